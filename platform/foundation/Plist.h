@@ -1,0 +1,19 @@
+#pragma once
+// Property lists, XML and binary, through libplist. Strings are checked for valid UTF-8
+// before libplist sees them; invalid bytes become U+FFFD. Values a plist cannot hold (JSON
+// null) are left out of dictionaries and arrays. Plist dates read as numbers of seconds
+// since 1970; UIDs as integers. Thread-safe.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/Value.h"
+
+namespace Plist {
+// nullopt when the bytes are neither an XML nor a binary plist.
+std::optional<Value> parse(const std::vector<uint8_t>& bytes);
+std::optional<Value> parse(const std::string& text);
+std::vector<uint8_t> toBinary(const Value& v);  // empty for an absent value
+std::string toXML(const Value& v);              // "" for an absent value
+}  // namespace Plist

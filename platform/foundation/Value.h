@@ -1,0 +1,140 @@
+#pragma once
+// Value: the one dynamic value type of the platform. It stands for what the phone's
+// Foundation keeps in dictionaries, arrays, strings, numbers, data and JSON's null.
+//
+// Semantics that the app relies on:
+// - A missing key and JSON null both read as absent (isNil()). An absent value has no text
+//   (str() == ""), a count of 0 and numbers of 0; `%@` prints it as "(null)".
+// - Integers stay integers (64-bit); doubles print in their shortest round-trip form.
+// - Strings parse their leading number for intValue/doubleValue as Foundation does.
+//
+// Copies are cheap: containers and data are shared and copied only when one copy is
+// changed (copy-on-write). A Value is not itself synchronised: two threads may read
+// copies of one Value at once, but a single Value object must not be changed on one
+// thread while another reads it.
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class Value {
+ public:
+  using Dict = std::map<std::string, Value>;  // keys sorted
+  using Array = std::vector<Value>;
+  using Data = std::vector<uint8_t>;
+
+  enum class Kind { Absent, Null, Bool, Integer, Real, String, Data, Dict, Array };
+
+  Value();                // absent (nil)
+  Value(std::nullptr_t);  // absent
+  Value(const char* s);   // string; a null pointer is absent
+  Value(std::string s);
+  Value(std::string_view s);
+  Value(int n);
+  Value(long n);
+  Value(long long n);
+  Value(unsigned n);
+  Value(unsigned long n);       // values above INT64_MAX become doubles
+  Value(unsigned long long n);  // values above INT64_MAX become doubles
+  Value(double d);
+  Value(float f);
+  Value(Dict d);
+  Value(Array a);
+  Value(bool) = delete;  // ambiguous with numbers: use Value::boolean(b)
+
+  static Value boolean(bool b);  // NSNumber numberWithBool
+  static Value null();           // JSON null (NSNull): reads as absent everywhere
+  static Value data(Data bytes);
+  static Value dict(std::initializer_list<std::pair<const std::string, Value>> items = {});
+  static Value array(std::initializer_list<Value> items = {});
+
+  Kind kind() const { return kind_; }
+  bool isNil() const { return kind_ == Kind::Absent || kind_ == Kind::Null; }  // absent OR null
+  bool isNull() const { return kind_ == Kind::Null; }                          // JSON null only
+  bool isString() const { return kind_ == Kind::String; }
+  bool isNumber() const;  // integer, real or bool
+  bool isBool() const { return kind_ == Kind::Bool; }
+  bool isInteger() const { return kind_ == Kind::Integer; }
+  bool isReal() const { return kind_ == Kind::Real; }
+  bool isDict() const { return kind_ == Kind::Dict; }
+  bool isArray() const { return kind_ == Kind::Array; }
+  bool isData() const { return kind_ == Kind::Data; }
+  explicit operator bool() const { return !isNil(); }
+
+  // Lookups never fail: a missing key, an index out of range, or a lookup on a value of
+  // another kind gives an absent value.
+  const Value& operator[](const std::string& key) const;
+  const Value& operator[](const char* key) const { return (*this)[std::string(key ? key : "")]; }
+  const Value& operator[](size_t index) const;
+  const Value& operator[](int index) const;
+  bool contains(const std::string& key) const;  // a present, non-null value under key
+
+  // Changes. set() makes an absent/null value a dictionary; setting nil removes the key.
+  // append() makes an absent/null value an array (appending nil appends nothing, as
+  // an NSMutableArray cannot hold nil). On a value of another kind these do nothing.
+  Value& set(const std::string& key, Value v);
+  Value& append(Value v);
+  void remove(const std::string& key);
+  void removeAt(size_t index);
+
+  size_t count() const;  // dictionary/array size; 0 for every other kind
+  std::vector<std::string> allKeys() const;  // sorted; empty when not a dictionary
+
+  const Dict& dictValue() const;    // empty when not a dictionary
+  const Array& arrayValue() const;  // empty when not an array
+  const Data& dataValue() const;    // empty when not data
+
+  // The text of a string; numbers as %@ prints them; "" for absent/null and containers
+  // other than strings ("" for dict/array/data: use description() for those).
+  std::string str() const;
+  // %@ formatting: strings as they are, integers without ".0", doubles in shortest form,
+  // absent/null -> "(null)" / "<null>", bool -> "1"/"0", dict/array in the platform's
+  // plist-like style, data as "<0a1b2c3d 4e>".
+  std::string description() const;
+
+  // Numbers of strings parse leading whitespace, an optional sign and digits (plus a
+  // fraction and exponent for floatValue/doubleValue); 0 when there is none. Out-of-range
+  // values clamp to the type's limits. Bools are 1/0; absent, containers and data are 0.
+  int intValue() const;
+  long integerValue() const;
+  long long longLongValue() const;
+  float floatValue() const;
+  double doubleValue() const;
+  // Strings: true when the first non-space character after an optional sign and leading
+  // zeros is Y, y, T, t or a digit 1-9 (Foundation's rule). Numbers: not zero.
+  bool boolValue() const;
+
+  // true only when this is text (numbers compare by their description) equal to s.
+  bool isEqualToString(const std::string& s) const;
+  // Deep equality. Absent and null are equal to each other; numbers (bool included)
+  // compare by value; a string never equals a number.
+  bool operator==(const Value& other) const;
+  bool operator!=(const Value& other) const { return !(*this == other); }
+
+  // JSON through nlohmann-json. fromJSON: nullopt for invalid JSON, invalid UTF-8 or
+  // nesting deeper than 512 levels; top-level scalars are accepted; null -> Value::null().
+  static std::optional<Value> fromJSON(const std::string& text);
+  // toJSON: compact; absent -> "null"; invalid UTF-8 bytes in strings become U+FFFD; data
+  // is written as null (JSON has no bytes); non-finite doubles as null. Never throws.
+  std::string toJSON() const;
+
+ private:
+  void makeUniqueContainer();
+  Dict& mutableDict();
+  Array& mutableArray();
+
+  Kind kind_ = Kind::Absent;
+  bool bool_ = false;
+  long long int_ = 0;
+  double real_ = 0;
+  std::shared_ptr<const std::string> string_;
+  std::shared_ptr<const Data> data_;
+  std::shared_ptr<const Dict> dict_;
+  std::shared_ptr<const Array> array_;
+};
