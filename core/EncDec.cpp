@@ -1,0 +1,89 @@
+#include "core/EncDec.h"
+
+#include <nettle/cbc.h>
+#include <nettle/des.h>
+#include <nettle/md5.h>
+
+#include <cstdint>
+
+#include "core/Base64.h"
+#include "core/Config.h"
+#include "platform/foundation/NSLog.h"
+
+namespace {
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+// Runs DES-CBC in place over whole blocks; false when the key is unusable (wrong size or weak).
+bool desCbc(bool encrypt, const std::string& key, std::string& blocks) {
+  if (key.size() != DES_KEY_SIZE || blocks.size() % DES_BLOCK_SIZE != 0) return false;
+  des_ctx ctx;
+  if (!des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()))) return false;
+  uint8_t iv[DES_BLOCK_SIZE];
+  std::copy(key.begin(), key.end(), iv);
+  auto* data = reinterpret_cast<uint8_t*>(blocks.data());
+  if (encrypt) {
+    cbc_encrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(des_encrypt), DES_BLOCK_SIZE, iv,
+                blocks.size(), data, data);
+  } else {
+    cbc_decrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(des_decrypt), DES_BLOCK_SIZE, iv,
+                blocks.size(), data, data);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string EncDec::md5(const std::string& text) {
+  md5_ctx ctx;
+  md5_init(&ctx);
+  md5_update(&ctx, text.size(), reinterpret_cast<const uint8_t*>(text.data()));
+  uint8_t digest[MD5_DIGEST_SIZE];
+  md5_digest(&ctx, MD5_DIGEST_SIZE, digest);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(2 * MD5_DIGEST_SIZE);
+  for (uint8_t b : digest) {
+    out.push_back(kHex[b >> 4]);
+    out.push_back(kHex[b & 0xF]);
+  }
+  return out;
+}
+
+std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText) {
+  return encryptUseDES(plainText, Config::kDesKey);
+}
+
+std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText, const std::string& key) {
+  std::string blocks = plainText;
+  const size_t pad = DES_BLOCK_SIZE - plainText.size() % DES_BLOCK_SIZE;
+  blocks.append(pad, static_cast<char>(pad));
+  if (plainText.size() > kMaxPlainTextBytes || !desCbc(true, key, blocks)) {
+    NSLog("DES加密失败");
+    return std::nullopt;
+  }
+  return replaceAll(Base64::encode(blocks), "+", "%2B");
+}
+
+std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText) {
+  return decryptUseDES(cipherText, Config::kDesKey);
+}
+
+std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText, const std::string& key) {
+  auto blocks = Base64::decode(replaceAll(cipherText, "%2B", "+"));
+  if (!blocks || blocks->empty() || !desCbc(false, key, *blocks)) return std::nullopt;
+  const auto pad = static_cast<uint8_t>(blocks->back());
+  if (pad == 0 || pad > DES_BLOCK_SIZE) return std::nullopt;
+  for (size_t i = blocks->size() - pad; i < blocks->size(); ++i) {
+    if (static_cast<uint8_t>((*blocks)[i]) != pad) return std::nullopt;
+  }
+  blocks->resize(blocks->size() - pad);
+  return blocks;
+}

@@ -1,0 +1,321 @@
+#include "devserver/DevServer.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "core/Config.h"
+#include "core/EncDec.h"
+
+namespace {
+
+constexpr const char* kBadSignature = R"({"state":"error","msg":"签名错误"})";
+constexpr const char* kBadData = R"({"state":"error","msg":"数据错误"})";
+constexpr const char* kUnknownApi = R"({"state":"error","msg":"接口不存在"})";
+// Longest time an unanswered request is held; well beyond any client timeout.
+constexpr double kLongestHold = 60.0;
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Form decoding as a web server does it: "+" is a space and %XX a byte. A malformed escape
+// stays as it is.
+std::string formDecode(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '+') {
+      out.push_back(' ');
+    } else if (c == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+               hexDigit(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// Splits "k1=v1&k2=v2" into decoded pairs; a pair without "=" has an empty value.
+std::vector<std::pair<std::string, std::string>> parseForm(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('&', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = text.substr(start, end - start);
+    if (!item.empty()) {
+      const size_t eq = item.find('=');
+      if (eq == std::string::npos) {
+        pairs.emplace_back(formDecode(item), "");
+      } else {
+        pairs.emplace_back(formDecode(item.substr(0, eq)), formDecode(item.substr(eq + 1)));
+      }
+    }
+    start = end + 1;
+  }
+  return pairs;
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+}  // namespace
+
+bool DevRequest::has(const std::string& key) const {
+  for (const auto& [k, v] : params) {
+    if (k == key) return true;
+  }
+  return false;
+}
+
+std::string DevRequest::value(const std::string& key) const {
+  for (const auto& [k, v] : params) {
+    if (k == key) return v;
+  }
+  return "";
+}
+
+std::vector<std::string> DevRequest::keys() const {
+  std::vector<std::string> out;
+  for (const auto& [k, v] : params) out.push_back(k);
+  return out;
+}
+
+DevServer::DevServer() : server_(std::make_unique<httplib::Server>()) {
+  // Idle keep-alive connections are closed after a few milliseconds: back-to-back requests still
+  // share a connection, and stopping never waits for a client that keeps one open.
+  server_->set_keep_alive_timeout(0);
+  server_->set_keep_alive_max_count(1000000);
+  server_->set_tcp_nodelay(true);
+  server_->Post(Config::kApiPath, [this](const httplib::Request& req, httplib::Response& res) {
+    std::string body;
+    bool answered = true;
+    handle(req.body, body, answered);
+    if (!answered) {
+      res.status = 500;
+      return;
+    }
+    res.set_content(replaceAll(body, "${server}", baseUrl()), "text/html; charset=utf-8");
+  });
+}
+
+DevServer::~DevServer() { stop(); }
+
+bool DevServer::start(const std::string& host, int port) {
+  if (thread_.joinable()) return false;
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = false;
+  }
+  const int bound = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
+  if (bound <= 0) return false;
+  port_ = bound;
+  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  // stop() is a no-op until the listening loop runs, so wait for it.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!server_->is_running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return server_->is_running();
+}
+
+void DevServer::stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  released_.notify_all();
+  if (thread_.joinable()) {
+    server_->stop();
+    thread_.join();
+  }
+}
+
+bool DevServer::isRunning() const { return server_->is_running(); }
+
+int DevServer::port() const { return port_; }
+
+std::string DevServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+std::string DevServer::endpoint() const { return baseUrl() + Config::kApiPath; }
+
+void DevServer::reply(const std::string& api, const std::string& jsonText, double delaySeconds) {
+  if (!Value::fromJSON(jsonText)) {
+    std::cerr << "devserver: reply for " << api << " is not valid JSON; sent as it is\n";
+  }
+  replyRaw(api, jsonText, delaySeconds);
+}
+
+void DevServer::reply(const std::string& api, const char* jsonText, double delaySeconds) {
+  reply(api, std::string(jsonText ? jsonText : ""), delaySeconds);
+}
+
+void DevServer::reply(const std::string& api, const Value& value, double delaySeconds) {
+  replyRaw(api, value.toJSON(), delaySeconds);
+}
+
+void DevServer::replyOnce(const std::string& api, const std::string& jsonText, double delaySeconds) {
+  std::lock_guard lock(mutex_);
+  queued_[api].push_back(Scripted{Scripted::Kind::Body, jsonText, delaySeconds});
+}
+
+void DevServer::replyRaw(const std::string& api, const std::string& body, double delaySeconds) {
+  std::lock_guard lock(mutex_);
+  standing_[api] = Scripted{Scripted::Kind::Body, body, delaySeconds};
+}
+
+void DevServer::replyNothing(const std::string& api) {
+  std::lock_guard lock(mutex_);
+  standing_[api] = Scripted{Scripted::Kind::Nothing, "", 0};
+}
+
+void DevServer::clearReplies() {
+  std::lock_guard lock(mutex_);
+  standing_.clear();
+  queued_.clear();
+}
+
+bool DevServer::loadReplies(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) {
+    std::cerr << "devserver: cannot read " << folder << "\n";
+    return false;
+  }
+  bool ok = true;
+  for (const auto& entry : it) {
+    if (entry.path().extension() != ".json") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (!in || !Value::fromJSON(text.str())) {
+      std::cerr << "devserver: " << entry.path().string() << " is not valid JSON\n";
+      ok = false;
+      continue;
+    }
+    replyRaw(entry.path().stem().string(), text.str());
+  }
+  return ok;
+}
+
+bool DevServer::serveFiles(const std::string& urlPrefix, const std::string& folder) {
+  return server_->set_mount_point(urlPrefix, folder);
+}
+
+std::vector<DevRequest> DevServer::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+std::vector<DevRequest> DevServer::requests(const std::string& api) const {
+  std::lock_guard lock(mutex_);
+  std::vector<DevRequest> out;
+  for (const auto& r : requests_) {
+    if (r.api == api) out.push_back(r);
+  }
+  return out;
+}
+
+std::optional<DevRequest> DevServer::lastRequest(const std::string& api) const {
+  std::lock_guard lock(mutex_);
+  for (auto it = requests_.rbegin(); it != requests_.rend(); ++it) {
+    if (api.empty() || it->api == api) return *it;
+  }
+  return std::nullopt;
+}
+
+size_t DevServer::rejectedCount() const {
+  std::lock_guard lock(mutex_);
+  return rejected_;
+}
+
+void DevServer::clearRequests() {
+  std::lock_guard lock(mutex_);
+  requests_.clear();
+  rejected_ = 0;
+}
+
+std::optional<DevServer::Scripted> DevServer::scriptedFor(const std::string& api) {
+  std::lock_guard lock(mutex_);
+  auto queued = queued_.find(api);
+  if (queued != queued_.end() && !queued->second.empty()) {
+    Scripted s = std::move(queued->second.front());
+    queued->second.pop_front();
+    return s;
+  }
+  auto standing = standing_.find(api);
+  if (standing != standing_.end()) return standing->second;
+  return std::nullopt;
+}
+
+bool DevServer::hold(double seconds) {
+  std::unique_lock lock(mutex_);
+  return !released_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return stopping_; });
+}
+
+void DevServer::handle(const std::string& body, std::string& replyBody, bool& answered) {
+  // The body is one form field; its value is the enciphered request with "+" written as "%2B".
+  std::optional<std::string> data;
+  for (auto& [key, value] : parseForm(body)) {
+    if (key == "data") data = std::move(value);
+  }
+  const auto plain = data ? EncDec::decryptUseDES(*data) : std::nullopt;
+  const size_t signAt = plain ? plain->rfind("&sign=") : std::string::npos;
+  if (signAt == std::string::npos) {
+    std::lock_guard lock(mutex_);
+    ++rejected_;
+    replyBody = kBadData;
+    return;
+  }
+  const std::string params = plain->substr(0, signAt);
+  const std::string sign = plain->substr(signAt + 6);
+  if (EncDec::md5(params + Config::kSignKey) != sign) {
+    std::lock_guard lock(mutex_);
+    ++rejected_;
+    replyBody = kBadSignature;
+    return;
+  }
+
+  DevRequest request;
+  request.raw = params;
+  request.params = parseForm(params);
+  request.api = request.value("api");
+  {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(request);
+  }
+
+  const auto scripted = scriptedFor(request.api);
+  if (!scripted) {
+    replyBody = kUnknownApi;
+    return;
+  }
+  if (scripted->kind == Scripted::Kind::Nothing) {
+    hold(kLongestHold);
+    answered = false;
+    return;
+  }
+  if (scripted->delay > 0 && !hold(scripted->delay)) {
+    answered = false;
+    return;
+  }
+  replyBody = scripted->body;
+}
