@@ -1,0 +1,79 @@
+#include "core/CurlHandle.h"
+
+#include <curl/curl.h>
+
+namespace {
+
+// curl_global_init must run before the first handle exists; a function-local static runs it once,
+// whichever thread gets there first.
+void initialiseCurl() {
+  static const bool initialised = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
+  (void)initialised;
+}
+
+size_t collect(char* data, size_t size, size_t count, void* user) {
+  static_cast<std::string*>(user)->append(data, size * count);
+  return size * count;
+}
+
+}  // namespace
+
+CurlHandle::CurlHandle() {
+  initialiseCurl();
+  curl_ = curl_easy_init();
+  // Bodies are small; "Expect: 100-continue" would only add a round trip.
+  headers_ = curl_slist_append(nullptr, "Expect:");
+}
+
+CurlHandle::~CurlHandle() {
+  curl_easy_cleanup(static_cast<CURL*>(curl_));
+  curl_slist_free_all(static_cast<curl_slist*>(headers_));
+}
+
+CurlHandle::Result CurlHandle::post(const std::string& url, const std::string& body, double timeoutSeconds) {
+  return perform(url, &body, timeoutSeconds);
+}
+
+CurlHandle::Result CurlHandle::get(const std::string& url, double timeoutSeconds) {
+  return perform(url, nullptr, timeoutSeconds);
+}
+
+CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string* body, double timeoutSeconds) {
+  Result result;
+  auto* curl = static_cast<CURL*>(curl_);
+  if (!curl) {
+    result.error = "no curl handle";
+    return result;
+  }
+  char errorText[CURL_ERROR_SIZE] = {};
+  const long timeoutMs = timeoutSeconds > 0 ? static_cast<long>(timeoutSeconds * 1000) : 0;
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // timeouts must not raise signals in threads
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(headers_));
+  if (body) {
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+  } else {
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  }
+  const CURLcode rc = curl_easy_perform(curl);
+  // The error buffer and the body live on this stack frame: detach them before returning.
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+  if (rc != CURLE_OK) {
+    result.error = errorText[0] ? errorText : curl_easy_strerror(rc);
+    result.body.clear();
+    return result;
+  }
+  result.transferred = true;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+  return result;
+}

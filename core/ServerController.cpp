@@ -1,0 +1,186 @@
+#include "core/ServerController.h"
+
+#include "core/Config.h"
+#include "core/EncDec.h"
+#include "core/Tgid.h"
+#include "core/Time.h"
+#include "core/Web.h"
+#include "platform/foundation/NSString.h"
+
+namespace {
+
+// A dictionary value as %@ writes it into a request: text as it is, numbers without ".0".
+std::string textOf(const Value& v) { return v.isString() || v.isNumber() ? v.str() : v.description(); }
+
+void addKeys(ServerController::Params& params, const Value& dict) {
+  for (const auto& [key, value] : dict.dictValue()) {
+    if (!value.isNil()) params[key] = textOf(value);
+  }
+}
+
+}  // namespace
+
+std::string ServerController::escapeValue(const std::string& value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    switch (c) {
+      case '%': out += "%25"; break;
+      case '&': out += "%26"; break;
+      case '+': out += "%2B"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string ServerController::parameterString(const Params& params) {
+  std::string out;
+  for (const auto& [key, value] : params) {
+    if (!out.empty()) out.push_back('&');
+    out += key;
+    out.push_back('=');
+    out += escapeValue(value);
+  }
+  return out;
+}
+
+std::optional<std::string> ServerController::jiami(const std::string& params) {
+  return EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
+}
+
+Value ServerController::send(const std::string& api, Params params) {
+  params["api"] = api;
+  params["tgid"] = Tgid::gettgid();
+  const auto data = jiami(parameterString(params));
+  if (!data) return Value();
+  const auto body = Web::httpRequest(Config::apiEndpoint(), *data);
+  if (!body) return Value();
+  auto reply = Value::fromJSON(*body);
+  return reply ? *reply : Value();
+}
+
+Value ServerController::loginWithUsername(const std::string& username, const std::string& password) {
+  return send("login", {{"password", password}, {"username", username}});
+}
+
+std::string ServerController::exchangeOrderId(const std::string& username, int64_t secondsSince1970) {
+  const std::string t = std::to_string(secondsSince1970) + "000";
+  return username + t + EncDec::md5(username + t).substr(0, 6);
+}
+
+Value ServerController::huanPingTaiBiWithQxusername(const std::string& qxusername, const std::string& token,
+                                                    const std::string& username, const std::string& platid,
+                                                    const std::string& amount, const std::string& type) {
+  return send("exchangePTB", {{"amount", amount},
+                              {"orderid", exchangeOrderId(qxusername, Time::getCurrentTime())},
+                              {"plat_id", platid},
+                              {"recipient", username},
+                              {"token", token},
+                              {"type", type},
+                              {"username", qxusername}});
+}
+
+Value ServerController::getPingTaiBiYuEWithQxusername(const std::string& qxusername, const std::string& token,
+                                                      const std::string& username, const std::string& platid) {
+  return send("getptbRemain", {{"plat_id", platid}, {"plat_user", username}, {"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::getGamelistWithParams(const Value& params) {
+  Params p{{"c_t", "i"}};
+  addKeys(p, params);
+  return send("getGameList", std::move(p));
+}
+
+Value ServerController::getAllGameListWithPage(int page, const Value& params, const std::string& is_special) {
+  Params p{{"page", std::to_string(page)}, {"lb", "1"}, {"c_t", "i"}};
+  if (is_special != "(null)") p["is_special"] = is_special;
+  addKeys(p, params);
+  return send("getGameList", std::move(p));
+}
+
+Value ServerController::getLibaoListWithPage(int page, const Value& params) {
+  Params p{{"page", std::to_string(page)}, {"c_t", "i"}};
+  addKeys(p, params);
+  return send("getCardList", std::move(p));
+}
+
+Value ServerController::lingLibaoWithCardid(const std::string& cardid, const std::string& qxusername,
+                                            const std::string& token) {
+  return send("getCard", {{"cardid", cardid}, {"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::getLibaoRecordWithPage(int page, const std::string& qxusername, const std::string& token) {
+  return send("getCardRecord", {{"page", std::to_string(page)}, {"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::getHotGift() { return send("get_hot_gift", {{"client_type", "2"}}); }
+
+Value ServerController::getTaobaoLink(const std::string& gamename) {
+  return send("get_tb_url", {{"gamename", gamename}});
+}
+
+Value ServerController::bindToviraWidthQxusername(const std::string& qxusername, const std::string& token,
+                                                  const std::string& username, const std::string& password,
+                                                  const std::string& platid) {
+  return send("boundQx", {{"password", NSString::lowercaseString(EncDec::md5(password))},
+                          {"plat_id", platid},
+                          {"qx_username", qxusername},
+                          {"token", token},
+                          {"username", username}});
+}
+
+Value ServerController::unbindToviraWithQxusername(const std::string& qxusername, const std::string& qxpassword,
+                                                   const std::string& token, const std::string& username,
+                                                   const std::string& platid) {
+  return send("unboundQx", {{"plat_id", platid},
+                            {"qx_password", qxpassword},
+                            {"qx_username", qxusername},
+                            {"token", token},
+                            {"username", username}});
+}
+
+Value ServerController::getInviteWithQxusername(const std::string& qxusername, const std::string& token) {
+  return send("getInvite_v2", {{"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::certainGiveMoney(const std::string& qxusername, const std::string& qxaccount,
+                                         const std::string& cardnum, const std::string& cardpsd,
+                                         const std::string& token) {
+  return send("tbkToGold", {{"getter", qxaccount},
+                            {"qx_tbk_code", cardnum},
+                            {"qx_tbk_pwd", cardpsd},
+                            {"qx_username", qxusername},
+                            {"token", token}});
+}
+
+Value ServerController::getZFBInfo(const std::string& qxusername, const std::string& token) {
+  return send("get_alipay_info", {{"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::getAlipayTestCode(const std::string& qxusername, const std::string& token) {
+  return send("get_code_by_token", {{"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::bondAlipay(const std::string& qxusername, const std::string& token,
+                                   const std::string& account, const std::string& name, const std::string& code) {
+  return send("add_user_alipay", {{"alipay_account", account},
+                                  {"alipay_name", name},
+                                  {"code", code},
+                                  {"token", token},
+                                  {"username", qxusername}});
+}
+
+Value ServerController::withdraw(const std::string& qxusername, const std::string& token, const std::string& amount,
+                                 const std::string& orderid) {
+  return send("get_cash", {{"amount", amount}, {"orderid", orderid}, {"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::withdrawRecord(const std::string& qxusername, const std::string& token) {
+  return send("get_cash_record", {{"token", token}, {"username", qxusername}});
+}
+
+Value ServerController::getBalanceListWithQxusername(const std::string& qxusername, const std::string& token,
+                                                     int type) {
+  return send("balanceList", {{"token", token}, {"type", std::to_string(type)}, {"username", qxusername}});
+}
