@@ -173,17 +173,17 @@ void DevServer::reply(const std::string& api, const Value& value, double delaySe
 
 void DevServer::replyOnce(const std::string& api, const std::string& jsonText, double delaySeconds) {
   std::lock_guard lock(mutex_);
-  queued_[api].push_back(Scripted{Scripted::Kind::Body, jsonText, delaySeconds});
+  queued_[api].push_back(Scripted{Scripted::Kind::Body, jsonText, delaySeconds, {}, ""});
 }
 
 void DevServer::replyRaw(const std::string& api, const std::string& body, double delaySeconds) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Body, body, delaySeconds};
+  standing_[api] = Scripted{Scripted::Kind::Body, body, delaySeconds, {}, ""};
 }
 
 void DevServer::replyNothing(const std::string& api) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Nothing, "", 0};
+  standing_[api] = Scripted{Scripted::Kind::Nothing, "", 0, {}, ""};
 }
 
 void DevServer::clearReplies() {
@@ -211,9 +211,22 @@ bool DevServer::loadReplies(const std::string& folder) {
       ok = false;
       continue;
     }
-    replyRaw(entry.path().stem().string(), text.str());
+    const auto reply = *Value::fromJSON(text.str());
+    Scripted scripted{Scripted::Kind::Body, text.str(), 0, {}, ""};
+    if (reply.isDict() && reply.dictValue().count("$when")) {
+      for (const auto& [key, value] : reply["$when"].dictValue()) scripted.when.emplace_back(key, value.str());
+      scripted.body = reply["$then"].toJSON();
+      scripted.elseBody = reply["$else"].toJSON();
+    }
+    std::lock_guard lock(mutex_);
+    standing_[entry.path().stem().string()] = std::move(scripted);
   }
   return ok;
+}
+
+bool DevServer::loadDemo(const std::string& folder) {
+  const bool files = serveFiles("/files", folder + "/files");
+  return loadReplies(folder) && files;
 }
 
 bool DevServer::serveFiles(const std::string& urlPrefix, const std::string& folder) {
@@ -317,5 +330,7 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
     answered = false;
     return;
   }
-  replyBody = scripted->body;
+  bool matches = true;
+  for (const auto& [key, value] : scripted->when) matches = matches && request.value(key) == value;
+  replyBody = matches ? scripted->body : scripted->elseBody;
 }

@@ -76,8 +76,13 @@ class DevServer {
   void replyNothing(const std::string& api);
   void clearReplies();
   // Loads every "<api>.json" file of a folder as the standing reply of <api>. Returns false when
-  // the folder cannot be read or a file is not valid JSON (the other files still load).
+  // the folder cannot be read or a file is not valid JSON (the other files still load). A file may
+  // make its reply depend on the request:
+  //   {"$when": {"username": "demo", "password": "demo123"}, "$then": {…}, "$else": {…}}
+  // answers "$then" when every listed key was sent with that value, else "$else".
   bool loadReplies(const std::string& folder);
+  // The demo: loadReplies(folder) and serveFiles("/files", folder + "/files").
+  bool loadDemo(const std::string& folder);
 
   // Serves the files of a folder with GET under a URL prefix such as "/files". Call before start().
   bool serveFiles(const std::string& urlPrefix, const std::string& folder);
@@ -95,6 +100,9 @@ class DevServer {
     Kind kind = Kind::Body;
     std::string body;
     double delay = 0;
+    // When not empty, body answers only requests that sent all of these; elseBody the others.
+    std::vector<std::pair<std::string, std::string>> when;
+    std::string elseBody;
   };
 
   void handle(const std::string& body, std::string& replyBody, bool& answered);
