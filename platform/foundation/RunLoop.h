@@ -15,6 +15,7 @@
 // loop counts it, so that runUntilIdle() can wait for it to finish and then run what it
 // posted to the main queue.
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -166,5 +167,7 @@ class NSTimer : public NSObject {
   bool repeats_;
   bool valid_ = true;
   double fireDate_ = 0;
+  double start_ = 0;     // when it was scheduled
+  uint64_t firing_ = 0;  // index of the next firing: it is due at start_ + firing_ * interval_
   std::shared_ptr<Block> block_;
 };
