@@ -20,7 +20,7 @@ std::shared_ptr<UIPasteboard> namedPasteboard(const std::string& name) {
 // the message is read only once.
 Value takeContent(const std::shared_ptr<UIPasteboard>& pasteboard) {
   if (!pasteboard) return Value();
-  Value root = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType));
+  Value root = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
   if (root.isNil()) return Value();
   pasteboard->setData({}, kType);
   return root;
@@ -69,7 +69,7 @@ bool AppCommunicate::setPropertyList(const Value& plist, const std::string& appI
   if (!pasteboard || appId.empty() || !plist.isDict()) return false;
   // Read without emptying: the entries of the other apps must survive this
   // write, also when it fails.
-  Value all = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType));
+  Value all = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
   if (!all.isDict()) all = Value::dict();
   all.set(appId, plist);
   auto bytes = ParleyApiUtil::dataFromPropertyList(all);
@@ -100,7 +100,7 @@ bool AppCommunicate::setFileData(const std::vector<uint8_t>& data, const std::st
 std::vector<uint8_t> AppCommunicate::fileDataForAppID(const std::string&) {
   auto pasteboard = getFilePasteboard();
   if (!pasteboard) return {};
-  std::vector<uint8_t> data = pasteboard->dataForPasteboardType(kType);
+  std::vector<uint8_t> data = pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{});
   pasteboard->setData({}, kType);
   return data;
 }

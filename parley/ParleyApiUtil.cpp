@@ -108,7 +108,7 @@ bool ParleyApiUtil::isPLAppSupportApi() { return canOpen("parley://"); }
 std::string ParleyApiUtil::_internal_getSDKVersion() {
   auto pasteboard = UIPasteboard::pasteboardWithName(kSdkInfoPasteboard, false);
   if (!pasteboard) return "";
-  Value info = propertyListFromData(pasteboard->dataForPasteboardType(kPasteboardType));
+  Value info = propertyListFromData(pasteboard->dataForPasteboardType(kPasteboardType).value_or(std::vector<uint8_t>{}));
   if (!info.isDict()) return "";
   return info["version"].isString() ? info["version"].str() : "";
 }

@@ -30,10 +30,11 @@ void PaylumePayApi::startPLPayMerchantId(const std::string& merchantId, const st
                                          const std::string& sign) {
   std::string escapedBody = encodeToPercentEscapeString(body);
   std::string schemes = NSUserDefaults::standardUserDefaults().stringForKey(kSchemesKey);
-  for (const std::string* value : {&merchantId, &outTradeNo, &amount, &notifyUrl, &escapedBody, &nonceStr, &sign,
-                                   &schemes}) {
+  const std::string* values[] = {&merchantId, &outTradeNo, &amount, &notifyUrl,
+                                 &escapedBody, &nonceStr, &sign, &schemes};
+  for (const std::string* value : values) {
     if (value->empty()) {
-      NSLog("UrlString = %@", "参数不能为空");
+      NSLog("UrlString = %@", std::string("参数不能为空"));
       return;
     }
   }
