@@ -35,6 +35,11 @@ class Config {
   static void setTimeout(double seconds);
   static double timeout();
 
+  // The three partner game platforms (GamePlatformId "1", "2", "3"; "3" hosts H5 games): display
+  // name and bundle image name of each. "" for any other id.
+  static std::string platformName(const std::string& platId);
+  static std::string platformIcon(const std::string& platId);
+
   // Restores the default host and timeout (tests call it between cases).
   static void reset();
 };

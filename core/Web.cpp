@@ -11,7 +11,7 @@ namespace {
 void showNetworkAlert() {
   auto show = [] {
     auto alert = UIAlertView::create("获取网络数据失败", "获取网络数据失败，请检查您的手机的网络。", {}, "确定");
-    alert->show();
+    if (alert) alert->show();
   };
   if (RunLoop::main().isMainThread()) {
     show();
