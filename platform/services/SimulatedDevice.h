@@ -1,0 +1,67 @@
+#pragma once
+// The simulated phone that the app runs on: the other apps installed on it (by URL scheme,
+// each with a handler that receives the URLs opened for it), the URLs the app opened, and the
+// system pasteboards shared by every app on the device.
+//
+// The device folder holds what survives an app restart (the pasteboards, under
+// "<device folder>/Pasteboards"). Until setRoot is called it is a folder under the system's
+// temporary directory. Thread-safe; handlers run on the main run loop.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class UIPasteboard;
+
+class SimulatedDevice {
+ public:
+  using URLHandler = std::function<bool(const std::string& url)>;
+
+  static SimulatedDevice& shared();
+
+  // Chooses the device folder (created when missing) and loads the pasteboards kept there.
+  void setRoot(const std::string& dir);
+  std::string root() const;
+
+  // Installed apps, by URL scheme (case-insensitive). Installing again replaces the handler.
+  void installApp(const std::string& scheme, URLHandler handler = {});
+  void uninstallApp(const std::string& scheme);
+  bool isInstalled(const std::string& scheme) const;
+  std::vector<std::string> installedSchemes() const;
+
+  // Called by UIApplication: NO when no app handles the URL's scheme; otherwise records the
+  // URL and posts the handler's call to the main run loop.
+  bool openURL(const std::string& url);
+  bool canOpenURL(const std::string& url) const;
+  std::vector<std::string> openedURLs() const;
+  void clearOpenedURLs();
+
+  // Pasteboards. The general pasteboard always exists.
+  std::shared_ptr<UIPasteboard> pasteboard(const std::string& name, bool create);
+  void removePasteboard(const std::string& name);
+  std::vector<std::string> pasteboardNames() const;
+  // Writes a persistent pasteboard (or removes its file when it is no longer persistent).
+  void persist(const UIPasteboard& pasteboard);
+
+  // The app quits and starts again: pasteboards that were not persistent are gone, the others
+  // are read back from the device folder. Installed apps stay.
+  void restartApp();
+  // Tests: a new device in the given folder (nothing installed, nothing opened, pasteboards
+  // read from that folder).
+  void reset(const std::string& dir);
+
+ private:
+  SimulatedDevice();
+  void loadPasteboards();
+  std::string pasteboardPath(const std::string& name) const;
+  static std::string lower(const std::string& s);
+
+  mutable std::mutex mutex_;
+  std::string root_;
+  std::map<std::string, URLHandler> apps_;
+  std::vector<std::string> opened_;
+  std::map<std::string, std::shared_ptr<UIPasteboard>> pasteboards_;
+};

@@ -1,0 +1,72 @@
+#pragma once
+// Attributed text: a UTF-8 string plus attributes over ranges of UTF-16 code units.
+// Attribute values are objects (colours, fonts); numbers travel as NSNumberAttribute.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/NSObject.h"
+#include "platform/uikit/CGGeometry.h"
+
+class UIColor;
+class UIFont;
+
+extern const std::string NSForegroundColorAttributeName;
+extern const std::string NSBackgroundColorAttributeName;
+extern const std::string NSFontAttributeName;
+extern const std::string NSUnderlineStyleAttributeName;  // value: NSNumberAttribute
+
+// A boxed number for attributes such as the underline style.
+class NSNumberAttribute : public NSObject {
+  TOVIRA_CLASS(NSNumberAttribute)
+ public:
+  explicit NSNumberAttribute(double v) : value(v) {}
+  double value;
+};
+
+struct NSAttributeRun {
+  std::string name;
+  std::shared_ptr<NSObject> value;
+  NSRange range;  // UTF-16 units, clamped to the text
+};
+
+class NSAttributedString : public NSObject {
+  TOVIRA_CLASS(NSAttributedString)
+ public:
+  NSAttributedString() = default;
+  explicit NSAttributedString(std::string text);
+  static std::shared_ptr<NSAttributedString> create(const std::string& text);
+
+  const std::string& string() const { return text_; }
+  size_t length() const;  // UTF-16 units
+  // Attribute runs in the order they were added; later runs win where they overlap.
+  const std::vector<NSAttributeRun>& runs() const { return runs_; }
+  // The value in force at a UTF-16 index (nullptr when none).
+  std::shared_ptr<NSObject> attributeAtIndex(const std::string& name, size_t index) const;
+  std::shared_ptr<UIColor> colorAtIndex(size_t index) const;  // foreground colour
+
+  // Foreground colour over maximal ranges where it is set, in text order, for dumps and tests.
+  struct ColorRange {
+    NSRange range;
+    std::shared_ptr<UIColor> color;
+  };
+  std::vector<ColorRange> colorRanges() const;
+  std::shared_ptr<NSAttributedString> copy() const;
+
+ protected:
+  std::string text_;
+  std::vector<NSAttributeRun> runs_;
+};
+
+class NSMutableAttributedString : public NSAttributedString {
+  TOVIRA_CLASS(NSMutableAttributedString)
+ public:
+  using NSAttributedString::NSAttributedString;
+  static std::shared_ptr<NSMutableAttributedString> create(const std::string& text);
+  // A range reaching past the end is clamped (the platform would raise; we keep going and log).
+  void addAttribute(const std::string& name, std::shared_ptr<NSObject> value, NSRange range);
+  void removeAttribute(const std::string& name, NSRange range);
+  void setString(const std::string& text);  // drops every attribute
+  void appendString(const std::string& text);
+};

@@ -1,0 +1,119 @@
+#pragma once
+// Bar button items: a title, an image, a system item or a custom view, with target-action.
+// The toolbar shows each item as a button (or its custom view) so that it can be tapped.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/foundation/NSObject.h"
+#include "platform/uikit/TargetAction.h"
+
+class UIColor;
+class UIFont;
+class UIImage;
+class UIView;
+
+enum UIBarButtonSystemItem : long {
+  UIBarButtonSystemItemDone = 0,
+  UIBarButtonSystemItemCancel = 1,
+  UIBarButtonSystemItemEdit = 2,
+  UIBarButtonSystemItemSave = 3,
+  UIBarButtonSystemItemAdd = 4,
+  UIBarButtonSystemItemFlexibleSpace = 5,
+  UIBarButtonSystemItemFixedSpace = 6,
+};
+
+enum UIBarButtonItemStyle : long {
+  UIBarButtonItemStylePlain = 0,
+  UIBarButtonItemStyleBordered = 1,
+  UIBarButtonItemStyleDone = 2,
+};
+
+class UIBarButtonItem : public NSObject {
+  TOVIRA_CLASS(UIBarButtonItem)
+ public:
+  UIBarButtonItem() = default;
+  // initWithTitle:style:target:action:
+  template <class F>
+  static std::shared_ptr<UIBarButtonItem> create(const std::string& title, UIBarButtonItemStyle style,
+                                                 WeakTarget target, F action) {
+    auto item = std::make_shared<UIBarButtonItem>();
+    item->title_ = title;
+    item->style_ = style;
+    item->setAction(std::move(target), std::move(action));
+    return item;
+  }
+  // initWithBarButtonSystemItem:target:action: ("Done", "Cancel", ... as titles).
+  template <class F>
+  static std::shared_ptr<UIBarButtonItem> createSystem(UIBarButtonSystemItem item, WeakTarget target,
+                                                       F action) {
+    auto b = std::make_shared<UIBarButtonItem>();
+    b->systemItem_ = item;
+    b->isSystem_ = true;
+    b->title_ = systemTitle(item);
+    b->setAction(std::move(target), std::move(action));
+    return b;
+  }
+  static std::shared_ptr<UIBarButtonItem> createSystem(UIBarButtonSystemItem item);
+  static std::shared_ptr<UIBarButtonItem> createWithCustomView(std::shared_ptr<UIView> view);
+  // initWithImage:style:target:action:
+  template <class F>
+  static std::shared_ptr<UIBarButtonItem> createWithImage(std::shared_ptr<UIImage> image,
+                                                          UIBarButtonItemStyle style,
+                                                          WeakTarget target, F action) {
+    auto item = std::make_shared<UIBarButtonItem>();
+    item->image_ = std::move(image);
+    item->style_ = style;
+    item->setAction(std::move(target), std::move(action));
+    return item;
+  }
+
+  template <class F>
+  void setAction(WeakTarget target, F action) {
+    target_ = std::move(target);
+    action_ = makeSenderAction<UIBarButtonItem>(std::move(action));
+  }
+  // Calls the action when enabled and the target is alive.
+  void sendAction();
+  bool hasAction() const { return static_cast<bool>(action_); }
+  const void* targetPointer() const { return target_.target.lock().get(); }
+
+  const std::string& title() const { return title_; }
+  void setTitle(const std::string& t) { title_ = t; }
+  std::shared_ptr<UIImage> image() const { return image_; }
+  void setImage(std::shared_ptr<UIImage> i) { image_ = std::move(i); }
+  UIBarButtonItemStyle style() const { return style_; }
+  void setStyle(UIBarButtonItemStyle s) { style_ = s; }
+  bool isSystemItem() const { return isSystem_; }
+  UIBarButtonSystemItem systemItem() const { return systemItem_; }
+  double width() const { return width_; }
+  void setWidth(double w) { width_ = w; }
+  bool isEnabled() const { return enabled_; }
+  void setEnabled(bool e) { enabled_ = e; }
+  long tag() const { return tag_; }
+  void setTag(long t) { tag_ = t; }
+  std::shared_ptr<UIView> customView() const { return customView_; }
+  void setCustomView(std::shared_ptr<UIView> v) { customView_ = std::move(v); }
+  std::shared_ptr<UIColor> tintColor() const { return tintColor_; }
+  void setTintColor(std::shared_ptr<UIColor> c) { tintColor_ = std::move(c); }
+  std::shared_ptr<UIFont> font() const { return font_; }
+  void setFont(std::shared_ptr<UIFont> f) { font_ = std::move(f); }
+
+  static std::string systemTitle(UIBarButtonSystemItem item);
+
+ private:
+  WeakTarget target_;
+  std::function<void(UIBarButtonItem&)> action_;
+  std::string title_;
+  std::shared_ptr<UIImage> image_;
+  std::shared_ptr<UIView> customView_;
+  std::shared_ptr<UIColor> tintColor_;
+  std::shared_ptr<UIFont> font_;
+  UIBarButtonItemStyle style_ = UIBarButtonItemStylePlain;
+  UIBarButtonSystemItem systemItem_ = UIBarButtonSystemItemDone;
+  double width_ = 0;
+  long tag_ = 0;
+  bool isSystem_ = false;
+  bool enabled_ = true;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// The device's identity, settable by tests and the simulator. Defaults: "iPhone", system
+// "iPhone OS" 9.3, name "Tovira Simulator". Setting the system version also sets
+// NSFoundationVersionNumber where the foundation library provides it.
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/foundation/NSObject.h"
+
+enum UIDeviceOrientation : long {
+  UIDeviceOrientationUnknown = 0,
+  UIDeviceOrientationPortrait = 1,
+};
+
+enum UIUserInterfaceIdiom : long { UIUserInterfaceIdiomPhone = 0, UIUserInterfaceIdiomPad = 1 };
+
+class UIDevice : public NSObject {
+  TOVIRA_CLASS(UIDevice)
+ public:
+  static std::shared_ptr<UIDevice> currentDevice();
+  std::string systemVersion() const;
+  void setSystemVersion(const std::string& v);
+  std::string systemName() const;
+  std::string model() const;
+  void setModel(const std::string& m);
+  std::string localizedModel() const { return model(); }
+  std::string name() const;
+  void setName(const std::string& n);
+  // The identifier for vendor, as UUID text; stable until reset.
+  std::string identifierForVendor() const;
+  void setIdentifierForVendor(const std::string& id);
+  UIDeviceOrientation orientation() const { return UIDeviceOrientationPortrait; }
+  UIUserInterfaceIdiom userInterfaceIdiom() const { return UIUserInterfaceIdiomPhone; }
+  // The keyboard's click sound; counted.
+  void playInputClick();
+  long inputClickCount() const;
+  void reset();
+
+ private:
+  mutable std::mutex mutex_;
+  std::string systemVersion_ = "9.3";
+  std::string model_ = "iPhone";
+  std::string name_ = "Tovira Simulator";
+  std::string idfv_ = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+  long clicks_ = 0;
+};

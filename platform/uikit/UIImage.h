@@ -1,0 +1,56 @@
+#pragma once
+// Images: RGBA pixels with a scale. Decoding and encoding use stb (real PNG and JPEG).
+// Immutable once made; loads by name are cached per name.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/NSObject.h"
+#include "platform/uikit/CGGeometry.h"
+
+class UIImage : public NSObject {
+  TOVIRA_CLASS(UIImage)
+ public:
+  // width x height pixels, 4 bytes each (RGBA, row by row).
+  UIImage(int pixelWidth, int pixelHeight, std::vector<uint8_t> rgba, double scale, std::string name);
+
+  // From the main bundle's images: "name", "name.png" and "name.jpg" all work; "name@2x.png"
+  // is preferred when present (scale 2). Looks in the bundle's resource folder and its
+  // "images" subfolder. nullptr when missing or undecodable.
+  static std::shared_ptr<UIImage> imageNamed(const std::string& name);
+  static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
+  // Decodes PNG, JPEG, GIF or BMP bytes; nullptr for anything else.
+  static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
+                                                double scale = 1.0);
+  // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.
+  static std::shared_ptr<UIImage> imageWithPixels(int pixelWidth, int pixelHeight,
+                                                  std::vector<uint8_t> rgba, double scale = 1.0);
+  // A matrix of on/off cells (e.g. a QR code), each cell `cellSize` pixels, black on white.
+  static std::shared_ptr<UIImage> imageWithBitMatrix(const std::vector<std::vector<bool>>& cells,
+                                                     int cellSize);
+  static void clearNamedCache();
+
+  CGSize size() const;  // points: pixels / scale
+  double scale() const { return scale_; }
+  int pixelWidth() const { return width_; }
+  int pixelHeight() const { return height_; }
+  const std::vector<uint8_t>& pixels() const { return rgba_; }
+  // RGBA of one pixel (0 when out of range).
+  uint32_t pixelAt(int x, int y) const;
+  // The bundle name it was loaded by ("" for other images).
+  const std::string& name() const { return name_; }
+
+ private:
+  int width_;
+  int height_;
+  std::vector<uint8_t> rgba_;
+  double scale_;
+  std::string name_;
+};
+
+// Encoders; empty when the image is null or encoding fails. quality is 0..1.
+std::vector<uint8_t> UIImagePNGRepresentation(const std::shared_ptr<UIImage>& image);
+std::vector<uint8_t> UIImageJPEGRepresentation(const std::shared_ptr<UIImage>& image,
+                                               double quality);

@@ -1,0 +1,49 @@
+#pragma once
+// Segmented controls: equal-width segments shown as labels; a tap selects the segment under
+// the finger and sends value-changed when the selection changes.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/uikit/UIControl.h"
+
+class UILabel;
+
+inline constexpr long UISegmentedControlNoSegment = -1;
+
+class UISegmentedControl : public UIControl {
+  TOVIRA_CLASS(UISegmentedControl)
+ public:
+  UISegmentedControl();
+  // initWithItems:
+  static std::shared_ptr<UISegmentedControl> create(const std::vector<std::string>& items);
+
+  long numberOfSegments() const { return (long)titles_.size(); }
+  long selectedSegmentIndex() const { return selected_; }
+  // Programmatic selection sends no action, as on the device.
+  void setSelectedSegmentIndex(long index);
+  std::string titleForSegmentAtIndex(long index) const;
+  void setTitle(const std::string& title, long segment);
+  void insertSegmentWithTitle(const std::string& title, long segment, bool animated);
+  void removeAllSegments();
+  bool isMomentary() const { return momentary_; }
+  void setMomentary(bool m) { momentary_ = m; }
+  // Title colour and font per state (setTitleTextAttributes:forState: with colour and font).
+  void setTitleTextColor(std::shared_ptr<UIColor> color, UIControlState state);
+  std::shared_ptr<UIColor> titleTextColor(UIControlState state) const;
+  std::vector<std::shared_ptr<UILabel>> segmentLabels() const { return labels_; }
+
+  void touchUpInside(CGPoint point) override;
+  void layoutSubviews() override;
+  void setFrame(CGRect frame) override;
+
+ private:
+  void rebuild();
+  std::vector<std::string> titles_;
+  std::vector<std::shared_ptr<UILabel>> labels_;
+  std::shared_ptr<UIColor> normalColor_;
+  std::shared_ptr<UIColor> selectedColor_;
+  long selected_ = UISegmentedControlNoSegment;
+  bool momentary_ = false;
+};
