@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/DBHelper.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Sandbox.h"
+#include "support/AppFixture.h"
+
+class DBHelperTest : public AppFixture {
+ protected:
+  DBHelper db;
+  void SetUp() override {
+    AppFixture::SetUp();
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(db.createTables());
+  }
+};
+
+TEST_F(DBHelperTest, LivesInTheSandboxDocumentsFolder) {
+  EXPECT_EQ(DBHelper::databasePath(), Sandbox::documents() + "/tvmg.db");
+  EXPECT_TRUE(std::filesystem::exists(DBHelper::databasePath()));
+  EXPECT_TRUE(db.createTables()) << "creating the tables twice is harmless";
+}
+
+TEST_F(DBHelperTest, RememberedLoginsSurviveReopeningTheFile) {
+  ASSERT_TRUE(db.saveLogin("alice", "pw1", 0));
+  advance(5);
+  ASSERT_TRUE(db.saveLogin("bob", "p'w\"2; DROP TABLE user", 1));
+  db.close();
+
+  DBHelper reopened;
+  ASSERT_TRUE(reopened.open());
+  const auto newest = reopened.newestLogin();
+  ASSERT_TRUE(newest);
+  EXPECT_EQ(newest->username, "bob");
+  EXPECT_EQ(newest->password, "p'w\"2; DROP TABLE user");
+  EXPECT_EQ(newest->autologin, 1);
+  EXPECT_EQ(newest->date, 1700000005);
+  EXPECT_EQ(reopened.logins().size(), 2u);
+}
+
+TEST_F(DBHelperTest, SavingAgainReplacesTheLoginAndMakesItTheNewest) {
+  db.saveLogin("alice", "old", 1);
+  db.saveLogin("bob", "pw", 1);
+  db.saveLogin("alice", "new", 0);  // same second: the later save still wins
+  const auto newest = db.newestLogin();
+  ASSERT_TRUE(newest);
+  EXPECT_EQ(newest->username, "alice");
+  EXPECT_EQ(newest->password, "new");
+  EXPECT_EQ(db.logins().size(), 2u);
+
+  EXPECT_TRUE(db.setAutologin("alice", 1));
+  EXPECT_EQ(db.newestLogin()->autologin, 1);
+}
+
+TEST_F(DBHelperTest, AnEmptyDatabaseHasNoNewestLogin) {
+  EXPECT_FALSE(db.newestLogin());
+  EXPECT_EQ(db.maxMessageId(), 0);
+  EXPECT_TRUE(db.messages().empty());
+}
+
+TEST_F(DBHelperTest, MessagesAreListedNewestFirstAndByType) {
+  EXPECT_TRUE(db.insertMessage({3, "活动", "内容三", 1700000300, 0, 2, 0}));
+  EXPECT_TRUE(db.insertMessage({7, "系统", "内容七", 1700000700, 0, 1, 0}));
+  EXPECT_TRUE(db.insertMessage({5, "系统", "内容五", 1700000500, 0, 1, 0}));
+  const auto all = db.messages();
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].mid, 7);
+  EXPECT_EQ(all[2].mid, 3);
+  const auto system = db.messages(1);
+  ASSERT_EQ(system.size(), 2u);
+  EXPECT_EQ(system[1].content, "内容五");
+  EXPECT_EQ(system[1].date, 1700000500);
+}
+
+TEST_F(DBHelperTest, AMessageFetchedAgainKeepsItsReadAndDeletedState) {
+  db.insertMessage({1, "t", "c", 1, 0, 1, 0});
+  ASSERT_TRUE(db.markRead(1));
+  EXPECT_FALSE(db.insertMessage({1, "t", "c", 1, 0, 1, 0}));
+  EXPECT_EQ(db.message(1)->read, 1);
+}
+
+TEST_F(DBHelperTest, DeletedMessagesDisappearButStillCountForTheHighestId) {
+  db.insertMessage({4, "a", "a", 1, 0, 1, 0});
+  db.insertMessage({9, "b", "b", 2, 0, 1, 0});
+  ASSERT_TRUE(db.deleteMessage(9));
+  ASSERT_EQ(db.messages().size(), 1u);
+  EXPECT_EQ(db.messages()[0].mid, 4);
+  // Polling asks for ids above this one, so a deleted message is never fetched again.
+  EXPECT_EQ(db.maxMessageId(), 9);
+}
+
+TEST_F(DBHelperTest, TimeStampsBeyond2038AreKept) {
+  db.insertMessage({1, "future", "", 4102444800LL, 0, 4, 0});
+  EXPECT_EQ(db.message(1)->date, 4102444800LL);
+}
+
+TEST_F(DBHelperTest, AClosedHelperFailsQuietly) {
+  db.close();
+  EXPECT_FALSE(db.isOpen());
+  EXPECT_FALSE(db.saveLogin("a", "b", 0));
+  EXPECT_FALSE(db.newestLogin());
+  EXPECT_FALSE(db.insertMessage({1, "", "", 0, 0, 1, 0}));
+  EXPECT_TRUE(db.messages().empty());
+  EXPECT_EQ(db.maxMessageId(), 0);
+}
+
+TEST_F(DBHelperTest, AnUnopenableFileIsReported) {
+  DBHelper other;
+  EXPECT_FALSE(other.open(sandboxRoot() + "/no/such/folder/x.db"));
+}

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/StrHelper.h"
+#include "core/Tgid.h"
+#include "core/Time.h"
+#include "platform/foundation/NSDateFormatter.h"
+#include "platform/foundation/Sandbox.h"
+#include "support/AppFixture.h"
+
+namespace fs = std::filesystem;
+
+TEST(StrHelperTest, MasksTheMiddleOfAMobileNumber) {
+  EXPECT_EQ(StrHelper::getjiamiphonenum("13812345678"), "138****5678");
+  EXPECT_EQ(StrHelper::getjiamiphonenum("1381234"), "138****");
+  EXPECT_EQ(StrHelper::getjiamiphonenum("张三丰abcdefg"), "张三丰****efg");
+}
+
+TEST(StrHelperTest, ShortTextDoesNotCrashAndKeepsWhatItHasOfThreeCharacters) {
+  EXPECT_EQ(StrHelper::getjiamiphonenum(""), "****");
+  EXPECT_EQ(StrHelper::getjiamiphonenum("ab"), "ab****");
+  EXPECT_EQ(StrHelper::getjiamiphonenum("abcdef"), "abc****");
+  EXPECT_EQ(StrHelper::getjiamiphonenum("用户"), "用户****");
+}
+
+class TimeTest : public AppFixture {};
+
+TEST_F(TimeTest, CurrentTimeIsWholeSecondsOnTheRunLoopClock) {
+  EXPECT_EQ(Time::getCurrentTime(), 1700000000);
+  advance(1.7);
+  EXPECT_EQ(Time::getCurrentTime(), 1700000001);
+}
+
+TEST_F(TimeTest, DatesAreWrittenInTheDeviceTimeZone) {
+  const std::string zone = NSDateFormatter::defaultTimeZone();
+  NSDateFormatter::setDefaultTimeZone("Asia/Shanghai");
+  EXPECT_EQ(Time::getDateFromTimestamp(1700000000, "yyyy/MM/dd HH:mm:ss"), "2023/11/15 06:13:20");
+  NSDateFormatter::setDefaultTimeZone("UTC");
+  EXPECT_EQ(Time::getDateFromTimestamp(1700000000, "yyyy-MM-dd HH:mm"), "2023-11-14 22:13");
+  NSDateFormatter::setDefaultTimeZone(zone);
+}
+
+TEST_F(TimeTest, TimeStampsAreSixtyFourBitPast2038) {
+  const std::string zone = NSDateFormatter::defaultTimeZone();
+  NSDateFormatter::setDefaultTimeZone("UTC");
+  EXPECT_EQ(Time::getDateFromTimestamp(4102444800LL, "yyyy-MM-dd"), "2100-01-01");
+  EXPECT_EQ(Time::getDateFromTimestamp(2147483648LL, "yyyy-MM-dd HH:mm:ss"), "2038-01-19 03:14:08");
+  NSDateFormatter::setDefaultTimeZone(zone);
+}
+
+class TgidTest : public ::testing::Test {
+ protected:
+  std::string bundle = Sandbox::makeTemporaryDirectory("tovira-bundle");
+  void TearDown() override { fs::remove_all(bundle); }
+  void touch(const std::string& relative) {
+    fs::create_directories(fs::path(bundle + "/" + relative).parent_path());
+    std::ofstream(bundle + "/" + relative) << "";
+  }
+};
+
+TEST_F(TgidTest, FallsBackTo777WithoutAChannelMarker) {
+  EXPECT_EQ(Tgid::gettgid(bundle), "777");
+  touch("_CodeSignature/CodeResources");
+  EXPECT_EQ(Tgid::gettgid(bundle), "777");
+  touch("cid_999");  // outside the signature folder: not a marker
+  EXPECT_EQ(Tgid::gettgid(bundle), "777");
+}
+
+TEST_F(TgidTest, TakesTheLastMarkerOfASortedRecursiveWalk) {
+  touch("_CodeSignature/cid_1001");
+  EXPECT_EQ(Tgid::gettgid(bundle), "1001");
+  touch("_CodeSignature/cid_0500");
+  touch("_CodeSignature/sub/cid_2002");
+  touch("_CodeSignature/zz/other");
+  // Walk order: cid_0500, cid_1001, sub, sub/cid_2002, zz, zz/other.
+  EXPECT_EQ(Tgid::gettgid(bundle), "2002");
+  touch("_CodeSignature/zz/cid_3003");
+  EXPECT_EQ(Tgid::gettgid(bundle), "3003");
+}

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/Config.h"
+#include "core/CurlHandle.h"
+#include "core/EncDec.h"
+#include "core/ServerController.h"
+#include "devserver/DevServer.h"
+#include "support/AppFixture.h"
+
+namespace {
+
+// A request body as the client builds it, from any parameter string and signature.
+std::string bodyFor(const std::string& params, const std::string& sign) {
+  return "data=" + *EncDec::encryptUseDES(params + "&sign=" + sign);
+}
+
+std::string signedBody(const std::string& params) { return bodyFor(params, EncDec::md5(params + Config::kSignKey)); }
+
+}  // namespace
+
+class DevServerTest : public AppFixture {
+ protected:
+  CurlHandle curl;
+  Value post(const std::string& body) {
+    auto result = curl.post(server().endpoint(), body, 5);
+    auto reply = Value::fromJSON(result.body);
+    return reply ? *reply : Value();
+  }
+};
+
+TEST_F(DevServerTest, StartsOnAFreeLoopbackPort) {
+  EXPECT_GT(server().port(), 0);
+  EXPECT_TRUE(server().isRunning());
+  EXPECT_FALSE(server().start()) << "already running";
+  DevServer second;
+  ASSERT_TRUE(second.start());
+  EXPECT_NE(second.port(), server().port());
+}
+
+TEST_F(DevServerTest, RecordsDecodedKeysAndValuesInTheOrderSent) {
+  server().reply("getCard", R"({"state":"ok"})");
+  EXPECT_EQ(post(signedBody("api=getCard&cardid=9%2B1&token=a%26b&username=%E5%BC%A0+x"))["state"].str(), "ok");
+  const auto request = server().lastRequest();
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->api, "getCard");
+  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "cardid", "token", "username"}));
+  EXPECT_EQ(request->value("cardid"), "9+1");
+  EXPECT_EQ(request->value("token"), "a&b");
+  EXPECT_EQ(request->value("username"), "张 x");
+  EXPECT_EQ(request->value("missing"), "");
+  EXPECT_FALSE(request->has("sign"));
+}
+
+TEST_F(DevServerTest, RefusesABadSignatureWithoutRecordingTheRequest) {
+  server().reply("login", R"({"state":"ok"})");
+  const Value reply = post(bodyFor("api=login&username=demo", EncDec::md5("api=login&username=demo")));
+  EXPECT_EQ(reply["state"].str(), "error");
+  EXPECT_EQ(reply["msg"].str(), "签名错误");
+  EXPECT_TRUE(server().requests().empty());
+  EXPECT_EQ(server().rejectedCount(), 1u);
+}
+
+TEST_F(DevServerTest, RefusesDataThatDoesNotDecipher) {
+  EXPECT_EQ(post("data=bm90IGRlcw==")["msg"].str(), "数据错误");
+  EXPECT_EQ(post("nodata=1")["msg"].str(), "数据错误");
+  EXPECT_EQ(server().rejectedCount(), 2u);
+}
+
+TEST_F(DevServerTest, QueuedRepliesComeBeforeTheStandingOne) {
+  server().reply("getMsg", R"({"n":0})");
+  server().replyOnce("getMsg", R"({"n":1})");
+  server().replyOnce("getMsg", R"({"n":2})");
+  const std::string body = signedBody("api=getMsg");
+  EXPECT_EQ(post(body)["n"].intValue(), 1);
+  EXPECT_EQ(post(body)["n"].intValue(), 2);
+  EXPECT_EQ(post(body)["n"].intValue(), 0);
+  EXPECT_EQ(post(body)["n"].intValue(), 0);
+  server().clearReplies();
+  EXPECT_EQ(post(body)["msg"].str(), "接口不存在");
+}
+
+TEST_F(DevServerTest, ScriptsRawBodiesValuesAndDelays) {
+  const std::string body = signedBody("api=x");
+  server().replyRaw("x", "<b>oops</b>");
+  EXPECT_EQ(curl.post(server().endpoint(), body, 5).body, "<b>oops</b>");
+  server().reply("x", Value::dict({{"state", "ok"}, {"list", Value::array({1, 2})}}), 0.2);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(post(body)["list"].count(), 2u);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
+}
+
+TEST_F(DevServerTest, StoppingReleasesRequestsThatGetNoReply) {
+  server().replyNothing("x");
+  std::thread client([&] {
+    CurlHandle other;
+    // Released unanswered: an empty body at most, which the client counts as no data.
+    EXPECT_TRUE(other.post(server().endpoint(), signedBody("api=x"), 30).body.empty());
+  });
+  while (server().requests().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto start = std::chrono::steady_clock::now();
+  server().stop();
+  client.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FALSE(server().isRunning());
+}
+
+TEST_F(DevServerTest, TheDemoLogsInOnlyTheDemoPlayer) {
+  useDemoReplies();
+  const Value ok = ServerController::loginWithUsername("demo", "demo123");
+  ASSERT_EQ(ok["state"].str(), "ok");
+  const Value& user = ok["data"];
+  EXPECT_EQ(user["username"].str(), "demo");
+  EXPECT_EQ(user["gold"].str(), "1280.00");
+  EXPECT_EQ(user["bound_gold"].str(), "356.00");
+  EXPECT_EQ(user["safe_code"].intValue(), 2);
+  EXPECT_EQ(user["bondlist"].count(), 2u);
+  EXPECT_EQ(user["inviteurl"].str(), server().baseUrl() + "/invite/demo");
+
+  const Value refused = ServerController::loginWithUsername("demo", "wrong");
+  EXPECT_EQ(refused["state"].str(), "error");
+  EXPECT_FALSE(refused["msg"].str().empty());
+}
+
+TEST_F(DevServerTest, TheDemoAnswersEveryCallAndServesItsFiles) {
+  useDemoReplies();
+  EXPECT_EQ(ServerController::getHotGift()["state"].str(), "ok");
+  EXPECT_EQ(ServerController::getPingTaiBiYuEWithQxusername("demo", "t", "demo_hero", "1")["data"]["ptb"].str(), "120.00");
+  const Value games = ServerController::getGamelistWithParams(Value());
+  ASSERT_GT(games["data"].count(), 0u);
+  const std::string icon = games["data"][0]["plat_gameicon"].str();
+  ASSERT_EQ(icon.rfind(server().baseUrl() + "/files/", 0), 0u) << icon;
+  const auto image = curl.get(icon, 5);
+  EXPECT_EQ(image.status, 200);
+  EXPECT_EQ(image.body.substr(1, 3), "PNG");
+
+  // Every demo file is a reply that a client can decode.
+  for (const auto& entry : std::filesystem::directory_iterator(resourcesPath() + "/demo")) {
+    if (entry.path().extension() != ".json") continue;
+    const std::string api = entry.path().stem().string();
+    EXPECT_FALSE(ServerController::send(api, {{"username", "demo"}, {"password", "demo123"}})["state"].isNil()) << api;
+  }
+}
+
+TEST_F(DevServerTest, LoadingAMissingFolderFails) {
+  DevServer other;
+  EXPECT_FALSE(other.loadReplies(sandboxRoot() + "/nothing-here"));
+}
