@@ -96,6 +96,9 @@ FormatArg makeFormatArg(const T& v) {
   } else if constexpr (std::is_floating_point_v<D>) {
     a.type = FormatArg::Type::Real;
     a.d = static_cast<double>(v);
+  } else if constexpr (std::is_array_v<T>) {  // string literals and char buffers
+    a.type = FormatArg::Type::Text;
+    a.text = std::string(v);
   } else if constexpr (std::is_same_v<D, const char*> || std::is_same_v<D, char*>) {
     if (v) {
       a.type = FormatArg::Type::Text;

@@ -1,5 +1,129 @@
-#include <gtest/gtest.h>
-
 #include "platform/foundation/Value.h"
 
-TEST(Value, placeholder) { EXPECT_TRUE(Value().isNil()); }
+#include <gtest/gtest.h>
+
+#include <climits>
+
+TEST(Value, MissingKeysAndJsonNullReadAsAbsentWithNoTextNoCountAndZeroNumbers) {
+  Value reply = *Value::fromJSON(R"({"state":"ok","data":null,"list":[1,2]})");
+  for (const Value* v : {&reply["data"], &reply["missing"], &reply["state"]["nested"], &reply["list"][7]}) {
+    EXPECT_TRUE(v->isNil());
+    EXPECT_FALSE(static_cast<bool>(*v));
+    EXPECT_EQ(v->str(), "");
+    EXPECT_EQ(v->count(), 0u);
+    EXPECT_EQ(v->intValue(), 0);
+    EXPECT_EQ(v->doubleValue(), 0.0);
+    EXPECT_FALSE(v->boolValue());
+    EXPECT_FALSE(v->isEqualToString(""));
+    EXPECT_FALSE(v->isEqualToString("ok"));
+  }
+  EXPECT_TRUE(reply["data"].isNull());
+  EXPECT_FALSE(reply["missing"].isNull());
+  EXPECT_EQ(reply["data"], Value());
+  EXPECT_EQ(Value().description(), "(null)");
+  EXPECT_EQ(Value::null().description(), "<null>");
+}
+
+TEST(Value, DescriptionPrintsIntegersWithoutFractionAndDoublesInShortestForm) {
+  EXPECT_EQ(Value(42).description(), "42");
+  EXPECT_EQ(Value(-7L).description(), "-7");
+  EXPECT_EQ(Value(9.5).description(), "9.5");
+  EXPECT_EQ(Value(0.1).description(), "0.1");
+  EXPECT_EQ(Value(10.0).description(), "10");
+  EXPECT_EQ(Value(1.0 / 3).description(), "0.3333333333333333");
+  EXPECT_EQ(Value::boolean(true).description(), "1");
+  EXPECT_EQ(Value("文字").description(), "文字");
+  EXPECT_EQ(Value(12).str(), "12");
+  EXPECT_EQ(Value::data({0x0a, 0x1b, 0x2c, 0x3d, 0x4e}).description(), "<0a1b2c3d 4e>");
+  EXPECT_EQ(Value::dict({{"a", 1}, {"b c", "x y"}}).description(), "{\n    a = 1;\n    \"b c\" = \"x y\";\n}");
+  EXPECT_EQ(Value::array({1, "two"}).description(), "(\n    1,\n    two\n)");
+}
+
+TEST(Value, NumbersParseLeadingDigitsAsFoundationDoes) {
+  EXPECT_EQ(Value("12abc").intValue(), 12);
+  EXPECT_EQ(Value(" -3").intValue(), -3);
+  EXPECT_EQ(Value("\n\t+8").integerValue(), 8);
+  EXPECT_EQ(Value("abc").intValue(), 0);
+  EXPECT_EQ(Value("").intValue(), 0);
+  EXPECT_EQ(Value("9.99").intValue(), 9);
+  EXPECT_EQ(Value(9.99).intValue(), 9);
+  EXPECT_EQ(Value(-9.99).intValue(), -9);
+  EXPECT_DOUBLE_EQ(Value("9.99").doubleValue(), 9.99);
+  EXPECT_DOUBLE_EQ(Value(" 1.5e3xyz").doubleValue(), 1500.0);
+  EXPECT_DOUBLE_EQ(Value(".5").doubleValue(), 0.5);
+  EXPECT_DOUBLE_EQ(Value("1e").doubleValue(), 1.0);
+  EXPECT_EQ(Value("inf").doubleValue(), 0.0);
+  EXPECT_FLOAT_EQ(Value("2.25").floatValue(), 2.25f);
+  EXPECT_EQ(Value::boolean(true).intValue(), 1);
+  EXPECT_EQ(Value("99999999999").intValue(), INT_MAX);
+  EXPECT_EQ(Value("-99999999999999999999").longLongValue(), LLONG_MIN);
+  EXPECT_EQ(Value(1e300).intValue(), INT_MAX);
+  EXPECT_EQ(Value::dict({{"a", 1}}).intValue(), 0);
+}
+
+TEST(Value, BoolValueOfTextFollowsTheFirstSignificantCharacter) {
+  EXPECT_TRUE(Value("YES").boolValue());
+  EXPECT_TRUE(Value(" true").boolValue());
+  EXPECT_TRUE(Value("007").boolValue());
+  EXPECT_FALSE(Value("NO").boolValue());
+  EXPECT_FALSE(Value("000").boolValue());
+  EXPECT_FALSE(Value("-0").boolValue());
+  EXPECT_TRUE(Value(2).boolValue());
+}
+
+TEST(Value, EqualityComparesNumbersByValueAndNeverTextWithNumbers) {
+  EXPECT_EQ(Value(1), Value(1.0));
+  EXPECT_EQ(Value::boolean(true), Value(1));
+  EXPECT_NE(Value("1"), Value(1));
+  EXPECT_TRUE(Value(1).isEqualToString("1"));
+  EXPECT_TRUE(Value(9.5).isEqualToString("9.5"));
+  EXPECT_EQ(Value::dict({{"a", Value::array({1, 2})}}), *Value::fromJSON(R"({"a":[1,2.0]})"));
+  EXPECT_NE(Value::dict({{"a", 1}}), Value::dict({{"a", 2}}));
+}
+
+TEST(Value, ChangesAreCopyOnWriteAndSettingNilRemoves) {
+  Value a;
+  a.set("k", "v").set("n", 1);
+  Value b = a;
+  b.set("k", "changed");
+  b.append("ignored: not an array");
+  EXPECT_EQ(a["k"].str(), "v");
+  EXPECT_EQ(b["k"].str(), "changed");
+  b.set("k", Value());
+  EXPECT_EQ(b.count(), 1u);
+  b.set("null", Value::null());
+  EXPECT_FALSE(b.dictValue().count("null"));
+  Value list;
+  list.append(1).append(Value()).append("x");
+  EXPECT_EQ(list.count(), 2u);
+  Value copy = list;
+  copy.removeAt(0);
+  EXPECT_EQ(list.count(), 2u);
+  EXPECT_EQ(copy[0].str(), "x");
+  EXPECT_TRUE(list[-1].isNil());
+}
+
+TEST(Value, JsonKeepsIntegersAsIntegersAndBigOnesIn64Bits) {
+  auto v = Value::fromJSON(R"({"i":12,"big":9007199254740993,"neg":-5,"f":9.5,"t":true,"s":"中文"})");
+  ASSERT_TRUE(v);
+  EXPECT_TRUE((*v)["i"].isInteger());
+  EXPECT_EQ((*v)["big"].longLongValue(), 9007199254740993LL);
+  EXPECT_EQ((*v)["neg"].intValue(), -5);
+  EXPECT_TRUE((*v)["t"].isBool());
+  EXPECT_EQ(v->toJSON(), R"({"big":9007199254740993,"f":9.5,"i":12,"neg":-5,"s":"中文","t":true})");
+  EXPECT_EQ(Value::fromJSON("null")->isNull(), true);
+  EXPECT_EQ(Value::fromJSON("12")->intValue(), 12);
+  EXPECT_EQ(Value().toJSON(), "null");
+}
+
+TEST(Value, InvalidJsonAndNonUtf8TextNeverThrow) {
+  EXPECT_FALSE(Value::fromJSON(""));
+  EXPECT_FALSE(Value::fromJSON("{"));
+  EXPECT_FALSE(Value::fromJSON("{\"a\":1,}"));
+  EXPECT_FALSE(Value::fromJSON("<html>"));
+  EXPECT_FALSE(Value::fromJSON("\"\xff\xfe\""));
+  EXPECT_FALSE(Value::fromJSON(std::string(100000, '[')));
+  Value bad(std::string("a\xff") + "b");
+  EXPECT_EQ(bad.toJSON(), "\"a\xEF\xBF\xBD" "b\"");
+  EXPECT_EQ(Value::data({1, 2}).toJSON(), "null");
+}

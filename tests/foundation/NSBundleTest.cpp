@@ -1,0 +1,52 @@
+#include "platform/foundation/NSBundle.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/NSFileManager.h"
+#include "platform/foundation/Plist.h"
+#include "platform/foundation/Sandbox.h"
+
+class NSBundleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved = NSBundle::mainBundle().resourcePath();
+    dir = Sandbox::makeTemporaryDirectory("bundle-test");
+    NSBundle::mainBundle().setResourcePath(dir);
+  }
+  void TearDown() override {
+    NSBundle::mainBundle().setResourcePath(saved);
+    NSFileManager::defaultManager().removeItemAtPath(dir);
+  }
+  std::string saved, dir;
+};
+
+TEST_F(NSBundleTest, WithoutInfoPlistTheDefaultsApply) {
+  auto& bundle = NSBundle::mainBundle();
+  EXPECT_EQ(bundle.bundleIdentifier(), "com.tovira.app");
+  EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").str(), "1.0");
+  EXPECT_EQ(bundle.infoDictionary()["CFBundleVersion"].str(), "1");
+  EXPECT_EQ(bundle.infoDictionary()["CFBundleName"].str(), "Tovira");
+}
+
+TEST_F(NSBundleTest, InfoPlistOverridesTheDefaults) {
+  NSFileManager::defaultManager().writeString(
+      Plist::toXML(Value::dict({{"CFBundleIdentifier", "com.example.x"}, {"Extra", 3}})), dir + "/Info.plist");
+  NSBundle::mainBundle().setResourcePath(dir);
+  EXPECT_EQ(NSBundle::mainBundle().bundleIdentifier(), "com.example.x");
+  EXPECT_EQ(NSBundle::mainBundle().infoDictionary()["Extra"].intValue(), 3);
+  EXPECT_EQ(NSBundle::mainBundle().infoDictionary()["CFBundleVersion"].str(), "1");
+}
+
+TEST_F(NSBundleTest, PathForResourceFindsExistingFilesOnly) {
+  auto& fm = NSFileManager::defaultManager();
+  fm.writeString("png", dir + "/ic_back.png");
+  fm.createDirectoryAtPath(dir + "/KBKeyboardManager.bundle", true);
+  fm.writeString("x", dir + "/KBKeyboardManager.bundle/arrow.png");
+  auto& bundle = NSBundle::mainBundle();
+  EXPECT_EQ(bundle.pathForResource("ic_back", "png"), dir + "/ic_back.png");
+  EXPECT_EQ(bundle.pathForResource("ic_back.png"), dir + "/ic_back.png");
+  EXPECT_EQ(bundle.pathForResource("arrow", "png", "KBKeyboardManager.bundle"),
+            dir + "/KBKeyboardManager.bundle/arrow.png");
+  EXPECT_EQ(bundle.pathForResource("missing", "png"), "");
+  EXPECT_EQ(bundle.pathForResource("../etc/passwd"), "");
+}

@@ -1,0 +1,55 @@
+#include "platform/foundation/NSFileManager.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/Sandbox.h"
+
+class NSFileManagerTest : public ::testing::Test {
+ protected:
+  void TearDown() override { fm.removeItemAtPath(dir); }
+  NSFileManager& fm = NSFileManager::defaultManager();
+  std::string dir = Sandbox::makeTemporaryDirectory("files-test");
+};
+
+TEST_F(NSFileManagerTest, CreatesListsReadsAndRemovesFilesAndFolders) {
+  EXPECT_FALSE(fm.createDirectoryAtPath(dir + "/a/b/c", false));
+  EXPECT_TRUE(fm.createDirectoryAtPath(dir + "/a/b/c", true));
+  EXPECT_TRUE(fm.createDirectoryAtPath(dir + "/a/b/c", true));
+  bool isDir = false;
+  EXPECT_TRUE(fm.fileExistsAtPath(dir + "/a/b", &isDir));
+  EXPECT_TRUE(isDir);
+  EXPECT_TRUE(fm.writeString("中文", dir + "/a/z.txt"));
+  EXPECT_TRUE(fm.createFileAtPath(dir + "/a/b/data", {1, 2, 3}));
+  EXPECT_EQ(fm.stringWithContentsOfFile(dir + "/a/z.txt"), "中文");
+  EXPECT_EQ(fm.contentsAtPath(dir + "/a/b/data"), (Value::Data{1, 2, 3}));
+  EXPECT_EQ(fm.fileSizeAtPath(dir + "/a/b/data"), 3u);
+  EXPECT_EQ(fm.contentsOfDirectoryAtPath(dir + "/a"), (std::vector<std::string>{"b", "z.txt"}));
+  EXPECT_EQ(fm.subpathsOfDirectoryAtPath(dir + "/a"),
+            (std::vector<std::string>{"b", "b/c", "b/data", "z.txt"}));
+  EXPECT_TRUE(fm.removeItemAtPath(dir + "/a"));
+  EXPECT_FALSE(fm.fileExistsAtPath(dir + "/a"));
+  EXPECT_FALSE(fm.removeItemAtPath(dir + "/a"));
+}
+
+TEST_F(NSFileManagerTest, MissingFilesGiveNothingRatherThanThrowing) {
+  EXPECT_FALSE(fm.contentsAtPath(dir + "/none"));
+  EXPECT_FALSE(fm.contentsAtPath(dir));
+  EXPECT_TRUE(fm.contentsOfDirectoryAtPath(dir + "/none").empty());
+  EXPECT_FALSE(fm.writeString("x", dir + "/no/such/folder/file"));
+  EXPECT_FALSE(fm.fileSizeAtPath(dir + "/none"));
+}
+
+TEST(Sandbox, SetRootCreatesTheAppFolders) {
+  std::string root = Sandbox::makeTemporaryDirectory("sandbox-test");
+  uint64_t before = Sandbox::generation();
+  Sandbox::setRoot(root + "/");
+  EXPECT_EQ(Sandbox::root(), root);
+  EXPECT_GT(Sandbox::generation(), before);
+  auto& fm = NSFileManager::defaultManager();
+  for (const auto& path : {Sandbox::documents(), Sandbox::caches(), Sandbox::preferences(), Sandbox::tmp()}) {
+    bool isDir = false;
+    EXPECT_TRUE(fm.fileExistsAtPath(path, &isDir) && isDir) << path;
+  }
+  EXPECT_EQ(Sandbox::caches(), root + "/Library/Caches");
+  fm.removeItemAtPath(root);
+}

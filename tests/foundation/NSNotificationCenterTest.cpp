@@ -1,0 +1,68 @@
+#include "platform/foundation/NSNotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Observer {
+  std::vector<std::string> got;
+};
+}  // namespace
+
+class NSNotificationCenterTest : public ::testing::Test {
+ protected:
+  NSNotificationCenter& center = NSNotificationCenter::defaultCenter();
+  void TearDown() override { center.removeAllObservers(); }
+};
+
+TEST_F(NSNotificationCenterTest, ObserversAreCalledSynchronouslyInRegistrationOrder) {
+  auto a = std::make_shared<Observer>(), b = std::make_shared<Observer>();
+  std::vector<std::string> order;
+  center.addObserver(a, "UIKeyboardWillShowNotification", [&](const Value& info) {
+    order.push_back("a" + info["height"].str());
+  });
+  center.addObserver(b, "UIKeyboardWillShowNotification", [&](const Value&) { order.push_back("b"); });
+  center.addObserver(b, "", [&](const Value&) { order.push_back("b-all"); });
+  center.postNotificationName("UIKeyboardWillShowNotification", Value::dict({{"height", 216}}));
+  EXPECT_EQ(order, (std::vector<std::string>{"a216", "b", "b-all"}));
+  center.postNotificationName("Other");
+  EXPECT_EQ(order.back(), "b-all");
+  EXPECT_EQ(order.size(), 4u);
+}
+
+TEST_F(NSNotificationCenterTest, ADestroyedObserverIsNeverCalled) {
+  int calls = 0;
+  auto observer = std::make_shared<Observer>();
+  center.addObserver(observer, "n", [&](const Value&) { ++calls; });
+  observer.reset();
+  center.postNotificationName("n");
+  EXPECT_EQ(calls, 0);
+}
+
+TEST_F(NSNotificationCenterTest, RemovalByObserverNameOrTokenStopsDelivery) {
+  auto observer = std::make_shared<Observer>();
+  int a = 0, b = 0, c = 0;
+  center.addObserver(observer, "a", [&](const Value&) { ++a; });
+  center.addObserver(observer, "b", [&](const Value&) { ++b; });
+  auto token = center.addObserverForName("c", [&](const Value&) { ++c; });
+  center.removeObserver(observer.get(), "a");
+  center.postNotificationName("a");
+  center.postNotificationName("b");
+  EXPECT_EQ(a, 0);
+  EXPECT_EQ(b, 1);
+  center.removeObserver(observer.get());
+  center.postNotificationName("b");
+  EXPECT_EQ(b, 1);
+  center.postNotificationName("c");
+  center.removeObserverWithToken(token);
+  center.postNotificationName("c");
+  EXPECT_EQ(c, 1);
+}
+
+TEST_F(NSNotificationCenterTest, AnObserverRemovedDuringDeliveryIsNotCalledForIt) {
+  auto first = std::make_shared<Observer>(), second = std::make_shared<Observer>();
+  int secondCalls = 0;
+  center.addObserver(first, "n", [&](const Value&) { center.removeObserver(second.get()); });
+  center.addObserver(second, "n", [&](const Value&) { ++secondCalls; });
+  center.postNotificationName("n");
+  EXPECT_EQ(secondCalls, 0);
+}

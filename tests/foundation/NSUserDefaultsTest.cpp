@@ -1,0 +1,80 @@
+#include "platform/foundation/NSUserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/NSFileManager.h"
+#include "platform/foundation/Plist.h"
+#include "platform/foundation/Sandbox.h"
+
+class NSUserDefaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = Sandbox::makeTemporaryDirectory("defaults-test");
+    Sandbox::setRoot(root);
+    NSUserDefaults::resetStandardUserDefaults();
+  }
+  void TearDown() override { NSFileManager::defaultManager().removeItemAtPath(root); }
+  std::string root;
+};
+
+TEST_F(NSUserDefaultsTest, ValuesSurviveARestartOfTheAppInTheSameSandbox) {
+  auto& defaults = NSUserDefaults::standardUserDefaults();
+  EXPECT_TRUE(defaults.objectForKey("isFirstOpen").isNil());
+  EXPECT_EQ(defaults.stringForKey("isFirstOpen"), "");
+  defaults.setObject("NO", "isFirstOpen");
+  defaults.setObject(Value::data({0x89, 'P', 'N', 'G'}), "imageData");
+  defaults.setBool(true, "flag");
+  defaults.setInteger(42, "count");
+  defaults.setObject(Value::dict({{"scheme", "QXMarrowpay"}, {"list", Value::array({1, "二"})}}), "nested");
+
+  NSUserDefaults::resetStandardUserDefaults();  // the app stops and starts again
+
+  auto& again = NSUserDefaults::standardUserDefaults();
+  EXPECT_EQ(again.stringForKey("isFirstOpen"), "NO");
+  EXPECT_EQ(again.dataForKey("imageData"), (Value::Data{0x89, 'P', 'N', 'G'}));
+  EXPECT_TRUE(again.boolForKey("flag"));
+  EXPECT_EQ(again.integerForKey("count"), 42);
+  EXPECT_EQ(again.stringForKey("count"), "42");
+  EXPECT_EQ(again.objectForKey("nested")["list"][1].str(), "二");
+}
+
+TEST_F(NSUserDefaultsTest, TheFileIsABinaryPlistInLibraryPreferences) {
+  NSUserDefaults::standardUserDefaults().setObject("v", "k");
+  std::string path = NSUserDefaults::standardUserDefaults().filePath();
+  EXPECT_EQ(path, root + "/Library/Preferences/com.tovira.app.plist");
+  auto bytes = NSFileManager::defaultManager().contentsAtPath(path);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(std::string(bytes->begin(), bytes->begin() + 8), "bplist00");
+  EXPECT_EQ((*Plist::parse(*bytes))["k"].str(), "v");
+}
+
+TEST_F(NSUserDefaultsTest, RemovingOrSettingNilDropsTheKeyForGood) {
+  auto& defaults = NSUserDefaults::standardUserDefaults();
+  defaults.setObject("a", "x");
+  defaults.setObject("b", "y");
+  defaults.removeObjectForKey("x");
+  defaults.setObject(Value::null(), "y");
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("x").isNil());
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("y").isNil());
+}
+
+TEST_F(NSUserDefaultsTest, AnotherSandboxHasItsOwnDefaults) {
+  NSUserDefaults::standardUserDefaults().setObject("first", "who");
+  std::string other = Sandbox::makeTemporaryDirectory("defaults-other");
+  Sandbox::setRoot(other);
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("who").isNil());
+  Sandbox::setRoot(root);
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("who"), "first");
+  NSFileManager::defaultManager().removeItemAtPath(other);
+}
+
+TEST_F(NSUserDefaultsTest, ACorruptFileReadsAsEmptyDefaults) {
+  NSUserDefaults::standardUserDefaults().setObject("v", "k");
+  NSFileManager::defaultManager().writeString("garbage", NSUserDefaults::standardUserDefaults().filePath());
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("k").isNil());
+  NSUserDefaults::standardUserDefaults().setObject("w", "k2");
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("k2"), "w");
+}

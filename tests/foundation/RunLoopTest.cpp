@@ -1,0 +1,243 @@
+#include "platform/foundation/RunLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/NSLog.h"
+
+namespace {
+
+class RunLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    loop().reset();
+    loop().setWatchdogSeconds(10);  // a hanging loop fails the test instead of the run
+  }
+  void TearDown() override { loop().reset(); }
+  static RunLoop& loop() { return RunLoop::main(); }
+};
+
+}  // namespace
+
+TEST_F(RunLoopTest, MainQueueRunsInOrderOnTheDrivingThreadAndNeverInsideThePost) {
+  std::vector<int> order;
+  bool ranInsidePost = true;
+  dispatch_async_main([&] {
+    order.push_back(1);
+    dispatch_async_main([&] { order.push_back(3); });
+    ranInsidePost = order.size() != 1;
+  });
+  dispatch_async_main([&] { order.push_back(2); });
+  EXPECT_TRUE(order.empty());
+  EXPECT_TRUE(loop().runUntilIdle());
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  EXPECT_FALSE(ranInsidePost);
+  EXPECT_TRUE(loop().isMainThread());
+}
+
+TEST_F(RunLoopTest, DelayedBlocksFireWhenTheVirtualClockReachesThem) {
+  double start = loop().now();
+  std::vector<std::pair<int, double>> fired;
+  dispatch_after(2.0, [&] { fired.push_back({2, loop().now() - start}); });
+  dispatch_after(0.5, [&] { fired.push_back({1, loop().now() - start}); });
+  dispatch_after(2.0, [&] { fired.push_back({3, loop().now() - start}); });
+  loop().runUntilIdle();
+  EXPECT_TRUE(fired.empty());
+  loop().advance(1.0);
+  ASSERT_EQ(fired.size(), 1u);
+  EXPECT_DOUBLE_EQ(fired[0].second, 0.5);
+  loop().advance(1.0);
+  ASSERT_EQ(fired.size(), 3u);
+  EXPECT_EQ(fired[1].first, 2);
+  EXPECT_EQ(fired[2].first, 3);
+  EXPECT_NEAR(fired[2].second, 2.0, 1e-6);
+  EXPECT_NEAR(loop().now() - start, 2.0, 1e-6);
+}
+
+TEST_F(RunLoopTest, RepeatingTimerFiresOncePerIntervalUntilInvalidated) {
+  int ticks = 0;
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(1.0, [&](NSTimer& t) {
+    if (++ticks == 60) t.invalidate();
+  }, true);
+  loop().advance(10);
+  EXPECT_EQ(ticks, 10);
+  EXPECT_TRUE(timer->isValid());
+  loop().advance(100);
+  EXPECT_EQ(ticks, 60);
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(loop().pendingCount(), 0u);
+}
+
+TEST_F(RunLoopTest, FractionalIntervalsDoNotDriftOverManyFirings) {
+  int ticks = 0;
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.1, [&](NSTimer&) { ++ticks; }, true);
+  loop().advance(1.0);
+  EXPECT_EQ(ticks, 10);
+  for (int i = 0; i < 99; ++i) loop().advance(1.0);
+  EXPECT_EQ(ticks, 1000);
+  timer->invalidate();
+}
+
+TEST_F(RunLoopTest, OneShotTimerFiresOnceAndReleasesWhatItsBlockCaptures) {
+  auto owner = std::make_shared<int>(7);
+  std::weak_ptr<int> watch = owner;
+  int fired = 0;
+  {
+    auto keep = owner;
+    NSTimer::scheduledTimerWithTimeInterval(3, [keep, &fired](NSTimer&) { fired += *keep; }, false);
+  }
+  owner.reset();
+  EXPECT_FALSE(watch.expired()) << "the scheduled timer keeps its block's captures alive";
+  loop().advance(2.9);
+  EXPECT_EQ(fired, 0);
+  loop().advance(0.2);
+  EXPECT_EQ(fired, 7);
+  EXPECT_TRUE(watch.expired());
+  loop().advance(10);
+  EXPECT_EQ(fired, 7);
+}
+
+TEST_F(RunLoopTest, InvalidatingATimerReleasesItsBlockAtOnce) {
+  auto captured = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = captured;
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(1, [captured](NSTimer&) {}, true);
+  captured.reset();
+  EXPECT_FALSE(watch.expired());
+  timer->invalidate();
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(loop().pendingCount(), 0u);
+}
+
+TEST_F(RunLoopTest, SixtySecondCountdownInOneSecondSteps) {
+  int remaining = 60;
+  std::vector<int> shown;
+  NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer& t) {
+    shown.push_back(--remaining);
+    if (remaining == 0) t.invalidate();
+  }, true);
+  loop().advance(59);
+  EXPECT_EQ(remaining, 1);
+  loop().advance(5);
+  EXPECT_EQ(remaining, 0);
+  EXPECT_EQ(shown.size(), 60u);
+}
+
+TEST_F(RunLoopTest, BackgroundWorkIsJoinedAndItsMainQueueBlocksRunByRunUntilIdle) {
+  std::atomic<int> done{0};
+  std::vector<int> rows;
+  for (int i = 0; i < 20; ++i) {
+    dispatch_async_global([&, i] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      ++done;
+      dispatch_async_main([&, i] {
+        EXPECT_TRUE(loop().isMainThread());
+        rows.push_back(i);
+      });
+    });
+  }
+  EXPECT_TRUE(loop().runUntilIdle());
+  EXPECT_EQ(done.load(), 20);
+  EXPECT_EQ(rows.size(), 20u);
+}
+
+TEST_F(RunLoopTest, SerialQueueRunsBlocksOneAtATimeInOrder) {
+  DispatchQueue queue("StatStore");
+  EXPECT_EQ(queue.label(), "StatStore");
+  std::vector<int> order;  // touched only on the queue's worker
+  std::atomic<int> concurrent{0}, maxConcurrent{0};
+  for (int i = 0; i < 50; ++i) {
+    queue.async([&, i] {
+      int now = ++concurrent;
+      maxConcurrent = std::max(maxConcurrent.load(), now);
+      order.push_back(i);
+      --concurrent;
+    });
+  }
+  bool nestedSyncRan = false;
+  queue.sync([&] {
+    EXPECT_TRUE(queue.isCurrent());
+    queue.sync([&] { nestedSyncRan = true; });
+  });
+  EXPECT_TRUE(nestedSyncRan);
+  EXPECT_EQ(order.size(), 50u);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(order[i], i);
+  EXPECT_EQ(maxConcurrent.load(), 1);
+  EXPECT_TRUE(loop().runUntilIdle());
+}
+
+TEST_F(RunLoopTest, ATimerScheduledFromABackgroundThreadFiresOnTheMainLoop) {
+  bool firedOnMain = false;
+  dispatch_async_global([&] {
+    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) { firedOnMain = loop().isMainThread(); }, false);
+  });
+  loop().runUntilIdle();
+  loop().advance(1);
+  EXPECT_TRUE(firedOnMain);
+}
+
+TEST_F(RunLoopTest, NestedRunsAreRefusedSoDeferredWorkIsNeverReentrant) {
+  NSLogSink::setEcho(false);
+  bool innerResult = true, laterRan = false, laterRanInside = false;
+  dispatch_async_main([&] {
+    dispatch_async_main([&] { laterRan = true; });
+    innerResult = loop().runUntilIdle();
+    laterRanInside = laterRan;
+  });
+  loop().runUntilIdle();
+  NSLogSink::setEcho(true);
+  EXPECT_FALSE(innerResult);
+  EXPECT_FALSE(laterRanInside);
+  EXPECT_TRUE(laterRan);
+}
+
+TEST_F(RunLoopTest, WatchdogStopsALoopThatNeverBecomesIdle) {
+  NSLogSink::setEcho(false);
+  loop().setWatchdogSeconds(0.2);
+  std::function<void()> again = [&] { dispatch_async_main(again); };
+  dispatch_async_main(again);
+  EXPECT_FALSE(loop().runUntilIdle());
+  NSLogSink::setEcho(true);
+  EXPECT_TRUE(NSLogSink::contains("gave up"));
+}
+
+TEST_F(RunLoopTest, RunUntilStopsWhenDoneOrAtTheTimeout) {
+  int ticks = 0;
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.5, [&](NSTimer&) { ++ticks; }, true);
+  double start = loop().now();
+  EXPECT_TRUE(loop().runUntil([&] { return ticks == 3; }, 10));
+  EXPECT_NEAR(loop().now() - start, 1.5, 1e-6);
+  EXPECT_FALSE(loop().runUntil([] { return false; }, 2));
+  EXPECT_EQ(ticks, 7);
+  timer->invalidate();
+}
+
+TEST_F(RunLoopTest, RealClockRunsTimersInRealTimeUntilStopped) {
+  loop().install(std::make_shared<RealClock>());
+  int ticks = 0;
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.01, [&](NSTimer&) {
+    if (++ticks == 3) loop().stop();
+  }, true);
+  std::atomic<bool> finished{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 500 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!finished) loop().stop();
+  });
+  loop().run();
+  finished = true;
+  watchdog.join();
+  EXPECT_EQ(ticks, 3);
+  timer->invalidate();
+}
+
+TEST_F(RunLoopTest, DispatchOnceRunsItsBlockOnlyOnce) {
+  dispatch_once_t once;
+  std::atomic<int> count{0};
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 8; ++i) threads.emplace_back([&] { dispatch_once(once, [&] { ++count; }); });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(count.load(), 1);
+}
