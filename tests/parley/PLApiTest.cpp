@@ -1,0 +1,546 @@
+#include <gtest/gtest.h>
+
+#include "ParleyTestSupport.h"
+#include "StandInParley.h"
+#include "parley/AddCardToPLCardPackageReq.h"
+#include "parley/AddCardToPLCardPackageResp.h"
+#include "parley/AppCommunicate.h"
+#include "parley/AppCommunicateData.h"
+#include "parley/CreateChatRoomReq.h"
+#include "parley/CreateChatRoomResp.h"
+#include "parley/GetMessageFromPLReq.h"
+#include "parley/GetMessageFromPLResp.h"
+#include "parley/HBReq.h"
+#include "parley/HBResp.h"
+#include "parley/JoinChatRoomReq.h"
+#include "parley/JoinChatRoomResp.h"
+#include "parley/JumpToBizProfileReq.h"
+#include "parley/JumpToBizWebviewReq.h"
+#include "parley/LaunchFromPLReq.h"
+#include "parley/OpenRankListReq.h"
+#include "parley/OpenRankListResp.h"
+#include "parley/OpenTempSessionReq.h"
+#include "parley/OpenTempSessionResp.h"
+#include "parley/OpenWebviewReq.h"
+#include "parley/OpenWebviewResp.h"
+#include "parley/PLApiNSStringURLArgumentsAdditions.h"
+#include "parley/PLAppExtendObject.h"
+#include "parley/PLWebpageObject.h"
+#include "parley/ParleyApiUtil.h"
+#include "parley/PayReq.h"
+#include "parley/PayResp.h"
+#include "parley/SendAuthReq.h"
+#include "parley/SendAuthResp.h"
+#include "parley/SendMessageToPLReq.h"
+#include "parley/SendMessageToPLResp.h"
+#include "parley/ShowMessageFromPLReq.h"
+#include "platform/foundation/NSURL.h"
+
+namespace {
+
+// Remembers what the SDK delivered.
+class RecordingDelegate : public PLApiDelegate {
+ public:
+  void onReq(const std::shared_ptr<BaseReq>& req) override { reqs.push_back(req); }
+  void onResp(const std::shared_ptr<BaseResp>& resp) override { resps.push_back(resp); }
+  std::vector<std::shared_ptr<BaseReq>> reqs;
+  std::vector<std::shared_ptr<BaseResp>> resps;
+};
+
+std::shared_ptr<SendMessageToPLReq> webShare(int scene = PLSceneChat) {
+  auto page = PLWebpageObject::object();
+  page->webpageUrl = "https://tovira.example/invite?u=42&c=9";
+  auto message = PLMediaMessage::message();
+  message->title = "一起来玩";
+  message->description = "注册送金币";
+  message->setThumbImage(ParleyTest::image());
+  message->mediaObject = page;
+  auto req = std::make_shared<SendMessageToPLReq>();
+  req->bText = false;
+  req->scene = scene;
+  req->message = message;
+  return req;
+}
+
+std::shared_ptr<NSURL> url(const std::string& text) { return NSURL::URLWithString(text); }
+
+// Puts a command dictionary on the general pasteboard the way Parley does.
+void parleyWrites(const Value& dict, const std::string& oldText = "") {
+  Value root = Value::dict({{"plapp", dict}});
+  if (!oldText.empty()) root.set("old_text", Value(oldText));
+  UIPasteboard::generalPasteboard()->setData(*ParleyApiUtil::dataFromPropertyList(root), "content");
+}
+
+}  // namespace
+
+class PLApiTest : public ParleyTest {
+ protected:
+  void SetUp() override {
+    ParleyTest::SetUp();
+    parley = StandInParley::install();
+  }
+  // The opened URL's path after "parley://app/plapp/".
+  std::string lastPath() {
+    runLoop();
+    return parley->last().path;
+  }
+
+  std::shared_ptr<StandInParley> parley;
+  std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
+};
+
+TEST_F(PLApiTest, AWebPageShareReachesParleyEndToEnd) {
+  UIPasteboard::generalPasteboard()->setString("the user's copy");
+  ASSERT_TRUE(PLApi::sendReq(webShare(PLSceneTimeline)));
+  runLoop();
+  ASSERT_EQ(parley->received().size(), 1u);
+  const auto& got = parley->last();
+  EXPECT_EQ(got.url, "parley://app/plapp/sendreq/?");
+  const Value& d = got.commandDictionary;
+  EXPECT_EQ(d["command"], Value("1010"));
+  EXPECT_EQ(d["returnFromApp"], Value("0"));
+  EXPECT_EQ(d["result"], Value("1"));
+  EXPECT_EQ(d["sdkver"], Value("1.6.2"));
+  EXPECT_EQ(d["title"], Value("一起来玩"));
+  EXPECT_EQ(d["description"], Value("注册送金币"));
+  EXPECT_EQ(d["objectType"], Value("5"));
+  EXPECT_EQ(d["mediaUrl"], Value("https://tovira.example/invite?u=42&c=9"));
+  EXPECT_EQ(d["scene"], Value("1"));
+  EXPECT_EQ(d["thumbData"].dataValue(), UIImageJPEGRepresentation(ParleyTest::image(), 0.6));
+  EXPECT_FALSE(d.contains("account"));
+  EXPECT_EQ(got.pasteboardRoot["old_text"], Value("the user's copy"));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
+}
+
+TEST_F(PLApiTest, BeforeSystem7AShareTravelsOnParleyData) {
+  setSystemVersion("6.1");
+  parley->setReadsGeneralPasteboard(false);
+  UIPasteboard::generalPasteboard()->setString("kept");
+  ASSERT_TRUE(PLApi::sendReq(webShare()));
+  runLoop();
+  EXPECT_EQ(parley->last().commandDictionary["mediaUrl"], Value("https://tovira.example/invite?u=42&c=9"));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "kept");
+}
+
+TEST_F(PLApiTest, AShareThatBreaksALimitOpensNothingAndLeavesThePasteboard) {
+  UIPasteboard::generalPasteboard()->setString("mine");
+  auto noUrl = webShare();
+  std::static_pointer_cast<PLWebpageObject>(noUrl->message->mediaObject)->webpageUrl = "";
+  EXPECT_FALSE(PLApi::sendReq(noUrl));
+  auto bigThumb = webShare();
+  bigThumb->message->thumbData = paddedJpeg(32769);
+  EXPECT_FALSE(PLApi::sendReq(bigThumb));
+  auto longTitle = webShare();
+  longTitle->message->title = repeat("长", 513);
+  EXPECT_FALSE(PLApi::sendReq(longTitle));
+  auto longDescription = webShare();
+  longDescription->message->description = repeat("长", 1025);
+  EXPECT_FALSE(PLApi::sendReq(longDescription));
+  runLoop();
+  EXPECT_TRUE(SimulatedDevice::shared().openedURLs().empty());
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mine");
+  EXPECT_FALSE(UIPasteboard::generalPasteboard()->dataForPasteboardType("content"));
+}
+
+TEST_F(PLApiTest, WhenParleyCannotBeOpenedThePasteboardGetsBackWhatItHeld) {
+  StandInParley::uninstall();
+  UIPasteboard::generalPasteboard()->setString("the user's copy");
+  EXPECT_FALSE(PLApi::sendReq(webShare()));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
+  EXPECT_FALSE(UIPasteboard::generalPasteboard()->dataForPasteboardType("content"));
+  EXPECT_FALSE(PLApi::sendResp(std::make_shared<SendMessageToPLResp>()));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
+
+  setSystemVersion("6.1");
+  auto data = UIPasteboard::pasteboardWithName("parley_data", true);
+  data->setData(*ParleyApiUtil::dataFromPropertyList(Value::dict({{"other", Value::dict({{"k", Value("v")}})}})),
+                "content");
+  auto before = data->items();
+  EXPECT_FALSE(PLApi::sendReq(webShare()));
+  EXPECT_EQ(data->items(), before);
+}
+
+TEST_F(PLApiTest, RegisteringKeepsTheLatestAppIdAndOpensParleyWithIt) {
+  EXPECT_FALSE(PLApi::registerApp(""));
+  EXPECT_EQ(PLApi::registeredAppID(), "plapp");
+  PLApi::registerApp("other");
+  EXPECT_EQ(PLApi::registeredAppID(), "other");
+  EXPECT_TRUE(PLApi::isPLAppInstalled());
+  EXPECT_TRUE(PLApi::isPLAppSupportApi());
+  EXPECT_EQ(PLApi::getApiVersion(), "1.6.2");
+  EXPECT_TRUE(NSString::hasPrefix(PLApi::getPLAppInstallUrl(), "https://"));
+  EXPECT_TRUE(NSString::hasSuffix(PLApi::getPLAppInstallUrl(), "/cn/app/id414478124?mt=8"));
+  ASSERT_TRUE(PLApi::openPLApp());
+  EXPECT_EQ(lastPath(), "");
+  EXPECT_EQ(parley->last().url, "parley://app/other/");
+  StandInParley::uninstall();
+  EXPECT_FALSE(PLApi::isPLAppInstalled());
+  EXPECT_FALSE(PLApi::openPLApp());
+}
+
+TEST_F(PLApiTest, ATextShareAndEveryResponseReachParley) {
+  auto text = std::make_shared<SendMessageToPLReq>();
+  text->bText = true;
+  text->text = "你好 & bye";
+  text->openID = "oid";
+  ASSERT_TRUE(PLApi::sendReq(text));
+  runLoop();
+  EXPECT_EQ(parley->last().commandDictionary["command"], Value("1020"));
+  EXPECT_EQ(parley->last().commandDictionary["title"], Value("你好 & bye"));
+  EXPECT_EQ(parley->last().commandDictionary["openID"], Value("oid"));
+
+  auto get = std::make_shared<GetMessageFromPLResp>();
+  get->errCode = -2;
+  get->message = webShare()->message;
+  ASSERT_TRUE(PLApi::sendResp(get));
+  runLoop();
+  EXPECT_EQ(parley->last().url, "parley://app/plapp/sendresp/?");
+  const Value& d = parley->last().commandDictionary;
+  EXPECT_EQ(d["command"], Value("1010"));
+  EXPECT_EQ(d["returnFromApp"], Value("1"));
+  EXPECT_EQ(d["result"], Value("-2"));
+  EXPECT_EQ(d["objectType"], Value("5"));
+
+  for (auto resp : std::vector<std::shared_ptr<BaseResp>>{std::make_shared<SendMessageToPLResp>(),
+                                                           std::make_shared<SendAuthResp>(),
+                                                           std::make_shared<CreateChatRoomResp>(),
+                                                           std::make_shared<JoinChatRoomResp>()}) {
+    EXPECT_TRUE(PLApi::sendResp(resp));
+  }
+  EXPECT_FALSE(PLApi::sendResp(std::make_shared<PayResp>()));
+  EXPECT_FALSE(PLApi::sendResp(nullptr));
+  EXPECT_FALSE(PLApi::sendReq(nullptr));
+  runLoop();
+  EXPECT_EQ(parley->received().size(), 6u);
+  EXPECT_EQ(parley->received()[2].commandDictionary["command"], Value("2020"));
+  EXPECT_EQ(parley->received()[3].commandDictionary["command"], Value("2030"));
+  EXPECT_EQ(parley->received()[4].commandDictionary["command"], Value("2050"));
+  EXPECT_EQ(parley->received()[5].commandDictionary["command"], Value("2060"));
+}
+
+TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
+  auto auth = std::make_shared<SendAuthReq>();
+  auth->scope = "snsapi_userinfo";
+  auth->state = "a&b=c#d e";
+  ASSERT_TRUE(PLApi::sendReq(auth));
+  EXPECT_EQ(lastPath(), "auth/?scope=snsapi_userinfo&state=a%26b%3Dc%23d%20e");
+  auth->scope = "";
+  EXPECT_FALSE(PLApi::sendReq(auth));
+
+  auto pay = std::make_shared<PayReq>();
+  pay->partnerId = "p1";
+  pay->prepayId = "pre&2";
+  pay->nonceStr = "n 3";
+  pay->timeStamp = 4294967295u;
+  pay->package = "Sign=WXPay";
+  pay->sign = "s#5";
+  ASSERT_TRUE(PLApi::sendReq(pay));
+  EXPECT_EQ(lastPath(),
+            "pay/?nonceStr=n%203&package=Sign%3DWXPay&partnerId=p1&prepayId=pre%262&timeStamp=4294967295&sign=s%235&"
+            "signType=SHA1");
+  for (std::string PayReq::*field : {&PayReq::partnerId, &PayReq::prepayId, &PayReq::nonceStr, &PayReq::package,
+                                     &PayReq::sign}) {
+    auto missing = std::make_shared<PayReq>(*pay);
+    (*missing).*field = "";
+    EXPECT_FALSE(PLApi::sendReq(missing));
+  }
+
+  auto hb = std::make_shared<HBReq>();
+  hb->nonceStr = "n";
+  hb->package = "p";
+  hb->sign = "s";
+  hb->timeStamp = 7;
+  ASSERT_TRUE(PLApi::sendReq(hb));
+  EXPECT_EQ(lastPath(), "hb/?nonceStr=n&package=p&timeStamp=7&sign=s&signType=SHA1");
+  hb->sign = "";
+  EXPECT_FALSE(PLApi::sendReq(hb));
+}
+
+TEST_F(PLApiTest, BeforeSystem7ALoginTravelsAsCommand1030) {
+  setSystemVersion("6.1");
+  parley->setReadsGeneralPasteboard(false);
+  auto auth = std::make_shared<SendAuthReq>();
+  auth->scope = "s";
+  auth->state = "st";
+  ASSERT_TRUE(PLApi::sendReq(auth));
+  EXPECT_EQ(lastPath(), "sendreq/?");
+  EXPECT_EQ(parley->last().commandDictionary["command"], Value("1030"));
+  EXPECT_EQ(parley->last().commandDictionary["scope"], Value("s"));
+}
+
+TEST_F(PLApiTest, ValuesPutIntoParleyUrlsCanNeitherAddParametersNorBreakTheUrl) {
+  auto temp = std::make_shared<OpenTempSessionReq>();
+  temp->username = "u&x=1";
+  temp->sessionFrom = "from #游 ?";
+  ASSERT_TRUE(PLApi::sendReq(temp));
+  EXPECT_EQ(lastPath(), "opentempsession/?username=u%26x%3D1&sessionFrom=from%20%23%E6%B8%B8%20%3F");
+
+  auto web = std::make_shared<OpenWebviewReq>();
+  web->url = "https://a.example/p?q=1&r=~";
+  ASSERT_TRUE(PLApi::sendReq(web));
+  EXPECT_EQ(lastPath(), "openwebview/?url=https%3A%2F%2Fa.example%2Fp%3Fq%3D1%26r%3D%7E");
+
+  ASSERT_TRUE(PLApi::sendReq(std::make_shared<OpenRankListReq>()));
+  EXPECT_EQ(lastPath(), "openranklist/");
+
+  auto create = std::make_shared<CreateChatRoomReq>();
+  create->groupId = "g&1";
+  create->chatRoomName = "房 间";
+  create->extMsg = "e#";
+  ASSERT_TRUE(PLApi::sendReq(create));
+  EXPECT_EQ(lastPath(), "createchatroom/?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&extmsg=e%23");
+  create->chatRoomNickName = "nick";
+  ASSERT_TRUE(PLApi::sendReq(create));
+  EXPECT_EQ(lastPath(),
+            "createchatroom/?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&chatroomnickname=nick&extmsg=e%23");
+
+  auto join = std::make_shared<JoinChatRoomReq>();
+  join->groupId = "g";
+  join->chatRoomNickName = "n=1";
+  ASSERT_TRUE(PLApi::sendReq(join));
+  EXPECT_EQ(lastPath(), "joinchatroom/?groupid=g&chatroomnickname=n%3D1");
+
+  auto profile = std::make_shared<JumpToBizProfileReq>();
+  profile->username = "gh_1";
+  profile->profileType = -1;
+  ASSERT_TRUE(PLApi::sendReq(profile));
+  EXPECT_EQ(lastPath(), "openprofile/?username=gh_1&profiletype=-1");
+  profile->extMsg = "x&y";
+  ASSERT_TRUE(PLApi::sendReq(profile));
+  EXPECT_EQ(lastPath(), "openprofile/?username=gh_1&profiletype=-1&extmsg=x%26y");
+
+  auto biz = std::make_shared<JumpToBizWebviewReq>();
+  biz->tousrname = "gh_2";
+  ASSERT_TRUE(PLApi::sendReq(biz));
+  EXPECT_EQ(lastPath(), "jumptobizwebview/?webtype=0&tousername=gh_2");
+  biz->extMsg = "m";
+  ASSERT_TRUE(PLApi::sendReq(biz));
+  EXPECT_EQ(lastPath(), "jumptobizwebview/?webtype=0&tousername=gh_2&extmsg=m");
+  biz->webType = 1;
+  EXPECT_FALSE(PLApi::sendReq(biz));
+}
+
+TEST_F(PLApiTest, RequiredUrlValuesThatAreEmptyOrTooLongRefuseTheRequest) {
+  size_t opened = SimulatedDevice::shared().openedURLs().size();
+  auto temp = std::make_shared<OpenTempSessionReq>();
+  EXPECT_FALSE(PLApi::sendReq(temp));
+  temp->username = repeat("u", 1025);
+  EXPECT_FALSE(PLApi::sendReq(temp));
+  temp->username = repeat("u", 1024);
+  EXPECT_TRUE(PLApi::sendReq(temp));
+
+  auto web = std::make_shared<OpenWebviewReq>();
+  EXPECT_FALSE(PLApi::sendReq(web));
+  web->url = repeat("w", 10241);
+  EXPECT_FALSE(PLApi::sendReq(web));
+  web->url = repeat("w", 10240);
+  EXPECT_TRUE(PLApi::sendReq(web));
+
+  auto create = std::make_shared<CreateChatRoomReq>();
+  EXPECT_FALSE(PLApi::sendReq(create));
+  create->groupId = "g";
+  create->chatRoomName = repeat("房", 513);
+  EXPECT_FALSE(PLApi::sendReq(create));
+  create->chatRoomName = repeat("房", 512);
+  create->chatRoomNickName = repeat("n", 513);
+  EXPECT_FALSE(PLApi::sendReq(create));
+  create->chatRoomNickName = "";
+  create->extMsg = repeat("e", 2049);
+  EXPECT_FALSE(PLApi::sendReq(create));
+  create->extMsg = repeat("e", 2048);
+  EXPECT_TRUE(PLApi::sendReq(create));
+
+  auto join = std::make_shared<JoinChatRoomReq>();
+  EXPECT_FALSE(PLApi::sendReq(join));
+  join->groupId = repeat("g", 1025);
+  EXPECT_FALSE(PLApi::sendReq(join));
+  join->groupId = "g";
+  join->chatRoomNickName = repeat("n", 1025);
+  EXPECT_FALSE(PLApi::sendReq(join));
+
+  auto profile = std::make_shared<JumpToBizProfileReq>();
+  EXPECT_FALSE(PLApi::sendReq(profile));
+  profile->username = "u";
+  profile->extMsg = repeat("e", 2049);
+  EXPECT_FALSE(PLApi::sendReq(profile));
+
+  auto biz = std::make_shared<JumpToBizWebviewReq>();
+  EXPECT_FALSE(PLApi::sendReq(biz));
+  runLoop();
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), opened + 3);
+}
+
+TEST_F(PLApiTest, CardsTravelAsOneEscapedJsonObject) {
+  auto req = std::make_shared<AddCardToPLCardPackageReq>();
+  for (const char* id : {"c&1", "c#2"}) {
+    auto card = std::make_shared<PLCardItem>();
+    card->cardId = id;
+    req->cardAry.push_back(card);
+  }
+  req->cardAry[0]->extMsg = "{\"code\":\"x\"}";
+  ASSERT_TRUE(PLApi::sendReq(req));
+  std::string path = lastPath();
+  ASSERT_TRUE(NSString::hasPrefix(path, "cardpackage/?"));
+  std::string query = path.substr(std::string("cardpackage/?").size());
+  EXPECT_EQ(query.find_first_of("&#=? "), std::string::npos);
+  auto json = Value::fromJSON(*PLApiNSStringURLArgumentsAdditions::decodePercentEscapes(query));
+  ASSERT_TRUE(json);
+  EXPECT_EQ(json->allKeys(), (std::vector<std::string>{"ext0", "ext1", "id0", "id1"}));
+  EXPECT_EQ((*json)["id0"], Value("c&1"));
+  EXPECT_EQ((*json)["ext0"], Value("{\"code\":\"x\"}"));
+  EXPECT_EQ((*json)["ext1"], Value(""));
+
+  while (req->cardAry.size() < 40) req->cardAry.push_back(req->cardAry[1]);
+  EXPECT_TRUE(PLApi::sendReq(req));
+  req->cardAry.push_back(req->cardAry[1]);
+  EXPECT_FALSE(PLApi::sendReq(req));
+  req->cardAry.clear();
+  EXPECT_FALSE(PLApi::sendReq(req));
+  auto card = std::make_shared<PLCardItem>();
+  req->cardAry.push_back(card);
+  EXPECT_FALSE(PLApi::sendReq(req));
+  card->cardId = "c";
+  card->extMsg = repeat("e", 2049);
+  EXPECT_FALSE(PLApi::sendReq(req));
+}
+
+TEST_F(PLApiTest, ParseURLParamsKeepsEveryEqualsSignAfterTheFirstInsideAValue) {
+  Value p = PLApi::parseURLParams("a=1&sign=abc==&b=x=y=z&a=2&flag&&=v");
+  EXPECT_EQ(p["a"], Value("2"));
+  EXPECT_EQ(p["sign"], Value("abc=="));
+  EXPECT_EQ(p["b"], Value("x=y=z"));
+  EXPECT_EQ(p["flag"], Value(""));
+  EXPECT_EQ(p[""], Value("v"));
+  EXPECT_EQ(PLApi::parseURLParams("").count(), 0u);
+  EXPECT_EQ(PLApi::parseURLParams("x=%20+").operator[]("x"), Value("%20+"));
+}
+
+TEST_F(PLApiTest, LoginRepliesGiveCodeOrTheirErrorCode) {
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://oauth?code=C1&state=s&lang=zh&country=CN"), delegate));
+  auto ok = std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back());
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(ok->errCode, 0);
+  EXPECT_EQ(ok->code, "C1");
+  EXPECT_EQ(ok->state + ok->lang + ok->country, "szhCN");
+
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://oauth?code=authdeny&reason=no"), delegate));
+  auto denied = std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back());
+  EXPECT_EQ(denied->errCode, -4);
+  EXPECT_EQ(denied->code, "");
+  EXPECT_EQ(denied->errStr, "no");
+
+  // The prefix alone is a login reply too: one without a code.
+  ASSERT_TRUE(PLApi::handleAuthOpenUrl(url("plapp://oauth"), delegate));
+  EXPECT_EQ(delegate->resps.back()->errCode, -1);
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://oauth?code=1"), nullptr));
+  EXPECT_TRUE(PLApi::handleAuthOpenUrl(url("plapp://oauth?code=1"), nullptr));
+}
+
+TEST_F(PLApiTest, AReplyWhoseResultCodeIsMissingOrNoNumberReportsAFailure) {
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://pay/?ret=0&returnKey=k=1&notifyStr=ok"), delegate));
+  auto pay = std::dynamic_pointer_cast<PayResp>(delegate->resps.back());
+  ASSERT_TRUE(pay);
+  EXPECT_EQ(pay->errCode, 0);
+  EXPECT_EQ(pay->returnKey, "k=1");
+  EXPECT_EQ(pay->errStr, "ok");
+
+  for (const char* bad : {"plapp://pay/?returnKey=k", "plapp://pay/?ret=abc", "plapp://pay/?ret=", "plapp://pay/?ret=1x",
+                          "plapp://pay/?ret=99999999999"}) {
+    ASSERT_TRUE(PLApi::handleOpenURL(url(bad), delegate)) << bad;
+    EXPECT_EQ(delegate->resps.back()->errCode, -1) << bad;
+  }
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://hb/?ret=-3&notifyStr=n"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<HBResp>(delegate->resps.back()));
+  EXPECT_EQ(delegate->resps.back()->errCode, -3);
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://opentempsession/?notifyStr=x"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<OpenTempSessionResp>(delegate->resps.back()));
+  EXPECT_EQ(delegate->resps.back()->errCode, -1);
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://openwebview/?ret=2"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<OpenWebviewResp>(delegate->resps.back()));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://openranklist/?ret=0"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<OpenRankListResp>(delegate->resps.back()));
+  EXPECT_EQ(delegate->resps.back()->errCode, 0);
+
+  // A reply that is exactly its prefix is not handled.
+  size_t before = delegate->resps.size();
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://pay/"), delegate));
+  EXPECT_FALSE(PLApi::handleOpenURL(url("other://pay/?ret=0"), delegate));
+  EXPECT_EQ(delegate->resps.size(), before);
+}
+
+TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
+  std::string info = PLApiNSStringURLArgumentsAdditions::plApi_stringByEscapingForURLArgument(
+      R"([{"card_id":"a","card_ext":"x","is_succ":1},{"card_id":"","is_succ":1},"junk",{"card_id":"b","is_succ":0}])");
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://cardPackage/?errCode=0&addCardInfo=" + info), delegate));
+  auto resp = std::dynamic_pointer_cast<AddCardToPLCardPackageResp>(delegate->resps.back());
+  ASSERT_TRUE(resp);
+  EXPECT_EQ(resp->errCode, 0);
+  ASSERT_EQ(resp->cardAry.size(), 2u);
+  EXPECT_EQ(resp->cardAry[0]->cardId + resp->cardAry[0]->extMsg, "ax");
+  EXPECT_EQ(resp->cardAry[0]->cardState, 1u);
+  EXPECT_EQ(resp->cardAry[1]->cardState, 0u);
+
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://cardPackage/?addCardInfo=%7Bbroken"), delegate));
+  resp = std::dynamic_pointer_cast<AddCardToPLCardPackageResp>(delegate->resps.back());
+  EXPECT_EQ(resp->errCode, -1);
+  EXPECT_TRUE(resp->cardAry.empty());
+}
+
+TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
+  parleyWrites(Value::dict({{"command", Value("2040")}, {"account", Value("conv")}, {"messageExt", Value("e")}}),
+               "clip");
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://launch"), delegate));
+  auto launch = std::dynamic_pointer_cast<LaunchFromPLReq>(delegate->reqs.back());
+  ASSERT_TRUE(launch);
+  EXPECT_EQ(launch->message->messageExt, "e");
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "clip");
+
+  // The conversation account goes into the next message, then is dropped.
+  ASSERT_TRUE(PLApi::sendReq(webShare()));
+  runLoop();
+  EXPECT_EQ(parley->last().commandDictionary["account"], Value("conv"));
+  ASSERT_TRUE(PLApi::sendReq(webShare()));
+  runLoop();
+  EXPECT_FALSE(parley->last().commandDictionary.contains("account"));
+
+  parleyWrites(Value::dict({{"command", Value("2000")}, {"language", Value("zh")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_EQ(std::dynamic_pointer_cast<GetMessageFromPLReq>(delegate->reqs.back())->lang, "zh");
+
+  parleyWrites(Value::dict({{"command", Value("1010")}, {"objectType", Value("7")}, {"extInfo", Value("i")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  auto show = std::dynamic_pointer_cast<ShowMessageFromPLReq>(delegate->reqs.back());
+  ASSERT_TRUE(show);
+  EXPECT_EQ(std::dynamic_pointer_cast<PLAppExtendObject>(show->message->mediaObject)->extInfo, "i");
+
+  parleyWrites(Value::dict({{"command", Value("2010")}, {"result", Value("-2")}, {"country", Value("CN")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  auto sent = std::dynamic_pointer_cast<SendMessageToPLResp>(delegate->resps.back());
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(sent->errCode, -2);
+  EXPECT_EQ(sent->country, "CN");
+
+  parleyWrites(Value::dict({{"command", Value("2030")}, {"result", Value("0")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back()));
+
+  parleyWrites(Value::dict({{"command", Value("2050")}, {"messageExt", Value("r")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_EQ(std::dynamic_pointer_cast<CreateChatRoomResp>(delegate->resps.back())->extMsg, "r");
+
+  parleyWrites(Value::dict({{"command", Value("2060")}}));
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_TRUE(std::dynamic_pointer_cast<JoinChatRoomResp>(delegate->resps.back()));
+
+  size_t reqs = delegate->reqs.size(), resps = delegate->resps.size();
+  // Unknown commands are accepted and deliver nothing; a web page cannot be
+  // shown from Parley; no message at all is not handled.
+  parleyWrites(Value::dict({{"command", Value("9999")}}));
+  EXPECT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  parleyWrites(Value::dict({{"command", Value("1010")}, {"objectType", Value("5")}, {"mediaUrl", Value("u")}}));
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_FALSE(PLApi::handleOpenURL(url("other://x"), delegate));
+  EXPECT_EQ(delegate->reqs.size(), reqs);
+  EXPECT_EQ(delegate->resps.size(), resps);
+}
