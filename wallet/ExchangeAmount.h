@@ -1,0 +1,16 @@
+#pragma once
+// The amount of an exchange of coins into platform currency. The amount popup's preview,
+// the confirm popup and the success popup must show the same number for the same amount,
+// so the typed text is read once, as a 64-bit integer, and every number shown comes from
+// that integer.
+
+#include <string>
+
+class ExchangeAmount {
+ public:
+  // The integer value of the typed text: leading whitespace, an optional sign and digits;
+  // 0 when there are none; clamped to the 64-bit range.
+  static long long coins(const std::string& typed);
+  // The platform currency that `coins` buys at the rate 1:0.95, written "%.2f".
+  static std::string platformCoinText(long long coins);
+};

@@ -1,0 +1,109 @@
+#include "wallet/WalletStyle.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/NSAttributedString.h"
+#include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIImage.h"
+#include "platform/uikit/UIImageView.h"
+#include "platform/uikit/UILabel.h"
+
+std::shared_ptr<UIColor> WalletStyle::green() { return UIColor::rgb(81, 158, 19); }
+std::shared_ptr<UIColor> WalletStyle::red() { return UIColor::rgb(247, 82, 55); }
+std::shared_ptr<UIColor> WalletStyle::lightGrey() { return UIColor::rgb(216, 214, 215); }
+std::shared_ptr<UIColor> WalletStyle::listGrey() { return UIColor::rgb(183, 183, 183); }
+
+std::shared_ptr<UIView> WalletStyle::numberDot(const std::string& number) {
+  auto dot = UIView::create(CGRectMake(0, 0, 20, 20));
+  dot->layer().setCornerRadius(10);
+  auto image = UIImageView::create(CGRectMake(0, 0, 20, 20));
+  image->setImage(UIImage::imageNamed("ktr_ic_bg_green_dot.png"));
+  image->layer().setCornerRadius(10);
+  dot->addSubview(image);
+  auto text = UILabel::create(CGRectMake(0, 0, 20, 20));
+  text->setText(number);
+  text->setTextColor(UIColor::whiteColor());
+  text->setTextAlignment(NSTextAlignmentCenter);
+  dot->addSubview(text);
+  return dot;
+}
+
+double WalletStyle::infoForm(UIView& view, const std::string& title, const std::vector<InfoRow>& rows) {
+  const double W = view.frame().size.width;
+  view.setBackgroundColor(UIColor::whiteColor());
+  auto band = UILabel::create(CGRectMake(0, 0, W, 30));
+  band->setText(title);
+  band->setTextAlignment(NSTextAlignmentCenter);
+  band->setTextColor(UIColor::whiteColor());
+  band->setBackgroundColor(green());
+  view.addSubview(band);
+
+  double y = 40;
+  double bottom = 30;
+  int k = 1;
+  for (const InfoRow& row : rows) {
+    auto dot = numberDot(std::to_string(k++));
+    dot->setFrame(CGRectMake(10, y, 20, 20));
+    view.addSubview(dot);
+    // As many lines as the paragraph needs, cut at the row's fixed height.
+    auto paragraph = label(CGRectMake(33, y, W - 43, row.height), row.text, 14);
+    paragraph->setNumberOfLines(0);
+    view.addSubview(paragraph);
+    bottom = y + row.height;
+    y = bottom + 10;
+  }
+  return bottom;
+}
+
+std::shared_ptr<UIButton> WalletStyle::knowButton(double viewWidth, double y) {
+  auto know = button(CGRectMake((viewWidth - 200) / 2, y, 200, 30), "我知道了", UIColor::whiteColor(), green(), 14);
+  know->layer().setCornerRadius(3);
+  return know;
+}
+
+std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(const std::string& text, NSRange range,
+                                                                const std::shared_ptr<UIColor>& color) {
+  auto attributed = NSMutableAttributedString::create(text);
+  attributed->addAttribute(NSForegroundColorAttributeName, color, range);
+  return attributed;
+}
+
+std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(const std::string& text, NSRange first,
+                                                                NSRange second,
+                                                                const std::shared_ptr<UIColor>& color) {
+  auto attributed = colored(text, first, color);
+  attributed->addAttribute(NSForegroundColorAttributeName, color, second);
+  return attributed;
+}
+
+std::shared_ptr<UILabel> WalletStyle::label(CGRect frame, const std::string& text, double fontSize) {
+  auto l = UILabel::create(frame);
+  l->setText(text);
+  l->setFont(UIFont::systemFontOfSize(fontSize));
+  return l;
+}
+
+std::shared_ptr<UIButton> WalletStyle::button(CGRect frame, const std::string& title,
+                                              const std::shared_ptr<UIColor>& titleColor,
+                                              const std::shared_ptr<UIColor>& background, double fontSize) {
+  auto b = UIButton::buttonWithType(UIButtonTypeCustom);
+  b->setFrame(frame);
+  b->setTitle(title, UIControlStateNormal);
+  b->setTitleColor(titleColor, UIControlStateNormal);
+  if (background) b->setBackgroundColor(background);
+  b->titleLabel()->setFont(UIFont::systemFontOfSize(fontSize));
+  return b;
+}
+
+void WalletStyle::removeLater(const std::shared_ptr<UIView>& view) {
+  if (!view) return;
+  view->removeFromSuperview();
+  dispatch_async_main([view] {});
+}
+
+void WalletStyle::alert(const std::string& title, const std::string& message, const std::string& button) {
+  UIAlertView::create(title, message, std::weak_ptr<UIAlertViewDelegate>(), button)->show();
+}
