@@ -144,8 +144,15 @@ AppCommunicate::SavedPasteboards AppCommunicate::savePasteboards() {
   if (saved.iOS7plus) {
     if (auto general = getDataPasteboardForiOS7Plus()) saved.general = general->items();
   } else {
-    if (auto data = getDataPasteboard()) saved.data = data->items();
-    if (auto file = getFilePasteboard()) saved.file = file->items();
+    // Looked up without creating them: saving must change nothing.
+    if (auto data = UIPasteboard::pasteboardWithName(getDataPasteboardName(), false)) {
+      saved.hadData = true;
+      saved.data = data->items();
+    }
+    if (auto file = UIPasteboard::pasteboardWithName(getFilePasteboardName(), false)) {
+      saved.hadFile = true;
+      saved.file = file->items();
+    }
   }
   return saved;
 }
@@ -153,8 +160,15 @@ AppCommunicate::SavedPasteboards AppCommunicate::savePasteboards() {
 void AppCommunicate::restorePasteboards(const SavedPasteboards& saved) {
   if (saved.iOS7plus) {
     if (auto general = getDataPasteboardForiOS7Plus()) general->setItems(saved.general);
-  } else {
-    if (auto data = getDataPasteboard()) data->setItems(saved.data);
-    if (auto file = getFilePasteboard()) file->setItems(saved.file);
+    return;
   }
+  auto restore = [](const std::string& name, bool existed, const std::vector<Value>& items) {
+    if (!existed) {
+      UIPasteboard::removePasteboardWithName(name);
+    } else if (auto pasteboard = UIPasteboard::pasteboardWithName(name, false)) {
+      pasteboard->setItems(items);
+    }
+  };
+  restore(getDataPasteboardName(), saved.hadData, saved.data);
+  restore(getFilePasteboardName(), saved.hadFile, saved.file);
 }

@@ -61,10 +61,13 @@ class AppCommunicate {
 
   // What a message write would change, so that a sender can put it back
   // when Parley could not be opened and the message will never be read.
+  // Named pasteboards that did not exist are removed again on restore.
   struct SavedPasteboards {
     bool iOS7plus = true;
     std::vector<Value> general;
+    bool hadData = false;
     std::vector<Value> data;
+    bool hadFile = false;
     std::vector<Value> file;
   };
   static SavedPasteboards savePasteboards();

@@ -152,6 +152,9 @@ TEST_F(PLApiTest, WhenParleyCannotBeOpenedThePasteboardGetsBackWhatItHeld) {
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
 
   setSystemVersion("6.1");
+  EXPECT_FALSE(PLApi::sendReq(webShare()));
+  EXPECT_FALSE(UIPasteboard::pasteboardWithName("parley_data", false));
+  EXPECT_FALSE(UIPasteboard::pasteboardWithName("parley_file", false));
   auto data = UIPasteboard::pasteboardWithName("parley_data", true);
   data->setData(*ParleyApiUtil::dataFromPropertyList(Value::dict({{"other", Value::dict({{"k", Value("v")}})}})),
                 "content");
