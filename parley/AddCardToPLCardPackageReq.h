@@ -2,9 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
 #include "parley/BaseReq.h"
 #include "parley/PLCardItem.h"
-#include <vector>
 
 // Adds 1 to 40 cards to the card package.
 // Plain data: created with std::make_shared, checked only when sent.

@@ -2,9 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
 #include "parley/BaseResp.h"
 #include "parley/PLCardItem.h"
-#include <vector>
 
 // The card-package reply, with the state of each card.
 // Plain data: created with std::make_shared.

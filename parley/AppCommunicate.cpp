@@ -20,7 +20,8 @@ std::shared_ptr<UIPasteboard> namedPasteboard(const std::string& name) {
 // the message is read only once.
 Value takeContent(const std::shared_ptr<UIPasteboard>& pasteboard) {
   if (!pasteboard) return Value();
-  Value root = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
+  Value root = ParleyApiUtil::propertyListFromData(
+      pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
   if (root.isNil()) return Value();
   pasteboard->setData({}, kType);
   return root;
@@ -32,13 +33,17 @@ std::string AppCommunicate::getDataPasteboardName() { return "parley_data"; }
 
 std::string AppCommunicate::getFilePasteboardName() { return "parley_file"; }
 
-std::shared_ptr<UIPasteboard> AppCommunicate::getDataPasteboard() { return namedPasteboard(getDataPasteboardName()); }
+std::shared_ptr<UIPasteboard> AppCommunicate::getDataPasteboard() {
+  return namedPasteboard(getDataPasteboardName());
+}
 
 std::shared_ptr<UIPasteboard> AppCommunicate::getDataPasteboardForiOS7Plus() {
   return UIPasteboard::generalPasteboard();
 }
 
-std::shared_ptr<UIPasteboard> AppCommunicate::getFilePasteboard() { return namedPasteboard(getFilePasteboardName()); }
+std::shared_ptr<UIPasteboard> AppCommunicate::getFilePasteboard() {
+  return namedPasteboard(getFilePasteboardName());
+}
 
 Value AppCommunicate::propertyListForAllApp() {
   Value root = takeContent(getDataPasteboard());
@@ -69,7 +74,8 @@ bool AppCommunicate::setPropertyList(const Value& plist, const std::string& appI
   if (!pasteboard || appId.empty() || !plist.isDict()) return false;
   // Read without emptying: the entries of the other apps must survive this
   // write, also when it fails.
-  Value all = ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
+  Value all = ParleyApiUtil::propertyListFromData(
+      pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{}));
   if (!all.isDict()) all = Value::dict();
   all.set(appId, plist);
   auto bytes = ParleyApiUtil::dataFromPropertyList(all);
@@ -100,12 +106,14 @@ bool AppCommunicate::setFileData(const std::vector<uint8_t>& data, const std::st
 std::vector<uint8_t> AppCommunicate::fileDataForAppID(const std::string&) {
   auto pasteboard = getFilePasteboard();
   if (!pasteboard) return {};
-  std::vector<uint8_t> data = pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{});
+  std::vector<uint8_t> data =
+      pasteboard->dataForPasteboardType(kType).value_or(std::vector<uint8_t>{});
   pasteboard->setData({}, kType);
   return data;
 }
 
-bool AppCommunicate::setAppCommunicateData(const std::shared_ptr<AppCommunicateData>& data, const std::string& appId) {
+bool AppCommunicate::setAppCommunicateData(const std::shared_ptr<AppCommunicateData>& data,
+                                           const std::string& appId) {
   if (!data || appId.empty()) return false;
   if (ParleyApiUtil::isiOS7plus()) return setAppCommunicateDataForiOS7Plus(data, appId);
   if (!setPropertyList(data->propertList(), appId)) return false;
@@ -113,13 +121,14 @@ bool AppCommunicate::setAppCommunicateData(const std::shared_ptr<AppCommunicateD
   return true;
 }
 
-bool AppCommunicate::setAppCommunicateDataForiOS7Plus(const std::shared_ptr<AppCommunicateData>& data,
-                                                      const std::string& appId) {
+bool AppCommunicate::setAppCommunicateDataForiOS7Plus(
+    const std::shared_ptr<AppCommunicateData>& data, const std::string& appId) {
   if (!data || appId.empty()) return false;
   return setPropertyListForiOS7Plus(data->propertList(), appId);
 }
 
-std::shared_ptr<AppCommunicateData> AppCommunicate::appCommunicateDataForAppID(const std::string& appId) {
+std::shared_ptr<AppCommunicateData> AppCommunicate::appCommunicateDataForAppID(
+    const std::string& appId) {
   if (appId.empty()) return nullptr;
   if (ParleyApiUtil::isiOS7plus()) return appCommunicateDataForAppIDForiOS7Plus(appId);
   Value entry = propertyListForAppID(appId);
@@ -129,7 +138,8 @@ std::shared_ptr<AppCommunicateData> AppCommunicate::appCommunicateDataForAppID(c
   return data;
 }
 
-std::shared_ptr<AppCommunicateData> AppCommunicate::appCommunicateDataForAppIDForiOS7Plus(const std::string& appId) {
+std::shared_ptr<AppCommunicateData> AppCommunicate::appCommunicateDataForAppIDForiOS7Plus(
+    const std::string& appId) {
   if (appId.empty()) return nullptr;
   Value entry = propertyListForAppIDForiOS7Plus(appId);
   if (!entry.isDict()) return nullptr;

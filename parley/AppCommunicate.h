@@ -52,12 +52,14 @@ class AppCommunicate {
 
   // Stores a packed message for the running system version; false for a
   // null object, an empty AppID, a missing dictionary or a failed write.
-  static bool setAppCommunicateData(const std::shared_ptr<AppCommunicateData>& data, const std::string& appId);
+  static bool setAppCommunicateData(const std::shared_ptr<AppCommunicateData>& data,
+                                    const std::string& appId);
   static bool setAppCommunicateDataForiOS7Plus(const std::shared_ptr<AppCommunicateData>& data,
                                                const std::string& appId);
   // Reads (and removes) the message for the AppID; nullptr when none.
   static std::shared_ptr<AppCommunicateData> appCommunicateDataForAppID(const std::string& appId);
-  static std::shared_ptr<AppCommunicateData> appCommunicateDataForAppIDForiOS7Plus(const std::string& appId);
+  static std::shared_ptr<AppCommunicateData> appCommunicateDataForAppIDForiOS7Plus(
+      const std::string& appId);
 
   // What a message write would change, so that a sender can put it back
   // when Parley could not be opened and the message will never be read.

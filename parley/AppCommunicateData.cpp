@@ -38,7 +38,9 @@ bool fits(const std::string& s, size_t max) { return NSString::length(s) <= max;
 
 // Reads a text field; numbers are accepted as their decimal text, anything
 // else (data, containers) reads as not set.
-std::string stringOf(const Value& v) { return v.isString() || v.isNumber() ? v.str() : std::string(); }
+std::string stringOf(const Value& v) {
+  return v.isString() || v.isNumber() ? v.str() : std::string();
+}
 
 void putString(Value& dict, const char* key, const std::string& s) {
   if (!s.empty()) dict.set(key, Value(s));
@@ -96,21 +98,23 @@ std::optional<LinkFields> linkFieldsOf(const std::shared_ptr<PLMediaObject>& obj
 
 bool linkFieldsValid(const LinkFields& f) {
   if (f.url.empty() && f.extInfo.empty() && f.file.empty()) return false;
-  return fits(f.url, Self::kMaxUrl) && fits(f.lowBandUrl, Self::kMaxUrl) && fits(f.dataUrl, Self::kMaxUrl) &&
-         fits(f.lowBandDataUrl, Self::kMaxUrl) && fits(f.extInfo, Self::kMaxExtInfo) &&
-         fits(f.fileExt, Self::kMaxFileExt) && f.file.size() <= Self::kMaxFileBytes;
+  return fits(f.url, Self::kMaxUrl) && fits(f.lowBandUrl, Self::kMaxUrl) &&
+         fits(f.dataUrl, Self::kMaxUrl) && fits(f.lowBandDataUrl, Self::kMaxUrl) &&
+         fits(f.extInfo, Self::kMaxExtInfo) && fits(f.fileExt, Self::kMaxFileExt) &&
+         f.file.size() <= Self::kMaxFileBytes;
 }
 
 bool messageFieldsValid(const PLMediaMessage& m) {
   return fits(m.title, Self::kMaxTitle) && fits(m.description, Self::kMaxDescription) &&
-         m.thumbData.size() <= Self::kMaxThumbBytes && (m.thumbData.empty() || isImage(m.thumbData)) &&
-         fits(m.mediaTagName, Self::kMaxTagName) && fits(m.messageExt, Self::kMaxMessageExt) &&
-         fits(m.messageAction, Self::kMaxMessageAction);
+         m.thumbData.size() <= Self::kMaxThumbBytes &&
+         (m.thumbData.empty() || isImage(m.thumbData)) && fits(m.mediaTagName, Self::kMaxTagName) &&
+         fits(m.messageExt, Self::kMaxMessageExt) && fits(m.messageAction, Self::kMaxMessageAction);
 }
 
 // A new media object of the wire type, filled from the dictionary's fields;
 // nullptr for a type outside 2 to 8.
-std::shared_ptr<PLMediaObject> makeMediaObject(unsigned long type, const Value& d, const Data& file) {
+std::shared_ptr<PLMediaObject> makeMediaObject(unsigned long type, const Value& d,
+                                               const Data& file) {
   switch (type) {
     case PLMediaObjectImage: {
       auto o = PLImageObject::object();
@@ -178,7 +182,9 @@ AppCommunicateData::AppCommunicateData(const Value& d) : result(0) {
   propertList_ = d;
 }
 
-AppCommunicateData::Snapshot AppCommunicateData::snapshot() const { return {command_, propertList_, fileData}; }
+AppCommunicateData::Snapshot AppCommunicateData::snapshot() const {
+  return {command_, propertList_, fileData};
+}
 
 void AppCommunicateData::restore(Snapshot s) {
   command_ = s.command;
@@ -206,12 +212,14 @@ std::shared_ptr<PLAuthInternal> AppCommunicateData::authRequest() const {
   auto auth = std::make_shared<PLAuthInternal>();
   auth->scope = stringOf(propertList_["scope"]);
   auth->state = stringOf(propertList_["state"]);
-  if (auth->scope.empty() || !fits(auth->scope, kMaxScope) || !fits(auth->state, kMaxState)) return nullptr;
+  if (auth->scope.empty() || !fits(auth->scope, kMaxScope) || !fits(auth->state, kMaxState))
+    return nullptr;
   return auth;
 }
 
 bool AppCommunicateData::MakeAuthRequest(const std::shared_ptr<SendAuthReq>& req) {
-  if (!req || req->scope.empty() || !fits(req->scope, kMaxScope) || !fits(req->state, kMaxState)) return false;
+  if (!req || req->scope.empty() || !fits(req->scope, kMaxScope) || !fits(req->state, kMaxState))
+    return false;
   propertList_.set("scope", Value(req->scope));
   putString(propertList_, "state", req->state);
   return true;
@@ -254,7 +262,8 @@ std::shared_ptr<PLMediaMessage> AppCommunicateData::mediaMessage() const {
     return m;
   }
   if (command_ != PLCommandMediaMessage || d["objectType"].isNil()) return nullptr;
-  auto object = makeMediaObject(static_cast<unsigned long>(d["objectType"].longLongValue()), d, fileData);
+  auto object =
+      makeMediaObject(static_cast<unsigned long>(d["objectType"].longLongValue()), d, fileData);
   if (!object) return nullptr;
   auto m = PLMediaMessage::message();
   m->title = stringOf(d["title"]);
@@ -333,13 +342,20 @@ std::shared_ptr<PLMediaInternalMessage> AppCommunicateData::mediaInternalMessage
   asMessage.mediaTagName = m->mediaTagName;
   asMessage.messageExt = m->messageExt;
   asMessage.messageAction = m->messageAction;
-  LinkFields f{static_cast<unsigned>(m->objectType), m->mediaUrl, m->mediaLowBandUrl, m->mediaDataUrl,
-               m->mediaLowBandDataUrl, m->extInfo, m->fileExt, m->fileData};
+  LinkFields f{static_cast<unsigned>(m->objectType),
+               m->mediaUrl,
+               m->mediaLowBandUrl,
+               m->mediaDataUrl,
+               m->mediaLowBandDataUrl,
+               m->extInfo,
+               m->fileExt,
+               m->fileData};
   if (!messageFieldsValid(asMessage) || !linkFieldsValid(f)) return nullptr;
   return m;
 }
 
-bool AppCommunicateData::MakeMediaInternalMessage(const std::shared_ptr<PLMediaInternalMessage>& m) {
+bool AppCommunicateData::MakeMediaInternalMessage(
+    const std::shared_ptr<PLMediaInternalMessage>& m) {
   if (!m) return false;
   if (!propertList_.isDict()) initCommonField(PLCommandMediaMessage);
   putString(propertList_, "title", m->title);
@@ -378,7 +394,8 @@ std::shared_ptr<BaseReq> AppCommunicateData::DataToReq() const {
     }
     case PLCommandMediaMessage: {
       auto message = mediaMessage();
-      if (!message || !std::dynamic_pointer_cast<PLAppExtendObject>(message->mediaObject)) return nullptr;
+      if (!message || !std::dynamic_pointer_cast<PLAppExtendObject>(message->mediaObject))
+        return nullptr;
       auto req = std::make_shared<ShowMessageFromPLReq>();
       req->openID = openID_;
       req->message = message;
@@ -427,13 +444,16 @@ std::shared_ptr<BaseResp> AppCommunicateData::DataToResp() const {
   }
 }
 
-void AppCommunicateData::writeLocale(const std::string& openID, const std::string& lang, const std::string& country) {
+void AppCommunicateData::writeLocale(const std::string& openID, const std::string& lang,
+                                     const std::string& country) {
   putString(propertList_, "openID", openID);
   putString(propertList_, "language", lang);
   putString(propertList_, "country", country);
 }
 
-bool AppCommunicateData::ReqToData(const std::shared_ptr<BaseReq>& req) { return ReqToData(req, nullptr); }
+bool AppCommunicateData::ReqToData(const std::shared_ptr<BaseReq>& req) {
+  return ReqToData(req, nullptr);
+}
 
 bool AppCommunicateData::ReqToData(const std::shared_ptr<BaseReq>& req,
                                    const std::shared_ptr<PLMediaInternalMessage>& internal) {

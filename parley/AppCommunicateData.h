@@ -82,7 +82,8 @@ class AppCommunicateData {
   std::shared_ptr<BaseReq> DataToReq() const;
   std::shared_ptr<BaseResp> DataToResp() const;
   bool ReqToData(const std::shared_ptr<BaseReq>& req);
-  bool ReqToData(const std::shared_ptr<BaseReq>& req, const std::shared_ptr<PLMediaInternalMessage>& internal);
+  bool ReqToData(const std::shared_ptr<BaseReq>& req,
+                 const std::shared_ptr<PLMediaInternalMessage>& internal);
   bool RespToData(const std::shared_ptr<BaseResp>& resp);
 
   // File bytes kept beside the dictionary on systems before 7.

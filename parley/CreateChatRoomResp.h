@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseResp.h"
 
 // The create-chat-room reply.

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseReq.h"
 
 // Parley asks the app for a message to send.

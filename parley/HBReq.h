@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseReq.h"
 
 // Asks Parley to hand out a red packet.

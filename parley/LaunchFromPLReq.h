@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseReq.h"
 #include "parley/PLMediaMessage.h"
 

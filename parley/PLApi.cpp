@@ -88,11 +88,15 @@ bool registerWithParley(const std::string&, const std::string*) { return true; }
 bool fits(const std::string& s, size_t max) { return NSString::length(s) <= max; }
 bool fitsRequired(const std::string& s, size_t max) { return !s.empty() && fits(s, max); }
 
-bool open(const std::shared_ptr<NSURL>& url) { return url && UIApplication::sharedApplication()->openURL(url); }
+bool open(const std::shared_ptr<NSURL>& url) {
+  return url && UIApplication::sharedApplication()->openURL(url);
+}
 
 // Opens the Parley URL with the given path; false when the URL cannot be
 // made (no AppID, or text that is no URL).
-bool openParley(const std::string& path) { return open(ParleyApiUtil::getParleyUrl(appId(), path)); }
+bool openParley(const std::string& path) {
+  return open(ParleyApiUtil::getParleyUrl(appId(), path));
+}
 
 // Opens a URL whose message was just written to a pasteboard. When Parley
 // cannot be opened the message will never be read, so the pasteboards get
@@ -123,7 +127,8 @@ int resultCode(const Value& params, const char* key) {
 
 // The query of a reply URL when its text begins with the AppID's prefix and,
 // unless the prefix alone is accepted, goes on beyond it.
-std::optional<Value> replyParams(const std::shared_ptr<NSURL>& url, const std::string& suffix, bool prefixAlone) {
+std::optional<Value> replyParams(const std::shared_ptr<NSURL>& url, const std::string& suffix,
+                                 bool prefixAlone) {
   std::string id = appId();
   if (!url || id.empty()) return std::nullopt;
   std::string prefix = id + "://" + suffix;
@@ -133,14 +138,15 @@ std::optional<Value> replyParams(const std::shared_ptr<NSURL>& url, const std::s
   return PLApi::parseURLParams(url->query());
 }
 
-void deliver(const std::shared_ptr<PLApiDelegate>& delegate, const std::shared_ptr<BaseResp>& resp) {
+void deliver(const std::shared_ptr<PLApiDelegate>& delegate,
+             const std::shared_ptr<BaseResp>& resp) {
   if (delegate) delegate->onResp(resp);
 }
 
 // The replies that carry "ret" and "notifyStr" only.
 template <class Resp>
-bool handleSimpleReply(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate,
-                       const std::string& suffix) {
+bool handleSimpleReply(const std::shared_ptr<NSURL>& url,
+                       const std::shared_ptr<PLApiDelegate>& delegate, const std::string& suffix) {
   auto params = replyParams(url, suffix, false);
   if (!params) return false;
   auto resp = std::make_shared<Resp>();
@@ -204,7 +210,8 @@ Value PLApi::parseURLParams(const std::string& query) {
   return params;
 }
 
-bool PLApi::handleAuthOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handleAuthOpenUrl(const std::shared_ptr<NSURL>& url,
+                              const std::shared_ptr<PLApiDelegate>& delegate) {
   auto params = replyParams(url, "oauth", true);
   if (!params) return false;
   auto resp = std::make_shared<SendAuthResp>();
@@ -226,7 +233,8 @@ bool PLApi::handleAuthOpenUrl(const std::shared_ptr<NSURL>& url, const std::shar
   return true;
 }
 
-bool PLApi::handlePayOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handlePayOpenUrl(const std::shared_ptr<NSURL>& url,
+                             const std::shared_ptr<PLApiDelegate>& delegate) {
   auto params = replyParams(url, "pay/", false);
   if (!params) return false;
   auto resp = std::make_shared<PayResp>();
@@ -237,11 +245,13 @@ bool PLApi::handlePayOpenUrl(const std::shared_ptr<NSURL>& url, const std::share
   return true;
 }
 
-bool PLApi::handleHBOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handleHBOpenUrl(const std::shared_ptr<NSURL>& url,
+                            const std::shared_ptr<PLApiDelegate>& delegate) {
   return handleSimpleReply<HBResp>(url, delegate, "hb/");
 }
 
-bool PLApi::handleAddCardOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handleAddCardOpenUrl(const std::shared_ptr<NSURL>& url,
+                                 const std::shared_ptr<PLApiDelegate>& delegate) {
   auto params = replyParams(url, "cardPackage/", false);
   if (!params) return false;
   auto resp = std::make_shared<AddCardToPLCardPackageResp>();
@@ -275,13 +285,16 @@ bool PLApi::handleOpenWebviewOpenUrl(const std::shared_ptr<NSURL>& url,
   return handleSimpleReply<OpenWebviewResp>(url, delegate, "openwebview/");
 }
 
-bool PLApi::handleOpenRankList(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handleOpenRankList(const std::shared_ptr<NSURL>& url,
+                               const std::shared_ptr<PLApiDelegate>& delegate) {
   return handleSimpleReply<OpenRankListResp>(url, delegate, "openranklist/");
 }
 
-bool PLApi::handleOpenURL(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool PLApi::handleOpenURL(const std::shared_ptr<NSURL>& url,
+                          const std::shared_ptr<PLApiDelegate>& delegate) {
   if (!delegate || !url) return false;
-  if (handleAuthOpenUrl(url, delegate) || handlePayOpenUrl(url, delegate) || handleHBOpenUrl(url, delegate) ||
+  if (handleAuthOpenUrl(url, delegate) || handlePayOpenUrl(url, delegate) ||
+      handleHBOpenUrl(url, delegate) ||
       WapAuthHandler::shareWapAuthHandlerInstance()->handleWapOAuthOpenUrl(url) ||
       handleAddCardOpenUrl(url, delegate) || handleOpenTempSessionOpenUrl(url, delegate) ||
       handleOpenWebviewOpenUrl(url, delegate) || handleOpenRankList(url, delegate)) {
@@ -357,21 +370,23 @@ bool PLApi::auth(const std::shared_ptr<SendAuthReq>& req) {
     return openPacked(saved, packReq(req));
   }
   if (req->scope.empty()) return false;
-  auto url = ParleyApiUtil::getParleyUrl(appId(), "auth/?scope=" + esc(req->scope) + "&state=" + esc(req->state));
+  auto url = ParleyApiUtil::getParleyUrl(
+      appId(), "auth/?scope=" + esc(req->scope) + "&state=" + esc(req->state));
   if (!url) return false;
   dropAccount();
   return open(url);
 }
 
 bool PLApi::pay(const std::shared_ptr<PayReq>& req) {
-  if (!req || req->package.empty() || req->partnerId.empty() || req->prepayId.empty() || req->sign.empty() ||
-      req->nonceStr.empty()) {
+  if (!req || req->package.empty() || req->partnerId.empty() || req->prepayId.empty() ||
+      req->sign.empty() || req->nonceStr.empty()) {
     return false;
   }
   auto url = ParleyApiUtil::getParleyUrl(
       appId(), "pay/?nonceStr=" + esc(req->nonceStr) + "&package=" + esc(req->package) +
                    "&partnerId=" + esc(req->partnerId) + "&prepayId=" + esc(req->prepayId) +
-                   "&timeStamp=" + std::to_string(req->timeStamp) + "&sign=" + esc(req->sign) + "&signType=SHA1");
+                   "&timeStamp=" + std::to_string(req->timeStamp) + "&sign=" + esc(req->sign) +
+                   "&signType=SHA1");
   if (!url) return false;
   dropAccount();
   return open(url);
@@ -379,10 +394,10 @@ bool PLApi::pay(const std::shared_ptr<PayReq>& req) {
 
 bool PLApi::sendHBReq(const std::shared_ptr<HBReq>& req) {
   if (!req || req->package.empty() || req->sign.empty() || req->nonceStr.empty()) return false;
-  auto url = ParleyApiUtil::getParleyUrl(appId(), "hb/?nonceStr=" + esc(req->nonceStr) +
-                                                      "&package=" + esc(req->package) +
-                                                      "&timeStamp=" + std::to_string(req->timeStamp) +
-                                                      "&sign=" + esc(req->sign) + "&signType=SHA1");
+  auto url = ParleyApiUtil::getParleyUrl(
+      appId(), "hb/?nonceStr=" + esc(req->nonceStr) + "&package=" + esc(req->package) +
+                   "&timeStamp=" + std::to_string(req->timeStamp) + "&sign=" + esc(req->sign) +
+                   "&signType=SHA1");
   if (!url) return false;
   dropAccount();
   return open(url);
@@ -390,7 +405,8 @@ bool PLApi::sendHBReq(const std::shared_ptr<HBReq>& req) {
 
 bool PLApi::openTempSession(const std::shared_ptr<OpenTempSessionReq>& req) {
   if (!req || !fitsRequired(req->username, kMaxName)) return false;
-  return openParley("opentempsession/?username=" + esc(req->username) + "&sessionFrom=" + esc(req->sessionFrom));
+  return openParley("opentempsession/?username=" + esc(req->username) +
+                    "&sessionFrom=" + esc(req->sessionFrom));
 }
 
 bool PLApi::openWebview(const std::shared_ptr<OpenWebviewReq>& req) {
@@ -427,17 +443,21 @@ bool PLApi::joinChatRoom(const std::shared_ptr<JoinChatRoomReq>& req) {
 }
 
 bool PLApi::openProfile(const std::shared_ptr<JumpToBizProfileReq>& req) {
-  if (!req || !fitsRequired(req->username, kMaxName) || !fits(req->extMsg, kMaxExtMsg)) return false;
-  std::string path = "openprofile/?username=" + esc(req->username) + "&profiletype=" + std::to_string(req->profileType);
+  if (!req || !fitsRequired(req->username, kMaxName) || !fits(req->extMsg, kMaxExtMsg))
+    return false;
+  std::string path = "openprofile/?username=" + esc(req->username) +
+                     "&profiletype=" + std::to_string(req->profileType);
   if (!req->extMsg.empty()) path += "&extmsg=" + esc(req->extMsg);
   return openParley(path);
 }
 
 bool PLApi::jumpToBizWebview(const std::shared_ptr<JumpToBizWebviewReq>& req) {
-  if (!req || req->webType != 0 || !fitsRequired(req->tousrname, kMaxName) || !fits(req->extMsg, kMaxExtMsg)) {
+  if (!req || req->webType != 0 || !fitsRequired(req->tousrname, kMaxName) ||
+      !fits(req->extMsg, kMaxExtMsg)) {
     return false;
   }
-  std::string path = "jumptobizwebview/?webtype=" + std::to_string(req->webType) + "&tousername=" + esc(req->tousrname);
+  std::string path = "jumptobizwebview/?webtype=" + std::to_string(req->webType) +
+                     "&tousername=" + esc(req->tousrname);
   if (!req->extMsg.empty()) path += "&extmsg=" + esc(req->extMsg);
   return openParley(path);
 }
@@ -447,7 +467,8 @@ bool PLApi::addCardToPLCardPackageReq(const std::shared_ptr<AddCardToPLCardPacka
   nlohmann::json cards = nlohmann::json::object();
   for (size_t i = 0; i < req->cardAry.size(); ++i) {
     const auto& item = req->cardAry[i];
-    if (!item || !fitsRequired(item->cardId, kMaxName) || !fits(item->extMsg, kMaxExtMsg)) return false;
+    if (!item || !fitsRequired(item->cardId, kMaxName) || !fits(item->extMsg, kMaxExtMsg))
+      return false;
     // Text that is not UTF-8 cannot stand in JSON: the request is invalid.
     if (!NSString::isValidUTF8(item->cardId) || !NSString::isValidUTF8(item->extMsg)) return false;
     cards["id" + std::to_string(i)] = item->cardId;
@@ -458,7 +479,8 @@ bool PLApi::addCardToPLCardPackageReq(const std::shared_ptr<AddCardToPLCardPacka
   return openParley("cardpackage/?" + esc(cards.dump(2)));
 }
 
-bool PLApi::sendAuthReq(const std::shared_ptr<SendAuthReq>& req, const std::shared_ptr<UIViewController>& viewController,
+bool PLApi::sendAuthReq(const std::shared_ptr<SendAuthReq>& req,
+                        const std::shared_ptr<UIViewController>& viewController,
                         const std::shared_ptr<PLApiDelegate>& delegate) {
   if (!req) return false;
   if (isPLAppInstalled()) return sendReq(req);
@@ -466,7 +488,8 @@ bool PLApi::sendAuthReq(const std::shared_ptr<SendAuthReq>& req, const std::shar
   // Without a registered AppID the web login could only fail on Parley's
   // pages: refuse it here.
   if (id.empty()) return false;
-  return WapAuthHandler::shareWapAuthHandlerInstance()->beginWapAuth(req, viewController, id, delegate);
+  return WapAuthHandler::shareWapAuthHandlerInstance()->beginWapAuth(req, viewController, id,
+                                                                     delegate);
 }
 
 bool PLApi::sendReq(const std::shared_ptr<BaseReq>& req) {
@@ -476,7 +499,8 @@ bool PLApi::sendReq(const std::shared_ptr<BaseReq>& req) {
   if (auto r = std::dynamic_pointer_cast<HBReq>(req)) return sendHBReq(r);
   if (auto r = std::dynamic_pointer_cast<JumpToBizProfileReq>(req)) return openProfile(r);
   if (auto r = std::dynamic_pointer_cast<JumpToBizWebviewReq>(req)) return jumpToBizWebview(r);
-  if (auto r = std::dynamic_pointer_cast<AddCardToPLCardPackageReq>(req)) return addCardToPLCardPackageReq(r);
+  if (auto r = std::dynamic_pointer_cast<AddCardToPLCardPackageReq>(req))
+    return addCardToPLCardPackageReq(r);
   if (auto r = std::dynamic_pointer_cast<OpenTempSessionReq>(req)) return openTempSession(r);
   if (auto r = std::dynamic_pointer_cast<OpenWebviewReq>(req)) return openWebview(r);
   if (auto r = std::dynamic_pointer_cast<OpenRankListReq>(req)) return openRankList(r);

@@ -63,20 +63,26 @@ class PLApi {
   // response, hands it to the delegate's onResp (when there is a delegate)
   // and answers true. A result code that is missing or not a number is
   // reported as -1 (PLErrorCommon).
-  static bool handleAuthOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
-  static bool handlePayOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
-  static bool handleHBOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
-  static bool handleAddCardOpenUrl(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handleAuthOpenUrl(const std::shared_ptr<NSURL>& url,
+                                const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handlePayOpenUrl(const std::shared_ptr<NSURL>& url,
+                               const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handleHBOpenUrl(const std::shared_ptr<NSURL>& url,
+                              const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handleAddCardOpenUrl(const std::shared_ptr<NSURL>& url,
+                                   const std::shared_ptr<PLApiDelegate>& delegate);
   static bool handleOpenTempSessionOpenUrl(const std::shared_ptr<NSURL>& url,
                                            const std::shared_ptr<PLApiDelegate>& delegate);
   static bool handleOpenWebviewOpenUrl(const std::shared_ptr<NSURL>& url,
                                        const std::shared_ptr<PLApiDelegate>& delegate);
-  static bool handleOpenRankList(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handleOpenRankList(const std::shared_ptr<NSURL>& url,
+                                 const std::shared_ptr<PLApiDelegate>& delegate);
   // Routes a URL by which Parley opened the app: the reply handlers, the web
   // login's redirect, then a command dictionary on the pasteboard, whose
   // request or response goes to onReq or onResp. False for a null delegate
   // and for a URL that nothing handles.
-  static bool handleOpenURL(const std::shared_ptr<NSURL>& url, const std::shared_ptr<PLApiDelegate>& delegate);
+  static bool handleOpenURL(const std::shared_ptr<NSURL>& url,
+                            const std::shared_ptr<PLApiDelegate>& delegate);
 
   // Writes the request or response as a command dictionary to the pasteboard
   // and answers the Parley URL ".../sendreq/?" or ".../sendresp/?"; nullptr
@@ -99,7 +105,8 @@ class PLApi {
   // A login: through Parley when it is installed, else in the in-app web
   // page (WapAuthHandler), presented from viewController. False without a
   // registered AppID or a request.
-  static bool sendAuthReq(const std::shared_ptr<SendAuthReq>& req, const std::shared_ptr<UIViewController>& viewController,
+  static bool sendAuthReq(const std::shared_ptr<SendAuthReq>& req,
+                          const std::shared_ptr<UIViewController>& viewController,
                           const std::shared_ptr<PLApiDelegate>& delegate);
   // Sends any request, by its class, to the sender above that takes it;
   // messages (and the other requests) go through packReq.

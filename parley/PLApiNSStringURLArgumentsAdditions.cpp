@@ -33,7 +33,8 @@ std::string escapeAllBut(const std::string& s, const std::string& keep) {
   std::string out;
   out.reserve(s.size());
   for (unsigned char c : s) {
-    if (isAsciiAlnum(c) || (c != 0 && c < 0x80 && keep.find(static_cast<char>(c)) != std::string::npos)) {
+    if (isAsciiAlnum(c) ||
+        (c != 0 && c < 0x80 && keep.find(static_cast<char>(c)) != std::string::npos)) {
       out.push_back(static_cast<char>(c));
     } else {
       out.push_back('%');
@@ -63,7 +64,9 @@ std::optional<std::string> decodePercentEscapes(const std::string& s) {
   return out;
 }
 
-std::string plApi_stringByEscapingForURLArgument(const std::string& s) { return escapeAllBut(s, "-._~"); }
+std::string plApi_stringByEscapingForURLArgument(const std::string& s) {
+  return escapeAllBut(s, "-._~");
+}
 
 std::string plApi_stringByEscapingForURLArgumentOnly(const std::string& s) {
   return escapeAllBut(s, "-._~;/?:@=&$+!*'(),%");

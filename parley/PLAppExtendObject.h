@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+
 #include "parley/PLMediaObject.h"
 
 // The media object of a shared message that carries content that only the sending app understands.
@@ -11,7 +12,9 @@
 class PLAppExtendObject : public PLMediaObject {
  public:
   // A new object with every field empty.
-  static std::shared_ptr<PLAppExtendObject> object() { return std::make_shared<PLAppExtendObject>(); }
+  static std::shared_ptr<PLAppExtendObject> object() {
+    return std::make_shared<PLAppExtendObject>();
+  }
 
   std::string url;
   std::string extInfo;

@@ -9,7 +9,9 @@
 // object's fields side by side, as they stand in a command dictionary.
 class PLMediaInternalMessage {
  public:
-  static std::shared_ptr<PLMediaInternalMessage> message() { return std::make_shared<PLMediaInternalMessage>(); }
+  static std::shared_ptr<PLMediaInternalMessage> message() {
+    return std::make_shared<PLMediaInternalMessage>();
+  }
 
   std::string title;
   std::string description;

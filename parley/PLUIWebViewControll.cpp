@@ -7,7 +7,8 @@
 
 TOVIRA_REGISTER_CLASS(PLUIWebViewControll, UIViewController)
 
-std::shared_ptr<PLUIWebViewControll> PLUIWebViewControll::create(std::weak_ptr<PLUIWebViewControllDelegate> delegate) {
+std::shared_ptr<PLUIWebViewControll> PLUIWebViewControll::create(
+    std::weak_ptr<PLUIWebViewControllDelegate> delegate) {
   auto controller = std::make_shared<PLUIWebViewControll>();
   controller->delegate_ = std::move(delegate);
   return controller;

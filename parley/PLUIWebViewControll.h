@@ -16,7 +16,8 @@ class PLUIWebViewControll : public UIViewController, public UIWebViewDelegate {
   TOVIRA_CLASS(PLUIWebViewControll)
 
   // initWithDelegate:
-  static std::shared_ptr<PLUIWebViewControll> create(std::weak_ptr<PLUIWebViewControllDelegate> delegate);
+  static std::shared_ptr<PLUIWebViewControll> create(
+      std::weak_ptr<PLUIWebViewControllDelegate> delegate);
 
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
@@ -32,7 +33,8 @@ class PLUIWebViewControll : public UIViewController, public UIWebViewDelegate {
   void setLeftBarButton(const std::shared_ptr<UIButton>& button);
   std::shared_ptr<UIButton> leftBarButton() const { return leftBarButton_; }
 
-  bool shouldStartLoadWithRequest(UIWebView&, const std::shared_ptr<NSURL>&, UIWebViewNavigationType) override {
+  bool shouldStartLoadWithRequest(UIWebView&, const std::shared_ptr<NSURL>&,
+                                  UIWebViewNavigationType) override {
     return true;
   }
 

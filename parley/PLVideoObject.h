@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+
 #include "parley/PLMediaObject.h"
 
 // The media object of a shared message that carries a video, reached through its addresses.

@@ -23,7 +23,8 @@ bool canOpen(const std::string& text) {
 }
 
 bool isBase64Char(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+         c == '/';
 }
 
 // Well-formed Base64: whole groups of four, only alphabet characters, and at
@@ -62,9 +63,12 @@ std::optional<std::vector<uint8_t>> ParleyApiUtil::dataFromPropertyList(const Va
   return bytes;
 }
 
-std::shared_ptr<NSURL> ParleyApiUtil::getParleyUrl(const std::string& appId) { return getParleyUrl(appId, ""); }
+std::shared_ptr<NSURL> ParleyApiUtil::getParleyUrl(const std::string& appId) {
+  return getParleyUrl(appId, "");
+}
 
-std::shared_ptr<NSURL> ParleyApiUtil::getParleyUrl(const std::string& appId, const std::string& extraUrl) {
+std::shared_ptr<NSURL> ParleyApiUtil::getParleyUrl(const std::string& appId,
+                                                   const std::string& extraUrl) {
   if (appId.empty()) return nullptr;
   return NSURL::URLWithString("parley://app/" + appId + "/" + extraUrl);
 }
@@ -96,7 +100,8 @@ std::shared_ptr<NSURL> ParleyApiUtil::getAppUrlWithPlatformId(const std::string&
   return getAppUrlWithPlatformId(appId, "");
 }
 
-std::shared_ptr<NSURL> ParleyApiUtil::getAppUrlWithPlatformId(const std::string& appId, const std::string& otherArgs) {
+std::shared_ptr<NSURL> ParleyApiUtil::getAppUrlWithPlatformId(const std::string& appId,
+                                                              const std::string& otherArgs) {
   if (appId.empty()) return nullptr;
   std::string text = appId + "://platformId=parley";
   if (!otherArgs.empty()) text += "/" + otherArgs;
@@ -108,7 +113,8 @@ bool ParleyApiUtil::isPLAppSupportApi() { return canOpen("parley://"); }
 std::string ParleyApiUtil::_internal_getSDKVersion() {
   auto pasteboard = UIPasteboard::pasteboardWithName(kSdkInfoPasteboard, false);
   if (!pasteboard) return "";
-  Value info = propertyListFromData(pasteboard->dataForPasteboardType(kPasteboardType).value_or(std::vector<uint8_t>{}));
+  Value info = propertyListFromData(
+      pasteboard->dataForPasteboardType(kPasteboardType).value_or(std::vector<uint8_t>{}));
   if (!info.isDict()) return "";
   return info["version"].isString() ? info["version"].str() : "";
 }
@@ -136,7 +142,8 @@ std::optional<std::vector<uint8_t>> ParleyApiUtil::DecodeWithBase64(const std::s
   base64_decode_ctx ctx;
   base64_decode_init(&ctx);
   size_t length = out.size();
-  if (!base64_decode_update(&ctx, &length, out.data(), text.size(), text.data()) || !base64_decode_final(&ctx)) {
+  if (!base64_decode_update(&ctx, &length, out.data(), text.size(), text.data()) ||
+      !base64_decode_final(&ctx)) {
     return std::nullopt;
   }
   out.resize(length);

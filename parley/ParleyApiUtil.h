@@ -45,7 +45,8 @@ class ParleyApiUtil {
   static bool launchApp(const std::string& appId);
   // "<AppID>://platformId=parley", then "/" and otherArgs when non-empty.
   static std::shared_ptr<NSURL> getAppUrlWithPlatformId(const std::string& appId);
-  static std::shared_ptr<NSURL> getAppUrlWithPlatformId(const std::string& appId, const std::string& otherArgs);
+  static std::shared_ptr<NSURL> getAppUrlWithPlatformId(const std::string& appId,
+                                                        const std::string& otherArgs);
   // canOpenURL of "parley://".
   static bool isPLAppSupportApi();
 

@@ -24,23 +24,23 @@ void PaylumePayApi::registerWithUrlSchemes(const std::string& scheme) {
   defaults.synchronize();
 }
 
-void PaylumePayApi::startPLPayMerchantId(const std::string& merchantId, const std::string& outTradeNo,
-                                         const std::string& amount, const std::string& notifyUrl,
-                                         const std::string& body, const std::string& nonceStr,
-                                         const std::string& sign) {
+void PaylumePayApi::startPLPayMerchantId(const std::string& merchantId,
+                                         const std::string& outTradeNo, const std::string& amount,
+                                         const std::string& notifyUrl, const std::string& body,
+                                         const std::string& nonceStr, const std::string& sign) {
   std::string escapedBody = encodeToPercentEscapeString(body);
   std::string schemes = NSUserDefaults::standardUserDefaults().stringForKey(kSchemesKey);
-  const std::string* values[] = {&merchantId, &outTradeNo, &amount, &notifyUrl,
-                                 &escapedBody, &nonceStr, &sign, &schemes};
+  const std::string* values[] = {&merchantId,  &outTradeNo, &amount, &notifyUrl,
+                                 &escapedBody, &nonceStr,   &sign,   &schemes};
   for (const std::string* value : values) {
     if (value->empty()) {
       NSLog("UrlString = %@", std::string("参数不能为空"));
       return;
     }
   }
-  std::string text = "paylumepay://merchantId=" + merchantId + ",outTradeNo=" + outTradeNo + ",amount=" + amount +
-                     ",notifyUrl=" + notifyUrl + ",body=" + escapedBody + ",nonceStr=" + nonceStr +
-                     ",sign=" + sign + ",urlSchemes=" + schemes;
+  std::string text = "paylumepay://merchantId=" + merchantId + ",outTradeNo=" + outTradeNo +
+                     ",amount=" + amount + ",notifyUrl=" + notifyUrl + ",body=" + escapedBody +
+                     ",nonceStr=" + nonceStr + ",sign=" + sign + ",urlSchemes=" + schemes;
   // The bridge may call from the page's script thread; UIKit is only ever
   // touched from the main queue.
   dispatch_async_main([text] {

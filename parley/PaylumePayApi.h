@@ -24,8 +24,9 @@ class PaylumePayApi {
   // opens it on the main queue. When a value or the stored scheme is empty
   // it logs "UrlString = 参数不能为空" and opens nothing. Returns at once;
   // the caller is not told the outcome.
-  void startPLPayMerchantId(const std::string& merchantId, const std::string& outTradeNo, const std::string& amount,
-                            const std::string& notifyUrl, const std::string& body, const std::string& nonceStr,
+  void startPLPayMerchantId(const std::string& merchantId, const std::string& outTradeNo,
+                            const std::string& amount, const std::string& notifyUrl,
+                            const std::string& body, const std::string& nonceStr,
                             const std::string& sign);
   // Escapes with UTF-8 every byte but letters, digits and "-._~".
   std::string encodeToPercentEscapeString(const std::string& text) const;

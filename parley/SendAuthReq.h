@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseReq.h"
 
 // Asks for a login; scope is required, state comes back unchanged in the reply.

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseResp.h"
 
 // The login reply: errCode 0 with a code, -1 without one, -2 cancelled, -4 denied.

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+
 #include "parley/BaseResp.h"
 
 // The app's answer after showing a message from Parley.

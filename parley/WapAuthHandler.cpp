@@ -47,16 +47,23 @@ void WapAuthHandler::onShowLeftBar() {
   auto button = UIButton::buttonWithType(UIButtonTypeCustom);
   button->setTitle("取消");
   std::weak_ptr<WapAuthHandler> weak = weak_from_this();
-  button->addTarget(weak, [weak] {
-    if (auto self = weak.lock()) self->cancelWapOAuth();
-  }, UIControlEventTouchUpInside);
+  button->addTarget(
+      weak,
+      [weak] {
+        if (auto self = weak.lock()) self->cancelWapOAuth();
+      },
+      UIControlEventTouchUpInside);
   webViewController_->setLeftBarButton(button);
 }
 
-Value WapAuthHandler::parseURLParams(const std::string& query) const { return PLApi::parseURLParams(query); }
+Value WapAuthHandler::parseURLParams(const std::string& query) const {
+  return PLApi::parseURLParams(query);
+}
 
-bool WapAuthHandler::beginWapAuth(const std::shared_ptr<SendAuthReq>& req, const std::shared_ptr<UIViewController>& currentVC,
-                                  const std::string& appId, const std::shared_ptr<PLApiDelegate>& delegate) {
+bool WapAuthHandler::beginWapAuth(const std::shared_ptr<SendAuthReq>& req,
+                                  const std::shared_ptr<UIViewController>& currentVC,
+                                  const std::string& appId,
+                                  const std::shared_ptr<PLApiDelegate>& delegate) {
   if (!req || !currentVC || appId.empty()) return false;
   endWapAuth();
   delegate_ = delegate;
@@ -91,7 +98,8 @@ bool WapAuthHandler::endWapAuth() {
 }
 
 void WapAuthHandler::cancelWapOAuth() {
-  auto alert = UIAlertView::create("", "取消后将退出本次登录", weak_from_this(), "继续登录", {"退出登录"});
+  auto alert =
+      UIAlertView::create("", "取消后将退出本次登录", weak_from_this(), "继续登录", {"退出登录"});
   alert->show();
 }
 
@@ -108,7 +116,8 @@ void WapAuthHandler::clickedButtonAtIndex(UIAlertView&, long buttonIndex) {
 }
 
 std::string WapAuthHandler::getMobileCheckUrl() const {
-  return std::string(kOpenHost) + "/connect/mobilecheck?appid=" + appId_ + "&uid=" + std::to_string(timeStamp_);
+  return std::string(kOpenHost) + "/connect/mobilecheck?appid=" + appId_ +
+         "&uid=" + std::to_string(timeStamp_);
 }
 
 std::string WapAuthHandler::getSmsAuthorizeUrl(const std::string& checkQuery) const {
@@ -116,10 +125,11 @@ std::string WapAuthHandler::getSmsAuthorizeUrl(const std::string& checkQuery) co
   std::string state = sendAuthReq_ ? sendAuthReq_->state : "";
   // Scope and state are the caller's text: escaped, so that they stay one
   // parameter each.
-  return std::string(kOpenHost) + "/connect/smsauthorize?appid=" + appId_ + "&redirect_uri=" + appId_ +
+  return std::string(kOpenHost) + "/connect/smsauthorize?appid=" + appId_ +
+         "&redirect_uri=" + appId_ +
          "%3A%2F%2Foauth&response_type=code&scope=" + plApi_stringByEscapingForURLArgument(scope) +
-         "&state=" + plApi_stringByEscapingForURLArgument(state) + "&uid=" + std::to_string(timeStamp_) + "&" +
-         checkQuery;
+         "&state=" + plApi_stringByEscapingForURLArgument(state) +
+         "&uid=" + std::to_string(timeStamp_) + "&" + checkQuery;
 }
 
 void WapAuthHandler::onCancelOAuthWebView() {

@@ -34,8 +34,9 @@ class WapAuthHandler : public PLUIWebViewControllDelegate,
   // Ends an earlier run, then presents the page from currentVC and loads the
   // mobile check 0.1 s later on the main queue. False (nothing shown) without
   // a request, a view controller or an AppID.
-  bool beginWapAuth(const std::shared_ptr<SendAuthReq>& req, const std::shared_ptr<UIViewController>& currentVC,
-                    const std::string& appId, const std::shared_ptr<PLApiDelegate>& delegate);
+  bool beginWapAuth(const std::shared_ptr<SendAuthReq>& req,
+                    const std::shared_ptr<UIViewController>& currentVC, const std::string& appId,
+                    const std::shared_ptr<PLApiDelegate>& delegate);
   // The mobile check's redirect: loads the SMS authorisation page with the
   // redirect's query appended; false when no login runs or the URL is not
   // "<AppID>://wapoauth?" followed by something.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ParleyTestSupport.h"
 #include "parley/AppCommunicateData.h"
 #include "parley/CreateChatRoomResp.h"
 #include "parley/GetMessageFromPLReq.h"
@@ -22,7 +23,6 @@
 #include "parley/SendMessageToPLResp.h"
 #include "parley/ShowMessageFromPLReq.h"
 #include "parley/ShowMessageFromPLResp.h"
-#include "ParleyTestSupport.h"
 
 namespace {
 
@@ -67,8 +67,9 @@ TEST_F(AppCommunicateDataTest, AWebPageShareYieldsExactlyTheKeysParleyReads) {
   AppCommunicateData data;
   ASSERT_TRUE(data.ReqToData(webShare()));
   const Value& d = data.propertList();
-  EXPECT_EQ(keysOf(d), (std::vector<std::string>{"command", "description", "mediaUrl", "objectType", "result",
-                                                  "returnFromApp", "scene", "sdkver", "thumbData", "title"}));
+  EXPECT_EQ(keysOf(d),
+            (std::vector<std::string>{"command", "description", "mediaUrl", "objectType", "result",
+                                      "returnFromApp", "scene", "sdkver", "thumbData", "title"}));
   EXPECT_EQ(d["command"], Value("1010"));
   EXPECT_EQ(d["returnFromApp"], Value("0"));
   EXPECT_EQ(d["result"], Value("1"));
@@ -236,7 +237,8 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
     for (const std::shared_ptr<PLMediaObject>& object : std::vector<std::shared_ptr<PLMediaObject>>{
              image, music, video, PLWebpageObject::object(), file, ext, emoticon}) {
       auto req = webShare();
-      if (auto page = std::dynamic_pointer_cast<PLWebpageObject>(object)) page->webpageUrl = "https://w.example";
+      if (auto page = std::dynamic_pointer_cast<PLWebpageObject>(object))
+        page->webpageUrl = "https://w.example";
       req->message->mediaObject = object;
       req->message->mediaTagName = "tag";
       req->message->messageExt = "ext";
@@ -264,7 +266,8 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
         EXPECT_EQ(o->imageData, image->imageData);
         EXPECT_EQ(internal->objectType, 2u);
       } else if (auto o = std::dynamic_pointer_cast<PLMusicObject>(back->mediaObject)) {
-        EXPECT_EQ(o->musicUrl + o->musicLowBandUrl + o->musicDataUrl + o->musicLowBandDataUrl, "m1m2m3m4");
+        EXPECT_EQ(o->musicUrl + o->musicLowBandUrl + o->musicDataUrl + o->musicLowBandDataUrl,
+                  "m1m2m3m4");
       } else if (auto o = std::dynamic_pointer_cast<PLVideoObject>(back->mediaObject)) {
         EXPECT_EQ(o->videoUrl + o->videoLowBandUrl, "v1v2");
       } else if (auto o = std::dynamic_pointer_cast<PLWebpageObject>(back->mediaObject)) {
@@ -313,7 +316,8 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   AppCommunicateData g;
   ASSERT_TRUE(g.ReqToData(get));
   EXPECT_EQ(g.propertList()["command"], Value("2000"));
-  auto getBack = std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(g.propertList()).DataToReq());
+  auto getBack = std::dynamic_pointer_cast<GetMessageFromPLReq>(
+      AppCommunicateData(g.propertList()).DataToReq());
   ASSERT_TRUE(getBack);
   EXPECT_EQ(getBack->openID + getBack->lang + getBack->country, "ozh_CNCN");
 
@@ -325,7 +329,8 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   show->lang = "en";
   AppCommunicateData s;
   ASSERT_TRUE(s.ReqToData(show, internal));
-  auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(AppCommunicateData(s.propertList()).DataToReq());
+  auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
+      AppCommunicateData(s.propertList()).DataToReq());
   ASSERT_TRUE(showBack);
   EXPECT_EQ(showBack->lang, "en");
   ASSERT_TRUE(showBack->message);
@@ -345,7 +350,8 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   AppCommunicateData l;
   ASSERT_TRUE(l.ReqToData(launch, internal));
   EXPECT_EQ(l.propertList()["command"], Value("2040"));
-  auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(AppCommunicateData(l.propertList()).DataToReq());
+  auto launchBack =
+      std::dynamic_pointer_cast<LaunchFromPLReq>(AppCommunicateData(l.propertList()).DataToReq());
   ASSERT_TRUE(launchBack);
   EXPECT_EQ(launchBack->openID, "x");
   ASSERT_TRUE(launchBack->message);
@@ -372,7 +378,8 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   EXPECT_EQ(d["command"], Value("2020"));
   EXPECT_EQ(d["result"], Value("-3"));
   EXPECT_EQ(d["language"], Value("zh"));
-  auto sentBack = std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
+  auto sentBack =
+      std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
   ASSERT_TRUE(sentBack);
   EXPECT_EQ(sentBack->errCode, -3);
   // 2010 carries language and country, 2020 does not.
@@ -394,7 +401,8 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   create->errCode = 5;
   create->extMsg = "room";
   d = pack(create);
-  auto createBack = std::dynamic_pointer_cast<CreateChatRoomResp>(AppCommunicateData(d).DataToResp());
+  auto createBack =
+      std::dynamic_pointer_cast<CreateChatRoomResp>(AppCommunicateData(d).DataToResp());
   ASSERT_TRUE(createBack);
   EXPECT_EQ(createBack->extMsg, "room");
   EXPECT_EQ(createBack->errCode, 5);
@@ -405,7 +413,8 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   join->extMsg = "j";
   d = pack(join);
   EXPECT_EQ(d["command"], Value("2060"));
-  EXPECT_EQ(std::dynamic_pointer_cast<JoinChatRoomResp>(AppCommunicateData(d).DataToResp())->extMsg, "j");
+  EXPECT_EQ(std::dynamic_pointer_cast<JoinChatRoomResp>(AppCommunicateData(d).DataToResp())->extMsg,
+            "j");
 
   EXPECT_EQ(pack(std::make_shared<ShowMessageFromPLResp>())["command"], Value("1070"));
 

@@ -7,7 +7,8 @@
 
 namespace {
 
-std::shared_ptr<AppCommunicateData> message(const std::string& title, std::vector<uint8_t> file = {}) {
+std::shared_ptr<AppCommunicateData> message(const std::string& title,
+                                            std::vector<uint8_t> file = {}) {
   auto data = std::make_shared<AppCommunicateData>();
   data->MakeCommand(PLCommandSendMessageResp);
   Value d = data->propertList();
@@ -17,7 +18,8 @@ std::shared_ptr<AppCommunicateData> message(const std::string& title, std::vecto
 }
 
 Value rootOf(const std::shared_ptr<UIPasteboard>& pasteboard) {
-  return ParleyApiUtil::propertyListFromData(pasteboard->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
+  return ParleyApiUtil::propertyListFromData(
+      pasteboard->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
 }
 
 }  // namespace
@@ -70,7 +72,8 @@ TEST_F(AppCommunicateTest, BeforeSystem7MessagesGoToTheNamedPasteboards) {
   EXPECT_EQ(file->dataForPasteboardType("content"), (std::vector<uint8_t>{7, 8, 9}));
   // A message without bytes empties the file pasteboard.
   ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("no file"), kAppId));
-  EXPECT_EQ(file->dataForPasteboardType("content").value_or(std::vector<uint8_t>{1}), std::vector<uint8_t>{});
+  EXPECT_EQ(file->dataForPasteboardType("content").value_or(std::vector<uint8_t>{1}),
+            std::vector<uint8_t>{});
 }
 
 TEST_F(AppCommunicateTest, WritingToParleyDataNeverErasesOtherAppsEntries) {
@@ -86,7 +89,8 @@ TEST_F(AppCommunicateTest, WritingToParleyDataNeverErasesOtherAppsEntries) {
   // A write that fails (a message without a dictionary) leaves every entry
   // where it was.
   Value before = rootOf(data);
-  EXPECT_FALSE(AppCommunicate::setAppCommunicateData(std::make_shared<AppCommunicateData>(), kAppId));
+  EXPECT_FALSE(
+      AppCommunicate::setAppCommunicateData(std::make_shared<AppCommunicateData>(), kAppId));
   EXPECT_EQ(rootOf(data), before);
 }
 

@@ -118,7 +118,8 @@ TEST_F(PLApiTest, BeforeSystem7AShareTravelsOnParleyData) {
   UIPasteboard::generalPasteboard()->setString("kept");
   ASSERT_TRUE(PLApi::sendReq(webShare()));
   runLoop();
-  EXPECT_EQ(parley->last().commandDictionary["mediaUrl"], Value("https://tovira.example/invite?u=42&c=9"));
+  EXPECT_EQ(parley->last().commandDictionary["mediaUrl"],
+            Value("https://tovira.example/invite?u=42&c=9"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "kept");
 }
 
@@ -156,7 +157,8 @@ TEST_F(PLApiTest, WhenParleyCannotBeOpenedThePasteboardGetsBackWhatItHeld) {
   EXPECT_FALSE(UIPasteboard::pasteboardWithName("parley_data", false));
   EXPECT_FALSE(UIPasteboard::pasteboardWithName("parley_file", false));
   auto data = UIPasteboard::pasteboardWithName("parley_data", true);
-  data->setData(*ParleyApiUtil::dataFromPropertyList(Value::dict({{"other", Value::dict({{"k", Value("v")}})}})),
+  data->setData(*ParleyApiUtil::dataFromPropertyList(
+                    Value::dict({{"other", Value::dict({{"k", Value("v")}})}})),
                 "content");
   auto before = data->items();
   EXPECT_FALSE(PLApi::sendReq(webShare()));
@@ -204,10 +206,9 @@ TEST_F(PLApiTest, ATextShareAndEveryResponseReachParley) {
   EXPECT_EQ(d["result"], Value("-2"));
   EXPECT_EQ(d["objectType"], Value("5"));
 
-  for (auto resp : std::vector<std::shared_ptr<BaseResp>>{std::make_shared<SendMessageToPLResp>(),
-                                                           std::make_shared<SendAuthResp>(),
-                                                           std::make_shared<CreateChatRoomResp>(),
-                                                           std::make_shared<JoinChatRoomResp>()}) {
+  for (auto resp : std::vector<std::shared_ptr<BaseResp>>{
+           std::make_shared<SendMessageToPLResp>(), std::make_shared<SendAuthResp>(),
+           std::make_shared<CreateChatRoomResp>(), std::make_shared<JoinChatRoomResp>()}) {
     EXPECT_TRUE(PLApi::sendResp(resp));
   }
   EXPECT_FALSE(PLApi::sendResp(std::make_shared<PayResp>()));
@@ -239,10 +240,12 @@ TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
   pay->sign = "s#5";
   ASSERT_TRUE(PLApi::sendReq(pay));
   EXPECT_EQ(lastPath(),
-            "pay/?nonceStr=n%203&package=Sign%3DWXPay&partnerId=p1&prepayId=pre%262&timeStamp=4294967295&sign=s%235&"
+            "pay/"
+            "?nonceStr=n%203&package=Sign%3DWXPay&partnerId=p1&prepayId=pre%262&timeStamp="
+            "4294967295&sign=s%235&"
             "signType=SHA1");
-  for (std::string PayReq::*field : {&PayReq::partnerId, &PayReq::prepayId, &PayReq::nonceStr, &PayReq::package,
-                                     &PayReq::sign}) {
+  for (std::string PayReq::*field : {&PayReq::partnerId, &PayReq::prepayId, &PayReq::nonceStr,
+                                     &PayReq::package, &PayReq::sign}) {
     auto missing = std::make_shared<PayReq>(*pay);
     (*missing).*field = "";
     EXPECT_FALSE(PLApi::sendReq(missing));
@@ -276,7 +279,8 @@ TEST_F(PLApiTest, ValuesPutIntoParleyUrlsCanNeitherAddParametersNorBreakTheUrl) 
   temp->username = "u&x=1";
   temp->sessionFrom = "from #游 ?";
   ASSERT_TRUE(PLApi::sendReq(temp));
-  EXPECT_EQ(lastPath(), "opentempsession/?username=u%26x%3D1&sessionFrom=from%20%23%E6%B8%B8%20%3F");
+  EXPECT_EQ(lastPath(),
+            "opentempsession/?username=u%26x%3D1&sessionFrom=from%20%23%E6%B8%B8%20%3F");
 
   auto web = std::make_shared<OpenWebviewReq>();
   web->url = "https://a.example/p?q=1&r=~";
@@ -291,11 +295,13 @@ TEST_F(PLApiTest, ValuesPutIntoParleyUrlsCanNeitherAddParametersNorBreakTheUrl) 
   create->chatRoomName = "房 间";
   create->extMsg = "e#";
   ASSERT_TRUE(PLApi::sendReq(create));
-  EXPECT_EQ(lastPath(), "createchatroom/?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&extmsg=e%23");
+  EXPECT_EQ(lastPath(),
+            "createchatroom/?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&extmsg=e%23");
   create->chatRoomNickName = "nick";
   ASSERT_TRUE(PLApi::sendReq(create));
   EXPECT_EQ(lastPath(),
-            "createchatroom/?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&chatroomnickname=nick&extmsg=e%23");
+            "createchatroom/"
+            "?groupid=g%261&chatroomname=%E6%88%BF%20%E9%97%B4&chatroomnickname=nick&extmsg=e%23");
 
   auto join = std::make_shared<JoinChatRoomReq>();
   join->groupId = "g";
@@ -419,7 +425,8 @@ TEST_F(PLApiTest, ParseURLParamsKeepsEveryEqualsSignAfterTheFirstInsideAValue) {
 }
 
 TEST_F(PLApiTest, LoginRepliesGiveCodeOrTheirErrorCode) {
-  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://oauth?code=C1&state=s&lang=zh&country=CN"), delegate));
+  ASSERT_TRUE(
+      PLApi::handleOpenURL(url("plapp://oauth?code=C1&state=s&lang=zh&country=CN"), delegate));
   auto ok = std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back());
   ASSERT_TRUE(ok);
   EXPECT_EQ(ok->errCode, 0);
@@ -447,8 +454,8 @@ TEST_F(PLApiTest, AReplyWhoseResultCodeIsMissingOrNoNumberReportsAFailure) {
   EXPECT_EQ(pay->returnKey, "k=1");
   EXPECT_EQ(pay->errStr, "ok");
 
-  for (const char* bad : {"plapp://pay/?returnKey=k", "plapp://pay/?ret=abc", "plapp://pay/?ret=", "plapp://pay/?ret=1x",
-                          "plapp://pay/?ret=99999999999"}) {
+  for (const char* bad : {"plapp://pay/?returnKey=k", "plapp://pay/?ret=abc", "plapp://pay/?ret=",
+                          "plapp://pay/?ret=1x", "plapp://pay/?ret=99999999999"}) {
     ASSERT_TRUE(PLApi::handleOpenURL(url(bad), delegate)) << bad;
     EXPECT_EQ(delegate->resps.back()->errCode, -1) << bad;
   }
@@ -474,7 +481,8 @@ TEST_F(PLApiTest, AReplyWhoseResultCodeIsMissingOrNoNumberReportsAFailure) {
 TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
   std::string info = PLApiNSStringURLArgumentsAdditions::plApi_stringByEscapingForURLArgument(
       R"([{"card_id":"a","card_ext":"x","is_succ":1},{"card_id":"","is_succ":1},"junk",{"card_id":"b","is_succ":0}])");
-  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://cardPackage/?errCode=0&addCardInfo=" + info), delegate));
+  ASSERT_TRUE(
+      PLApi::handleOpenURL(url("plapp://cardPackage/?errCode=0&addCardInfo=" + info), delegate));
   auto resp = std::dynamic_pointer_cast<AddCardToPLCardPackageResp>(delegate->resps.back());
   ASSERT_TRUE(resp);
   EXPECT_EQ(resp->errCode, 0);
@@ -490,8 +498,10 @@ TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
 }
 
 TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
-  parleyWrites(Value::dict({{"command", Value("2040")}, {"account", Value("conv")}, {"messageExt", Value("e")}}),
-               "clip");
+  parleyWrites(
+      Value::dict(
+          {{"command", Value("2040")}, {"account", Value("conv")}, {"messageExt", Value("e")}}),
+      "clip");
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://launch"), delegate));
   auto launch = std::dynamic_pointer_cast<LaunchFromPLReq>(delegate->reqs.back());
   ASSERT_TRUE(launch);
@@ -510,13 +520,15 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   EXPECT_EQ(std::dynamic_pointer_cast<GetMessageFromPLReq>(delegate->reqs.back())->lang, "zh");
 
-  parleyWrites(Value::dict({{"command", Value("1010")}, {"objectType", Value("7")}, {"extInfo", Value("i")}}));
+  parleyWrites(Value::dict(
+      {{"command", Value("1010")}, {"objectType", Value("7")}, {"extInfo", Value("i")}}));
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   auto show = std::dynamic_pointer_cast<ShowMessageFromPLReq>(delegate->reqs.back());
   ASSERT_TRUE(show);
   EXPECT_EQ(std::dynamic_pointer_cast<PLAppExtendObject>(show->message->mediaObject)->extInfo, "i");
 
-  parleyWrites(Value::dict({{"command", Value("2010")}, {"result", Value("-2")}, {"country", Value("CN")}}));
+  parleyWrites(
+      Value::dict({{"command", Value("2010")}, {"result", Value("-2")}, {"country", Value("CN")}}));
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   auto sent = std::dynamic_pointer_cast<SendMessageToPLResp>(delegate->resps.back());
   ASSERT_TRUE(sent);
@@ -540,7 +552,8 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   // shown from Parley; no message at all is not handled.
   parleyWrites(Value::dict({{"command", Value("9999")}}));
   EXPECT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
-  parleyWrites(Value::dict({{"command", Value("1010")}, {"objectType", Value("5")}, {"mediaUrl", Value("u")}}));
+  parleyWrites(Value::dict(
+      {{"command", Value("1010")}, {"objectType", Value("5")}, {"mediaUrl", Value("u")}}));
   EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   EXPECT_FALSE(PLApi::handleOpenURL(url("other://x"), delegate));

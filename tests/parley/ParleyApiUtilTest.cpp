@@ -19,8 +19,8 @@ TEST_F(ParleyApiUtilTest, Base64EncodesAndDecodesTheStandardAlphabet) {
 }
 
 TEST_F(ParleyApiUtilTest, Base64DecodingOfInvalidTextAnswersNilAndNeverCrashes) {
-  for (const char* bad : {"", "====", "=", "YQ", "YQ=", "Y===", "YW=j", "YW*j", "YWJj\n", "YWJ j", "\xff\xfe\xfd\xfc",
-                          "YQ==YQ=="}) {
+  for (const char* bad : {"", "====", "=", "YQ", "YQ=", "Y===", "YW=j", "YW*j", "YWJj\n", "YWJ j",
+                          "\xff\xfe\xfd\xfc", "YQ==YQ=="}) {
     EXPECT_FALSE(ParleyApiUtil::DecodeWithBase64(bad)) << bad;
     EXPECT_FALSE(ParleyApiUtil::DecodeBase64(bad)) << bad;
   }
@@ -32,11 +32,14 @@ TEST_F(ParleyApiUtilTest, Base64DecodingOfInvalidTextAnswersNilAndNeverCrashes) 
 TEST_F(ParleyApiUtilTest, EscapersKeepOnlyWhatEachFormAllows) {
   const std::string s = "a b&c=d#e/f?g+h%i~j-k.l_m!n'o(p)q*r,s;t:u@v$w[x]y\"z<>{}|\\^`游";
   EXPECT_EQ(plApi_stringByEscapingForURLArgument(s),
-            "a%20b%26c%3Dd%23e%2Ff%3Fg%2Bh%25i~j-k.l_m%21n%27o%28p%29q%2Ar%2Cs%3Bt%3Au%40v%24w%5Bx%5Dy%22z%3C%3E%7B%"
+            "a%20b%26c%3Dd%23e%2Ff%3Fg%2Bh%25i~j-k.l_m%21n%27o%28p%29q%2Ar%2Cs%3Bt%3Au%40v%24w%5Bx%"
+            "5Dy%22z%3C%3E%7B%"
             "7D%7C%5C%5E%60%E6%B8%B8");
   EXPECT_EQ(plApi_stringByEscapingForURLArgumentOnly(s),
-            "a%20b&c=d%23e/f?g+h%i~j-k.l_m!n'o(p)q*r,s;t:u@v$w%5Bx%5Dy%22z%3C%3E%7B%7D%7C%5C%5E%60%E6%B8%B8");
-  EXPECT_EQ(plApi_stringByEncodeUrl("https://a.b/c?d=e&f=~g"), "https%3A%2F%2Fa.b%2Fc%3Fd%3De%26f%3D%7Eg");
+            "a%20b&c=d%23e/"
+            "f?g+h%i~j-k.l_m!n'o(p)q*r,s;t:u@v$w%5Bx%5Dy%22z%3C%3E%7B%7D%7C%5C%5E%60%E6%B8%B8");
+  EXPECT_EQ(plApi_stringByEncodeUrl("https://a.b/c?d=e&f=~g"),
+            "https%3A%2F%2Fa.b%2Fc%3Fd%3De%26f%3D%7Eg");
 }
 
 TEST_F(ParleyApiUtilTest, UnescapersTurnPlusIntoSpaceAndRefuseBrokenEscapes) {
@@ -60,11 +63,14 @@ TEST_F(ParleyApiUtilTest, SystemVersionAbove6Point9CountsAsSystem7) {
 
 TEST_F(ParleyApiUtilTest, UrlsAreBuiltFromTheAppId) {
   EXPECT_EQ(ParleyApiUtil::getParleyUrl("wx1")->absoluteString(), "parley://app/wx1/");
-  EXPECT_EQ(ParleyApiUtil::getParleyUrl("wx1", "sendreq/?")->absoluteString(), "parley://app/wx1/sendreq/?");
+  EXPECT_EQ(ParleyApiUtil::getParleyUrl("wx1", "sendreq/?")->absoluteString(),
+            "parley://app/wx1/sendreq/?");
   EXPECT_FALSE(ParleyApiUtil::getParleyUrl(""));
   EXPECT_EQ(ParleyApiUtil::getAppUrl("wx1")->absoluteString(), "wx1://");
-  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1")->absoluteString(), "wx1://platformId=parley");
-  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1", "a=b")->absoluteString(), "wx1://platformId=parley/a=b");
+  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1")->absoluteString(),
+            "wx1://platformId=parley");
+  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1", "a=b")->absoluteString(),
+            "wx1://platformId=parley/a=b");
   EXPECT_TRUE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx1://oauth?code=1"), "wx1"));
   EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx12://oauth"), "wx1"));
   EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx1://oauth"), ""));
@@ -80,7 +86,8 @@ TEST_F(ParleyApiUtilTest, InstalledProbesAndTheSdkVersionOfTheInstalledParley) {
   EXPECT_EQ(ParleyApiUtil::getSDKVersion(), "1.0");
 
   auto info = UIPasteboard::pasteboardWithName("parley_sdk_infomation", true);
-  info->setData(*ParleyApiUtil::dataFromPropertyList(Value::dict({{"version", Value("2.3")}})), "content");
+  info->setData(*ParleyApiUtil::dataFromPropertyList(Value::dict({{"version", Value("2.3")}})),
+                "content");
   EXPECT_EQ(ParleyApiUtil::getSDKVersion(), "2.3");
   info->setData({'x'}, "content");
   EXPECT_EQ(ParleyApiUtil::_internal_getSDKVersion(), "");

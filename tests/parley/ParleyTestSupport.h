@@ -42,11 +42,12 @@ class ParleyTest : public ::testing::Test {
     std::filesystem::remove_all(Sandbox::root(), ignored);
   }
 
-  static void setSystemVersion(const std::string& version) { UIDevice::currentDevice()->setSystemVersion(version); }
+  static void setSystemVersion(const std::string& version) {
+    UIDevice::currentDevice()->setSystemVersion(version);
+  }
 
   // Runs the main loop until it is quiet; fails instead of hanging.
   static void runLoop() { ASSERT_TRUE(RunLoop::main().runUntilIdle()); }
-
 
  public:
   static std::shared_ptr<UIImage> image() {

@@ -24,14 +24,18 @@ class PaylumePayApiTest : public ParleyTest {
 TEST_F(PaylumePayApiTest, AnOrderOpensOnePaymentUrlWithOnlyTheBodyEscaped) {
   EXPECT_TRUE(api->isCanOpenApp());
   api->registerWithUrlSchemes("QXMarrowpay");
-  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("paylumeurlSchemes"), "QXMarrowpay");
-  api->startPLPayMerchantId("m&1", "o=2", "6.00", "https://n.example/cb?a=1,b", "金币 x10 & more=,", "nonce", "SIG");
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("paylumeurlSchemes"),
+            "QXMarrowpay");
+  api->startPLPayMerchantId("m&1", "o=2", "6.00", "https://n.example/cb?a=1,b", "金币 x10 & more=,",
+                            "nonce", "SIG");
   EXPECT_TRUE(received.empty());  // opened from the main queue
   runLoop();
   ASSERT_EQ(received.size(), 1u);
-  EXPECT_EQ(received[0],
-            "paylumepay://merchantId=m&1,outTradeNo=o=2,amount=6.00,notifyUrl=https://n.example/cb?a=1,b,"
-            "body=%E9%87%91%E5%B8%81%20x10%20%26%20more%3D%2C,nonceStr=nonce,sign=SIG,urlSchemes=QXMarrowpay");
+  EXPECT_EQ(
+      received[0],
+      "paylumepay://merchantId=m&1,outTradeNo=o=2,amount=6.00,notifyUrl=https://n.example/cb?a=1,b,"
+      "body=%E9%87%91%E5%B8%81%20x10%20%26%20more%3D%2C,nonceStr=nonce,sign=SIG,urlSchemes="
+      "QXMarrowpay");
   auto lines = NSLogSink::lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "UrlString = " + received[0]);
@@ -43,7 +47,8 @@ TEST_F(PaylumePayApiTest, WithoutASchemeOrAFieldNothingOpens) {
   api->startPLPayMerchantId("m", "o", "1", "n", "", "s", "g");
   runLoop();
   EXPECT_TRUE(received.empty());
-  EXPECT_EQ(NSLogSink::lines(), (std::vector<std::string>{"UrlString = 参数不能为空", "UrlString = 参数不能为空"}));
+  EXPECT_EQ(NSLogSink::lines(),
+            (std::vector<std::string>{"UrlString = 参数不能为空", "UrlString = 参数不能为空"}));
   SimulatedDevice::shared().uninstallApp("paylumepay");
   EXPECT_FALSE(api->isCanOpenApp());
 }
@@ -67,7 +72,8 @@ TEST_F(PaylumePayApiTest, TheDecoderDropsPlusSignsAndIsSafeOnBrokenText) {
   EXPECT_EQ(api->decodeFromPercentEscapeString("a+b%2Bc%20%E6%B8%B8"), "ab+c 游");
   EXPECT_EQ(api->decodeFromPercentEscapeString("DWKMarrowpay://resultStatus=SUCCESS&x=1"),
             "DWKMarrowpay://resultStatus=SUCCESS&x=1");
-  EXPECT_EQ(api->decodeFromPercentEscapeString("DWKMarrowpay://noequals"), "DWKMarrowpay://noequals");
+  EXPECT_EQ(api->decodeFromPercentEscapeString("DWKMarrowpay://noequals"),
+            "DWKMarrowpay://noequals");
   for (const char* bad : {"%", "%4", "%zz", "%FF%FE", "ok%E6%B8"}) {
     EXPECT_EQ(api->decodeFromPercentEscapeString(bad), "") << bad;
   }

@@ -26,10 +26,10 @@ class StandInParley {
  public:
   struct Received {
     std::string url;
-    std::string appId;         // from "parley://app/<AppID>/..."; "" for other URLs
-    std::string path;          // what follows "parley://app/<AppID>/"
-    Value commandDictionary;   // the entry under the AppID; nil when none was found
-    Value pasteboardRoot;      // the whole dictionary that was read
+    std::string appId;              // from "parley://app/<AppID>/..."; "" for other URLs
+    std::string path;               // what follows "parley://app/<AppID>/"
+    Value commandDictionary;        // the entry under the AppID; nil when none was found
+    Value pasteboardRoot;           // the whole dictionary that was read
     std::vector<uint8_t> fileData;  // "parley_file" before system 7
   };
 
@@ -74,7 +74,8 @@ class StandInParley {
   void readMessage(Received& r) {
     if (general_) {
       auto pasteboard = UIPasteboard::generalPasteboard();
-      auto root = Plist::parse(pasteboard->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
+      auto root = Plist::parse(
+          pasteboard->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
       if (!root) return;
       pasteboard->setData({}, "content");
       r.pasteboardRoot = *root;
@@ -85,7 +86,8 @@ class StandInParley {
     } else {
       auto data = UIPasteboard::pasteboardWithName("parley_data", false);
       if (!data) return;
-      auto root = Plist::parse(data->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
+      auto root =
+          Plist::parse(data->dataForPasteboardType("content").value_or(std::vector<uint8_t>{}));
       if (!root) return;
       r.pasteboardRoot = *root;
       // The real app takes only its entry for this app and leaves the others.

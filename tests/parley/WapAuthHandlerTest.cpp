@@ -44,12 +44,19 @@ class WapAuthHandlerTest : public ParleyTest {
     ParleyTest::TearDown();
   }
 
-  static std::shared_ptr<WapAuthHandler> handler() { return WapAuthHandler::shareWapAuthHandlerInstance(); }
-  std::shared_ptr<PLUIWebViewControll> page() const {
-    auto navigation = std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
-    return navigation ? std::dynamic_pointer_cast<PLUIWebViewControll>(navigation->topViewController()) : nullptr;
+  static std::shared_ptr<WapAuthHandler> handler() {
+    return WapAuthHandler::shareWapAuthHandlerInstance();
   }
-  std::vector<std::string> loaded() const { return page() ? page()->webView()->loadedURLs() : std::vector<std::string>{}; }
+  std::shared_ptr<PLUIWebViewControll> page() const {
+    auto navigation =
+        std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
+    return navigation
+               ? std::dynamic_pointer_cast<PLUIWebViewControll>(navigation->topViewController())
+               : nullptr;
+  }
+  std::vector<std::string> loaded() const {
+    return page() ? page()->webView()->loadedURLs() : std::vector<std::string>{};
+  }
   std::string uid() const { return std::to_string(handler()->timeStamp()); }
   void start() {
     ASSERT_TRUE(PLApi::sendAuthReq(req, root, delegate));
@@ -71,16 +78,19 @@ TEST_F(WapAuthHandlerTest, WithoutParleyTheLoginRunsThroughTheWebPages) {
   EXPECT_TRUE(loaded().empty());  // the first page loads 0.1 s later
   ASSERT_TRUE(RunLoop::main().advance(0.1));
   ASSERT_EQ(loaded().size(), 1u);
-  EXPECT_EQ(loaded()[0], std::string(WapAuthHandler::kOpenHost) + "/connect/mobilecheck?appid=plapp&uid=" + uid());
+  EXPECT_EQ(loaded()[0], std::string(WapAuthHandler::kOpenHost) +
+                             "/connect/mobilecheck?appid=plapp&uid=" + uid());
   EXPECT_TRUE(SimulatedDevice::shared().openedURLs().empty());
 
   auto other = std::make_shared<RecordingDelegate>();
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://wapoauth?mobile=138&ticket=t1"), other));
   ASSERT_EQ(loaded().size(), 2u);
-  EXPECT_EQ(loaded()[1], std::string(WapAuthHandler::kOpenHost) +
-                             "/connect/smsauthorize?appid=plapp&redirect_uri=plapp%3A%2F%2Foauth&response_type=code"
-                             "&scope=snsapi_userinfo%26x%3D1&state=st%20ate%23&uid=" +
-                             uid() + "&mobile=138&ticket=t1");
+  EXPECT_EQ(
+      loaded()[1],
+      std::string(WapAuthHandler::kOpenHost) +
+          "/connect/smsauthorize?appid=plapp&redirect_uri=plapp%3A%2F%2Foauth&response_type=code"
+          "&scope=snsapi_userinfo%26x%3D1&state=st%20ate%23&uid=" +
+          uid() + "&mobile=138&ticket=t1");
   EXPECT_TRUE(other->resps.empty());
 
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://oauth?code=OK1&state=st"), delegate));
@@ -147,7 +157,8 @@ TEST_F(WapAuthHandlerTest, StartingTwiceClosesTheFirstPageAndDrawsANewUid) {
   ASSERT_TRUE(page());
   EXPECT_NE(page(), first);
   EXPECT_NE(handler()->timeStamp(), firstUid);
-  EXPECT_EQ(loaded().back(), std::string(WapAuthHandler::kOpenHost) + "/connect/mobilecheck?appid=plapp&uid=" + uid());
+  EXPECT_EQ(loaded().back(), std::string(WapAuthHandler::kOpenHost) +
+                                 "/connect/mobilecheck?appid=plapp&uid=" + uid());
 }
 
 TEST_F(WapAuthHandlerTest, TheWebLoginRefusesToStartWithoutAnAppIdOrRequest) {
