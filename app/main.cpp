@@ -1,6 +1,137 @@
+// tovira-sim: runs the app on the headless platform and drives it with text commands, from a
+// script file or standard input, printing the screen after each command.
+//
+//   tovira-sim [--endpoint URL] [--sandbox DIR] [--walk | SCRIPT]
+//
+// Without --endpoint it starts the bundled demo server on loopback; without --sandbox the app
+// gets a fresh temporary sandbox, removed at the end.
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
-int main() {
-  std::cout << "tovira-sim\n";
+#include "core/Config.h"
+#include "devserver/DevServer.h"
+#include "platform/foundation/NSBundle.h"
+#include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSString.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/services/SimulatedDevice.h"
+#include "shell/SimCommandLoop.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tovira-sim [--endpoint URL] [--sandbox DIR] [--walk | SCRIPT]\n"
+    "  --endpoint URL  talk to this API server instead of the bundled demo server\n"
+    "  --sandbox DIR   keep the app's files in DIR instead of a fresh temporary folder\n"
+    "  --walk          run the scripted tour (resources/walk.txt)\n"
+    "  SCRIPT          read commands from this file instead of standard input\n";
+
+struct Options {
+  std::string endpoint;
+  std::string sandbox;
+  std::string script;
+  bool walk = false;
+};
+
+bool parseOptions(int argc, char** argv, Options& options) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if ((arg == "--endpoint" || arg == "--sandbox") && i + 1 < args.size()) {
+      (arg == "--endpoint" ? options.endpoint : options.sandbox) = args[++i];
+    } else if (arg == "--walk") {
+      options.walk = true;
+    } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
+      options.script = arg;
+    } else {
+      return false;
+    }
+  }
+  return !(options.walk && !options.script.empty());
+}
+
+// The API host of an endpoint URL: the URL itself, less the API path when it ends with it.
+std::string hostOfEndpoint(std::string url) {
+  while (!url.empty() && url.back() == '/') url.pop_back();
+  const std::string path = Config::kApiPath;
+  if (NSString::hasSuffix(url, path)) url.resize(url.size() - path.size());
+  return url;
+}
+
+std::string describeRequest(const DevRequest& request) {
+  std::string line = request.api + ":";
+  for (const auto& [key, value] : request.params) {
+    if (key == "api") continue;
+    line += " " + key + "=" + value;
+  }
+  return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!parseOptions(argc, argv, options)) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string resources = TOVIRA_RESOURCES;
+
+  std::ifstream scriptFile;
+  if (options.walk || !options.script.empty()) {
+    const std::string path = options.walk ? resources + "/walk.txt" : options.script;
+    scriptFile.open(path);
+    if (!scriptFile) {
+      std::cerr << "tovira-sim: cannot read " << path << "\n";
+      return 1;
+    }
+  }
+
+  const bool temporarySandbox = options.sandbox.empty();
+  const std::string sandbox =
+      temporarySandbox ? Sandbox::makeTemporaryDirectory("tovira-sim") : options.sandbox;
+  Sandbox::setRoot(sandbox);
+  SimulatedDevice::shared().setRoot(sandbox + "/Device");
+  NSBundle::mainBundle().setResourcePath(resources);
+  RunLoop::main().install(std::make_shared<RealClock>());
+  // The log goes to the sink only, so that the output is the screen and nothing else.
+  NSLogSink::setEcho(false);
+
+  std::unique_ptr<DevServer> server;
+  SimServerHooks hooks;
+  if (!options.endpoint.empty()) {
+    Config::setApiHost(hostOfEndpoint(options.endpoint));
+  } else {
+    server = std::make_unique<DevServer>();
+    if (!server->loadDemo(resources + "/demo") || !server->start()) {
+      std::cerr << "tovira-sim: cannot start the demo server\n";
+      return 1;
+    }
+    Config::setApiHost(server->baseUrl());
+    DevServer* demo = server.get();
+    hooks.requests = [demo] {
+      std::vector<std::string> lines;
+      for (const auto& request : demo->requests()) lines.push_back(describeRequest(request));
+      return lines;
+    };
+    hooks.reply = [demo](const std::string& api, const std::string& json) {
+      demo->replyOnce(api, json);
+    };
+  }
+
+  {
+    SimCommandLoop loop(hooks);
+    loop.run(scriptFile.is_open() ? static_cast<std::istream&>(scriptFile) : std::cin, std::cout);
+  }
+  if (server) server->stop();
+  if (temporarySandbox) {
+    std::error_code ec;
+    std::filesystem::remove_all(sandbox, ec);
+  }
   return 0;
 }

@@ -1,0 +1,36 @@
+#include "shell/AppMain.h"
+
+#include "account/AccountClasses.h"
+#include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIResponder.h"
+#include "shell/AppDelegate.h"
+
+// The wallet's screens (the shop tab) register through their library's function. It is declared
+// here rather than included, so that the shell builds against no wallet header.
+void registerWalletClasses();
+
+TOVIRA_DECLARE_REGISTRATION(AppDelegate);
+TOVIRA_DECLARE_REGISTRATION(GuideViewController);
+TOVIRA_DECLARE_REGISTRATION(HomeViewController);
+TOVIRA_DECLARE_REGISTRATION(TabBarController);
+TOVIRA_DECLARE_REGISTRATION(WebBrowserController);
+TOVIRA_DECLARE_REGISTRATION(H5ViewController);
+
+void registerShellClasses() {
+  toviraRegisterClass_AppDelegate();
+  toviraRegisterClass_GuideViewController();
+  toviraRegisterClass_HomeViewController();
+  toviraRegisterClass_TabBarController();
+  toviraRegisterClass_WebBrowserController();
+  toviraRegisterClass_H5ViewController();
+}
+
+std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions) {
+  registerUIKitClasses();
+  registerShellClasses();
+  registerAccountClasses();
+  registerWalletClasses();
+  auto delegate = AppDelegate::create();
+  UIApplication::sharedApplication()->launch(delegate, launchOptions);
+  return delegate;
+}

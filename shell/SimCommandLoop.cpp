@@ -1,0 +1,213 @@
+#include "shell/SimCommandLoop.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "core/TempData.h"
+#include "platform/automation/Automation.h"
+#include "platform/foundation/NSString.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Value.h"
+#include "platform/services/PhotoAlbum.h"
+#include "platform/services/SimulatedDevice.h"
+#include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UIView.h"
+#include "shell/AppDelegate.h"
+#include "shell/AppMain.h"
+
+namespace {
+
+// Splits "verb rest of line" at the first space; the rest keeps its inner spaces.
+std::pair<std::string, std::string> splitCommand(const std::string& line) {
+  const size_t space = line.find(' ');
+  if (space == std::string::npos) return {line, ""};
+  return {line.substr(0, space), NSString::trim(line.substr(space + 1))};
+}
+
+std::optional<double> parseNumber(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0') return std::nullopt;
+  return value;
+}
+
+std::string describeView(const std::shared_ptr<UIView>& view) {
+  if (!view) return "nothing";
+  const std::string text = Automation::textOf(view);
+  if (text.empty()) return view->className();
+  return view->className() + " \"" + text + "\"";
+}
+
+// A pasteboard value as one line of text.
+std::string describeValue(const Value& value) {
+  if (value.isString()) return "\"" + value.str() + "\"";
+  if (value.isData()) return "<" + std::to_string(value.dataValue().size()) + " bytes>";
+  return value.toJSON();
+}
+
+}  // namespace
+
+SimCommandLoop::SimCommandLoop(SimServerHooks hooks) : hooks_(std::move(hooks)) {}
+
+SimCommandLoop::~SimCommandLoop() = default;
+
+std::string SimCommandLoop::execute(const std::string& rawLine) {
+  const std::string line = NSString::trim(rawLine);
+  if (line.empty() || line[0] == '#') return "";
+  const auto [verb, rest] = splitCommand(line);
+  std::ostringstream out;
+  out << "> " << line << "\n";
+  std::string report;
+
+  if (verb == "launch") {
+    report = launch();
+  } else if (verb == "screen") {
+  } else if (verb == "tap") {
+    report = tap(rest);
+  } else if (verb == "type") {
+    report = Automation::typeText(rest) ? "typed \"" + rest + "\""
+                                        : std::string("no text field is being edited");
+  } else if (verb == "alert") {
+    const std::string text = Automation::alertText();
+    report = text.empty() ? "no alert" : text;
+  } else if (verb == "press") {
+    report = Automation::pressAlertButton(rest) ? "pressed \"" + rest + "\""
+                                                : "the alert has no button \"" + rest + "\"";
+  } else if (verb == "wait") {
+    const auto seconds = parseNumber(rest);
+    if (!seconds || *seconds < 0) {
+      report = "wait needs a number of seconds";
+    } else {
+      RunLoop::main().advance(*seconds);
+      report = "waited " + rest + " s";
+    }
+  } else if (verb == "requests") {
+    if (!hooks_.requests) {
+      report = "the requests are known only to the built-in server";
+    } else {
+      const auto lines = hooks_.requests();
+      report = lines.empty() ? "(no requests)" : NSString::componentsJoinedByString(lines, "\n");
+    }
+  } else if (verb == "reply") {
+    const auto [api, json] = splitCommand(rest);
+    if (!hooks_.reply) {
+      report = "replies can be scripted only on the built-in server";
+    } else if (api.empty() || json.empty()) {
+      report = "usage: reply <api> <json>";
+    } else if (!Value::fromJSON(json)) {
+      report = "not valid JSON: " + json;
+    } else {
+      hooks_.reply(api, json);
+      report = "the next reply to " + api + " is set";
+    }
+  } else if (verb == "pasteboard") {
+    std::ostringstream text;
+    bool any = false;
+    for (const auto& name : SimulatedDevice::shared().pasteboardNames()) {
+      auto board = SimulatedDevice::shared().pasteboard(name, false);
+      if (!board) continue;
+      const auto items = board->items();
+      if (items.empty()) continue;
+      any = true;
+      text << "[" << name << "]\n";
+      for (size_t i = 0; i < items.size(); ++i) {
+        for (const auto& [type, value] : items[i].dictValue()) {
+          text << "  " << i << " " << type << " = " << describeValue(value) << "\n";
+        }
+      }
+    }
+    report = any ? text.str() : "(the pasteboards are empty)";
+    if (!report.empty() && report.back() == '\n') report.pop_back();
+  } else if (verb == "urls") {
+    const auto urls = SimulatedDevice::shared().openedURLs();
+    report = urls.empty() ? "(no URLs opened)" : NSString::componentsJoinedByString(urls, "\n");
+  } else if (verb == "install") {
+    if (rest.empty()) {
+      report = "usage: install <scheme>";
+    } else {
+      SimulatedDevice::shared().installApp(rest, [](const std::string&) { return true; });
+      report = "installed an app for " + rest + "://";
+    }
+  } else if (verb == "photos") {
+    const auto photos = PhotoAlbum::shared().savedPhotoPaths();
+    std::ostringstream text;
+    text << photos.size() << " photo(s)";
+    for (const auto& path : photos) text << "\n" << std::filesystem::path(path).filename().string();
+    report = text.str();
+  } else if (verb == "quit") {
+    quit_ = true;
+    out << "bye\n";
+    return out.str();
+  } else {
+    report = "unknown command: " + verb;
+  }
+
+  // Whatever the command set off (appearance calls, queued alerts, finished requests) shows
+  // before the screen is printed.
+  RunLoop::main().runUntilIdle();
+  if (!report.empty()) out << report << "\n";
+  out << screen();
+  return out.str();
+}
+
+void SimCommandLoop::run(std::istream& in, std::ostream& out) {
+  std::string line;
+  while (!quit_ && std::getline(in, line)) {
+    const std::string output = execute(line);
+    if (output.empty()) continue;
+    out << output << "\n";
+    out.flush();
+  }
+}
+
+std::string SimCommandLoop::launch() {
+  const bool restart = delegate_ != nullptr;
+  if (restart) {
+    // The process ends: its memory, queued work and screens are gone. What lives on disk (the
+    // sandbox, persistent pasteboards) and on the device (installed apps) stays.
+    UIApplication::sharedApplication()->terminate();
+    auto clock = RunLoop::main().clockPtr();
+    RunLoop::main().reset();
+    RunLoop::main().install(clock);
+    Automation::resetPlatform();
+    TempData::reset();
+    NSUserDefaults::resetStandardUserDefaults();
+    SimulatedDevice::shared().restartApp();
+    delegate_.reset();
+  }
+  delegate_ = AppMain();
+  return restart ? "the app restarted" : "the app started";
+}
+
+std::string SimCommandLoop::tap(const std::string& target) {
+  if (target.empty()) return "usage: tap <text>|#<tag>|@<x>,<y>";
+  std::shared_ptr<UIView> hit;
+  if (target[0] == '#' && target.size() > 1) {
+    const auto tag = parseNumber(target.substr(1));
+    if (!tag) return "not a tag: " + target;
+    hit = Automation::tapTag(static_cast<long>(*tag));
+  } else if (target[0] == '@' && target.find(',') != std::string::npos) {
+    const size_t comma = target.find(',');
+    const auto x = parseNumber(NSString::trim(target.substr(1, comma - 1)));
+    const auto y = parseNumber(NSString::trim(target.substr(comma + 1)));
+    if (!x || !y) return "not a point: " + target;
+    hit = Automation::tapAt(CGPointMake(*x, *y));
+  } else {
+    hit = Automation::tapText(target);
+  }
+  if (!hit) return "nothing to tap: " + target;
+  return "tapped " + describeView(hit);
+}
+
+std::string SimCommandLoop::screen() const {
+  if (!delegate_) return "(the app is not running)\n";
+  std::string dump = Automation::dumpScreen();
+  if (!dump.empty() && dump.back() != '\n') dump += "\n";
+  return dump;
+}

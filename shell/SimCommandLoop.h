@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+class AppDelegate;
+
+// What the simulator's command loop needs of the API server it runs against. Either may be
+// empty when the server is not ours to inspect (an endpoint given from outside).
+struct SimServerHooks {
+  // One line per request the server has received, oldest first.
+  std::function<std::vector<std::string>()> requests;
+  // Scripts the server's next reply to the api.
+  std::function<void(const std::string& api, const std::string& json)> reply;
+};
+
+// The simulator's command loop: runs the app on the headless platform and drives it as a person
+// would, one text command at a time, printing the screen after each.
+//
+// Commands: launch, screen, tap <text>|#<tag>|@<x>,<y>, type <text>, alert, press <button title>,
+// wait <seconds>, requests, reply <api> <json>, pasteboard, urls, install <scheme>, photos, quit.
+// Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
+// when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
+// and the installed apps stay).
+//
+// The caller prepares the process first: sandbox, bundle resources, the API host, the simulated
+// device's folder and the run loop's clock. Everything runs on the caller's thread, which
+// drives the main run loop.
+class SimCommandLoop {
+ public:
+  explicit SimCommandLoop(SimServerHooks hooks);
+  ~SimCommandLoop();
+
+  // Runs one command line and answers its output: "> " and the line, what the command reports,
+  // then the screen as text. Skipped lines answer "".
+  std::string execute(const std::string& line);
+  // Runs each line of `in` and writes its output to `out`, until the input ends or "quit".
+  void run(std::istream& in, std::ostream& out);
+
+  bool quitRequested() const { return quit_; }
+  bool launched() const { return delegate_ != nullptr; }
+  std::shared_ptr<AppDelegate> appDelegate() const { return delegate_; }
+
+ private:
+  std::string launch();
+  std::string tap(const std::string& target);
+  std::string screen() const;
+
+  SimServerHooks hooks_;
+  std::shared_ptr<AppDelegate> delegate_;
+  bool quit_ = false;
+};

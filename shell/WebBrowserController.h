@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/uikit/UIViewController.h"
+
+class UILabel;
+class UIWebView;
+
+// The game detail page. A caller leaves ControllerData as GameDetailArgs {"title", "gid", "url"}
+// and presents a new one; when its view loads it takes that hand-over (a missing value stays
+// empty), clears ControllerData, shows the title and loads the URL in a web view (nothing loads
+// when the URL is missing or invalid). "返回" dismisses it. Two buttons share the player's
+// invitation link (UserData "inviteurl") to a Parley chat or to the Parley timeline.
+// Main thread only.
+class WebBrowserController : public UIViewController {
+  TOVIRA_CLASS(WebBrowserController)
+  static constexpr const char* kShareTitle = "Tovira手游";
+  static constexpr const char* kShareDescription =
+      "玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
+  static constexpr const char* kTimelineTitle =
+      "Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
+
+  static std::shared_ptr<WebBrowserController> create();
+  void viewDidLoad() override;
+
+  const std::string& gameTitle() const { return gameTitle_; }
+  const std::string& gid() const { return gid_; }
+  const std::string& url() const { return url_; }
+  std::shared_ptr<UIWebView> webView() const { return webView_; }
+
+  void back();
+  // Share to a chat with a friend (scene 0, with a description) and to the timeline (scene 1).
+  void shareToFriend();
+  void shareToCircle();
+
+ private:
+  void share(int scene, const std::string& title, const std::string& description);
+
+  std::string gameTitle_;
+  std::string gid_;
+  std::string url_;
+  std::shared_ptr<UIWebView> webView_;
+};
