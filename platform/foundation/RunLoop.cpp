@@ -9,6 +9,7 @@
 #include <map>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/foundation/NSLog.h"
 
@@ -71,6 +72,8 @@ struct RunLoop::State {
 
   mutable std::mutex clockMutex;
   std::shared_ptr<Clock> clock = std::make_shared<VirtualClock>();
+  // Clocks replaced by install() are kept, so that a Clock& handed out earlier stays valid.
+  std::vector<std::shared_ptr<Clock>> retiredClocks;
 
   std::atomic<std::thread::id> owner{std::this_thread::get_id()};
   std::atomic<bool> driving{false};
@@ -185,6 +188,7 @@ void RunLoop::install(std::shared_ptr<Clock> clock) {
   if (!clock) return;
   {
     std::lock_guard<std::mutex> lock(s_->clockMutex);
+    if (s_->retiredClocks.size() < 1000) s_->retiredClocks.push_back(s_->clock);
     s_->clock = std::move(clock);
   }
   s_->cv.notify_all();

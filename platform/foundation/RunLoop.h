@@ -55,7 +55,7 @@ class RunLoop {
 
   // At start: a RealClock in the simulator; a VirtualClock (the default) in tests.
   void install(std::shared_ptr<Clock> clock);
-  Clock& clock();
+  Clock& clock();  // stays valid for the whole process, even after install()
   std::shared_ptr<Clock> clockPtr();
   double now() const;
 

@@ -1,0 +1,184 @@
+#include "platform/foundation/NSKeyedUnarchiver.h"
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <set>
+
+#include "platform/foundation/NSString.h"
+
+namespace {
+
+constexpr double kReferenceDateOffset = 978307200.0;  // 2001-01-01 in seconds since 1970
+
+struct NodeDeleter {
+  void operator()(void* node) const {
+    if (node) plist_free(static_cast<plist_t>(node));
+  }
+};
+using Node = std::unique_ptr<void, NodeDeleter>;
+
+std::string stringOf(plist_t node) {
+  if (!node || (plist_get_node_type(node) != PLIST_STRING && plist_get_node_type(node) != PLIST_KEY)) return "";
+  char* raw = nullptr;
+  plist_get_string_val(node, &raw);
+  std::string s = raw ? raw : "";
+  std::free(raw);
+  return NSString::sanitizeUTF8(s);
+}
+
+// Resolves the object graph; fails on broken or circular references.
+class Unarchiver {
+ public:
+  explicit Unarchiver(plist_t objects) : objects_(objects) {}
+
+  std::optional<Value> objectAt(uint64_t index) {
+    if (index == 0) return Value();  // "$null"
+    if (index >= plist_array_get_size(objects_) || active_.count(index) || active_.size() > 512)
+      return std::nullopt;
+    active_.insert(index);
+    auto result = decode(plist_array_get_item(objects_, static_cast<uint32_t>(index)));
+    active_.erase(index);
+    return result;
+  }
+
+ private:
+  std::optional<Value> resolve(plist_t node) {
+    if (node && plist_get_node_type(node) == PLIST_UID) {
+      uint64_t index = 0;
+      plist_get_uid_val(node, &index);
+      return objectAt(index);
+    }
+    return scalar(node);
+  }
+
+  std::optional<Value> scalar(plist_t node) {
+    if (!node) return std::nullopt;
+    switch (plist_get_node_type(node)) {
+      case PLIST_BOOLEAN: {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return Value::boolean(b != 0);
+      }
+      case PLIST_UINT: {
+        uint64_t u = 0;
+        plist_get_uint_val(node, &u);
+        return Value(static_cast<long long>(u));
+      }
+      case PLIST_REAL: {
+        double d = 0;
+        plist_get_real_val(node, &d);
+        return Value(d);
+      }
+      case PLIST_STRING:
+      case PLIST_KEY: return Value(stringOf(node));
+      case PLIST_DATA: {
+        char* raw = nullptr;
+        uint64_t length = 0;
+        plist_get_data_val(node, &raw, &length);
+        Value::Data bytes;
+        if (raw) bytes.assign(reinterpret_cast<uint8_t*>(raw), reinterpret_cast<uint8_t*>(raw) + length);
+        std::free(raw);
+        return Value::data(std::move(bytes));
+      }
+      default: return std::nullopt;
+    }
+  }
+
+  std::optional<Value> refs(plist_t array, Value::Array& out) {
+    if (!array || plist_get_node_type(array) != PLIST_ARRAY) return std::nullopt;
+    for (uint32_t i = 0, n = plist_array_get_size(array); i < n; ++i) {
+      auto item = resolve(plist_array_get_item(array, i));
+      if (!item) return std::nullopt;
+      out.push_back(*item);
+    }
+    return Value();
+  }
+
+  std::optional<Value> decode(plist_t node) {
+    if (!node) return std::nullopt;
+    if (plist_get_node_type(node) != PLIST_DICT) return scalar(node);
+    plist_t classRef = plist_dict_get_item(node, "$class");
+    if (!classRef || plist_get_node_type(classRef) != PLIST_UID) return std::nullopt;
+    uint64_t classIndex = 0;
+    plist_get_uid_val(classRef, &classIndex);
+    if (classIndex >= plist_array_get_size(objects_)) return std::nullopt;
+    plist_t record = plist_array_get_item(objects_, static_cast<uint32_t>(classIndex));
+    if (!record || plist_get_node_type(record) != PLIST_DICT) return std::nullopt;
+    std::string name = stringOf(plist_dict_get_item(record, "$classname"));
+
+    if (name == "NSDictionary" || name == "NSMutableDictionary") {
+      Value::Array keys, values;
+      if (!refs(plist_dict_get_item(node, "NS.keys"), keys) || !refs(plist_dict_get_item(node, "NS.objects"), values) ||
+          keys.size() != values.size())
+        return std::nullopt;
+      Value::Dict d;
+      for (size_t i = 0; i < keys.size(); ++i)
+        if (!values[i].isNil() || values[i].isNull()) d.insert_or_assign(keys[i].str(), values[i]);
+      return Value(std::move(d));
+    }
+    if (name == "NSArray" || name == "NSMutableArray" || name == "NSSet" || name == "NSMutableSet") {
+      Value::Array a;
+      if (!refs(plist_dict_get_item(node, "NS.objects"), a)) return std::nullopt;
+      return Value(std::move(a));
+    }
+    if (name == "NSNull") return Value::null();
+    if (name == "NSString" || name == "NSMutableString") return resolve(plist_dict_get_item(node, "NS.string"));
+    if (name == "NSData" || name == "NSMutableData") return resolve(plist_dict_get_item(node, "NS.data"));
+    if (name == "NSDate") {
+      auto t = scalar(plist_dict_get_item(node, "NS.time"));
+      if (!t) return std::nullopt;
+      return Value(t->doubleValue() + kReferenceDateOffset);
+    }
+    // Any other class: its fields, by key.
+    Value fields = Value::dict({{"$classname", name}});
+    plist_dict_iter raw = nullptr;
+    plist_dict_new_iter(node, &raw);
+    for (;;) {
+      char* key = nullptr;
+      plist_t item = nullptr;
+      plist_dict_next_item(node, raw, &key, &item);
+      std::string k = key ? key : "";
+      std::free(key);
+      if (!item) break;
+      if (k == "$class") continue;
+      auto v = resolve(item);
+      if (!v) {
+        std::free(raw);
+        return std::nullopt;
+      }
+      fields.set(NSString::sanitizeUTF8(k), *v);
+    }
+    std::free(raw);
+    return fields;
+  }
+
+  plist_t objects_;
+  std::set<uint64_t> active_;  // objects being decoded: a reference back to one is a cycle
+};
+
+}  // namespace
+
+std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Data& data) {
+  if (data.size() < 8 || data.size() > std::numeric_limits<uint32_t>::max() ||
+      std::memcmp(data.data(), "bplist00", 8) != 0)
+    return std::nullopt;
+  plist_t raw = nullptr;
+  plist_from_bin(reinterpret_cast<const char*>(data.data()), static_cast<uint32_t>(data.size()), &raw);
+  Node archive(raw);
+  if (!archive || plist_get_node_type(archive.get()) != PLIST_DICT) return std::nullopt;
+  if (stringOf(plist_dict_get_item(archive.get(), "$archiver")) != "NSKeyedArchiver") return std::nullopt;
+  plist_t objects = plist_dict_get_item(archive.get(), "$objects");
+  plist_t top = plist_dict_get_item(archive.get(), "$top");
+  if (!objects || plist_get_node_type(objects) != PLIST_ARRAY || !top || plist_get_node_type(top) != PLIST_DICT)
+    return std::nullopt;
+  plist_t root = plist_dict_get_item(top, "root");
+  if (!root || plist_get_node_type(root) != PLIST_UID) return std::nullopt;
+  uint64_t index = 0;
+  plist_get_uid_val(root, &index);
+  Unarchiver unarchiver(objects);
+  return unarchiver.objectAt(index);
+}
