@@ -77,6 +77,10 @@ Value NSBundle::infoDictionary() const {
   return info;
 }
 
-Value NSBundle::objectForInfoDictionaryKey(const std::string& key) const { return infoDictionary()[key]; }
+Value NSBundle::objectForInfoDictionaryKey(const std::string& key) const {
+  return infoDictionary()[key];
+}
 
-std::string NSBundle::bundleIdentifier() const { return infoDictionary()["CFBundleIdentifier"].str(); }
+std::string NSBundle::bundleIdentifier() const {
+  return infoDictionary()["CFBundleIdentifier"].str();
+}

@@ -24,8 +24,8 @@ struct NSDateFormatter::Impl {
   icu::SimpleDateFormat* get() {
     if (format) return format.get();
     UErrorCode status = U_ZERO_ERROR;
-    auto f = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString::fromUTF8(pattern),
-                                                     icu::Locale::createFromName(locale.c_str()), status);
+    auto f = std::make_unique<icu::SimpleDateFormat>(
+        icu::UnicodeString::fromUTF8(pattern), icu::Locale::createFromName(locale.c_str()), status);
     if (U_FAILURE(status)) return nullptr;
     // ICU gives an unknown id the "Etc/Unknown" zone, which behaves as GMT.
     f->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(timeZone)));

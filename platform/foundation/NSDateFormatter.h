@@ -20,13 +20,13 @@ class NSDateFormatter {
   std::string dateFormat() const;
   void setTimeZone(const std::string& id);  // an Olson id or "GMT+08:00"; unknown ids mean GMT
   std::string timeZone() const;
-  void setLocale(const std::string& id);    // "zh_CN", "en_US_POSIX"
-  std::string stringFromDate(double secondsSince1970) const;  // "" for a bad pattern
+  void setLocale(const std::string& id);                                // "zh_CN", "en_US_POSIX"
+  std::string stringFromDate(double secondsSince1970) const;            // "" for a bad pattern
   std::optional<double> dateFromString(const std::string& text) const;  // nullopt unparsable
 
   static void setDefaultTimeZone(const std::string& id);  // the "device time zone"
   static std::string defaultTimeZone();
-  static void setDefaultLocale(const std::string& id);    // the "device locale"
+  static void setDefaultLocale(const std::string& id);  // the "device locale"
   static std::string defaultLocale();
 
  private:

@@ -1,10 +1,11 @@
 #include "platform/foundation/NSFileManager.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,8 @@ bool NSFileManager::fileExistsAtPath(const std::string& path, bool* isDirectory)
   return exists;
 }
 
-bool NSFileManager::createDirectoryAtPath(const std::string& path, bool withIntermediateDirectories) const {
+bool NSFileManager::createDirectoryAtPath(const std::string& path,
+                                          bool withIntermediateDirectories) const {
   if (path.empty()) return false;
   std::error_code ec;
   if (fs::is_directory(path, ec)) return withIntermediateDirectories;  // as the platform answers
@@ -71,11 +73,13 @@ bool NSFileManager::createFileAtPath(const std::string& path, const Value::Data&
   if (path.empty()) return false;
   // Written next to the target and renamed over it, so readers never see half a file.
   static std::atomic<uint64_t> counter{0};
-  std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+  std::string temporary =
+      path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
     out.flush();
     if (!out) {
       std::error_code ec;

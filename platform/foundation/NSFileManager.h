@@ -12,8 +12,10 @@ class NSFileManager {
   static NSFileManager& defaultManager();
   bool fileExistsAtPath(const std::string& path, bool* isDirectory = nullptr) const;
   bool createDirectoryAtPath(const std::string& path, bool withIntermediateDirectories) const;
-  std::vector<std::string> contentsOfDirectoryAtPath(const std::string& path) const;  // names, sorted
-  std::vector<std::string> subpathsOfDirectoryAtPath(const std::string& path) const;  // recursive, sorted
+  std::vector<std::string> contentsOfDirectoryAtPath(
+      const std::string& path) const;  // names, sorted
+  std::vector<std::string> subpathsOfDirectoryAtPath(
+      const std::string& path) const;                    // recursive, sorted
   bool removeItemAtPath(const std::string& path) const;  // files and whole folders
   std::optional<Value::Data> contentsAtPath(const std::string& path) const;
   // Writes atomically (temporary file, then rename); creates no folders.

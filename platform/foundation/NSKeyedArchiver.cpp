@@ -20,22 +20,30 @@ using Node = std::unique_ptr<void, NodeDeleter>;
 // Builds the "$objects" array: index 0 is "$null"; class records are shared by name.
 class Archiver {
  public:
-  Archiver() : objects_(plist_new_array()) { plist_array_append_item(objects_.get(), plist_new_string("$null")); }
+  Archiver() : objects_(plist_new_array()) {
+    plist_array_append_item(objects_.get(), plist_new_string("$null"));
+  }
 
   uint64_t add(const Value& v, int depth) {
     if (depth > 512) return 0;
     switch (v.kind()) {
-      case Value::Kind::Absent: return 0;
+      case Value::Kind::Absent:
+        return 0;
       case Value::Kind::Null: {
         plist_t object = plist_new_dict();
         uint64_t index = append(object);
-        plist_dict_set_item(object, "$class", plist_new_uid(classRecord("NSNull", {"NSNull", "NSObject"})));
+        plist_dict_set_item(object, "$class",
+                            plist_new_uid(classRecord("NSNull", {"NSNull", "NSObject"})));
         return index;
       }
-      case Value::Kind::Bool: return append(plist_new_bool(v.boolValue() ? 1 : 0));
-      case Value::Kind::Integer: return append(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
-      case Value::Kind::Real: return append(plist_new_real(v.doubleValue()));
-      case Value::Kind::String: return append(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
+      case Value::Kind::Bool:
+        return append(plist_new_bool(v.boolValue() ? 1 : 0));
+      case Value::Kind::Integer:
+        return append(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
+      case Value::Kind::Real:
+        return append(plist_new_real(v.doubleValue()));
+      case Value::Kind::String:
+        return append(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
       case Value::Kind::Data: {
         const auto& d = v.dataValue();
         return append(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
@@ -44,9 +52,11 @@ class Archiver {
         plist_t object = plist_new_dict();
         uint64_t index = append(object);
         plist_t refs = plist_new_array();
-        for (const auto& item : v.arrayValue()) plist_array_append_item(refs, plist_new_uid(add(item, depth + 1)));
+        for (const auto& item : v.arrayValue())
+          plist_array_append_item(refs, plist_new_uid(add(item, depth + 1)));
         plist_dict_set_item(object, "NS.objects", refs);
-        plist_dict_set_item(object, "$class", plist_new_uid(classRecord("NSArray", {"NSArray", "NSObject"})));
+        plist_dict_set_item(object, "$class",
+                            plist_new_uid(classRecord("NSArray", {"NSArray", "NSObject"})));
         return index;
       }
       case Value::Kind::Dict: {
@@ -59,8 +69,9 @@ class Archiver {
         }
         plist_dict_set_item(object, "NS.keys", keys);
         plist_dict_set_item(object, "NS.objects", values);
-        plist_dict_set_item(object, "$class",
-                            plist_new_uid(classRecord("NSDictionary", {"NSDictionary", "NSObject"})));
+        plist_dict_set_item(
+            object, "$class",
+            plist_new_uid(classRecord("NSDictionary", {"NSDictionary", "NSObject"})));
         return index;
       }
     }

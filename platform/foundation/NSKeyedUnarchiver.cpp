@@ -22,7 +22,9 @@ struct NodeDeleter {
 using Node = std::unique_ptr<void, NodeDeleter>;
 
 std::string stringOf(plist_t node) {
-  if (!node || (plist_get_node_type(node) != PLIST_STRING && plist_get_node_type(node) != PLIST_KEY)) return "";
+  if (!node ||
+      (plist_get_node_type(node) != PLIST_STRING && plist_get_node_type(node) != PLIST_KEY))
+    return "";
   char* raw = nullptr;
   plist_get_string_val(node, &raw);
   std::string s = raw ? raw : "";
@@ -74,17 +76,20 @@ class Unarchiver {
         return Value(d);
       }
       case PLIST_STRING:
-      case PLIST_KEY: return Value(stringOf(node));
+      case PLIST_KEY:
+        return Value(stringOf(node));
       case PLIST_DATA: {
         char* raw = nullptr;
         uint64_t length = 0;
         plist_get_data_val(node, &raw, &length);
         Value::Data bytes;
-        if (raw) bytes.assign(reinterpret_cast<uint8_t*>(raw), reinterpret_cast<uint8_t*>(raw) + length);
+        if (raw)
+          bytes.assign(reinterpret_cast<uint8_t*>(raw), reinterpret_cast<uint8_t*>(raw) + length);
         std::free(raw);
         return Value::data(std::move(bytes));
       }
-      default: return std::nullopt;
+      default:
+        return std::nullopt;
     }
   }
 
@@ -112,22 +117,25 @@ class Unarchiver {
 
     if (name == "NSDictionary" || name == "NSMutableDictionary") {
       Value::Array keys, values;
-      if (!refs(plist_dict_get_item(node, "NS.keys"), keys) || !refs(plist_dict_get_item(node, "NS.objects"), values) ||
-          keys.size() != values.size())
+      if (!refs(plist_dict_get_item(node, "NS.keys"), keys) ||
+          !refs(plist_dict_get_item(node, "NS.objects"), values) || keys.size() != values.size())
         return std::nullopt;
       Value::Dict d;
       for (size_t i = 0; i < keys.size(); ++i)
         if (!values[i].isNil() || values[i].isNull()) d.insert_or_assign(keys[i].str(), values[i]);
       return Value(std::move(d));
     }
-    if (name == "NSArray" || name == "NSMutableArray" || name == "NSSet" || name == "NSMutableSet") {
+    if (name == "NSArray" || name == "NSMutableArray" || name == "NSSet" ||
+        name == "NSMutableSet") {
       Value::Array a;
       if (!refs(plist_dict_get_item(node, "NS.objects"), a)) return std::nullopt;
       return Value(std::move(a));
     }
     if (name == "NSNull") return Value::null();
-    if (name == "NSString" || name == "NSMutableString") return resolve(plist_dict_get_item(node, "NS.string"));
-    if (name == "NSData" || name == "NSMutableData") return resolve(plist_dict_get_item(node, "NS.data"));
+    if (name == "NSString" || name == "NSMutableString")
+      return resolve(plist_dict_get_item(node, "NS.string"));
+    if (name == "NSData" || name == "NSMutableData")
+      return resolve(plist_dict_get_item(node, "NS.data"));
     if (name == "NSDate") {
       auto t = scalar(plist_dict_get_item(node, "NS.time"));
       if (!t) return std::nullopt;
@@ -167,13 +175,16 @@ std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Dat
       std::memcmp(data.data(), "bplist00", 8) != 0)
     return std::nullopt;
   plist_t raw = nullptr;
-  plist_from_bin(reinterpret_cast<const char*>(data.data()), static_cast<uint32_t>(data.size()), &raw);
+  plist_from_bin(reinterpret_cast<const char*>(data.data()), static_cast<uint32_t>(data.size()),
+                 &raw);
   Node archive(raw);
   if (!archive || plist_get_node_type(archive.get()) != PLIST_DICT) return std::nullopt;
-  if (stringOf(plist_dict_get_item(archive.get(), "$archiver")) != "NSKeyedArchiver") return std::nullopt;
+  if (stringOf(plist_dict_get_item(archive.get(), "$archiver")) != "NSKeyedArchiver")
+    return std::nullopt;
   plist_t objects = plist_dict_get_item(archive.get(), "$objects");
   plist_t top = plist_dict_get_item(archive.get(), "$top");
-  if (!objects || plist_get_node_type(objects) != PLIST_ARRAY || !top || plist_get_node_type(top) != PLIST_DICT)
+  if (!objects || plist_get_node_type(objects) != PLIST_ARRAY || !top ||
+      plist_get_node_type(top) != PLIST_DICT)
     return std::nullopt;
   plist_t root = plist_dict_get_item(top, "root");
   if (!root || plist_get_node_type(root) != PLIST_UID) return std::nullopt;

@@ -33,7 +33,8 @@ NSNotificationCenter::Token NSNotificationCenter::addObserver(std::weak_ptr<void
   return e->token;
 }
 
-NSNotificationCenter::Token NSNotificationCenter::addObserverForName(const std::string& name, Handler fn) {
+NSNotificationCenter::Token NSNotificationCenter::addObserverForName(const std::string& name,
+                                                                     Handler fn) {
   if (!fn) return 0;
   auto e = std::make_shared<Entry>();
   e->owned = true;
@@ -59,7 +60,8 @@ void NSNotificationCenter::removeObserver(const void* observer, const std::strin
 void NSNotificationCenter::removeObserverWithToken(Token token) {
   std::shared_ptr<Entry> dropped;
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e->token == token; });
+  auto it = std::find_if(entries_.begin(), entries_.end(),
+                         [&](const auto& e) { return e->token == token; });
   if (it == entries_.end()) return;
   (*it)->removed = true;
   dropped = *it;

@@ -56,7 +56,8 @@ std::shared_ptr<void> NSObject::associatedObject(const std::string& key) const {
   return it == associated_.end() ? nullptr : it->second;
 }
 
-void ClassRegistry::registerClass(const std::string& name, const std::string& superName, Factory make) {
+void ClassRegistry::registerClass(const std::string& name, const std::string& superName,
+                                  Factory make) {
   if (name.empty() || name == "NSObject") return;
   Registry& r = registry();
   std::lock_guard<std::mutex> lock(r.mutex);

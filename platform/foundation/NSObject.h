@@ -77,7 +77,9 @@ class ClassRegistry {
 namespace tovira_detail {
 template <class T>
 ClassRegistry::Factory factoryFor() {
-  if constexpr (requires { { T::create() } -> std::convertible_to<std::shared_ptr<NSObject>>; }) {
+  if constexpr (requires {
+                  { T::create() } -> std::convertible_to<std::shared_ptr<NSObject>>;
+                }) {
     return [] { return std::shared_ptr<NSObject>(T::create()); };
   } else if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
     return [] { return std::shared_ptr<NSObject>(std::make_shared<T>()); };
@@ -87,18 +89,18 @@ ClassRegistry::Factory factoryFor() {
 }
 }  // namespace tovira_detail
 
-#define TOVIRA_CLASS(Name)                                      \
- public:                                                        \
-  static const char* staticClassName() { return #Name; }        \
-  std::string className() const override { return #Name; }      \
-                                                                \
+#define TOVIRA_CLASS(Name)                                 \
+ public:                                                   \
+  static const char* staticClassName() { return #Name; }   \
+  std::string className() const override { return #Name; } \
+                                                           \
  public:
 
-#define TOVIRA_REGISTER_CLASS(Name, Super)                                                     \
-  void toviraRegisterClass_##Name() {                                                          \
-    ::ClassRegistry::registerClass(#Name, #Super, ::tovira_detail::factoryFor<Name>());        \
-  }                                                                                            \
-  namespace {                                                                                  \
+#define TOVIRA_REGISTER_CLASS(Name, Super)                                                         \
+  void toviraRegisterClass_##Name() {                                                              \
+    ::ClassRegistry::registerClass(#Name, #Super, ::tovira_detail::factoryFor<Name>());            \
+  }                                                                                                \
+  namespace {                                                                                      \
   [[maybe_unused]] const bool toviraClassRegistered_##Name = (toviraRegisterClass_##Name(), true); \
   }
 

@@ -18,14 +18,19 @@ char32_t decodeAt(const std::string& s, size_t& i, bool* valid = nullptr) {
   }
   int extra = 0;
   char32_t cp = 0, min = 0;
-  if (c >= 0xC2 && c <= 0xDF) extra = 1, cp = c & 0x1F, min = 0x80;
-  else if (c >= 0xE0 && c <= 0xEF) extra = 2, cp = c & 0x0F, min = 0x800;
-  else if (c >= 0xF0 && c <= 0xF4) extra = 3, cp = c & 0x07, min = 0x10000;
+  if (c >= 0xC2 && c <= 0xDF)
+    extra = 1, cp = c & 0x1F, min = 0x80;
+  else if (c >= 0xE0 && c <= 0xEF)
+    extra = 2, cp = c & 0x0F, min = 0x800;
+  else if (c >= 0xF0 && c <= 0xF4)
+    extra = 3, cp = c & 0x07, min = 0x10000;
   if (extra > 0) {
     bool ok = true;
     for (size_t k = 1; ok && k <= static_cast<size_t>(extra); ++k) {
-      if (i + k >= s.size() || (byte(i + k) & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (byte(i + k) & 0x3F);
+      if (i + k >= s.size() || (byte(i + k) & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
     }
     if (ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {
       i += static_cast<size_t>(extra) + 1;
@@ -57,8 +62,8 @@ void appendUTF8(std::string& out, char32_t cp) {
 
 bool isUnicodeSpace(char32_t c) {
   return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
-         c == 0x205F || c == 0x3000;
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
 }
 
 int hexValue(char c) {
@@ -93,7 +98,8 @@ std::string fromUTF16(const std::u16string& s) {
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -115,7 +121,9 @@ std::string substring(const std::string& s, size_t loc, size_t len) {
   if (loc >= u.size()) return "";
   return fromUTF16(u.substr(loc, len));
 }
-std::string substringFromIndex(const std::string& s, size_t loc) { return substring(s, loc, std::u16string::npos); }
+std::string substringFromIndex(const std::string& s, size_t loc) {
+  return substring(s, loc, std::u16string::npos);
+}
 std::string substringToIndex(const std::string& s, size_t loc) { return substring(s, 0, loc); }
 
 std::optional<size_t> rangeOfString(const std::string& s, const std::string& needle) {
@@ -173,7 +181,8 @@ std::vector<std::string> componentsSeparatedByString(const std::string& s, const
   return parts;
 }
 
-std::string componentsJoinedByString(const std::vector<std::string>& parts, const std::string& sep) {
+std::string componentsJoinedByString(const std::vector<std::string>& parts,
+                                     const std::string& sep) {
   std::string out;
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i) out += sep;
@@ -187,7 +196,8 @@ std::string stringByReplacingOccurrencesOfString(const std::string& s, const std
   if (target.empty()) return s;
   std::string out;
   size_t start = 0;
-  for (size_t pos; (pos = s.find(target, start)) != std::string::npos; start = pos + target.size()) {
+  for (size_t pos; (pos = s.find(target, start)) != std::string::npos;
+       start = pos + target.size()) {
     out.append(s, start, pos - start);
     out += replacement;
   }
@@ -220,9 +230,10 @@ std::string percentEscape(const std::string& s, const std::string& unreservedExt
   std::string out;
   out.reserve(s.size() * 3);
   for (unsigned char c : s) {
-    bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                c == '-' || c == '.' || c == '_' || c == '~' ||
-                (c < 0x80 && c != 0 && unreservedExtra.find(static_cast<char>(c)) != std::string::npos);
+    bool keep =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '.' || c == '_' || c == '~' ||
+        (c < 0x80 && c != 0 && unreservedExtra.find(static_cast<char>(c)) != std::string::npos);
     if (keep) {
       out += static_cast<char>(c);
     } else {
@@ -283,7 +294,8 @@ std::string specPrefix(const Spec& s) {
 // Pads text to the width in UTF-16 units, as the platform pads %@ and %s.
 std::string padText(const std::string& text, const Spec& s) {
   std::string t = text;
-  if (s.precision >= 0 && (s.conversion == 's')) t = substringToIndex(t, static_cast<size_t>(s.precision));
+  if (s.precision >= 0 && (s.conversion == 's'))
+    t = substringToIndex(t, static_cast<size_t>(s.precision));
   if (s.width < 0) return t;
   size_t len = length(t);
   if (len >= static_cast<size_t>(s.width)) return t;
@@ -293,42 +305,61 @@ std::string padText(const std::string& text, const Spec& s) {
 
 long long asSigned(const FormatArg& a) {
   switch (a.type) {
-    case FormatArg::Type::Signed: return a.i;
-    case FormatArg::Type::Unsigned: return static_cast<long long>(a.u);
-    case FormatArg::Type::Real: return Value(a.d).longLongValue();
-    case FormatArg::Type::Text: return Value(a.text).longLongValue();
-    case FormatArg::Type::Dynamic: return a.value.longLongValue();
-    case FormatArg::Type::Absent: return 0;
+    case FormatArg::Type::Signed:
+      return a.i;
+    case FormatArg::Type::Unsigned:
+      return static_cast<long long>(a.u);
+    case FormatArg::Type::Real:
+      return Value(a.d).longLongValue();
+    case FormatArg::Type::Text:
+      return Value(a.text).longLongValue();
+    case FormatArg::Type::Dynamic:
+      return a.value.longLongValue();
+    case FormatArg::Type::Absent:
+      return 0;
   }
   return 0;
 }
 
 double asDouble(const FormatArg& a) {
   switch (a.type) {
-    case FormatArg::Type::Signed: return static_cast<double>(a.i);
-    case FormatArg::Type::Unsigned: return static_cast<double>(a.u);
-    case FormatArg::Type::Real: return a.d;
-    case FormatArg::Type::Text: return Value(a.text).doubleValue();
-    case FormatArg::Type::Dynamic: return a.value.doubleValue();
-    case FormatArg::Type::Absent: return 0;
+    case FormatArg::Type::Signed:
+      return static_cast<double>(a.i);
+    case FormatArg::Type::Unsigned:
+      return static_cast<double>(a.u);
+    case FormatArg::Type::Real:
+      return a.d;
+    case FormatArg::Type::Text:
+      return Value(a.text).doubleValue();
+    case FormatArg::Type::Dynamic:
+      return a.value.doubleValue();
+    case FormatArg::Type::Absent:
+      return 0;
   }
   return 0;
 }
 
 std::string asText(const FormatArg& a) {
   switch (a.type) {
-    case FormatArg::Type::Signed: return std::to_string(a.i);
-    case FormatArg::Type::Unsigned: return std::to_string(a.u);
-    case FormatArg::Type::Real: return Value(a.d).description();
-    case FormatArg::Type::Text: return a.text;
-    case FormatArg::Type::Dynamic: return a.value.description();
-    case FormatArg::Type::Absent: return "(null)";
+    case FormatArg::Type::Signed:
+      return std::to_string(a.i);
+    case FormatArg::Type::Unsigned:
+      return std::to_string(a.u);
+    case FormatArg::Type::Real:
+      return Value(a.d).description();
+    case FormatArg::Type::Text:
+      return a.text;
+    case FormatArg::Type::Dynamic:
+      return a.value.description();
+    case FormatArg::Type::Absent:
+      return "(null)";
   }
   return "";
 }
 
 unsigned long long asUnsigned(const FormatArg& a, const std::string& lengthModifier) {
-  unsigned long long u = a.type == FormatArg::Type::Unsigned ? a.u : static_cast<unsigned long long>(asSigned(a));
+  unsigned long long u =
+      a.type == FormatArg::Type::Unsigned ? a.u : static_cast<unsigned long long>(asSigned(a));
   if (lengthModifier == "hh") return u & 0xFFu;
   if (lengthModifier == "h") return u & 0xFFFFu;
   if (lengthModifier.empty()) return u & 0xFFFFFFFFu;
@@ -424,7 +455,8 @@ std::string formatWithArgs(std::string_view fmt, const std::vector<FormatArg>& a
       case 'o':
       case 'O': {
         char conv = spec.conversion == 'U' ? 'u' : spec.conversion == 'O' ? 'o' : spec.conversion;
-        std::string lengthModifier = spec.conversion == 'U' || spec.conversion == 'O' ? "l" : spec.length;
+        std::string lengthModifier =
+            spec.conversion == 'U' || spec.conversion == 'O' ? "l" : spec.length;
         out += printfString(prefix + "ll" + conv, asUnsigned(take(), lengthModifier));
         break;
       }

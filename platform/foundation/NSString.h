@@ -25,11 +25,11 @@ std::string substringToIndex(const std::string& s, size_t loc);
 // UTF-16 location of the first occurrence of needle; nullopt when absent or needle is "".
 std::optional<size_t> rangeOfString(const std::string& s, const std::string& needle);
 bool containsString(const std::string& s, const std::string& needle);
-std::u16string toUTF16(const std::string& s);      // invalid bytes become U+FFFD
-std::string fromUTF16(const std::u16string& s);    // lone surrogates become U+FFFD
-bool isValidUTF8(const std::string& s);             // strict: no overlongs, no surrogates
-std::string sanitizeUTF8(const std::string& s);     // invalid bytes replaced by U+FFFD
-std::string trim(const std::string& s);  // whitespace and newlines, Unicode ones included
+std::u16string toUTF16(const std::string& s);    // invalid bytes become U+FFFD
+std::string fromUTF16(const std::u16string& s);  // lone surrogates become U+FFFD
+bool isValidUTF8(const std::string& s);          // strict: no overlongs, no surrogates
+std::string sanitizeUTF8(const std::string& s);  // invalid bytes replaced by U+FFFD
+std::string trim(const std::string& s);          // whitespace and newlines, Unicode ones included
 std::vector<std::string> componentsSeparatedByString(const std::string& s, const std::string& sep);
 std::string componentsJoinedByString(const std::vector<std::string>& parts, const std::string& sep);
 std::string stringByReplacingOccurrencesOfString(const std::string& s, const std::string& target,
@@ -112,7 +112,10 @@ FormatArg makeFormatArg(const T& v) {
   } else if constexpr (HasDescription<D>) {
     a.type = FormatArg::Type::Text;
     a.text = v.description();
-  } else if constexpr (requires { v.get(); *v; }) {  // smart pointers to described objects
+  } else if constexpr (requires {
+                         v.get();
+                         *v;
+                       }) {  // smart pointers to described objects
     if (v) {
       a.type = FormatArg::Type::Text;
       a.text = v->description();

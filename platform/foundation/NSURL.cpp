@@ -20,8 +20,10 @@ bool isURLChar(unsigned char c) {
     case '`':
     case '{':
     case '|':
-    case '}': return false;
-    default: return true;
+    case '}':
+      return false;
+    default:
+      return true;
   }
 }
 
@@ -39,7 +41,8 @@ std::shared_ptr<NSURL> NSURL::URLWithString(const std::string& s) {
     return nullptr;
   for (size_t i = 1; i < colon; ++i) {
     char c = s[i];
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return nullptr;
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+      return nullptr;
   }
   std::shared_ptr<NSURL> url(new NSURL());
   url->absolute_ = s;
@@ -59,7 +62,8 @@ std::shared_ptr<NSURL> NSURL::URLWithString(const std::string& s) {
   if (rest.rfind("//", 0) == 0) {
     url->hasAuthority_ = true;
     size_t slash = rest.find('/', 2);
-    std::string authority = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+    std::string authority =
+        rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
     url->rawPath_ = slash == std::string::npos ? "" : rest.substr(slash);
     size_t at = authority.rfind('@');
     if (at != std::string::npos) {

@@ -14,16 +14,16 @@ class NSURL {
   // A file URL for an absolute path; the path is percent-escaped. nullptr for "".
   static std::shared_ptr<NSURL> fileURLWithPath(const std::string& path);
 
-  std::string scheme() const;    // as written ("HTTP" stays "HTTP")
-  std::string host() const;      // "" when none; brackets of IPv6 literals removed
+  std::string scheme() const;  // as written ("HTTP" stays "HTTP")
+  std::string host() const;    // "" when none; brackets of IPv6 literals removed
   std::optional<int> port() const;
   std::string user() const;      // "" when none
   std::string password() const;  // "" when none
   // The path, percent-decoded, with a trailing "/" removed (except the root "/"); "" when
   // the URL has no path or is not hierarchical ("mailto:a@b").
   std::string path() const;
-  std::string query() const;     // after "?", not decoded; "" when none
-  std::string fragment() const;  // after "#", not decoded; "" when none
+  std::string query() const;              // after "?", not decoded; "" when none
+  std::string fragment() const;           // after "#", not decoded; "" when none
   std::string resourceSpecifier() const;  // everything after "scheme:"
   std::string absoluteString() const;     // the text as given
   std::string description() const { return absoluteString(); }

@@ -39,8 +39,10 @@ void NSUserDefaults::ensureLoadedLocked() const {
   auto bytes = NSFileManager::defaultManager().contentsAtPath(filePath());
   if (!bytes) return;
   auto parsed = Plist::parse(*bytes);
-  if (parsed && parsed->isDict()) values_ = *parsed;
-  else NSLog("NSUserDefaults: ignored an unreadable preferences file %@", filePath());
+  if (parsed && parsed->isDict())
+    values_ = *parsed;
+  else
+    NSLog("NSUserDefaults: ignored an unreadable preferences file %@", filePath());
 }
 
 bool NSUserDefaults::saveLocked() const {
@@ -70,11 +72,21 @@ void NSUserDefaults::setObject(const Value& v, const std::string& key) {
 
 void NSUserDefaults::removeObjectForKey(const std::string& key) { setObject(Value(), key); }
 
-std::string NSUserDefaults::stringForKey(const std::string& key) const { return objectForKey(key).str(); }
-bool NSUserDefaults::boolForKey(const std::string& key) const { return objectForKey(key).boolValue(); }
-long NSUserDefaults::integerForKey(const std::string& key) const { return objectForKey(key).integerValue(); }
-double NSUserDefaults::doubleForKey(const std::string& key) const { return objectForKey(key).doubleValue(); }
-Value::Data NSUserDefaults::dataForKey(const std::string& key) const { return objectForKey(key).dataValue(); }
+std::string NSUserDefaults::stringForKey(const std::string& key) const {
+  return objectForKey(key).str();
+}
+bool NSUserDefaults::boolForKey(const std::string& key) const {
+  return objectForKey(key).boolValue();
+}
+long NSUserDefaults::integerForKey(const std::string& key) const {
+  return objectForKey(key).integerValue();
+}
+double NSUserDefaults::doubleForKey(const std::string& key) const {
+  return objectForKey(key).doubleValue();
+}
+Value::Data NSUserDefaults::dataForKey(const std::string& key) const {
+  return objectForKey(key).dataValue();
+}
 void NSUserDefaults::setBool(bool b, const std::string& key) { setObject(Value::boolean(b), key); }
 void NSUserDefaults::setInteger(long n, const std::string& key) { setObject(Value(n), key); }
 void NSUserDefaults::setDouble(double d, const std::string& key) { setObject(Value(d), key); }

@@ -20,10 +20,10 @@ class NSUserDefaults {
   void setObject(const Value& v, const std::string& key);
   void removeObjectForKey(const std::string& key);
   std::string stringForKey(const std::string& key) const;  // numbers as text; "" when absent
-  bool boolForKey(const std::string& key) const;            // Value::boolValue
+  bool boolForKey(const std::string& key) const;           // Value::boolValue
   long integerForKey(const std::string& key) const;
   double doubleForKey(const std::string& key) const;
-  Value::Data dataForKey(const std::string& key) const;     // empty unless data
+  Value::Data dataForKey(const std::string& key) const;  // empty unless data
   void setBool(bool b, const std::string& key);
   void setInteger(long n, const std::string& key);
   void setDouble(double d, const std::string& key);

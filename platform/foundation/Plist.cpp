@@ -35,11 +35,16 @@ Node toNode(const Value& v, int depth) {
   if (depth > 512) return nullptr;
   switch (v.kind()) {
     case Value::Kind::Absent:
-    case Value::Kind::Null: return nullptr;
-    case Value::Kind::Bool: return Node(plist_new_bool(v.boolValue() ? 1 : 0));
-    case Value::Kind::Integer: return Node(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
-    case Value::Kind::Real: return Node(plist_new_real(v.doubleValue()));
-    case Value::Kind::String: return Node(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
+    case Value::Kind::Null:
+      return nullptr;
+    case Value::Kind::Bool:
+      return Node(plist_new_bool(v.boolValue() ? 1 : 0));
+    case Value::Kind::Integer:
+      return Node(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
+    case Value::Kind::Real:
+      return Node(plist_new_real(v.doubleValue()));
+    case Value::Kind::String:
+      return Node(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
     case Value::Kind::Data: {
       const auto& d = v.dataValue();
       return Node(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
@@ -56,7 +61,8 @@ Node toNode(const Value& v, int depth) {
       Node dict(plist_new_dict());
       for (const auto& [key, item] : v.dictValue()) {
         Node child = toNode(item, depth + 1);
-        if (child) plist_dict_set_item(dict.get(), NSString::sanitizeUTF8(key).c_str(), child.release());
+        if (child)
+          plist_dict_set_item(dict.get(), NSString::sanitizeUTF8(key).c_str(), child.release());
       }
       return dict;
     }
@@ -111,7 +117,8 @@ Value fromNode(plist_t node, int depth) {
     case PLIST_ARRAY: {
       Value::Array a;
       uint32_t n = plist_array_get_size(node);
-      for (uint32_t i = 0; i < n; ++i) a.push_back(fromNode(plist_array_get_item(node, i), depth + 1));
+      for (uint32_t i = 0; i < n; ++i)
+        a.push_back(fromNode(plist_array_get_item(node, i), depth + 1));
       return Value(std::move(a));
     }
     case PLIST_DICT: {
@@ -130,7 +137,8 @@ Value fromNode(plist_t node, int depth) {
       }
       return Value(std::move(d));
     }
-    default: return Value();
+    default:
+      return Value();
   }
 }
 

@@ -161,8 +161,10 @@ class DriveScope {
  public:
   explicit DriveScope(RunLoop::State& s) : s_(s) {
     entered_ = !s_.driving.exchange(true);
-    if (entered_) s_.owner.store(std::this_thread::get_id());
-    else NSLog("RunLoop: refused a nested run of the main loop");
+    if (entered_)
+      s_.owner.store(std::this_thread::get_id());
+    else
+      NSLog("RunLoop: refused a nested run of the main loop");
   }
   ~DriveScope() {
     if (entered_) s_.driving.store(false);
@@ -294,9 +296,8 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double timeoutSeconds)
     double wake = forever ? t + 0.05 : std::min(end, t + 0.05);
     if (!s_->timers.empty()) wake = std::min(wake, s_->timers.begin()->first.first);
     double wait = std::max(0.0, wake - t);
-    s_->cv.wait_for(lock, std::chrono::duration<double>(wait), [&] {
-      return !s_->queue.empty() || s_->stopRequested.load();
-    });
+    s_->cv.wait_for(lock, std::chrono::duration<double>(wait),
+                    [&] { return !s_->queue.empty() || s_->stopRequested.load(); });
   }
 }
 
@@ -329,7 +330,8 @@ void RunLoop::reset() {
   {
     std::unique_lock<std::mutex> lock(s_->m);
     double limit = s_->watchdog;
-    if (!s_->cv.wait_for(lock, std::chrono::duration<double>(limit), [&] { return s_->background == 0; }))
+    if (!s_->cv.wait_for(lock, std::chrono::duration<double>(limit),
+                         [&] { return s_->background == 0; }))
       NSLog("RunLoop: reset gave up waiting for background work after %.1f s", limit);
     queue.swap(s_->queue);
     timers.swap(s_->timers);
@@ -471,7 +473,8 @@ struct DispatchQueue::Impl {
   }
 };
 
-DispatchQueue::DispatchQueue(std::string label) : label_(std::move(label)), impl_(std::make_shared<Impl>()) {
+DispatchQueue::DispatchQueue(std::string label)
+    : label_(std::move(label)), impl_(std::make_shared<Impl>()) {
   std::shared_ptr<Impl> impl = impl_;  // the worker keeps its state alive
   impl_->worker = std::thread([impl] { impl->work(); });
 }
@@ -482,8 +485,10 @@ DispatchQueue::~DispatchQueue() {
     impl_->stopping = true;
   }
   impl_->cv.notify_all();
-  if (impl_->worker.get_id() == std::this_thread::get_id()) impl_->worker.detach();  // dying from its own block
-  else if (impl_->worker.joinable()) impl_->worker.join();
+  if (impl_->worker.get_id() == std::this_thread::get_id())
+    impl_->worker.detach();  // dying from its own block
+  else if (impl_->worker.joinable())
+    impl_->worker.join();
 }
 
 void DispatchQueue::async(std::function<void()> fn) {
@@ -515,16 +520,20 @@ void DispatchQueue::sync(std::function<void()> fn) {
   cv.wait(lock, [&] { return done; });
 }
 
-bool DispatchQueue::isCurrent() const { return impl_->workerId.load() == std::this_thread::get_id(); }
+bool DispatchQueue::isCurrent() const {
+  return impl_->workerId.load() == std::this_thread::get_id();
+}
 
 // ---- NSTimer -------------------------------------------------------------------------------
 
 NSTimer::NSTimer(double interval, Block fire, bool repeats)
-    : interval_(std::isnan(interval) || interval < kMinimumTimerInterval ? kMinimumTimerInterval : interval),
+    : interval_(std::isnan(interval) || interval < kMinimumTimerInterval ? kMinimumTimerInterval
+                                                                         : interval),
       repeats_(repeats),
       block_(std::make_shared<Block>(std::move(fire))) {}
 
-std::shared_ptr<NSTimer> NSTimer::scheduledTimerWithTimeInterval(double interval, Block fire, bool repeats) {
+std::shared_ptr<NSTimer> NSTimer::scheduledTimerWithTimeInterval(double interval, Block fire,
+                                                                 bool repeats) {
   auto timer = std::make_shared<NSTimer>(interval, std::move(fire), repeats);
   std::lock_guard<std::mutex> lock(timer->mutex_);
   timer->start_ = RunLoop::main().now();

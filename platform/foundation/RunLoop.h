@@ -84,7 +84,7 @@ class RunLoop {
 
   bool isMainThread() const;  // the thread that drives the loop (or created it, before)
   void setWatchdogSeconds(double seconds);  // real-time limit of one runUntilIdle()
-  size_t pendingCount() const;  // queued blocks + scheduled timers and delayed blocks
+  size_t pendingCount() const;              // queued blocks + scheduled timers and delayed blocks
   // For tests: waits for background work, drops pending blocks and timers, installs a
   // fresh VirtualClock and makes the calling thread the loop's thread.
   void reset();
@@ -149,7 +149,7 @@ class NSTimer : public NSObject {
   TOVIRA_CLASS(NSTimer)
   using Block = std::function<void(NSTimer&)>;
   static std::shared_ptr<NSTimer> scheduledTimerWithTimeInterval(double interval, Block fire,
-                                                                  bool repeats);
+                                                                 bool repeats);
   void invalidate();  // thread-safe; releases the block (after it returns, when it is running)
   bool isValid() const;
   double timeInterval() const { return interval_; }

@@ -28,7 +28,9 @@ const Value::Data& emptyData() {
   return *d;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Foundation's integer scan: leading whitespace, optional sign, digits. Saturates.
@@ -53,8 +55,11 @@ long long scanInteger(const std::string& s) {
     }
     magnitude = magnitude * 10 + digit;
   }
-  if (overflow) return negative ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
-  if (negative) return magnitude == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
+  if (overflow)
+    return negative ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+  if (negative)
+    return magnitude == limit ? std::numeric_limits<long long>::min()
+                              : -static_cast<long long>(magnitude);
   return static_cast<long long>(magnitude);
 }
 
@@ -95,8 +100,10 @@ I clampDouble(double d) {
 
 template <class I>
 I clampInteger(long long v) {
-  if (v > static_cast<long long>(std::numeric_limits<I>::max())) return std::numeric_limits<I>::max();
-  if (v < static_cast<long long>(std::numeric_limits<I>::min())) return std::numeric_limits<I>::min();
+  if (v > static_cast<long long>(std::numeric_limits<I>::max()))
+    return std::numeric_limits<I>::max();
+  if (v < static_cast<long long>(std::numeric_limits<I>::min()))
+    return std::numeric_limits<I>::min();
   return static_cast<I>(v);
 }
 
@@ -113,7 +120,8 @@ std::string shortestDouble(double d) {
 std::string quoteIfNeeded(const std::string& s) {
   bool plain = !s.empty();
   for (unsigned char c : s) {
-    if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c == ':' || c >= 0x80)) {
+    if (!(std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '/' || c == ':' ||
+          c >= 0x80)) {
       plain = false;
       break;
     }
@@ -165,12 +173,18 @@ using Json = nlohmann::json;
 
 Value fromJson(const Json& j) {
   switch (j.type()) {
-    case Json::value_t::null: return Value::null();
-    case Json::value_t::boolean: return Value::boolean(j.get<bool>());
-    case Json::value_t::number_integer: return Value(j.get<long long>());
-    case Json::value_t::number_unsigned: return Value(j.get<unsigned long long>());
-    case Json::value_t::number_float: return Value(j.get<double>());
-    case Json::value_t::string: return Value(j.get_ref<const std::string&>());
+    case Json::value_t::null:
+      return Value::null();
+    case Json::value_t::boolean:
+      return Value::boolean(j.get<bool>());
+    case Json::value_t::number_integer:
+      return Value(j.get<long long>());
+    case Json::value_t::number_unsigned:
+      return Value(j.get<unsigned long long>());
+    case Json::value_t::number_float:
+      return Value(j.get<double>());
+    case Json::value_t::string:
+      return Value(j.get_ref<const std::string&>());
     case Json::value_t::array: {
       Value::Array a;
       a.reserve(j.size());
@@ -183,7 +197,8 @@ Value fromJson(const Json& j) {
       return Value(std::move(d));
     }
     case Json::value_t::binary:
-    case Json::value_t::discarded: break;
+    case Json::value_t::discarded:
+      break;
   }
   return Value::null();
 }
@@ -192,15 +207,19 @@ Json toJson(const Value& v) {
   switch (v.kind()) {
     case Value::Kind::Absent:
     case Value::Kind::Null:
-    case Value::Kind::Data: return nullptr;
-    case Value::Kind::Bool: return v.boolValue();
-    case Value::Kind::Integer: return v.longLongValue();
+    case Value::Kind::Data:
+      return nullptr;
+    case Value::Kind::Bool:
+      return v.boolValue();
+    case Value::Kind::Integer:
+      return v.longLongValue();
     case Value::Kind::Real: {
       double d = v.doubleValue();
       if (!std::isfinite(d)) return nullptr;
       return d;
     }
-    case Value::Kind::String: return v.str();
+    case Value::Kind::String:
+      return v.str();
     case Value::Kind::Array: {
       Json a = Json::array();
       for (const auto& item : v.arrayValue()) a.push_back(toJson(item));
@@ -222,12 +241,16 @@ bool nestingWithin(const std::string& text, int limit) {
   bool inString = false, escaped = false;
   for (char c : text) {
     if (inString) {
-      if (escaped) escaped = false;
-      else if (c == '\\') escaped = true;
-      else if (c == '"') inString = false;
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
       continue;
     }
-    if (c == '"') inString = true;
+    if (c == '"')
+      inString = true;
     else if (c == '[' || c == '{') {
       if (++depth > limit) return false;
     } else if (c == ']' || c == '}') {
@@ -247,8 +270,10 @@ Value::Value(const char* s) {
     string_ = std::make_shared<const std::string>(s);
   }
 }
-Value::Value(std::string s) : kind_(Kind::String), string_(std::make_shared<const std::string>(std::move(s))) {}
-Value::Value(std::string_view s) : kind_(Kind::String), string_(std::make_shared<const std::string>(s)) {}
+Value::Value(std::string s)
+    : kind_(Kind::String), string_(std::make_shared<const std::string>(std::move(s))) {}
+Value::Value(std::string_view s)
+    : kind_(Kind::String), string_(std::make_shared<const std::string>(s)) {}
 Value::Value(int n) : kind_(Kind::Integer), int_(n) {}
 Value::Value(long n) : kind_(Kind::Integer), int_(n) {}
 Value::Value(long long n) : kind_(Kind::Integer), int_(n) {}
@@ -293,7 +318,9 @@ Value Value::dict(std::initializer_list<std::pair<const std::string, Value>> ite
 }
 Value Value::array(std::initializer_list<Value> items) { return Value(Array(items)); }
 
-bool Value::isNumber() const { return kind_ == Kind::Integer || kind_ == Kind::Real || kind_ == Kind::Bool; }
+bool Value::isNumber() const {
+  return kind_ == Kind::Integer || kind_ == Kind::Real || kind_ == Kind::Bool;
+}
 
 const Value& Value::operator[](const std::string& key) const {
   if (kind_ != Kind::Dict) return absentValue();
@@ -360,27 +387,38 @@ std::vector<std::string> Value::allKeys() const {
   return keys;
 }
 const Value::Dict& Value::dictValue() const { return kind_ == Kind::Dict ? *dict_ : emptyDict(); }
-const Value::Array& Value::arrayValue() const { return kind_ == Kind::Array ? *array_ : emptyArray(); }
+const Value::Array& Value::arrayValue() const {
+  return kind_ == Kind::Array ? *array_ : emptyArray();
+}
 const Value::Data& Value::dataValue() const { return kind_ == Kind::Data ? *data_ : emptyData(); }
 
 std::string Value::str() const {
   switch (kind_) {
-    case Kind::String: return *string_;
+    case Kind::String:
+      return *string_;
     case Kind::Bool:
     case Kind::Integer:
-    case Kind::Real: return description();
-    default: return "";
+    case Kind::Real:
+      return description();
+    default:
+      return "";
   }
 }
 
 std::string Value::description() const {
   switch (kind_) {
-    case Kind::Absent: return "(null)";
-    case Kind::Null: return "<null>";
-    case Kind::Bool: return bool_ ? "1" : "0";
-    case Kind::Integer: return std::to_string(int_);
-    case Kind::Real: return shortestDouble(real_);
-    case Kind::String: return *string_;
+    case Kind::Absent:
+      return "(null)";
+    case Kind::Null:
+      return "<null>";
+    case Kind::Bool:
+      return bool_ ? "1" : "0";
+    case Kind::Integer:
+      return std::to_string(int_);
+    case Kind::Real:
+      return shortestDouble(real_);
+    case Kind::String:
+      return *string_;
     case Kind::Data: {
       static const char* hex = "0123456789abcdef";
       std::string out = "<";
@@ -403,11 +441,16 @@ std::string Value::description() const {
 
 long long Value::longLongValue() const {
   switch (kind_) {
-    case Kind::Bool: return bool_ ? 1 : 0;
-    case Kind::Integer: return int_;
-    case Kind::Real: return clampDouble<long long>(real_);
-    case Kind::String: return scanInteger(*string_);
-    default: return 0;
+    case Kind::Bool:
+      return bool_ ? 1 : 0;
+    case Kind::Integer:
+      return int_;
+    case Kind::Real:
+      return clampDouble<long long>(real_);
+    case Kind::String:
+      return scanInteger(*string_);
+    default:
+      return 0;
   }
 }
 int Value::intValue() const {
@@ -420,20 +463,28 @@ long Value::integerValue() const {
 }
 double Value::doubleValue() const {
   switch (kind_) {
-    case Kind::Bool: return bool_ ? 1 : 0;
-    case Kind::Integer: return static_cast<double>(int_);
-    case Kind::Real: return real_;
-    case Kind::String: return scanDouble(*string_);
-    default: return 0;
+    case Kind::Bool:
+      return bool_ ? 1 : 0;
+    case Kind::Integer:
+      return static_cast<double>(int_);
+    case Kind::Real:
+      return real_;
+    case Kind::String:
+      return scanDouble(*string_);
+    default:
+      return 0;
   }
 }
 float Value::floatValue() const { return static_cast<float>(doubleValue()); }
 
 bool Value::boolValue() const {
   switch (kind_) {
-    case Kind::Bool: return bool_;
-    case Kind::Integer: return int_ != 0;
-    case Kind::Real: return real_ != 0;
+    case Kind::Bool:
+      return bool_;
+    case Kind::Integer:
+      return int_ != 0;
+    case Kind::Real:
+      return real_ != 0;
     case Kind::String: {
       const std::string& s = *string_;
       size_t i = 0;
@@ -444,7 +495,8 @@ bool Value::boolValue() const {
       char c = s[i];
       return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -463,11 +515,16 @@ bool Value::operator==(const Value& o) const {
   }
   if (kind_ != o.kind_) return false;
   switch (kind_) {
-    case Kind::String: return *string_ == *o.string_;
-    case Kind::Data: return *data_ == *o.data_;
-    case Kind::Dict: return dict_ == o.dict_ || *dict_ == *o.dict_;
-    case Kind::Array: return array_ == o.array_ || *array_ == *o.array_;
-    default: return false;
+    case Kind::String:
+      return *string_ == *o.string_;
+    case Kind::Data:
+      return *data_ == *o.data_;
+    case Kind::Dict:
+      return dict_ == o.dict_ || *dict_ == *o.dict_;
+    case Kind::Array:
+      return array_ == o.array_ || *array_ == *o.array_;
+    default:
+      return false;
   }
 }
 

@@ -83,7 +83,7 @@ class Value {
   void remove(const std::string& key);
   void removeAt(size_t index);
 
-  size_t count() const;  // dictionary/array size; 0 for every other kind
+  size_t count() const;                      // dictionary/array size; 0 for every other kind
   std::vector<std::string> allKeys() const;  // sorted; empty when not a dictionary
 
   const Dict& dictValue() const;    // empty when not a dictionary

@@ -1,7 +1,6 @@
-#include "platform/foundation/NSBundle.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/Plist.h"
 #include "platform/foundation/Sandbox.h"
@@ -30,7 +29,8 @@ TEST_F(NSBundleTest, WithoutInfoPlistTheDefaultsApply) {
 
 TEST_F(NSBundleTest, InfoPlistOverridesTheDefaults) {
   NSFileManager::defaultManager().writeString(
-      Plist::toXML(Value::dict({{"CFBundleIdentifier", "com.example.x"}, {"Extra", 3}})), dir + "/Info.plist");
+      Plist::toXML(Value::dict({{"CFBundleIdentifier", "com.example.x"}, {"Extra", 3}})),
+      dir + "/Info.plist");
   NSBundle::mainBundle().setResourcePath(dir);
   EXPECT_EQ(NSBundle::mainBundle().bundleIdentifier(), "com.example.x");
   EXPECT_EQ(NSBundle::mainBundle().infoDictionary()["Extra"].intValue(), 3);

@@ -1,6 +1,6 @@
-#include "platform/foundation/NSDateFormatter.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/foundation/NSDateFormatter.h"
 
 TEST(NSDateFormatter, FormatsTr35PatternsInTheDeviceTimeZone) {
   NSDateFormatter f;

@@ -1,7 +1,6 @@
-#include "platform/foundation/NSFileManager.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/Sandbox.h"
 
 class NSFileManagerTest : public ::testing::Test {
@@ -46,7 +45,8 @@ TEST(Sandbox, SetRootCreatesTheAppFolders) {
   EXPECT_EQ(Sandbox::root(), root);
   EXPECT_GT(Sandbox::generation(), before);
   auto& fm = NSFileManager::defaultManager();
-  for (const auto& path : {Sandbox::documents(), Sandbox::caches(), Sandbox::preferences(), Sandbox::tmp()}) {
+  for (const auto& path :
+       {Sandbox::documents(), Sandbox::caches(), Sandbox::preferences(), Sandbox::tmp()}) {
     bool isDir = false;
     EXPECT_TRUE(fm.fileExistsAtPath(path, &isDir) && isDir) << path;
   }

@@ -1,7 +1,6 @@
-#include "platform/foundation/NSKeyedArchiver.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
 
@@ -16,16 +15,20 @@ TEST(NSKeyedArchiver, ArchivesInThePlatformsKeyedFormat) {
 }
 
 TEST(NSKeyedArchiver, DictionariesArraysAndScalarsRoundTrip) {
-  Value local = Value::dict({{"CommonUDID_slot", "org.CommonUDID.slot.3"},
-                             {"count", 7},
-                             {"ratio", 0.25},
-                             {"saved", Value::boolean(true)},
-                             {"blob", Value::data({1, 2, 3})},
-                             {"list", Value::array({"a", Value::dict({{"中文", "值"}}), Value::null()})}});
-  auto back = NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(local));
+  Value local =
+      Value::dict({{"CommonUDID_slot", "org.CommonUDID.slot.3"},
+                   {"count", 7},
+                   {"ratio", 0.25},
+                   {"saved", Value::boolean(true)},
+                   {"blob", Value::data({1, 2, 3})},
+                   {"list", Value::array({"a", Value::dict({{"中文", "值"}}), Value::null()})}});
+  auto back = NSKeyedUnarchiver::unarchiveObjectWithData(
+      NSKeyedArchiver::archivedDataWithRootObject(local));
   ASSERT_TRUE(back);
   EXPECT_EQ(*back, local);
   EXPECT_TRUE((*back)["list"][2].isNull());
-  EXPECT_EQ(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject("uuid"))->str(),
+  EXPECT_EQ(NSKeyedUnarchiver::unarchiveObjectWithData(
+                NSKeyedArchiver::archivedDataWithRootObject("uuid"))
+                ->str(),
             "uuid");
 }

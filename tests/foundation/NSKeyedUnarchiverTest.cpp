@@ -1,10 +1,9 @@
-#include "platform/foundation/NSKeyedUnarchiver.h"
-
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <cstdlib>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
 
 namespace {
@@ -40,8 +39,10 @@ Value::Data circularArchive() {
 
 TEST(NSKeyedUnarchiver, DataThatIsNotAKeyedArchiveCannotBeUnarchived) {
   EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData({}));
-  EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData({'g', 'a', 'r', 'b', 'a', 'g', 'e', '!', '!'}));
-  EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(Plist::toBinary(Value::dict({{"a", 1}}))));
+  EXPECT_FALSE(
+      NSKeyedUnarchiver::unarchiveObjectWithData({'g', 'a', 'r', 'b', 'a', 'g', 'e', '!', '!'}));
+  EXPECT_FALSE(
+      NSKeyedUnarchiver::unarchiveObjectWithData(Plist::toBinary(Value::dict({{"a", 1}}))));
 }
 
 TEST(NSKeyedUnarchiver, CircularReferencesCannotBeUnarchived) {

@@ -1,8 +1,8 @@
-#include "platform/foundation/NSLog.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
+
+#include "platform/foundation/NSLog.h"
 
 TEST(NSLog, KeepsFormattedLinesForTestsToRead) {
   NSLogSink::clear();

@@ -1,6 +1,6 @@
-#include "platform/foundation/NSNotificationCenter.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/foundation/NSNotificationCenter.h"
 
 namespace {
 struct Observer {
@@ -17,10 +17,10 @@ class NSNotificationCenterTest : public ::testing::Test {
 TEST_F(NSNotificationCenterTest, ObserversAreCalledSynchronouslyInRegistrationOrder) {
   auto a = std::make_shared<Observer>(), b = std::make_shared<Observer>();
   std::vector<std::string> order;
-  center.addObserver(a, "UIKeyboardWillShowNotification", [&](const Value& info) {
-    order.push_back("a" + info["height"].str());
-  });
-  center.addObserver(b, "UIKeyboardWillShowNotification", [&](const Value&) { order.push_back("b"); });
+  center.addObserver(a, "UIKeyboardWillShowNotification",
+                     [&](const Value& info) { order.push_back("a" + info["height"].str()); });
+  center.addObserver(b, "UIKeyboardWillShowNotification",
+                     [&](const Value&) { order.push_back("b"); });
   center.addObserver(b, "", [&](const Value&) { order.push_back("b-all"); });
   center.postNotificationName("UIKeyboardWillShowNotification", Value::dict({{"height", 216}}));
   EXPECT_EQ(order, (std::vector<std::string>{"a216", "b", "b-all"}));

@@ -1,6 +1,6 @@
-#include "platform/foundation/NSObject.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/foundation/NSObject.h"
 
 namespace {
 

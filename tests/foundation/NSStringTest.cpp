@@ -1,8 +1,8 @@
-#include "platform/foundation/NSString.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include "platform/foundation/NSString.h"
 
 using namespace NSString;
 
@@ -46,7 +46,8 @@ TEST(NSString, TrimRemovesAsciiAndUnicodeWhitespace) {
 }
 
 TEST(NSString, SplittingJoiningAndReplacing) {
-  EXPECT_EQ(componentsSeparatedByString("a,b,,c", ","), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(componentsSeparatedByString("a,b,,c", ","),
+            (std::vector<std::string>{"a", "b", "", "c"}));
   EXPECT_EQ(componentsSeparatedByString("", ","), (std::vector<std::string>{""}));
   EXPECT_EQ(componentsJoinedByString({"a", "b"}, "&"), "a&b");
   EXPECT_EQ(stringByReplacingOccurrencesOfString("a+b+c", "+", "%2B"), "a%2Bb%2Bc");
@@ -56,11 +57,13 @@ TEST(NSString, SplittingJoiningAndReplacing) {
 }
 
 TEST(NSString, FormatFollowsPrintfForNumbersAndDescriptionForObjects) {
-  EXPECT_EQ(stringWithFormat("本次可兑换%@平台币", stringWithFormat("%.2f", 9.5)), "本次可兑换9.50平台币");
+  EXPECT_EQ(stringWithFormat("本次可兑换%@平台币", stringWithFormat("%.2f", 9.5)),
+            "本次可兑换9.50平台币");
   EXPECT_EQ(stringWithFormat("api=login&password=%@&tgid=%@", Value("p"), std::string("777")),
             "api=login&password=p&tgid=777");
   EXPECT_EQ(stringWithFormat("%li000", 1700000000L), "1700000000000");
-  EXPECT_EQ(stringWithFormat("%d|%5d|%-4d|%03d|%lld", 1, 42, 7, 5, 1LL << 40), "1|   42|7   |005|1099511627776");
+  EXPECT_EQ(stringWithFormat("%d|%5d|%-4d|%03d|%lld", 1, 42, 7, 5, 1LL << 40),
+            "1|   42|7   |005|1099511627776");
   EXPECT_EQ(stringWithFormat("%u %x %X %lu", 3u, 255, 255, 10UL), "3 ff FF 10");
   EXPECT_EQ(stringWithFormat("%x %lx", -1, -1L), "ffffffff ffffffffffffffff");
   EXPECT_EQ(stringWithFormat("%s-%c-%%-%5.1f", "s", 'A', 3.14159), "s-A-%-  3.1");

@@ -1,9 +1,10 @@
-#include "platform/foundation/NSURL.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/foundation/NSURL.h"
+
 TEST(NSURL, ParsesTheComponentsOfAHierarchicalUrl) {
-  auto url = NSURL::URLWithString("http://user:pw@example.com:8080/index.php/Api/?a=1&b=%E4%B8%AD#top");
+  auto url =
+      NSURL::URLWithString("http://user:pw@example.com:8080/index.php/Api/?a=1&b=%E4%B8%AD#top");
   ASSERT_TRUE(url);
   EXPECT_EQ(url->scheme(), "http");
   EXPECT_EQ(url->host(), "example.com");
@@ -13,7 +14,8 @@ TEST(NSURL, ParsesTheComponentsOfAHierarchicalUrl) {
   EXPECT_EQ(url->path(), "/index.php/Api");
   EXPECT_EQ(url->query(), "a=1&b=%E4%B8%AD");
   EXPECT_EQ(url->fragment(), "top");
-  EXPECT_EQ(url->absoluteString(), "http://user:pw@example.com:8080/index.php/Api/?a=1&b=%E4%B8%AD#top");
+  EXPECT_EQ(url->absoluteString(),
+            "http://user:pw@example.com:8080/index.php/Api/?a=1&b=%E4%B8%AD#top");
 }
 
 TEST(NSURL, AppSchemesAndOpaqueUrlsParse) {
@@ -35,7 +37,8 @@ TEST(NSURL, AppSchemesAndOpaqueUrlsParse) {
 }
 
 TEST(NSURL, InvalidTextGivesNoUrl) {
-  for (const char* bad : {"", "no scheme here", "/just/a/path", "http://a b", "http://例子.com", "1http://x",
-                          "http://x/%zz", "http://x:port/", "http://x/{y}", ":nothing", "http://x:99999/"})
+  for (const char* bad :
+       {"", "no scheme here", "/just/a/path", "http://a b", "http://例子.com", "1http://x",
+        "http://x/%zz", "http://x:port/", "http://x/{y}", ":nothing", "http://x:99999/"})
     EXPECT_FALSE(NSURL::URLWithString(bad)) << bad;
 }

@@ -1,8 +1,7 @@
-#include "platform/foundation/NSUserDefaults.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/foundation/NSFileManager.h"
+#include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/Plist.h"
 #include "platform/foundation/Sandbox.h"
 
@@ -25,7 +24,8 @@ TEST_F(NSUserDefaultsTest, ValuesSurviveARestartOfTheAppInTheSameSandbox) {
   defaults.setObject(Value::data({0x89, 'P', 'N', 'G'}), "imageData");
   defaults.setBool(true, "flag");
   defaults.setInteger(42, "count");
-  defaults.setObject(Value::dict({{"scheme", "QXMarrowpay"}, {"list", Value::array({1, "二"})}}), "nested");
+  defaults.setObject(Value::dict({{"scheme", "QXMarrowpay"}, {"list", Value::array({1, "二"})}}),
+                     "nested");
 
   NSUserDefaults::resetStandardUserDefaults();  // the app stops and starts again
 
@@ -71,7 +71,8 @@ TEST_F(NSUserDefaultsTest, AnotherSandboxHasItsOwnDefaults) {
 
 TEST_F(NSUserDefaultsTest, ACorruptFileReadsAsEmptyDefaults) {
   NSUserDefaults::standardUserDefaults().setObject("v", "k");
-  NSFileManager::defaultManager().writeString("garbage", NSUserDefaults::standardUserDefaults().filePath());
+  NSFileManager::defaultManager().writeString("garbage",
+                                              NSUserDefaults::standardUserDefaults().filePath());
   NSUserDefaults::resetStandardUserDefaults();
   EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("k").isNil());
   NSUserDefaults::standardUserDefaults().setObject("w", "k2");

@@ -1,6 +1,6 @@
-#include "platform/foundation/Plist.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/foundation/Plist.h"
 
 namespace {
 Value sample() {

@@ -1,5 +1,3 @@
-#include "platform/foundation/RunLoop.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "platform/foundation/NSLog.h"
+#include "platform/foundation/RunLoop.h"
 
 namespace {
 
@@ -60,9 +59,12 @@ TEST_F(RunLoopTest, DelayedBlocksFireWhenTheVirtualClockReachesThem) {
 
 TEST_F(RunLoopTest, RepeatingTimerFiresOncePerIntervalUntilInvalidated) {
   int ticks = 0;
-  auto timer = NSTimer::scheduledTimerWithTimeInterval(1.0, [&](NSTimer& t) {
-    if (++ticks == 60) t.invalidate();
-  }, true);
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(
+      1.0,
+      [&](NSTimer& t) {
+        if (++ticks == 60) t.invalidate();
+      },
+      true);
   loop().advance(10);
   EXPECT_EQ(ticks, 10);
   EXPECT_TRUE(timer->isValid());
@@ -74,7 +76,8 @@ TEST_F(RunLoopTest, RepeatingTimerFiresOncePerIntervalUntilInvalidated) {
 
 TEST_F(RunLoopTest, FractionalIntervalsDoNotDriftOverManyFirings) {
   int ticks = 0;
-  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.1, [&](NSTimer&) { ++ticks; }, true);
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(
+      0.1, [&](NSTimer&) { ++ticks; }, true);
   loop().advance(1.0);
   EXPECT_EQ(ticks, 10);
   for (int i = 0; i < 99; ++i) loop().advance(1.0);
@@ -88,7 +91,8 @@ TEST_F(RunLoopTest, OneShotTimerFiresOnceAndReleasesWhatItsBlockCaptures) {
   int fired = 0;
   {
     auto keep = owner;
-    NSTimer::scheduledTimerWithTimeInterval(3, [keep, &fired](NSTimer&) { fired += *keep; }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        3, [keep, &fired](NSTimer&) { fired += *keep; }, false);
   }
   owner.reset();
   EXPECT_FALSE(watch.expired()) << "the scheduled timer keeps its block's captures alive";
@@ -104,7 +108,8 @@ TEST_F(RunLoopTest, OneShotTimerFiresOnceAndReleasesWhatItsBlockCaptures) {
 TEST_F(RunLoopTest, InvalidatingATimerReleasesItsBlockAtOnce) {
   auto captured = std::make_shared<int>(1);
   std::weak_ptr<int> watch = captured;
-  auto timer = NSTimer::scheduledTimerWithTimeInterval(1, [captured](NSTimer&) {}, true);
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(
+      1, [captured](NSTimer&) {}, true);
   captured.reset();
   EXPECT_FALSE(watch.expired());
   timer->invalidate();
@@ -115,10 +120,13 @@ TEST_F(RunLoopTest, InvalidatingATimerReleasesItsBlockAtOnce) {
 TEST_F(RunLoopTest, SixtySecondCountdownInOneSecondSteps) {
   int remaining = 60;
   std::vector<int> shown;
-  NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer& t) {
-    shown.push_back(--remaining);
-    if (remaining == 0) t.invalidate();
-  }, true);
+  NSTimer::scheduledTimerWithTimeInterval(
+      1,
+      [&](NSTimer& t) {
+        shown.push_back(--remaining);
+        if (remaining == 0) t.invalidate();
+      },
+      true);
   loop().advance(59);
   EXPECT_EQ(remaining, 1);
   loop().advance(5);
@@ -172,7 +180,8 @@ TEST_F(RunLoopTest, SerialQueueRunsBlocksOneAtATimeInOrder) {
 TEST_F(RunLoopTest, ATimerScheduledFromABackgroundThreadFiresOnTheMainLoop) {
   bool firedOnMain = false;
   dispatch_async_global([&] {
-    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) { firedOnMain = loop().isMainThread(); }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        1, [&](NSTimer&) { firedOnMain = loop().isMainThread(); }, false);
   });
   loop().runUntilIdle();
   loop().advance(1);
@@ -206,7 +215,8 @@ TEST_F(RunLoopTest, WatchdogStopsALoopThatNeverBecomesIdle) {
 
 TEST_F(RunLoopTest, RunUntilStopsWhenDoneOrAtTheTimeout) {
   int ticks = 0;
-  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.5, [&](NSTimer&) { ++ticks; }, true);
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(
+      0.5, [&](NSTimer&) { ++ticks; }, true);
   double start = loop().now();
   EXPECT_TRUE(loop().runUntil([&] { return ticks == 3; }, 10));
   EXPECT_NEAR(loop().now() - start, 1.5, 1e-6);
@@ -218,12 +228,16 @@ TEST_F(RunLoopTest, RunUntilStopsWhenDoneOrAtTheTimeout) {
 TEST_F(RunLoopTest, RealClockRunsTimersInRealTimeUntilStopped) {
   loop().install(std::make_shared<RealClock>());
   int ticks = 0;
-  auto timer = NSTimer::scheduledTimerWithTimeInterval(0.01, [&](NSTimer&) {
-    if (++ticks == 3) loop().stop();
-  }, true);
+  auto timer = NSTimer::scheduledTimerWithTimeInterval(
+      0.01,
+      [&](NSTimer&) {
+        if (++ticks == 3) loop().stop();
+      },
+      true);
   std::atomic<bool> finished{false};
   std::thread watchdog([&] {
-    for (int i = 0; i < 500 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !finished; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!finished) loop().stop();
   });
   loop().run();

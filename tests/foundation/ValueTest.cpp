@@ -1,12 +1,13 @@
-#include "platform/foundation/Value.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 
+#include "platform/foundation/Value.h"
+
 TEST(Value, MissingKeysAndJsonNullReadAsAbsentWithNoTextNoCountAndZeroNumbers) {
   Value reply = *Value::fromJSON(R"({"state":"ok","data":null,"list":[1,2]})");
-  for (const Value* v : {&reply["data"], &reply["missing"], &reply["state"]["nested"], &reply["list"][7]}) {
+  for (const Value* v :
+       {&reply["data"], &reply["missing"], &reply["state"]["nested"], &reply["list"][7]}) {
     EXPECT_TRUE(v->isNil());
     EXPECT_FALSE(static_cast<bool>(*v));
     EXPECT_EQ(v->str(), "");
@@ -35,7 +36,8 @@ TEST(Value, DescriptionPrintsIntegersWithoutFractionAndDoublesInShortestForm) {
   EXPECT_EQ(Value("文字").description(), "文字");
   EXPECT_EQ(Value(12).str(), "12");
   EXPECT_EQ(Value::data({0x0a, 0x1b, 0x2c, 0x3d, 0x4e}).description(), "<0a1b2c3d 4e>");
-  EXPECT_EQ(Value::dict({{"a", 1}, {"b c", "x y"}}).description(), "{\n    a = 1;\n    \"b c\" = \"x y\";\n}");
+  EXPECT_EQ(Value::dict({{"a", 1}, {"b c", "x y"}}).description(),
+            "{\n    a = 1;\n    \"b c\" = \"x y\";\n}");
   EXPECT_EQ(Value::array({1, "two"}).description(), "(\n    1,\n    two\n)");
 }
 
@@ -104,7 +106,8 @@ TEST(Value, ChangesAreCopyOnWriteAndSettingNilRemoves) {
 }
 
 TEST(Value, JsonKeepsIntegersAsIntegersAndBigOnesIn64Bits) {
-  auto v = Value::fromJSON(R"({"i":12,"big":9007199254740993,"neg":-5,"f":9.5,"t":true,"s":"中文"})");
+  auto v =
+      Value::fromJSON(R"({"i":12,"big":9007199254740993,"neg":-5,"f":9.5,"t":true,"s":"中文"})");
   ASSERT_TRUE(v);
   EXPECT_TRUE((*v)["i"].isInteger());
   EXPECT_EQ((*v)["big"].longLongValue(), 9007199254740993LL);
@@ -124,6 +127,8 @@ TEST(Value, InvalidJsonAndNonUtf8TextNeverThrow) {
   EXPECT_FALSE(Value::fromJSON("\"\xff\xfe\""));
   EXPECT_FALSE(Value::fromJSON(std::string(100000, '[')));
   Value bad(std::string("a\xff") + "b");
-  EXPECT_EQ(bad.toJSON(), "\"a\xEF\xBF\xBD" "b\"");
+  EXPECT_EQ(bad.toJSON(),
+            "\"a\xEF\xBF\xBD"
+            "b\"");
   EXPECT_EQ(Value::data({1, 2}).toJSON(), "null");
 }
