@@ -21,19 +21,30 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
-// Runs DES-CBC in place over whole blocks; false when the key is unusable (wrong size or weak).
-bool desCbc(bool encrypt, const std::string& key, std::string& blocks) {
-  if (key.size() != DES_KEY_SIZE || blocks.size() % DES_BLOCK_SIZE != 0) return false;
+// The key schedule of a key; nullopt when the key is unusable (wrong size or weak).
+std::optional<des_ctx> schedule(const std::string& key) {
   des_ctx ctx;
-  if (!des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()))) return false;
+  if (key.size() != DES_KEY_SIZE || !des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()))) {
+    return std::nullopt;
+  }
+  return ctx;
+}
+
+// Runs DES-CBC in place over whole blocks; false when the key is unusable.
+bool desCbc(bool encrypt, const std::string& key, std::string& blocks) {
+  if (blocks.size() % DES_BLOCK_SIZE != 0) return false;
+  // Every request uses the configured key: work out its schedule once.
+  static const std::optional<des_ctx> configured = schedule(Config::kDesKey);
+  const std::optional<des_ctx> ctx = key == Config::kDesKey ? configured : schedule(key);
+  if (!ctx) return false;
   uint8_t iv[DES_BLOCK_SIZE];
   std::copy(key.begin(), key.end(), iv);
   auto* data = reinterpret_cast<uint8_t*>(blocks.data());
   if (encrypt) {
-    cbc_encrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(des_encrypt), DES_BLOCK_SIZE, iv,
+    cbc_encrypt(&*ctx, reinterpret_cast<nettle_cipher_func*>(des_encrypt), DES_BLOCK_SIZE, iv,
                 blocks.size(), data, data);
   } else {
-    cbc_decrypt(&ctx, reinterpret_cast<nettle_cipher_func*>(des_decrypt), DES_BLOCK_SIZE, iv,
+    cbc_decrypt(&*ctx, reinterpret_cast<nettle_cipher_func*>(des_decrypt), DES_BLOCK_SIZE, iv,
                 blocks.size(), data, data);
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include "core/Config.h"
 #include "core/EncDec.h"
+#include "core/JsonReader.h"
 #include "core/Tgid.h"
 #include "core/Time.h"
 #include "core/Web.h"
@@ -56,7 +57,7 @@ Value ServerController::send(const std::string& api, Params params) {
   if (!data) return Value();
   const auto body = Web::httpRequest(Config::apiEndpoint(), *data);
   if (!body) return Value();
-  auto reply = Value::fromJSON(*body);
+  auto reply = JsonReader::parse(*body);
   return reply ? *reply : Value();
 }
 

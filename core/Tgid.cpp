@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 #include "core/Config.h"
@@ -28,7 +29,20 @@ void walk(const fs::path& folder, std::string& last) {
 
 }  // namespace
 
-std::string Tgid::gettgid() { return gettgid(NSBundle::mainBundle().resourcePath()); }
+std::string Tgid::gettgid() {
+  // The bundle is read-only while the app runs, so one walk per bundle folder is enough; every
+  // request asks for the id.
+  static std::mutex mutex;
+  static std::string cachedPath;
+  static std::string cachedId;
+  const std::string path = NSBundle::mainBundle().resourcePath();
+  std::lock_guard lock(mutex);
+  if (cachedId.empty() || cachedPath != path) {
+    cachedId = gettgid(path);
+    cachedPath = path;
+  }
+  return cachedId;
+}
 
 std::string Tgid::gettgid(const std::string& bundlePath) {
   std::string last;

@@ -8,7 +8,7 @@
 #include "platform/foundation/NSLog.h"
 
 // Known answers computed once with independent tools on this machine:
-//   printf '%s' TEXT | openssl enc -des-cbc -provider legacy -provider default \
+//   printf '%s' TEXT | openssl enc -des-cbc -provider legacy -provider default
 //       -K 546f763172413038 -iv 546f763172413038 -base64 -A
 //   printf '%s' TEXT | md5sum
 // (546f763172413038 is the key "Tov1rA08" in hex.)
