@@ -17,8 +17,9 @@ constexpr double kRowPitch = 30;
 constexpr size_t kScrollingFrom = 9;
 }  // namespace
 
-std::shared_ptr<UIScrollView> AccountDropList::create(CGPoint origin, double width, const Value& bondlist,
-                                                      std::function<void(UIGestureRecognizer&)> onRow) {
+std::shared_ptr<UIScrollView> AccountDropList::create(
+    CGPoint origin, double width, const Value& bondlist,
+    std::function<void(UIGestureRecognizer&)> onRow) {
   const size_t count = bondlist.count();
   const double contentHeight = kRowPitch * static_cast<double>(count);
   const double height = count < kScrollingFrom ? contentHeight : 240;
@@ -40,7 +41,8 @@ std::shared_ptr<UIScrollView> AccountDropList::create(CGPoint origin, double wid
       iconView->setImage(UIImage::imageNamed(icon));
       row->addSubview(iconView);
     }
-    auto name = WalletStyle::label(CGRectMake(30, 0, width - 30, 29), account["username"].str(), 12);
+    auto name =
+        WalletStyle::label(CGRectMake(30, 0, width - 30, 29), account["username"].str(), 12);
     name->setTag(7);
     row->addSubview(name);
     auto plat = UILabel::create(CGRectMake(0, 0, 0, 0));

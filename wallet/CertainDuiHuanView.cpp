@@ -32,16 +32,18 @@ void CertainDuiHuanView::initWithFrame(CGRect frame) {
   platLabel = line(100);
   platLabel->setTextColor(WalletStyle::red());
 
-  for (auto [y, text] : {std::pair{130.0, "*兑换成功后，请登录游戏"}, std::pair{145.0, "选择平台币支付，即可充值游戏"}}) {
+  for (auto [y, text] : {std::pair{130.0, "*兑换成功后，请登录游戏"},
+                         std::pair{145.0, "选择平台币支付，即可充值游戏"}}) {
     auto note = WalletStyle::label(CGRectMake(0, y, W, 15), text, 12);
     note->setTextAlignment(NSTextAlignmentCenter);
     note->setTextColor(UIColor::grayColor());
     addSubview(note);
   }
 
-  auto ok = WalletStyle::button(CGRectMake((W - 100) / 2, 170, 100, 30), "确认兑换", UIColor::whiteColor(),
-                                WalletStyle::green(), 14);
-  ok->addTarget(self, WalletStyle::action(self, &CertainDuiHuanView::queRenDuiHuan), UIControlEventTouchUpInside);
+  auto ok = WalletStyle::button(CGRectMake((W - 100) / 2, 170, 100, 30), "确认兑换",
+                                UIColor::whiteColor(), WalletStyle::green(), 14);
+  ok->addTarget(self, WalletStyle::action(self, &CertainDuiHuanView::queRenDuiHuan),
+                UIControlEventTouchUpInside);
   addSubview(ok);
 }
 

@@ -16,9 +16,9 @@ TOVIRA_REGISTER_CLASS(ChongZhiCardVC, UIViewController)
 
 namespace {
 const char* const kCellIdentifier = "UICollectionViewCell";
-const char* const kCardImages[] = {"ktr_taobao_100.jpg",  "ktr_taobao_200.jpg",  "ktr_taobao_300.jpg",
-                                   "ktr_taobao_500.jpg",  "ktr_taobao_1000.jpg", "ktr_taobao_2000.jpg",
-                                   "ktr_taobao_3000.jpg", "ktr_taobao_5000.jpg"};
+const char* const kCardImages[] = {
+    "ktr_taobao_100.jpg",  "ktr_taobao_200.jpg",  "ktr_taobao_300.jpg",  "ktr_taobao_500.jpg",
+    "ktr_taobao_1000.jpg", "ktr_taobao_2000.jpg", "ktr_taobao_3000.jpg", "ktr_taobao_5000.jpg"};
 }  // namespace
 
 const std::vector<std::string>& ChongZhiCardVC::cardLinks() {
@@ -47,9 +47,11 @@ void ChongZhiCardVC::viewDidLoad() {
   auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
   backButton->setFrame(CGRectMake(13, 13, 10, 20));
   backButton->setImage(UIImage::imageNamed("ic_back.png"));
-  backButton->addTarget(self, WalletStyle::action(self, &ChongZhiCardVC::back), UIControlEventTouchUpInside);
+  backButton->addTarget(self, WalletStyle::action(self, &ChongZhiCardVC::back),
+                        UIControlEventTouchUpInside);
   topview->addSubview(backButton);
-  backlabel = WalletStyle::label(CGRectMake(CGRectGetMaxX(backButton->frame()) + 12, 13, 40, 20), "返回", 17);
+  backlabel = WalletStyle::label(CGRectMake(CGRectGetMaxX(backButton->frame()) + 12, 13, 40, 20),
+                                 "返回", 17);
   backlabel->setTextColor(UIColor::rgb(255, 195, 91));
   backlabel->setUserInteractionEnabled(true);
   std::weak_ptr<ChongZhiCardVC> weak = self;
@@ -78,21 +80,24 @@ void ChongZhiCardVC::viewDidLoad() {
   collectionView->reloadData();
 }
 
-CGSize ChongZhiCardVC::sizeForItemAtIndexPath(UICollectionView&, UICollectionViewFlowLayout&, const NSIndexPath&) {
+CGSize ChongZhiCardVC::sizeForItemAtIndexPath(UICollectionView&, UICollectionViewFlowLayout&,
+                                              const NSIndexPath&) {
   const double width = (view()->frame().size.width - 20) / 2;
   return CGSizeMake(width, width * 396 / 326);
 }
 
-std::optional<UIEdgeInsets> ChongZhiCardVC::insetForSectionAtIndex(UICollectionView&, UICollectionViewFlowLayout&,
+std::optional<UIEdgeInsets> ChongZhiCardVC::insetForSectionAtIndex(UICollectionView&,
+                                                                   UICollectionViewFlowLayout&,
                                                                    long) {
   return UIEdgeInsetsMake(5, 5, 5, 5);
 }
 
-std::shared_ptr<UICollectionViewCell> ChongZhiCardVC::cellForItemAtIndexPath(UICollectionView& view,
-                                                                             const NSIndexPath& indexPath) {
+std::shared_ptr<UICollectionViewCell> ChongZhiCardVC::cellForItemAtIndexPath(
+    UICollectionView& view, const NSIndexPath& indexPath) {
   auto cell = view.dequeueReusableCellWithReuseIdentifier(kCellIdentifier, indexPath);
   if (!cell) return nullptr;
-  auto image = UIImageView::create(CGRectMake(0, 0, cell->frame().size.width, cell->frame().size.height));
+  auto image =
+      UIImageView::create(CGRectMake(0, 0, cell->frame().size.width, cell->frame().size.height));
   if (cell->frame().size.width <= 0) {
     const CGSize size = sizeForItemAtIndexPath(view, *collectionViewFlowLayout, indexPath);
     image->setFrame(CGRectMake(0, 0, size.width, size.height));

@@ -25,12 +25,13 @@ class ChongZhiCardVC : public UIViewController,
 
   long numberOfSectionsInCollectionView(UICollectionView&) override { return 1; }
   long numberOfItemsInSection(UICollectionView&, long) override { return 8; }
-  std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView& view,
-                                                               const NSIndexPath& indexPath) override;
+  std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(
+      UICollectionView& view, const NSIndexPath& indexPath) override;
   void didSelectItemAtIndexPath(UICollectionView& view, const NSIndexPath& indexPath) override;
   CGSize sizeForItemAtIndexPath(UICollectionView& view, UICollectionViewFlowLayout& layout,
                                 const NSIndexPath& indexPath) override;
-  std::optional<UIEdgeInsets> insetForSectionAtIndex(UICollectionView& view, UICollectionViewFlowLayout& layout,
+  std::optional<UIEdgeInsets> insetForSectionAtIndex(UICollectionView& view,
+                                                     UICollectionViewFlowLayout& layout,
                                                      long section) override;
   void back();
 

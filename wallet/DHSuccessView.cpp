@@ -31,7 +31,8 @@ void DHSuccessView::build(const std::string& num) {
   title->setBackgroundColor(WalletStyle::green());
   addSubview(title);
 
-  auto gained = WalletStyle::label(CGRectMake(0, 50, W, 20), NSString::stringWithFormat("获得%@枚平台币", num), 14);
+  auto gained = WalletStyle::label(CGRectMake(0, 50, W, 20),
+                                   NSString::stringWithFormat("获得%@枚平台币", num), 14);
   gained->setTextAlignment(NSTextAlignmentCenter);
   addSubview(gained);
 
@@ -43,27 +44,32 @@ void DHSuccessView::build(const std::string& num) {
   auto reward = WalletStyle::label(CGRectMake(0, 100, W, 20), "", 13);
   reward->setTextAlignment(NSTextAlignmentCenter);
   reward->setTextColor(UIColor::grayColor());
-  reward->setAttributedText(WalletStyle::colored("单个好友最高奖励50绑金", NSMakeRange(8, 4), UIColor::rgb(255, 82, 97)));
+  reward->setAttributedText(
+      WalletStyle::colored("单个好友最高奖励50绑金", NSMakeRange(8, 4), UIColor::rgb(255, 82, 97)));
   addSubview(reward);
 
   const double yButtons = CGRectGetMaxY(reward->frame()) + 20;
   auto timeline = UIButton::buttonWithType(UIButtonTypeCustom);
   timeline->setFrame(CGRectMake((W - 120) / 2, yButtons, 50, 50));
   timeline->setImage(UIImage::imageNamed("ktr_share_p.png"));
-  timeline->addTarget(self, WalletStyle::action(self, &DHSuccessView::shareToP), UIControlEventTouchUpInside);
+  timeline->addTarget(self, WalletStyle::action(self, &DHSuccessView::shareToP),
+                      UIControlEventTouchUpInside);
   addSubview(timeline);
   auto chat = UIButton::buttonWithType(UIButtonTypeCustom);
   chat->setFrame(CGRectMake((W - 120) / 2 + 70, yButtons, 50, 50));
   chat->setImage(UIImage::imageNamed("ktr_share_f.png"));
-  chat->addTarget(self, WalletStyle::action(self, &DHSuccessView::shareToF), UIControlEventTouchUpInside);
+  chat->addTarget(self, WalletStyle::action(self, &DHSuccessView::shareToF),
+                  UIControlEventTouchUpInside);
   addSubview(chat);
 
   const double yLine = yButtons + 50 + 15;
   auto line = UIView::create(CGRectMake(0, yLine, W, 0.5));
   line->setBackgroundColor(UIColor::grayColor());
   addSubview(line);
-  auto cancel = WalletStyle::button(CGRectMake(0, yLine + 0.5, W, 35), "取消", UIColor::blackColor(), nullptr, 15);
-  cancel->addTarget(self, WalletStyle::action(self, &DHSuccessView::cancelShare), UIControlEventTouchUpInside);
+  auto cancel = WalletStyle::button(CGRectMake(0, yLine + 0.5, W, 35), "取消",
+                                    UIColor::blackColor(), nullptr, 15);
+  cancel->addTarget(self, WalletStyle::action(self, &DHSuccessView::cancelShare),
+                    UIControlEventTouchUpInside);
   addSubview(cancel);
 }
 

@@ -49,8 +49,8 @@ void DuiHuanPTBView::initSubview() {
   dot2->setFrame(CGRectMake(5, CGRectGetMaxY(dot1->frame()) + 5, 20, 20));
   addSubview(dot2);
   auto rate = WalletStyle::label(CGRectMake(30, dot2->frame().origin.y, W - 35, 20), "", 13);
-  rate->setAttributedText(
-      WalletStyle::colored("兑换平台币比例为1:0.95(5%为支付渠道手续费)", NSMakeRange(8, 6), WalletStyle::red()));
+  rate->setAttributedText(WalletStyle::colored("兑换平台币比例为1:0.95(5%为支付渠道手续费)",
+                                               NSMakeRange(8, 6), WalletStyle::red()));
   addSubview(rate);
 
   // Line 3: what platform currency is for, and how gold is earned.
@@ -60,22 +60,24 @@ void DuiHuanPTBView::initSubview() {
   const double y3 = dot3->frame().origin.y;
   auto use = WalletStyle::label(CGRectMake(30, y3, 160, 20), "平台币可充值本站任意游戏", 13);
   addSubview(use);
-  auto howBtn = WalletStyle::button(CGRectMake(CGRectGetMaxX(use->frame()), y3, 80, 20), "怎样获得金币",
-                                    WalletStyle::red(), nullptr, 13);
+  auto howBtn = WalletStyle::button(CGRectMake(CGRectGetMaxX(use->frame()), y3, 80, 20),
+                                    "怎样获得金币", WalletStyle::red(), nullptr, 13);
   auto underline = UIView::create(CGRectMake(0, 18, 80, 0.5));
   underline->setBackgroundColor(WalletStyle::red());
   underline->setUserInteractionEnabled(false);
   howBtn->addSubview(underline);
-  howBtn->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::getJinBi), UIControlEventTouchUpInside);
+  howBtn->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::getJinBi),
+                    UIControlEventTouchUpInside);
   addSubview(howBtn);
 
   // The two exchange entries.
   const double yButtons = CGRectGetMaxY(dot3->frame()) + 5;
   const double bw = (W - 40) / 2;
-  auto goldBtn = WalletStyle::button(CGRectMake(15, yButtons, bw, 25), "用金币兑换", UIColor::whiteColor(),
-                                     WalletStyle::green(), 13);
+  auto goldBtn = WalletStyle::button(CGRectMake(15, yButtons, bw, 25), "用金币兑换",
+                                     UIColor::whiteColor(), WalletStyle::green(), 13);
   goldBtn->layer().setCornerRadius(3);
-  goldBtn->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::jinBiDuiHuan), UIControlEventTouchUpInside);
+  goldBtn->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::jinBiDuiHuan),
+                     UIControlEventTouchUpInside);
   addSubview(goldBtn);
   auto boundBtn = WalletStyle::button(CGRectMake(15 + bw + 10, yButtons, bw, 25), "用绑定金币兑换",
                                       UIColor::whiteColor(), WalletStyle::green(), 13);
@@ -101,10 +103,12 @@ void DuiHuanPTBView::initSubview() {
   numBtn_ = UIButton::buttonWithType(UIButtonTypeCustom);
   numBtn_->setFrame(CGRectMake(CGRectGetMaxX(numTextField_->frame()), yAccount, 25, 25));
   numBtn_->setBackgroundImage(UIImage::imageNamed("ktr_bg_game_et.png"));
-  numBtn_->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::addNum), UIControlEventTouchUpInside);
+  numBtn_->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::addNum),
+                     UIControlEventTouchUpInside);
   addSubview(numBtn_);
-  auto queryBtn = WalletStyle::button(CGRectMake(CGRectGetMaxX(numBtn_->frame()) + 5, yAccount, W - 190, 25),
-                                      "平台币余额查询", UIColor::blackColor(), WalletStyle::lightGrey(), 13);
+  auto queryBtn =
+      WalletStyle::button(CGRectMake(CGRectGetMaxX(numBtn_->frame()) + 5, yAccount, W - 190, 25),
+                          "平台币余额查询", UIColor::blackColor(), WalletStyle::lightGrey(), 13);
   queryBtn->layer().setCornerRadius(3);
   queryBtn->addTarget(self, WalletStyle::action(self, &DuiHuanPTBView::checkPingTaiBi),
                       UIControlEventTouchUpInside);
@@ -134,9 +138,10 @@ std::shared_ptr<NSMutableAttributedString> DuiHuanPTBView::balanceLine(const Val
   const std::string gold = user["gold"] ? user["gold"].str() : "0.00";
   const std::string bound = user["bound_gold"] ? user["bound_gold"].str() : "0.00";
   const size_t goldLength = NSString::length(gold);
-  return WalletStyle::colored(NSString::stringWithFormat("账号余额为：金币%@个，绑金%@个", gold, bound),
-                              NSMakeRange(8, goldLength), NSMakeRange(8 + goldLength + 4, NSString::length(bound)),
-                              WalletStyle::red());
+  return WalletStyle::colored(
+      NSString::stringWithFormat("账号余额为：金币%@个，绑金%@个", gold, bound),
+      NSMakeRange(8, goldLength), NSMakeRange(8 + goldLength + 4, NSString::length(bound)),
+      WalletStyle::red());
 }
 
 void DuiHuanPTBView::loadgamelist() {
@@ -158,7 +163,8 @@ void DuiHuanPTBView::loadgamelist() {
   });
 }
 
-void DuiHuanPTBView::buildGrid(const Value& reply, const std::shared_ptr<UILabel>& heading, bool redFromOne) {
+void DuiHuanPTBView::buildGrid(const Value& reply, const std::shared_ptr<UILabel>& heading,
+                               bool redFromOne) {
   if (!reply || !reply["state"].isEqualToString("ok") || reply["data"].count() == 0) return;
   auto self = sharedSelf<DuiHuanPTBView>();
   const double cw = (UIScreen::mainScreen()->bounds().size.width - 30) / 3;
@@ -236,11 +242,12 @@ void DuiHuanPTBView::setAccountView() {
   if (usernamedropscroll_) WalletStyle::removeLater(usernamedropscroll_);
   const CGRect field = numTextField_->frame();
   std::weak_ptr<DuiHuanPTBView> weak = sharedSelf<DuiHuanPTBView>();
-  usernamedropscroll_ = AccountDropList::create(
-      CGPointMake(field.origin.x, CGRectGetMaxY(field)), field.size.width + 25, user["bondlist"],
-      [weak](UIGestureRecognizer& g) {
-        if (auto page = weak.lock()) page->usernameviewclick(g);
-      });
+  usernamedropscroll_ = AccountDropList::create(CGPointMake(field.origin.x, CGRectGetMaxY(field)),
+                                                field.size.width + 25, user["bondlist"],
+                                                [weak](UIGestureRecognizer& g) {
+                                                  if (auto page = weak.lock())
+                                                    page->usernameviewclick(g);
+                                                });
   addSubview(usernamedropscroll_);
 }
 
@@ -269,7 +276,8 @@ void DuiHuanPTBView::checkPingTaiBi() {
         user["username"].str(), user["token"].str(), numTextField_->text(), yueplatid_);
     if (reply["state"].isEqualToString("ok")) {
       WalletStyle::alert("平台币余额查询成功",
-                         NSString::stringWithFormat("您的平台币余额是%@元", reply["data"]["ptb"]), "确定");
+                         NSString::stringWithFormat("您的平台币余额是%@元", reply["data"]["ptb"]),
+                         "确定");
     }
   }
   closeAccountList();

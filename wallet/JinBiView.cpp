@@ -43,30 +43,33 @@ void JinBiView::initWithFrame(CGRect frame) {
   y += 5;  // 10 below the last step
   auto shop = WalletStyle::label(CGRectMake(5, y, 140, 20), "淘宝店名: Tovira手游金铺", 13);
   addSubview(shop);
-  auto copy = WalletStyle::button(CGRectMake(CGRectGetMaxX(shop->frame()) + 5, y, 60, 20), "复制店名",
-                                  UIColor::orangeColor(), nullptr, 13);
+  auto copy = WalletStyle::button(CGRectMake(CGRectGetMaxX(shop->frame()) + 5, y, 60, 20),
+                                  "复制店名", UIColor::orangeColor(), nullptr, 13);
   copy->layer().setBorderWidth(1);
   copy->layer().setBorderColor(UIColor::orangeColor());
   copy->layer().setCornerRadius(3);
-  copy->addTarget(self, WalletStyle::action(self, &JinBiView::copyName), UIControlEventTouchUpInside);
+  copy->addTarget(self, WalletStyle::action(self, &JinBiView::copyName),
+                  UIControlEventTouchUpInside);
   addSubview(copy);
   y += 20 + 5;
 
   auto how = WalletStyle::label(CGRectMake(5, y, 55, 20), "购买方式", 13);
   addSubview(how);
-  auto howText = WalletStyle::label(CGRectMake(CGRectGetMaxX(how->frame()), y, W - 65, 35),
-                                    "淘宝【店铺名】搜索进入右上角分类,选择“金币充值卡,选择面值购买即可", 13);
+  auto howText =
+      WalletStyle::label(CGRectMake(CGRectGetMaxX(how->frame()), y, W - 65, 35),
+                         "淘宝【店铺名】搜索进入右上角分类,选择“金币充值卡,选择面值购买即可", 13);
   howText->setNumberOfLines(0);
   addSubview(howText);
   y += 35 + 5;
 
-  auto warning = WalletStyle::label(CGRectMake(5, y, W - 10, 20), "重要提示:请认准Tovira手游唯一官方淘宝店,谨防上当受骗", 12);
+  auto warning = WalletStyle::label(CGRectMake(5, y, W - 10, 20),
+                                    "重要提示:请认准Tovira手游唯一官方淘宝店,谨防上当受骗", 12);
   warning->setTextColor(WalletStyle::red());
   addSubview(warning);
   y += 20 + 5;
 
-  auto buy = WalletStyle::button(CGRectMake((W - 100) / 2, y, 100, 30), "快速购卡通道", UIColor::whiteColor(),
-                                 WalletStyle::green(), 13);
+  auto buy = WalletStyle::button(CGRectMake((W - 100) / 2, y, 100, 30), "快速购卡通道",
+                                 UIColor::whiteColor(), WalletStyle::green(), 13);
   buy->layer().setCornerRadius(3);
   buy->addTarget(self, WalletStyle::action(self, &JinBiView::buyCard), UIControlEventTouchUpInside);
   addSubview(buy);
@@ -101,15 +104,17 @@ void JinBiView::initWithFrame(CGRect frame) {
   auto clear = UIButton::buttonWithType(UIButtonTypeCustom);
   clear->setFrame(CGRectMake(accText->frame().size.width - 7 - 16, 2, 16, 16));
   clear->setImage(UIImage::imageNamed("ktr_qxzh_delete.png"));
-  clear->addTarget(self, WalletStyle::action(self, &JinBiView::deleteText), UIControlEventTouchUpInside);
+  clear->addTarget(self, WalletStyle::action(self, &JinBiView::deleteText),
+                   UIControlEventTouchUpInside);
   accText->addSubview(clear);
   cardText = row("充值卡号:");
   psdText = row("充值密码:");
 
-  auto confirm = WalletStyle::button(CGRectMake((W - 100) / 2, y, 100, 30), "确认充值", UIColor::whiteColor(),
-                                     WalletStyle::green(), 13);
+  auto confirm = WalletStyle::button(CGRectMake((W - 100) / 2, y, 100, 30), "确认充值",
+                                     UIColor::whiteColor(), WalletStyle::green(), 13);
   confirm->layer().setCornerRadius(3);
-  confirm->addTarget(self, WalletStyle::action(self, &JinBiView::certainGiveM), UIControlEventTouchUpInside);
+  confirm->addTarget(self, WalletStyle::action(self, &JinBiView::certainGiveM),
+                     UIControlEventTouchUpInside);
   addSubview(confirm);
 }
 

@@ -16,7 +16,8 @@ void RuleView::initWithFrame(CGRect frame) {
        {"礼包兑换后，请在48消失内使用，超过后的问题概不负责", 35},
        {"兑换平台币和礼包请谨慎操作，兑换后，概不提供你想退还", 35}});
   auto know = WalletStyle::knowButton(frame.size.width, bottom + 10);
-  know->addTarget(self, WalletStyle::action(self, &RuleView::alreadyKnow), UIControlEventTouchUpInside);
+  know->addTarget(self, WalletStyle::action(self, &RuleView::alreadyKnow),
+                  UIControlEventTouchUpInside);
   addSubview(know);
 }
 

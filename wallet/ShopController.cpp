@@ -10,8 +10,8 @@
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/Value.h"
-#include "platform/uikit/UIButton.h"
 #include "platform/uikit/NSAttributedString.h"
+#include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIImage.h"
@@ -31,8 +31,10 @@ namespace {
 CGSize screenSize() { return UIScreen::mainScreen()->bounds().size; }
 
 const char* const kShareTitle = "Tovira手游";
-const char* const kShareDescription = "玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
-const char* const kTimelineTitle = "Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
+const char* const kShareDescription =
+    "玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
+const char* const kTimelineTitle =
+    "Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
 
 // Makes a neighbouring screen by its class name, so that the wallet does not depend on the
 // subsystem that provides it.
@@ -87,14 +89,16 @@ void ShopController::initSubview() {
 
   // The two page buttons.
   const double bw = (W - 15) / 2;
-  duihuanpingtaibi_btn_ =
-      WalletStyle::button(CGRectMake(5, 71, bw, 30), "兑换平台币", UIColor::whiteColor(), WalletStyle::green(), 15);
-  duihuanpingtaibi_btn_->addTarget(self, WalletStyle::action(self, &ShopController::duihuanpingtaibi_action),
-                                   UIControlEventTouchUpInside);
+  duihuanpingtaibi_btn_ = WalletStyle::button(CGRectMake(5, 71, bw, 30), "兑换平台币",
+                                              UIColor::whiteColor(), WalletStyle::green(), 15);
+  duihuanpingtaibi_btn_->addTarget(
+      self, WalletStyle::action(self, &ShopController::duihuanpingtaibi_action),
+      UIControlEventTouchUpInside);
   root->addSubview(duihuanpingtaibi_btn_);
-  jinbichongzhi_btn_ = WalletStyle::button(CGRectMake(5 + bw + 5, 71, bw, 30), "金币充值", UIColor::whiteColor(),
-                                           UIColor::grayColor(), 15);
-  jinbichongzhi_btn_->addTarget(self, WalletStyle::action(self, &ShopController::jinbichongzhi_action),
+  jinbichongzhi_btn_ = WalletStyle::button(CGRectMake(5 + bw + 5, 71, bw, 30), "金币充值",
+                                           UIColor::whiteColor(), UIColor::grayColor(), 15);
+  jinbichongzhi_btn_->addTarget(self,
+                                WalletStyle::action(self, &ShopController::jinbichongzhi_action),
                                 UIControlEventTouchUpInside);
   auto badge = UIImageView::create(CGRectMake(110, 5, 20, 10));
   badge->setImage(UIImage::imageNamed("ktr_new.png"));
@@ -163,7 +167,8 @@ void ShopController::handleSwipes(UISwipeGestureRecognizer& recognizer) {
   if (recognizer.direction() == UISwipeGestureRecognizerDirectionRight) duihuanpingtaibi_action();
 }
 
-void ShopController::scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint& targetContentOffset) {
+void ShopController::scrollViewWillEndDragging(UIScrollView&, CGPoint,
+                                               CGPoint& targetContentOffset) {
   const int page = static_cast<int>(targetContentOffset.x / screenSize().width);
   if (page == 1) jinbichongzhi_action();
   if (page == 0) duihuanpingtaibi_action();
@@ -190,13 +195,18 @@ void ShopController::toGame(UIGestureRecognizer& recognizer) {
     auto label = std::dynamic_pointer_cast<UILabel>(cell->viewWithTag(tag));
     return label ? label->text() : std::string();
   };
-  TempData::setcontrollerdata(Value::dict({{"title", text(1)}, {"gid", text(2)}, {"url", text(3)}}));
+  TempData::setcontrollerdata(
+      Value::dict({{"title", text(1)}, {"gid", text(2)}, {"url", text(3)}}));
   if (auto detail = makeScreen("WebBrowserController")) presentViewController(detail, true);
 }
 
-void ShopController::htoFriend() { TabBarHelper::qiehuanTabBarViewControllers(parentViewController(), "YaoqingController"); }
+void ShopController::htoFriend() {
+  TabBarHelper::qiehuanTabBarViewControllers(parentViewController(), "YaoqingController");
+}
 
-void ShopController::htoLibao() { TabBarHelper::qiehuanTabBarViewControllers(parentViewController(), "LibaoController"); }
+void ShopController::htoLibao() {
+  TabBarHelper::qiehuanTabBarViewControllers(parentViewController(), "LibaoController");
+}
 
 void ShopController::jinbiCard() { presentViewController(ChongZhiCardVC::create(), true); }
 
@@ -234,7 +244,8 @@ void ShopController::hideRuleView() { closePopup(ruleView_); }
 void ShopController::howGetJinBi() {
   createMask();
   howGetJBview_ = UIView::make<HowGetJinBiView>(onMask(300, 320));
-  howGetJBview_->delegate = std::static_pointer_cast<HowGetJBViewDelegate>(sharedSelf<ShopController>());
+  howGetJBview_->delegate =
+      std::static_pointer_cast<HowGetJBViewDelegate>(sharedSelf<ShopController>());
   view()->addSubview(howGetJBview_);
 }
 
@@ -244,16 +255,21 @@ void ShopController::htoShop() { closePopup(howGetJBview_); }
 
 // ---- The exchange ------------------------------------------------------------------------
 
-void ShopController::useJinBiDuiHuan() { openAmountPopup("2", "金币兑换平台币", "10", "(10个起兑)"); }
+void ShopController::useJinBiDuiHuan() {
+  openAmountPopup("2", "金币兑换平台币", "10", "(10个起兑)");
+}
 
-void ShopController::useBangDinDuiHuan() { openAmountPopup("3", "绑定金币兑换平台币", "50", "(50个起兑)"); }
+void ShopController::useBangDinDuiHuan() {
+  openAmountPopup("3", "绑定金币兑换平台币", "50", "(50个起兑)");
+}
 
 void ShopController::openAmountPopup(const std::string& coinType, const std::string& title,
                                      const std::string& preset, const std::string& note) {
   type_ = coinType;
   createMask();
   userJinBiDHView_ = UIView::make<UserJinBiDHView>(onMask(300, 180));
-  userJinBiDHView_->delegate = std::static_pointer_cast<UseJinBiDHViewDelegate>(sharedSelf<ShopController>());
+  userJinBiDHView_->delegate =
+      std::static_pointer_cast<UseJinBiDHViewDelegate>(sharedSelf<ShopController>());
   userJinBiDHView_->titleLabel->setText(title);
   userJinBiDHView_->numTextField->setText(preset);
   userJinBiDHView_->desLabel->setText(note);
@@ -286,7 +302,8 @@ void ShopController::useJinBiDHViewDuiHuan(const std::string& account, const std
   // The confirm popup replaces the amount popup on the same mask.
   WalletStyle::removeLater(userJinBiDHView_);
   certainDuiHuanView_ = UIView::make<CertainDuiHuanView>(onMask(300, 210));
-  certainDuiHuanView_->delegate = std::static_pointer_cast<CertainDuiHuanViewDelegate>(sharedSelf<ShopController>());
+  certainDuiHuanView_->delegate =
+      std::static_pointer_cast<CertainDuiHuanViewDelegate>(sharedSelf<ShopController>());
   const std::string number = ExchangeAmount::platformCoinText(jinbiCoins_);
   certainDuiHuanView_->duihuanLabel->setAttributedText(
       WalletStyle::colored(NSString::stringWithFormat("您申请兑换%@平台币", number),
@@ -312,9 +329,11 @@ void ShopController::reallyDuiHuan() {
   if (reply["state"].isEqualToString("ok")) {
     createMask();
     const CGSize v = view()->frame().size;
-    dhSuccessView_ = DHSuccessView::create(CGRectMake((v.width - 280) / 2, (v.height - 240) / 2, 280, 240),
-                                           ExchangeAmount::platformCoinText(jinbiCoins_));
-    dhSuccessView_->delegate = std::static_pointer_cast<DHSuccessViewDelegate>(sharedSelf<ShopController>());
+    dhSuccessView_ =
+        DHSuccessView::create(CGRectMake((v.width - 280) / 2, (v.height - 240) / 2, 280, 240),
+                              ExchangeAmount::platformCoinText(jinbiCoins_));
+    dhSuccessView_->delegate =
+        std::static_pointer_cast<DHSuccessViewDelegate>(sharedSelf<ShopController>());
     view()->addSubview(dhSuccessView_);
     UserHelper::reLogin();
   } else {
@@ -356,8 +375,8 @@ bool ShopController::querenChongzhi(const std::string& account, const std::strin
     WalletStyle::alert("提示", "信息不能为空", "知道了");
     return false;
   }
-  const Value reply =
-      ServerController::certainGiveMoney(user["username"].str(), account, cardnum, cardpsd, user["token"].str());
+  const Value reply = ServerController::certainGiveMoney(user["username"].str(), account, cardnum,
+                                                         cardpsd, user["token"].str());
   std::string message = reply["msg"].str();
   if (message == "ok") message = "充值成功";
   WalletStyle::alert("提示", message, "知道了");

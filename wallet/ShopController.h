@@ -51,7 +51,8 @@ class ShopController : public UIViewController,
   void duihuanpingtaibi_action();
   void jinbichongzhi_action();
   void handleSwipes(UISwipeGestureRecognizer& recognizer);
-  void scrollViewWillEndDragging(UIScrollView& scrollView, CGPoint velocity, CGPoint& targetContentOffset) override;
+  void scrollViewWillEndDragging(UIScrollView& scrollView, CGPoint velocity,
+                                 CGPoint& targetContentOffset) override;
 
   // The top bar.
   void topduihuanguizelabelclick();
@@ -68,7 +69,8 @@ class ShopController : public UIViewController,
   void gamelabelclick(UIGestureRecognizer& recognizer) { toGame(recognizer); }
   void goToLogin() override { tologin(); }
   // UseJinBiDHViewDelegate
-  void useJinBiDHViewDuiHuan(const std::string& account, const std::string& num, const std::string& plat) override;
+  void useJinBiDHViewDuiHuan(const std::string& account, const std::string& num,
+                             const std::string& plat) override;
   void useJinBiDHViewCancel() override;
   // CertainDuiHuanViewDelegate
   void reallyDuiHuan() override;
@@ -85,7 +87,8 @@ class ShopController : public UIViewController,
   void htoLibao() override;
   // JinBinDelegate
   void jinbiCard() override;
-  bool querenChongzhi(const std::string& account, const std::string& cardnum, const std::string& cardpsd) override;
+  bool querenChongzhi(const std::string& account, const std::string& cardnum,
+                      const std::string& cardpsd) override;
 
   // What the screen holds, for tests and the simulator.
   std::shared_ptr<UIView> topView() const { return topView_; }
@@ -110,8 +113,8 @@ class ShopController : public UIViewController,
   void closePopup(const std::shared_ptr<UIView>& popup);
   // A popup of this size centred on the current mask.
   CGRect onMask(double width, double height) const;
-  void openAmountPopup(const std::string& coinType, const std::string& title, const std::string& preset,
-                       const std::string& note);
+  void openAmountPopup(const std::string& coinType, const std::string& title,
+                       const std::string& preset, const std::string& note);
   void share(int scene, const std::string& title, const std::string& description);
 
   std::shared_ptr<UIView> topView_;
@@ -131,9 +134,9 @@ class ShopController : public UIViewController,
   std::shared_ptr<CertainDuiHuanView> certainDuiHuanView_;
   std::shared_ptr<DHSuccessView> dhSuccessView_;
 
-  std::string type_;         // CoinType of the exchange being prepared: "2" gold, "3" bound gold
-  std::string gameAccount_;  // the receiving game account
-  std::string jinbiNum_;     // the amount as typed, sent as it is
-  long long jinbiCoins_ = 0; // the amount read once; every number shown comes from it
-  std::string huanplatid_;   // GamePlatformId of the receiving account
+  std::string type_;          // CoinType of the exchange being prepared: "2" gold, "3" bound gold
+  std::string gameAccount_;   // the receiving game account
+  std::string jinbiNum_;      // the amount as typed, sent as it is
+  long long jinbiCoins_ = 0;  // the amount read once; every number shown comes from it
+  std::string huanplatid_;    // GamePlatformId of the receiving account
 };

@@ -43,12 +43,14 @@ void UserJinBiDHView::initWithFrame(CGRect frame) {
   numTextField->setKeyboardType(UIKeyboardTypeNumberPad);
   numTextField->setDelegate(self);
   addSubview(numTextField);
-  desLabel = WalletStyle::label(CGRectMake(CGRectGetMaxX(numTextField->frame()) + 1, 40, 70, 20), "", 14);
+  desLabel =
+      WalletStyle::label(CGRectMake(CGRectGetMaxX(numTextField->frame()) + 1, 40, 70, 20), "", 14);
   addSubview(desLabel);
 
   auto accountLabel = WalletStyle::label(CGRectMake(5, 70, 100, 20), "平台币接受账号", 14);
   addSubview(accountLabel);
-  accTextField_ = UITextField::create(CGRectMake(CGRectGetMaxX(accountLabel->frame()) + 5, 70, W - 135, 20));
+  accTextField_ =
+      UITextField::create(CGRectMake(CGRectGetMaxX(accountLabel->frame()) + 5, 70, W - 135, 20));
   accTextField_->layer().setBorderWidth(1);
   accTextField_->layer().setBorderColor(WalletStyle::lightGrey());
   accTextField_->setFont(UIFont::systemFontOfSize(14));
@@ -58,24 +60,29 @@ void UserJinBiDHView::initWithFrame(CGRect frame) {
   accBtn_ = UIButton::buttonWithType(UIButtonTypeCustom);
   accBtn_->setFrame(CGRectMake(CGRectGetMaxX(accTextField_->frame()), 70, 20, 20));
   accBtn_->setBackgroundImage(UIImage::imageNamed("ktr_bg_game_et.png"));
-  accBtn_->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::addNum), UIControlEventTouchUpInside);
+  accBtn_->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::addNum),
+                     UIControlEventTouchUpInside);
   addSubview(accBtn_);
 
   duihuanLabel = WalletStyle::label(CGRectMake(0, 100, W, 20), "", 14);
   duihuanLabel->setTextAlignment(NSTextAlignmentCenter);
   addSubview(duihuanLabel);
 
-  auto ok = WalletStyle::button(CGRectMake(50, 130, 80, 30), "兑换", UIColor::whiteColor(), WalletStyle::green(), 14);
-  ok->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::duihuan), UIControlEventTouchUpInside);
+  auto ok = WalletStyle::button(CGRectMake(50, 130, 80, 30), "兑换", UIColor::whiteColor(),
+                                WalletStyle::green(), 14);
+  ok->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::duihuan),
+                UIControlEventTouchUpInside);
   addSubview(ok);
   auto no = WalletStyle::button(CGRectMake(W - 130, 130, 80, 30), "取消", UIColor::whiteColor(),
                                 UIColor::grayColor(), 14);
-  no->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::cancel), UIControlEventTouchUpInside);
+  no->addTarget(self, WalletStyle::action(self, &UserJinBiDHView::cancel),
+                UIControlEventTouchUpInside);
   addSubview(no);
 }
 
 void UserJinBiDHView::duihuan() {
-  if (auto d = delegate.lock()) d->useJinBiDHViewDuiHuan(accTextField_->text(), numTextField->text(), yueplatid_);
+  if (auto d = delegate.lock())
+    d->useJinBiDHViewDuiHuan(accTextField_->text(), numTextField->text(), yueplatid_);
 }
 
 void UserJinBiDHView::cancel() {
@@ -84,8 +91,9 @@ void UserJinBiDHView::cancel() {
 
 void UserJinBiDHView::writePreview(UILabel& label, const std::string& amountText) {
   const std::string number = ExchangeAmount::platformCoinText(ExchangeAmount::coins(amountText));
-  label.setAttributedText(WalletStyle::colored(NSString::stringWithFormat("本次可兑换%@平台币", number),
-                                               NSMakeRange(5, NSString::length(number)), WalletStyle::red()));
+  label.setAttributedText(
+      WalletStyle::colored(NSString::stringWithFormat("本次可兑换%@平台币", number),
+                           NSMakeRange(5, NSString::length(number)), WalletStyle::red()));
 }
 
 void UserJinBiDHView::listenGoldNum() { writePreview(*duihuanLabel, numTextField->text()); }
@@ -129,11 +137,12 @@ void UserJinBiDHView::setAccountView() {
   if (usernamedropscroll_) WalletStyle::removeLater(usernamedropscroll_);
   const CGRect field = accTextField_->frame();
   std::weak_ptr<UserJinBiDHView> weak = sharedSelf<UserJinBiDHView>();
-  usernamedropscroll_ = AccountDropList::create(
-      CGPointMake(field.origin.x, CGRectGetMaxY(field)), field.size.width + 20, user["bondlist"],
-      [weak](UIGestureRecognizer& g) {
-        if (auto popup = weak.lock()) popup->usernameviewclick(g);
-      });
+  usernamedropscroll_ = AccountDropList::create(CGPointMake(field.origin.x, CGRectGetMaxY(field)),
+                                                field.size.width + 20, user["bondlist"],
+                                                [weak](UIGestureRecognizer& g) {
+                                                  if (auto popup = weak.lock())
+                                                    popup->usernameviewclick(g);
+                                                });
   addSubview(usernamedropscroll_);
 }
 

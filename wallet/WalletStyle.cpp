@@ -31,7 +31,8 @@ std::shared_ptr<UIView> WalletStyle::numberDot(const std::string& number) {
   return dot;
 }
 
-double WalletStyle::infoForm(UIView& view, const std::string& title, const std::vector<InfoRow>& rows) {
+double WalletStyle::infoForm(UIView& view, const std::string& title,
+                             const std::vector<InfoRow>& rows) {
   const double W = view.frame().size.width;
   view.setBackgroundColor(UIColor::whiteColor());
   auto band = UILabel::create(CGRectMake(0, 0, W, 30));
@@ -59,27 +60,28 @@ double WalletStyle::infoForm(UIView& view, const std::string& title, const std::
 }
 
 std::shared_ptr<UIButton> WalletStyle::knowButton(double viewWidth, double y) {
-  auto know = button(CGRectMake((viewWidth - 200) / 2, y, 200, 30), "我知道了", UIColor::whiteColor(), green(), 14);
+  auto know = button(CGRectMake((viewWidth - 200) / 2, y, 200, 30), "我知道了",
+                     UIColor::whiteColor(), green(), 14);
   know->layer().setCornerRadius(3);
   return know;
 }
 
-std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(const std::string& text, NSRange range,
-                                                                const std::shared_ptr<UIColor>& color) {
+std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(
+    const std::string& text, NSRange range, const std::shared_ptr<UIColor>& color) {
   auto attributed = NSMutableAttributedString::create(text);
   attributed->addAttribute(NSForegroundColorAttributeName, color, range);
   return attributed;
 }
 
-std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(const std::string& text, NSRange first,
-                                                                NSRange second,
-                                                                const std::shared_ptr<UIColor>& color) {
+std::shared_ptr<NSMutableAttributedString> WalletStyle::colored(
+    const std::string& text, NSRange first, NSRange second, const std::shared_ptr<UIColor>& color) {
   auto attributed = colored(text, first, color);
   attributed->addAttribute(NSForegroundColorAttributeName, color, second);
   return attributed;
 }
 
-std::shared_ptr<UILabel> WalletStyle::label(CGRect frame, const std::string& text, double fontSize) {
+std::shared_ptr<UILabel> WalletStyle::label(CGRect frame, const std::string& text,
+                                            double fontSize) {
   auto l = UILabel::create(frame);
   l->setText(text);
   l->setFont(UIFont::systemFontOfSize(fontSize));
@@ -88,7 +90,8 @@ std::shared_ptr<UILabel> WalletStyle::label(CGRect frame, const std::string& tex
 
 std::shared_ptr<UIButton> WalletStyle::button(CGRect frame, const std::string& title,
                                               const std::shared_ptr<UIColor>& titleColor,
-                                              const std::shared_ptr<UIColor>& background, double fontSize) {
+                                              const std::shared_ptr<UIColor>& background,
+                                              double fontSize) {
   auto b = UIButton::buttonWithType(UIButtonTypeCustom);
   b->setFrame(frame);
   b->setTitle(title, UIControlStateNormal);
@@ -104,6 +107,7 @@ void WalletStyle::removeLater(const std::shared_ptr<UIView>& view) {
   dispatch_async_main([view] {});
 }
 
-void WalletStyle::alert(const std::string& title, const std::string& message, const std::string& button) {
+void WalletStyle::alert(const std::string& title, const std::string& message,
+                        const std::string& button) {
   UIAlertView::create(title, message, std::weak_ptr<UIAlertViewDelegate>(), button)->show();
 }

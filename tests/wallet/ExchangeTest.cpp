@@ -1,0 +1,284 @@
+// The road of one exchange: the amount popup, the checks, the confirm popup, "exchangePTB" on
+// the devserver, and the success popup with its shares and the re-login, or the refusal.
+
+#include "ShopFixture.h"
+#include "core/Config.h"
+#include "core/DBHelper.h"
+#include "core/TempData.h"
+#include "parley/PLApi.h"
+#include "platform/automation/Automation.h"
+#include "platform/foundation/NSString.h"
+#include "platform/services/SimulatedDevice.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScrollView.h"
+#include "platform/uikit/UITextField.h"
+#include "wallet/ShopController.h"
+
+class ExchangeTest : public ShopFixture {
+ protected:
+  // Opens the amount popup for gold ("用金币兑换") or bound gold.
+  std::shared_ptr<UserJinBiDHView> openAmountPopup(bool boundGold = false) {
+    Automation::tap(shown(boundGold ? "用绑定金币兑换" : "用金币兑换"));
+    auto popup = shop_->userJinBiDHView();
+    EXPECT_TRUE(popup);
+    return popup;
+  }
+  // Opens the popup's account list and taps the row of `account`.
+  void chooseAccount(const std::shared_ptr<UserJinBiDHView>& popup, const std::string& account) {
+    Automation::tap(popup->dropButton());
+    ASSERT_TRUE(popup->accountList());
+    Automation::tap(inside(popup->accountList(), account));
+    pump();
+  }
+  // Leaves a remembered login, so that the re-login after an exchange asks the server.
+  void rememberLogin() {
+    DBHelper db;
+    ASSERT_TRUE(db.open());
+    db.createTables();
+    db.saveLogin("demo", "demo123", 1);
+    db.close();
+  }
+};
+
+TEST_F(ExchangeTest, AGoldExchangeRunsFromTheAmountPopupToTheSuccessPopupAndRefreshesTheUser) {
+  rememberLogin();
+  Value refreshed = user();
+  refreshed.set("gold", "1270.00");
+  server().reply("login", Value::dict({{"state", "ok"}, {"data", refreshed}}));
+  server().reply("exchangePTB", R"({"state":"ok","msg":"兑换成功"})");
+  TempData::setuserdata(user());
+  openShop();
+
+  auto popup = openAmountPopup();
+  auto mask = shop_->mask();
+  EXPECT_EQ(popup->frame(), CGRectMake(10, 169.5, 300, 180));
+  EXPECT_EQ(popup->titleLabel->text(), "金币兑换平台币");
+  EXPECT_EQ(popup->numTextField->text(), "10");
+  EXPECT_EQ(popup->desLabel->text(), "(10个起兑)");
+  EXPECT_EQ(popup->duihuanLabel->text(), "本次可兑换9.50平台币");
+  EXPECT_EQ(colouredRanges(popup->duihuanLabel), "5+4=rgb(247,82,55)");
+
+  chooseAccount(popup, "acct1");
+  EXPECT_EQ(popup->accountField()->text(), "acct1");
+  EXPECT_FALSE(popup->accountList());
+  Automation::tap(inside(popup, "兑换"));
+  pump();
+
+  // The confirm popup replaces the amount popup on the same mask.
+  auto confirm = shop_->certainDuiHuanView();
+  ASSERT_TRUE(confirm);
+  EXPECT_FALSE(popup->superview());
+  EXPECT_EQ(shop_->mask(), mask);
+  EXPECT_TRUE(mask->superview());
+  EXPECT_EQ(confirm->frame(), CGRectMake(10, 154.5, 300, 210));
+  inside(confirm, "金币兑换平台币");
+  EXPECT_EQ(confirm->duihuanLabel->text(), "您申请兑换9.50平台币");
+  EXPECT_EQ(colouredRanges(confirm->duihuanLabel), "5+4=rgb(247,82,55)");
+  EXPECT_EQ(confirm->accountLabel->text(), "接收账号：acct1");
+  EXPECT_EQ(colouredRanges(confirm->accountLabel), "5+5=rgb(247,82,55)");
+  EXPECT_EQ(confirm->platLabel->text(), "所属平台：掌上H5游戏");
+  inside(confirm, "*兑换成功后，请登录游戏");
+
+  Automation::tap(inside(confirm, "确认兑换"));
+  pump();
+  auto request = server().lastRequest("exchangePTB");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("username"), "demo");
+  EXPECT_EQ(request->value("token"), "tok123");
+  EXPECT_EQ(request->value("recipient"), "acct1");
+  EXPECT_EQ(request->value("plat_id"), "3");
+  EXPECT_EQ(request->value("amount"), "10");
+  EXPECT_EQ(request->value("type"), "2");
+  EXPECT_TRUE(NSString::hasPrefix(request->value("orderid"), "demo"));
+
+  // Both popups and their mask are gone; the success popup has a mask of its own.
+  EXPECT_FALSE(confirm->superview());
+  EXPECT_FALSE(mask->superview());
+  auto success = shop_->dhSuccessView();
+  ASSERT_TRUE(success);
+  EXPECT_NE(shop_->mask(), mask);
+  EXPECT_TRUE(shop_->mask()->superview());
+  EXPECT_EQ(success->frame(), CGRectMake(20, 164, 280, 240));
+  inside(success, "兑换成功");
+  inside(success, "获得9.50枚平台币");
+  EXPECT_EQ(
+      colouredRanges(std::dynamic_pointer_cast<UILabel>(inside(success, "单个好友最高奖励50绑金"))),
+      "8+4=rgb(255,82,97)");
+
+  // The re-login refreshed the user; the balance line shows it on the next appearance.
+  EXPECT_EQ(server().lastRequest("login")->value("username"), "demo");
+  EXPECT_EQ(TempData::getuserdata()["gold"].str(), "1270.00");
+  shop_->viewWillAppear(false);
+  shown("账号余额为：金币1270.00个，绑金356个");
+
+  auto successMask = shop_->mask();
+  Automation::tap(inside(success, "取消"));
+  pump();
+  EXPECT_FALSE(success->superview());
+  EXPECT_FALSE(successMask->superview());
+}
+
+TEST_F(ExchangeTest, TheShareButtonsSendParleyRequestsAndLeaveTheSuccessPopupOpen) {
+  PLApi::registerApp(Config::kParleyAppId);
+  SimulatedDevice::shared().installApp("parley", [](const std::string&) { return true; });
+  server().reply("exchangePTB", R"({"state":"ok"})");
+  TempData::setuserdata(user());
+  openShop();
+  auto popup = openAmountPopup();
+  chooseAccount(popup, "acct0");
+  Automation::tap(inside(popup, "兑换"));
+  Automation::tap(inside(shop_->certainDuiHuanView(), "确认兑换"));
+  pump();
+  auto success = shop_->dhSuccessView();
+  ASSERT_TRUE(success);
+
+  // The two image buttons: the timeline on the left, a chat on the right.
+  std::vector<std::shared_ptr<UIButton>> shares;
+  for (const auto& view : success->subviews()) {
+    auto button = std::dynamic_pointer_cast<UIButton>(view);
+    if (button && button->frame().size.width == 50) shares.push_back(button);
+  }
+  ASSERT_EQ(shares.size(), 2u);
+  EXPECT_EQ(shares[0]->frame(), CGRectMake(80, 140, 50, 50));
+  EXPECT_EQ(shares[1]->frame(), CGRectMake(150, 140, 50, 50));
+  Automation::tap(shares[1]);
+  Automation::tap(shares[0]);
+  pump();
+  const auto urls = SimulatedDevice::shared().openedURLs();
+  ASSERT_EQ(urls.size(), 2u);
+  for (const auto& url : urls) {
+    EXPECT_TRUE(NSString::hasPrefix(
+        url, std::string("parley://app/") + Config::kParleyAppId + "/sendreq/?"))
+        << url;
+  }
+  EXPECT_TRUE(success->superview());
+}
+
+TEST_F(ExchangeTest, TheBoundGoldPopupPresetsFiftyAndTheConfirmPopupKeepsTheGoldTitle) {
+  server().reply("exchangePTB", R"({"state":"ok"})");
+  TempData::setuserdata(user());
+  openShop();
+  auto popup = openAmountPopup(true);
+  EXPECT_EQ(popup->titleLabel->text(), "绑定金币兑换平台币");
+  EXPECT_EQ(popup->numTextField->text(), "50");
+  EXPECT_EQ(popup->desLabel->text(), "(50个起兑)");
+  EXPECT_EQ(popup->duihuanLabel->text(), "本次可兑换47.50平台币");
+  EXPECT_EQ(colouredRanges(popup->duihuanLabel), "5+5=rgb(247,82,55)");
+
+  // A new amount shows in the preview once the field is left.
+  Automation::clearField(popup->numTextField);
+  Automation::type(popup->numTextField, "12");
+  Automation::endEditing();
+  EXPECT_EQ(popup->duihuanLabel->text(), "本次可兑换11.40平台币");
+
+  chooseAccount(popup, "acct0");
+  Automation::tap(inside(popup, "兑换"));
+  auto confirm = shop_->certainDuiHuanView();
+  inside(confirm, "金币兑换平台币");
+  EXPECT_EQ(confirm->platLabel->text(), "所属平台：星辰手游");
+  Automation::tap(inside(confirm, "确认兑换"));
+  pump();
+  EXPECT_EQ(server().lastRequest("exchangePTB")->value("type"), "3");
+  EXPECT_EQ(server().lastRequest("exchangePTB")->value("amount"), "12");
+}
+
+TEST_F(ExchangeTest, ChecksRunLoginThenAccountThenAmountAndLeaveThePopupOpen) {
+  openShop();
+  auto popup = openAmountPopup();  // opens without a user
+  Automation::clearField(popup->numTextField);
+  Automation::tap(inside(popup, "兑换"));
+  pump();
+  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
+  EXPECT_TRUE(popup->superview());
+  Automation::topViewController()->dismissViewControllerAnimated(false);
+  pump();
+
+  TempData::setuserdata(user());
+  Automation::type(popup->numTextField, "30");
+  Automation::endEditing();
+  Automation::tap(inside(popup, "兑换"));
+  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行兑换 | [确定]");
+
+  chooseAccount(popup, "acct0");
+  Automation::clearField(popup->numTextField);
+  Automation::endEditing();
+  Automation::tap(inside(popup, "兑换"));
+  EXPECT_EQ(takeAlert(), "您还没有填写金币数量 | 请填写金币数量后进行兑换 | [确定]");
+  EXPECT_TRUE(popup->superview());
+  EXPECT_FALSE(shop_->certainDuiHuanView());
+  EXPECT_TRUE(server().requests("exchangePTB").empty());
+
+  // "取消" closes the popup and its mask.
+  auto mask = shop_->mask();
+  Automation::tap(inside(popup, "取消"));
+  pump();
+  EXPECT_FALSE(popup->superview());
+  EXPECT_FALSE(mask->superview());
+}
+
+TEST_F(ExchangeTest, ARefusedExchangeShowsTheServersMessageAndAnUnknownPlatformIsStillSent) {
+  server().reply("exchangePTB", R"({"state":"error","msg":"金币余额不足"})");
+  Value player = user(0);
+  player.set("bondlist", Value::array({Value::dict({{"plat_id", "9"}, {"username", "far"}})}));
+  TempData::setuserdata(player);
+  openShop();
+  auto popup = openAmountPopup();
+  chooseAccount(popup, "far");
+  Automation::tap(inside(popup, "兑换"));
+  auto confirm = shop_->certainDuiHuanView();
+  auto mask = shop_->mask();
+  EXPECT_EQ(confirm->platLabel->text(), "");
+  Automation::tap(inside(confirm, "确认兑换"));
+  pump();
+  EXPECT_EQ(server().lastRequest("exchangePTB")->value("plat_id"), "9");
+  EXPECT_EQ(takeAlert(), "兑换失败 | 金币余额不足 | [确定]");
+  EXPECT_FALSE(confirm->superview());
+  EXPECT_FALSE(mask->superview());
+  EXPECT_FALSE(shop_->dhSuccessView());
+}
+
+TEST_F(ExchangeTest, AllThreePopupsShowTheSameNumberForALargeAmount) {
+  // 16777217 is above 2^24, where a single-precision read would give 15938355.20.
+  server().reply("exchangePTB", R"({"state":"ok"})");
+  TempData::setuserdata(user());
+  openShop();
+  auto popup = openAmountPopup();
+  Automation::clearField(popup->numTextField);
+  Automation::type(popup->numTextField, "16777217");
+  Automation::endEditing();
+  EXPECT_EQ(popup->duihuanLabel->text(), "本次可兑换15938356.15平台币");
+  chooseAccount(popup, "acct0");
+  Automation::tap(inside(popup, "兑换"));
+  EXPECT_EQ(shop_->certainDuiHuanView()->duihuanLabel->text(), "您申请兑换15938356.15平台币");
+  Automation::tap(inside(shop_->certainDuiHuanView(), "确认兑换"));
+  pump();
+  ASSERT_TRUE(shop_->dhSuccessView());
+  inside(shop_->dhSuccessView(), "获得15938356.15枚平台币");
+  EXPECT_EQ(server().lastRequest("exchangePTB")->value("amount"), "16777217");
+}
+
+TEST_F(ExchangeTest, TheAccountListHangsBelowThePopupAndItsLowRowsTakeTaps) {
+  TempData::setuserdata(user(9));
+  openShop();
+  auto popup = openAmountPopup();
+  Automation::tap(popup->dropButton());
+  auto list = popup->accountList();
+  ASSERT_TRUE(list);
+  EXPECT_TRUE(popup->dropButton()->isSelected());
+  EXPECT_EQ(list->frame(), CGRectMake(110, 90, 185, 240));
+  EXPECT_EQ(list->contentSize().height, 270);
+  // The list ends 150 points below the popup's bottom edge; row 7 lies there.
+  const CGRect listInWindow = list->convertRect(list->bounds(), nullptr);
+  EXPECT_EQ(CGRectGetMaxY(listInWindow) - CGRectGetMaxY(popup->frame()), 150);
+  Automation::tap(inside(list, "acct7"));
+  pump();
+  EXPECT_EQ(popup->accountField()->text(), "acct7");
+  EXPECT_FALSE(popup->accountList());
+
+  // Pressing the button twice without choosing opens and closes the list.
+  Automation::tap(popup->dropButton());
+  EXPECT_TRUE(popup->accountList());
+  Automation::tap(popup->dropButton());
+  EXPECT_FALSE(popup->accountList());
+}
