@@ -47,14 +47,14 @@ void Config::reset() {
   settings().timeout = kDefaultTimeout;
 }
 
-std::string Config::platformName(const std::string& platId) {
+std::string Config::platformDisplayName(const std::string& platId) {
   if (platId == "1") return "星海游戏";
   if (platId == "2") return "剑影游戏";
   if (platId == "3") return "H5游戏";
   return "";
 }
 
-std::string Config::platformIcon(const std::string& platId) {
+std::string Config::platformIconName(const std::string& platId) {
   if (platId == "1" || platId == "2" || platId == "3") return "ktr_plat_" + platId + ".png";
   return "";
 }

@@ -37,8 +37,8 @@ class Config {
 
   // The three partner game platforms (GamePlatformId "1", "2", "3"; "3" hosts H5 games): display
   // name and bundle image name of each. "" for any other id.
-  static std::string platformName(const std::string& platId);
-  static std::string platformIcon(const std::string& platId);
+  static std::string platformDisplayName(const std::string& platId);
+  static std::string platformIconName(const std::string& platId);
 
   // Restores the default host and timeout (tests call it between cases).
   static void reset();
