@@ -1,6 +1,11 @@
 #include "shell/AppMain.h"
 
 #include "account/AccountClasses.h"
+#include "core/TempData.h"
+#include "platform/automation/Automation.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIResponder.h"
 #include "shell/AppDelegate.h"
@@ -33,4 +38,15 @@ std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions) {
   auto delegate = AppDelegate::create();
   UIApplication::sharedApplication()->launch(delegate, launchOptions);
   return delegate;
+}
+
+void AppShutdown() {
+  UIApplication::sharedApplication()->terminate();
+  auto clock = RunLoop::main().clockPtr();
+  RunLoop::main().reset();
+  RunLoop::main().install(clock);
+  Automation::resetPlatform();
+  TempData::reset();
+  NSUserDefaults::resetStandardUserDefaults();
+  SimulatedDevice::shared().restartApp();
 }

@@ -13,5 +13,12 @@ class AppDelegate;
 // bundle's resources and the API host must be set before. Main thread; call once per launch.
 std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions = Value());
 
+// Ends the running app as the end of its process would, so that AppMain can start it again:
+// the application terminates; queued work, timers, screens, alerts and the login state in memory
+// are dropped; the user defaults are read again from disk at next use; pasteboards that were not
+// persistent are gone. The run loop keeps its clock; the sandbox and the device's installed apps
+// stay. Main thread.
+void AppShutdown();
+
 // Registers the shell's classes with the class registry (idempotent).
 void registerShellClasses();

@@ -6,15 +6,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "core/TempData.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSString.h"
-#include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Value.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/services/SimulatedDevice.h"
-#include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIView.h"
 #include "shell/AppDelegate.h"
@@ -171,14 +168,7 @@ std::string SimCommandLoop::launch() {
   if (restart) {
     // The process ends: its memory, queued work and screens are gone. What lives on disk (the
     // sandbox, persistent pasteboards) and on the device (installed apps) stays.
-    UIApplication::sharedApplication()->terminate();
-    auto clock = RunLoop::main().clockPtr();
-    RunLoop::main().reset();
-    RunLoop::main().install(clock);
-    Automation::resetPlatform();
-    TempData::reset();
-    NSUserDefaults::resetStandardUserDefaults();
-    SimulatedDevice::shared().restartApp();
+    AppShutdown();
     delegate_.reset();
   }
   delegate_ = AppMain();

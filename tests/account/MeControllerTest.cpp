@@ -1,0 +1,118 @@
+#include "account/LoginViewController.h"
+#include "account/MeController.h"
+#include "core/TempData.h"
+#include "shell/ShellTestFixture.h"
+#include "shell/TabBarController.h"
+
+class MeControllerTest : public ShellTestFixture {
+ protected:
+  // Starts the app and opens the tab bar on "我的".
+  std::shared_ptr<TabBarController> openMe() {
+    launch();
+    tapText("进入平台");
+    tapText("我的");
+    auto tabs = topAs<TabBarController>();
+    EXPECT_TRUE(tabs);
+    if (tabs) EXPECT_EQ(tabs->selectedViewController()->className(), "MeController");
+    return tabs;
+  }
+
+  static void logInAsDemo() {
+    TempData::setuserdata(Value::dict(
+        {{"username", "demo"}, {"token", "t1"}, {"gold", "1280.00"}, {"bound_gold", "356.00"}}));
+  }
+};
+
+TEST_F(MeControllerTest, ShowsTheUserAndBalancesOnlyWhileLoggedIn) {
+  openMe();
+  EXPECT_TRUE(Automation::findByText(MeController::kLoginTitle));
+  EXPECT_FALSE(Automation::findByText(MeController::kLogoutTitle));
+  EXPECT_FALSE(Automation::findContainingText("用户名："));
+
+  logInAsDemo();
+  tapText("商城");
+  tapText("我的");  // the page reads the login state each time it comes on screen
+  EXPECT_TRUE(Automation::findByText("用户名：demo"));
+  EXPECT_TRUE(Automation::findByText("金币：1280.00"));
+  EXPECT_TRUE(Automation::findByText("绑金：356.00"));
+  EXPECT_FALSE(Automation::findByText(MeController::kLoginTitle));
+}
+
+TEST_F(MeControllerTest, LoggingInFromThePageShowsTheUserWhenTheLoginCloses) {
+  useDemoReplies();
+  openMe();
+  tapText(MeController::kLoginTitle);
+  auto login = topAs<LoginViewController>();
+  ASSERT_TRUE(login);
+  ASSERT_TRUE(Automation::type(login->usernameField(), "demo"));
+  ASSERT_TRUE(Automation::type(login->passwordField(), "demo123"));
+  tapText("登录");
+  EXPECT_TRUE(topAs<TabBarController>());
+  EXPECT_TRUE(Automation::findByText("用户名：demo"));
+  EXPECT_TRUE(Automation::findByText("金币：1280.00"));
+}
+
+TEST_F(MeControllerTest, RechargeLeavesTheShopFlagAndSwitchesToTheShop) {
+  auto tabs = openMe();
+  ASSERT_TRUE(tabs);
+  TempData::setcontrollerdata(Value());
+  // The shop clears the flag when it opens its recharge page; watch what it was handed.
+  tapText(MeController::kRechargeTitle);
+  EXPECT_EQ(tabs->selectedViewController()->className(), "ShopController");
+  const Value left = TempData::getcontrollerdata();
+  EXPECT_TRUE(left.isNil() || left["flag"].isEqualToString("1"))
+      << "either the shop took the flag or it waits for it";
+}
+
+TEST_F(MeControllerTest, RecordsAndWithdrawalAskForALoginFirst) {
+  openMe();
+  for (const char* entry : {MeController::kMoneyDetailTitle, MeController::kWithdrawTitle}) {
+    tapText(entry);
+    EXPECT_TRUE(topAs<LoginViewController>()) << entry;
+    tapText("返回");
+    EXPECT_TRUE(topAs<TabBarController>()) << entry;
+  }
+}
+
+TEST_F(MeControllerTest, RecordsAndWithdrawalOpenTheirScreensWhileLoggedIn) {
+  logInAsDemo();
+  openMe();
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {MeController::kMoneyDetailTitle, "MoneyDetailVC"},
+      {MeController::kWithdrawTitle, "TiXianVC"},
+      {MeController::kNewUserGiftTitle, "LibaoViewController"}};
+  for (const auto& [entry, className] : entries) {
+    tapText(entry);
+    ASSERT_TRUE(top()) << entry;
+    EXPECT_EQ(top()->className(), className);
+    EXPECT_TRUE(top()->wasPresentedAnimated());
+    top()->dismissViewControllerAnimated(false);
+    pump();
+  }
+}
+
+TEST_F(MeControllerTest, NewUserGiftsOpenWithoutALogin) {
+  openMe();
+  tapText(MeController::kNewUserGiftTitle);
+  ASSERT_TRUE(top());
+  EXPECT_EQ(top()->className(), "LibaoViewController");
+}
+
+TEST_F(MeControllerTest, LogoutForgetsTheUserAndTheAutologin) {
+  rememberLogin("demo", "demo123", 1);
+  server().reply("login", R"({"state":"ok","data":{"username":"demo","gold":"1.00"}})");
+  openMe();
+  ASSERT_EQ(TempData::getuserdata()["username"].str(), "demo");
+
+  tapText(MeController::kLogoutTitle);
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_TRUE(Automation::findByText(MeController::kLoginTitle));
+  auto remembered = newestLogin();
+  ASSERT_TRUE(remembered);
+  EXPECT_EQ(remembered->autologin, 0);
+
+  server().clearRequests();
+  relaunch();
+  EXPECT_TRUE(server().requests("login").empty()) << "no autologin after a logout";
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+}

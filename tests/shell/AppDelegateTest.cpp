@@ -1,0 +1,125 @@
+#include <filesystem>
+
+#include "core/Config.h"
+#include "core/ImageCache.h"
+#include "core/TempData.h"
+#include "parley/PLApi.h"
+#include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSURL.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIWindow.h"
+#include "shell/GuideViewController.h"
+#include "shell/HomeViewController.h"
+#include "shell/ShellTestFixture.h"
+
+namespace {
+const char* kDemoUser =
+    R"({"state":"ok","data":{"username":"demo","token":"t1","gold":"12.00","bound_gold":"3.00"}})";
+}
+
+class AppStartTest : public ShellTestFixture {};
+
+TEST_F(AppStartTest, FirstStartShowsTheGuideAndRemembersThatItWasShown) {
+  launch(/*firstOpen=*/true);
+  EXPECT_TRUE(topAs<GuideViewController>());
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("isFirstOpen"), "NO");
+
+  tapText("立即体验");
+  EXPECT_TRUE(topAs<HomeViewController>());
+
+  relaunch();
+  EXPECT_TRUE(topAs<HomeViewController>()) << "the guide shows on the first start only";
+}
+
+TEST_F(AppStartTest, StartPreparesBadgeDatabaseCacheNotificationsAndParley) {
+  UIApplication::sharedApplication()->setApplicationIconBadgeNumber(7);
+  launch();
+  auto app = UIApplication::sharedApplication();
+  EXPECT_EQ(app->applicationIconBadgeNumber(), 0);
+  auto settings = app->currentUserNotificationSettings();
+  ASSERT_TRUE(settings);
+  EXPECT_EQ(settings->types(), UIUserNotificationTypeBadge | UIUserNotificationTypeSound |
+                                   UIUserNotificationTypeAlert);
+  EXPECT_TRUE(std::filesystem::exists(DBHelper::databasePath()));
+  EXPECT_TRUE(std::filesystem::is_directory(Sandbox::caches() + "/imageCache"));
+  EXPECT_EQ(PLApi::registeredAppID(), Config::kParleyAppId);
+  EXPECT_TRUE(app->keyWindow());
+  EXPECT_EQ(app->keyWindow(), delegate_->window());
+}
+
+TEST_F(AppStartTest, WithoutARememberedLoginNobodyIsLoggedInAndNothingIsSent) {
+  launch();
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_TRUE(server().requests("login").empty());
+}
+
+TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
+  rememberLogin("old", "oldpw", 1);
+  advance(2);  // the second login is newer
+  rememberLogin("demo", "demo123", 1);
+  server().reply("login", kDemoUser);
+  launch();
+
+  auto request = server().lastRequest("login");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("username"), "demo");
+  EXPECT_EQ(request->value("password"), "demo123");
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  EXPECT_EQ(TempData::getuserdata()["token"].str(), "t1");
+}
+
+TEST_F(AppStartTest, ARememberedLoginWithoutAutologinIsNotLoggedIn) {
+  rememberLogin("demo", "demo123", 0);
+  server().reply("login", kDemoUser);
+  launch();
+  EXPECT_TRUE(server().requests("login").empty());
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+}
+
+TEST_F(AppStartTest, ARefusedAutologinLeavesNobodyLoggedIn) {
+  rememberLogin("demo", "changed", 1);
+  server().reply("login", R"({"state":"error","msg":"用户名或密码错误","data":null})");
+  launch();
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_FALSE(Automation::currentAlert()) << "the start-up login reports nothing";
+}
+
+class AppURLTest : public ShellTestFixture {
+ protected:
+  bool open(const std::string& url) {
+    auto parsed = NSURL::URLWithString(url);
+    EXPECT_TRUE(parsed) << url;
+    return UIApplication::sharedApplication()->handleOpenURL(parsed, "com.paylume.pay");
+  }
+};
+
+TEST_F(AppURLTest, APaymentReturnIsDecodedLoggedAndReadForItsResult) {
+  launch();
+  NSLogSink::clear();
+  EXPECT_TRUE(open("DWKMarrowpay://result=SUCCESS&orderid=demo%2B1"));
+  EXPECT_TRUE(delegate_->payApi());
+  EXPECT_TRUE(delegate_->lastPaymentSucceeded());
+  EXPECT_TRUE(NSLogSink::contains("DWKMarrowpay://result=SUCCESS&orderid=demo+1"));
+
+  EXPECT_TRUE(open("DWKMarrowpay://result=FAIL"));
+  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
+}
+
+TEST_F(AppURLTest, APaymentReturnWithoutAValueOrWithBrokenEscapesDoesNotCrash) {
+  launch();
+  EXPECT_TRUE(open("DWKMarrowpay://cancelled"));
+  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
+  EXPECT_TRUE(open("DWKMarrowpay://result=%FF%FE"));
+  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
+  EXPECT_TRUE(open("dwkmarrowpay:"));
+}
+
+TEST_F(AppURLTest, EveryOtherURLIsAnsweredYesAndLeftAlone) {
+  launch();
+  const std::string parleyReturn = std::string(Config::kParleyAppId) + "://pay/?returnKey=x&ret=0";
+  EXPECT_TRUE(open(parleyReturn));
+  EXPECT_TRUE(open("https://tovira.example/page"));
+  EXPECT_FALSE(delegate_->payApi()) << "only payment returns take the payment launcher";
+}

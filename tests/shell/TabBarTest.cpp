@@ -1,0 +1,133 @@
+#include "account/MeController.h"
+#include "core/TempData.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIScreen.h"
+#include "shell/HomeViewController.h"
+#include "shell/ShellTestFixture.h"
+#include "shell/TabBarController.h"
+#include "shell/TabBarHelper.h"
+
+class TabBarTest : public ShellTestFixture {
+ protected:
+  std::shared_ptr<TabBarController> enterTabBar() {
+    launch();
+    tapText(HomeViewController::kEntryTitle);
+    auto tabs = topAs<TabBarController>();
+    EXPECT_TRUE(tabs) << "the home screen's entry presents the tab bar";
+    return tabs;
+  }
+
+  static std::string selectedClass(const std::shared_ptr<TabBarController>& tabs) {
+    auto selected = tabs->selectedViewController();
+    return selected ? selected->className() : "";
+  }
+
+  static std::vector<std::string> childClasses(const std::shared_ptr<TabBarController>& tabs) {
+    std::vector<std::string> names;
+    for (const auto& child : tabs->viewControllers()) names.push_back(child->className());
+    return names;
+  }
+};
+
+TEST_F(TabBarTest, TheBarHasFiveButtonsFortyNinePointsHighAlongTheBottom) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  auto bar = tabs->bar();
+  ASSERT_TRUE(bar);
+  const CGRect screen = UIScreen::mainScreen()->bounds();
+  EXPECT_EQ(bar->frame(), CGRectMake(0, screen.size.height - 49, screen.size.width, 49));
+  const std::vector<std::string> titles = {"首页", "商城", "礼包", "邀请", "我的"};
+  for (size_t i = 0; i < titles.size(); ++i) {
+    auto button = tabs->barButton(static_cast<long>(i));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->titleForState(UIControlStateNormal), titles[i]);
+    EXPECT_TRUE(Automation::isVisible(button)) << titles[i];
+  }
+  EXPECT_EQ(childClasses(tabs),
+            (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
+                                      "MeController", "BindToviraController"}));
+  EXPECT_EQ(selectedClass(tabs), "ShopController");
+}
+
+TEST_F(TabBarTest, EachButtonSelectsItsTabAndIsTheOnlyOneInGreen) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  const std::vector<std::pair<std::string, std::string>> expected = {{"礼包", "LibaoController"},
+                                                                     {"邀请", "YaoqingController"},
+                                                                     {"我的", "MeController"},
+                                                                     {"商城", "ShopController"}};
+  for (const auto& [title, className] : expected) {
+    tapText(title);
+    pump();
+    EXPECT_EQ(selectedClass(tabs), className) << title;
+    for (long i = 1; i < 5; ++i) {
+      auto button = tabs->barButton(i);
+      const bool isSelected = button->titleForState(UIControlStateNormal) == title;
+      EXPECT_EQ(button->titleColorForState(UIControlStateNormal)->description(),
+                isSelected ? UIColor::rgb(81, 158, 19)->description()
+                           : UIColor::grayColor()->description())
+          << title << " / " << button->titleForState(UIControlStateNormal);
+    }
+  }
+}
+
+TEST_F(TabBarTest, HomeButtonDismissesTheTabBarBackToTheHomeScreen) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  ASSERT_TRUE(Automation::tap(tabs->barButton(0)));
+  pump();
+  EXPECT_TRUE(topAs<HomeViewController>());
+  EXPECT_TRUE(tabs->wasDismissedAnimated());
+}
+
+TEST_F(TabBarTest, SwitchingToAChildBeyondTheButtonsSwapsItIntoPositionThree) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  TabBarHelper::qiehuanTabBarViewControllers(tabs, "BindToviraController");
+  pump();
+  EXPECT_EQ(childClasses(tabs),
+            (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
+                                      "BindToviraController", "MeController"}));
+  EXPECT_EQ(tabs->selectedIndex(), 3);
+  EXPECT_EQ(selectedClass(tabs), "BindToviraController");
+
+  // "我的" brings the player's page back into its place the same way.
+  tapText("我的");
+  EXPECT_EQ(selectedClass(tabs), "MeController");
+  EXPECT_EQ(tabs->selectedIndex(), 3);
+  EXPECT_EQ(childClasses(tabs)[4], "BindToviraController");
+}
+
+TEST_F(TabBarTest, SwitchingToAChildWithinTheButtonsKeepsTheOrder) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  const auto before = childClasses(tabs);
+  TabBarHelper::qiehuanTabBarViewControllers(tabs, "YaoqingController");
+  EXPECT_EQ(childClasses(tabs), before);
+  EXPECT_EQ(tabs->selectedIndex(), 2);
+}
+
+TEST_F(TabBarTest, AnUnknownClassOrAMissingControllerChangesNothing) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  TabBarHelper::qiehuanTabBarViewControllers(tabs, "LibaoController");
+  TabBarHelper::qiehuanTabBarViewControllers(tabs, "NoSuchController");
+  EXPECT_EQ(selectedClass(tabs), "LibaoController");
+  TabBarHelper::qiehuanTabBarViewControllers(nullptr, "ShopController");
+  TabBarHelper::qiehuanTabBarViewControllers(HomeViewController::create(), "ShopController");
+  EXPECT_EQ(selectedClass(tabs), "LibaoController");
+}
+
+TEST_F(TabBarTest, TheBarStaysAboveTheSelectedTab) {
+  auto tabs = enterTabBar();
+  ASSERT_TRUE(tabs);
+  tapText("邀请");
+  auto subviews = tabs->view()->subviews();
+  ASSERT_FALSE(subviews.empty());
+  EXPECT_EQ(subviews.back(), tabs->bar());
+  const CGRect screen = UIScreen::mainScreen()->bounds();
+  EXPECT_EQ(Automation::hitTest(CGPointMake(screen.size.width - 10, screen.size.height - 20))
+                ->isDescendantOfView(tabs->bar()),
+            true);
+}

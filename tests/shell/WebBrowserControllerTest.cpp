@@ -1,0 +1,86 @@
+#include "core/TempData.h"
+#include "platform/foundation/NSURL.h"
+#include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UIWebView.h"
+#include "shell/HomeViewController.h"
+#include "shell/ShellTestFixture.h"
+#include "shell/WebBrowserController.h"
+
+class WebBrowserControllerTest : public ShellTestFixture {
+ protected:
+  std::shared_ptr<WebBrowserController> openDetail(const Value& args) {
+    launch();
+    TempData::setcontrollerdata(args);
+    auto page = WebBrowserController::create();
+    top()->presentViewController(page, true);
+    pump();
+    return page;
+  }
+};
+
+TEST_F(WebBrowserControllerTest, TakesTheHandOverShowsTitleAndLoadsTheURLThenClearsIt) {
+  auto page = openDetail(Value::dict(
+      {{"title", "剑侠传"}, {"gid", "42"}, {"url", "http://127.0.0.1:1/game/42.html"}}));
+  EXPECT_EQ(top(), page);
+  EXPECT_EQ(page->gameTitle(), "剑侠传");
+  EXPECT_EQ(page->gid(), "42");
+  EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is one-shot";
+  EXPECT_TRUE(Automation::findByText("剑侠传"));
+  EXPECT_TRUE(Automation::findByText("http://127.0.0.1:1/game/42.html"));
+  ASSERT_TRUE(page->webView());
+  EXPECT_EQ(page->webView()->loadedURLs(),
+            std::vector<std::string>{"http://127.0.0.1:1/game/42.html"});
+}
+
+TEST_F(WebBrowserControllerTest, AMissingOrBrokenURLLoadsNothing) {
+  auto page = openDetail(Value::dict({{"title", "无地址"}}));
+  EXPECT_TRUE(page->webView()->loadedURLs().empty());
+  EXPECT_TRUE(TempData::getcontrollerdata().isNil());
+
+  tapText("返回");
+  auto broken = openDetail(Value::dict({{"title", "坏地址"}, {"url", "not a url"}}));
+  EXPECT_TRUE(broken->webView()->loadedURLs().empty());
+}
+
+TEST_F(WebBrowserControllerTest, BackDismissesThePage) {
+  auto page = openDetail(Value::dict({{"title", "剑侠传"}}));
+  tapText("返回");
+  EXPECT_TRUE(topAs<HomeViewController>());
+  EXPECT_TRUE(page->wasDismissedAnimated());
+}
+
+TEST_F(WebBrowserControllerTest, ShareButtonsSendTheInvitationLinkToParley) {
+  std::vector<std::string> received;
+  SimulatedDevice::shared().installApp("parley", [&](const std::string& url) {
+    received.push_back(url);
+    return true;
+  });
+  TempData::setuserdata(
+      Value::dict({{"username", "demo"}, {"inviteurl", "http://t.example/i/demo"}}));
+  openDetail(Value::dict({{"title", "剑侠传"}}));
+
+  tapText("分享给好友");
+  tapText("分享到动态");
+  ASSERT_EQ(received.size(), 2u);
+  for (const auto& url : received) {
+    EXPECT_EQ(url.rfind("parley://app/", 0), 0u) << url;
+    EXPECT_NE(url.find("sendreq"), std::string::npos) << url;
+  }
+  // The message itself travels on a pasteboard that Parley reads; it carries the link.
+  bool linkFound = false;
+  for (const auto& name : SimulatedDevice::shared().pasteboardNames()) {
+    auto board = SimulatedDevice::shared().pasteboard(name, false);
+    if (!board) continue;
+    for (const auto& item : board->items()) {
+      for (const auto& [type, value] : item.dictValue()) {
+        const auto& bytes = value.dataValue();
+        const std::string text(bytes.begin(), bytes.end());
+        if (value.str().find("http://t.example/i/demo") != std::string::npos ||
+            text.find("http://t.example/i/demo") != std::string::npos) {
+          linkFound = true;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(linkFound);
+}
