@@ -56,6 +56,7 @@ class UIButton : public UIControl {
 
   std::shared_ptr<UILabel> titleLabel() const { return titleLabel_; }
   std::shared_ptr<UIImageView> imageView() const { return imageView_; }
+  std::shared_ptr<UIImageView> backgroundImageView() const { return backgroundImageView_; }
   UIEdgeInsets titleEdgeInsets() const { return titleEdgeInsets_; }
   void setTitleEdgeInsets(UIEdgeInsets i);
   UIEdgeInsets imageEdgeInsets() const { return imageEdgeInsets_; }

@@ -25,6 +25,8 @@ class UIResponder : public NSObject {
   virtual bool resignFirstResponder();
   bool isFirstResponder() const;
   static std::shared_ptr<UIResponder> currentFirstResponder();
+  // Tests: empties the slot without asking anyone.
+  static void clearFirstResponderForTesting() { setCurrentFirstResponder(nullptr); }
 
   // The keyboard's input views; text inputs override them.
   virtual std::shared_ptr<UIView> inputView() const;

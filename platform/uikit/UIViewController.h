@@ -68,7 +68,8 @@ class UIViewController : public UIResponder {
   // Dismisses what this controller presented; when it presents nothing, dismisses the
   // controller (or its presented ancestor) from its presenter.
   void dismissViewControllerAnimated(bool animated, std::function<void()> completion = {});
-  std::shared_ptr<UIViewController> presentedViewController() const { return presented_; }
+  // What this controller, or the ancestor that presents for it, presented.
+  std::shared_ptr<UIViewController> presentedViewController() const;
   // The presenter of this controller or of its nearest presented ancestor.
   std::shared_ptr<UIViewController> presentingViewController() const;
   bool wasPresentedAnimated() const { return presentedAnimated_; }
@@ -103,7 +104,7 @@ class UIViewController : public UIResponder {
 
  private:
   friend class UIWindow;
-  std::shared_ptr<UIViewController> presentationRoot();
+  std::shared_ptr<UIViewController> presentationRoot() const;
   std::shared_ptr<UIView> view_;
   std::string title_;
   std::shared_ptr<UIViewController> presented_;
@@ -114,5 +115,6 @@ class UIViewController : public UIResponder {
   bool presentedAnimated_ = false;
   bool dismissedAnimated_ = false;
   bool appeared_ = false;  // will-appear delivered without will-disappear since
+  bool didAppear_ = false;  // the matching did-appear was delivered
   bool loading_ = false;
 };

@@ -1,0 +1,137 @@
+#include "platform/uikit/UITextView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/foundation/NSString.h"
+#include "platform/uikit/TextMeasure.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UIKitNotification.h"
+
+const std::string UITextViewTextDidBeginEditingNotification =
+    "UITextViewTextDidBeginEditingNotification";
+const std::string UITextViewTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
+const std::string UITextViewTextDidChangeNotification = "UITextViewTextDidChangeNotification";
+
+UITextView::UITextView() {
+  font_ = UIFont::systemFontOfSize(12);
+  textColor_ = UIColor::blackColor();
+}
+
+std::shared_ptr<UITextView> UITextView::create(CGRect frame) { return make<UITextView>(frame); }
+
+void UITextView::setText(const std::string& text) {
+  text_ = text;
+  selectedRange_ = NSRange{NSString::length(text_), 0};
+  updateContentSize();
+}
+
+void UITextView::setFont(std::shared_ptr<UIFont> f) {
+  font_ = f ? std::move(f) : UIFont::systemFontOfSize(12);
+  updateContentSize();
+}
+
+void UITextView::setDelegate(std::weak_ptr<UITextViewDelegate> d) {
+  delegate_ = d;
+  UIScrollView::setDelegate(std::weak_ptr<UIScrollViewDelegate>(d.lock()));
+}
+
+void UITextView::setSelectedRange(NSRange r) {
+  size_t n = NSString::length(text_);
+  if (r.location > n) r.location = n;
+  if (r.length > n - r.location) r.length = n - r.location;
+  selectedRange_ = r;
+  if (auto d = delegate()) d->textViewDidChangeSelection(*this);
+}
+
+void UITextView::updateContentSize() {
+  double width = bounds().size.width - textContainerInset_.left - textContainerInset_.right - 10;
+  CGSize s = TextMeasure::sizeOfText(text_, font_, std::max(width, 1.0));
+  setContentSize(CGSize{bounds().size.width,
+                        std::ceil(s.height + textContainerInset_.top + textContainerInset_.bottom)});
+}
+
+CGRect UITextView::caretRectForPosition(size_t position) const {
+  double width = bounds().size.width - textContainerInset_.left - textContainerInset_.right - 10;
+  std::string before = NSString::substring(text_, 0, position);
+  auto ls = TextMeasure::lines(before, font_, std::max(width, 1.0));
+  double lh = TextMeasure::lineHeight(font_);
+  double x = 0;
+  size_t lineIndex = 0;
+  if (!ls.empty()) {
+    lineIndex = ls.size() - 1;
+    x = TextMeasure::widthOfText(ls.back(), font_);
+    // A caret right after a newline starts the next line.
+    if (!before.empty() && before.back() == '\n') {
+      lineIndex = ls.size();
+      x = 0;
+    }
+  }
+  return CGRectMake(textContainerInset_.left + 5 + x, textContainerInset_.top + lineIndex * lh, 2, lh);
+}
+
+bool UITextView::canBecomeFirstResponder() const { return editable_ || selectable_; }
+
+bool UITextView::becomeFirstResponder() {
+  if (isFirstResponder()) return true;
+  if (!canBecomeFirstResponder()) return false;
+  auto self = sharedSelf<UITextView>();
+  if (!self) return false;
+  if (auto d = delegate()) {
+    if (!d->textViewShouldBeginEditing(*this)) return false;
+  }
+  if (!UIResponder::becomeFirstResponder()) return false;
+  editing_ = true;
+  if (auto d = delegate()) d->textViewDidBeginEditing(*this);
+  UIKitNotification::post(UITextViewTextDidBeginEditingNotification, self);
+  if (isFirstResponder()) UIKeyboard::shared().inputDidBeginEditing(self);
+  return true;
+}
+
+bool UITextView::resignFirstResponder() {
+  if (!isFirstResponder()) return true;
+  auto self = sharedSelf<UITextView>();
+  if (auto d = delegate()) {
+    if (!d->textViewShouldEndEditing(*this)) return false;
+  }
+  if (!UIResponder::resignFirstResponder()) return false;
+  editing_ = false;
+  if (auto d = delegate()) d->textViewDidEndEditing(*this);
+  UIKitNotification::post(UITextViewTextDidEndEditingNotification, self);
+  UIKeyboard::shared().inputDidEndEditing(self);
+  return true;
+}
+
+bool UITextView::replaceCharactersInRange(NSRange range, const std::string& replacement) {
+  auto keep = sharedSelf<UITextView>();
+  if (!editable_) return false;
+  std::u16string units = NSString::toUTF16(text_);
+  if (range.location > units.size()) range.location = units.size();
+  if (range.length > units.size() - range.location) range.length = units.size() - range.location;
+  if (auto d = delegate()) {
+    if (!d->shouldChangeTextInRange(*this, range, replacement)) return false;
+  }
+  std::u16string repl = NSString::toUTF16(replacement);
+  units.replace(range.location, range.length, repl);
+  text_ = NSString::fromUTF16(units);
+  selectedRange_ = NSRange{range.location + repl.size(), 0};
+  updateContentSize();
+  if (auto d = delegate()) d->textViewDidChange(*this);
+  UIKitNotification::post(UITextViewTextDidChangeNotification, keep);
+  return true;
+}
+
+bool UITextView::insertText(const std::string& text) {
+  return replaceCharactersInRange(selectedRange_, text);
+}
+
+bool UITextView::deleteBackward() {
+  NSRange r = selectedRange_;
+  if (r.length == 0) {
+    if (r.location == 0) return false;
+    r = NSRange{r.location - 1, 1};
+  }
+  return replaceCharactersInRange(r, "");
+}

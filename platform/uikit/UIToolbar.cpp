@@ -1,0 +1,115 @@
+#include "platform/uikit/UIToolbar.h"
+
+#include <algorithm>
+
+#include "platform/uikit/TextMeasure.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIImage.h"
+#include "platform/uikit/UILabel.h"
+
+namespace {
+bool isSpace(const UIBarButtonItem& item) {
+  return item.isSystemItem() && (item.systemItem() == UIBarButtonSystemItemFlexibleSpace ||
+                                 item.systemItem() == UIBarButtonSystemItemFixedSpace);
+}
+}  // namespace
+
+std::shared_ptr<UIToolbar> UIToolbar::create(CGRect frame) { return make<UIToolbar>(frame); }
+
+void UIToolbar::setItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items, bool) {
+  items_ = items;
+  rebuild();
+}
+
+void UIToolbar::rebuild() {
+  for (auto& v : itemViews_) {
+    if (v) v->removeFromSuperview();
+  }
+  itemViews_.clear();
+  for (auto& item : items_) {
+    if (!item || isSpace(*item)) {
+      itemViews_.push_back(nullptr);
+      continue;
+    }
+    if (auto custom = item->customView()) {
+      addSubview(custom);
+      itemViews_.push_back(custom);
+      continue;
+    }
+    auto button = UIButton::buttonWithType(UIButtonTypeSystem);
+    button->setTitle(item->title());
+    if (item->image()) button->setImage(item->image());
+    if (item->font()) button->titleLabel()->setFont(item->font());
+    auto color = item->tintColor() ? item->tintColor() : tintColor();
+    button->setTitleColor(color);
+    button->setEnabled(item->isEnabled());
+    std::weak_ptr<UIBarButtonItem> weakItem = item;
+    button->addTarget(nullptr, [weakItem] {
+      if (auto i = weakItem.lock()) i->sendAction();
+    }, UIControlEventTouchUpInside);
+    addSubview(button);
+    itemViews_.push_back(button);
+  }
+  layoutSubviews();
+}
+
+std::shared_ptr<UIView> UIToolbar::viewForItem(const std::shared_ptr<UIBarButtonItem>& item) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i] == item) return itemViews_[i];
+  }
+  return nullptr;
+}
+
+CGSize UIToolbar::sizeThatFits(CGSize size) const { return CGSize{size.width, 44}; }
+
+void UIToolbar::setFrame(CGRect frame) {
+  UIView::setFrame(frame);
+  layoutSubviews();
+}
+
+void UIToolbar::layoutSubviews() {
+  if (itemViews_.size() != items_.size()) return;
+  CGRect b = bounds();
+  const double margin = 8, gap = 8;
+  std::vector<double> widths(items_.size(), 0);
+  double fixed = 0;
+  int flexible = 0;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    auto& item = items_[i];
+    if (!item) continue;
+    if (item->isSystemItem() && item->systemItem() == UIBarButtonSystemItemFlexibleSpace) {
+      ++flexible;
+      continue;
+    }
+    double w = item->width();
+    if (item->isSystemItem() && item->systemItem() == UIBarButtonSystemItemFixedSpace) {
+      widths[i] = w;
+    } else if (auto custom = item->customView()) {
+      widths[i] = w > 0 ? w : custom->frame().size.width;
+    } else if (w > 0) {
+      widths[i] = w;
+    } else {
+      double tw = TextMeasure::widthOfText(item->title(), item->font() ? item->font()
+                                                                        : UIFont::systemFontOfSize(15));
+      if (item->image()) tw += item->image()->size().width;
+      widths[i] = std::max(44.0, tw + 20);
+    }
+    fixed += widths[i];
+  }
+  size_t count = items_.size();
+  double spare = b.size.width - 2 * margin - fixed - (count > 1 ? gap * (count - 1) : 0);
+  double flex = flexible > 0 ? std::max(0.0, spare) / flexible : 0;
+  double x = margin;
+  for (size_t i = 0; i < count; ++i) {
+    auto& item = items_[i];
+    double w = widths[i];
+    if (item && item->isSystemItem() && item->systemItem() == UIBarButtonSystemItemFlexibleSpace) w = flex;
+    if (auto& v = itemViews_[i]) {
+      double h = item && item->customView() ? std::min(v->frame().size.height > 0 ? v->frame().size.height : b.size.height, b.size.height) : b.size.height;
+      v->setFrame(CGRectMake(x, (b.size.height - h) / 2, w, h));
+    }
+    x += w + gap;
+  }
+}
