@@ -206,20 +206,22 @@ TEST_F(PLApiTest, ATextShareAndEveryResponseReachParley) {
   EXPECT_EQ(d["result"], Value("-2"));
   EXPECT_EQ(d["objectType"], Value("5"));
 
-  for (auto resp : std::vector<std::shared_ptr<BaseResp>>{
-           std::make_shared<SendMessageToPLResp>(), std::make_shared<SendAuthResp>(),
-           std::make_shared<CreateChatRoomResp>(), std::make_shared<JoinChatRoomResp>()}) {
-    EXPECT_TRUE(PLApi::sendResp(resp));
+  // Each reply is read by Parley before the next one replaces it.
+  std::vector<std::pair<std::shared_ptr<BaseResp>, const char*>> replies{
+      {std::make_shared<SendMessageToPLResp>(), "2020"},
+      {std::make_shared<SendAuthResp>(), "2030"},
+      {std::make_shared<CreateChatRoomResp>(), "2050"},
+      {std::make_shared<JoinChatRoomResp>(), "2060"}};
+  for (const auto& [resp, command] : replies) {
+    ASSERT_TRUE(PLApi::sendResp(resp));
+    runLoop();
+    EXPECT_EQ(parley->last().commandDictionary["command"], Value(command));
   }
   EXPECT_FALSE(PLApi::sendResp(std::make_shared<PayResp>()));
   EXPECT_FALSE(PLApi::sendResp(nullptr));
   EXPECT_FALSE(PLApi::sendReq(nullptr));
   runLoop();
   EXPECT_EQ(parley->received().size(), 6u);
-  EXPECT_EQ(parley->received()[2].commandDictionary["command"], Value("2020"));
-  EXPECT_EQ(parley->received()[3].commandDictionary["command"], Value("2030"));
-  EXPECT_EQ(parley->received()[4].commandDictionary["command"], Value("2050"));
-  EXPECT_EQ(parley->received()[5].commandDictionary["command"], Value("2060"));
 }
 
 TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@
 #include "platform/uikit/UIDevice.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIPasteboard.h"
+
+// Readable failure messages for values.
+inline void PrintTo(const Value& value, std::ostream* os) { *os << value.description(); }
 
 class ParleyTest : public ::testing::Test {
  public:
