@@ -410,6 +410,11 @@ TEST_F(PLApiTest, CardsTravelAsOneEscapedJsonObject) {
   auto card = std::make_shared<PLCardItem>();
   req->cardAry.push_back(card);
   EXPECT_FALSE(PLApi::sendReq(req));
+  card->cardId = ParleyTest::repeat("c", 1025);
+  EXPECT_FALSE(PLApi::sendReq(req));
+  card->cardId = ParleyTest::repeat("c", 1024);
+  card->extMsg = ParleyTest::repeat("e", 2048);
+  EXPECT_TRUE(PLApi::sendReq(req));
   card->cardId = "c";
   card->extMsg = repeat("e", 2049);
   EXPECT_FALSE(PLApi::sendReq(req));
@@ -561,4 +566,24 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   EXPECT_FALSE(PLApi::handleOpenURL(url("other://x"), delegate));
   EXPECT_EQ(delegate->reqs.size(), reqs);
   EXPECT_EQ(delegate->resps.size(), resps);
+}
+
+TEST_F(PLApiTest, RequestsForParleyTravelOnThePasteboardByCommand) {
+  auto get = std::make_shared<GetMessageFromPLReq>();
+  get->lang = "zh_CN";
+  auto show = std::make_shared<ShowMessageFromPLReq>();
+  show->country = "CN";
+  auto launch = std::make_shared<LaunchFromPLReq>();
+  launch->openID = "o1";
+  std::vector<std::pair<std::shared_ptr<BaseReq>, Value>> sends{
+      {get, Value::dict({{"command", Value("2000")}, {"language", Value("zh_CN")}})},
+      {show, Value::dict({{"command", Value("1010")}, {"country", Value("CN")}})},
+      {launch, Value::dict({{"command", Value("2040")}, {"openID", Value("o1")}})}};
+  for (const auto& [req, expected] : sends) {
+    ASSERT_TRUE(PLApi::sendReq(req));
+    EXPECT_EQ(lastPath(), "sendreq/?");
+    for (const auto& [key, value] : expected.dictValue()) {
+      EXPECT_EQ(parley->last().commandDictionary[key], value) << key;
+    }
+  }
 }
