@@ -22,6 +22,7 @@
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UIKitNotification.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIPasteboard.h"
