@@ -31,6 +31,8 @@ constexpr const char* kUsage =
     "  --walk          run the scripted tour (resources/walk.txt)\n"
     "  SCRIPT          read commands from this file instead of standard input\n";
 
+constexpr int kDemoPort = 8765;
+
 struct Options {
   std::string endpoint;
   std::string sandbox;
@@ -108,7 +110,10 @@ int main(int argc, char** argv) {
     Config::setApiHost(hostOfEndpoint(options.endpoint));
   } else {
     server = std::make_unique<DevServer>();
-    if (!server->loadDemo(resources + "/demo") || !server->start()) {
+    // A fixed port keeps the demo's links, and so the output, the same from run to run; any free
+    // port does when it is taken.
+    if (!server->loadDemo(resources + "/demo") ||
+        (!server->start("127.0.0.1", kDemoPort) && !server->start())) {
       std::cerr << "tovira-sim: cannot start the demo server\n";
       return 1;
     }
