@@ -1,0 +1,195 @@
+#include <filesystem>
+#include <fstream>
+
+#include "platform/foundation/Plist.h"
+#include "platform/services/PhotoAlbum.h"
+#include "uikit/UIKitFixture.h"
+
+class ApplicationTest : public UIKitFixture {};
+
+TEST_F(ApplicationTest, OpenURLReachesInstalledAppsOnlyAfterTheCallReturns) {
+  auto app = UIApplication::sharedApplication();
+  std::vector<std::string> received;
+  SimulatedDevice::shared().installApp("parley", [&](const std::string& url) {
+    received.push_back(url);
+    return true;
+  });
+  EXPECT_FALSE(app->openURL(NSURL::URLWithString("taobao://item?id=1")));
+  EXPECT_FALSE(app->canOpenURL(NSURL::URLWithString("taobao://item?id=1")));
+  EXPECT_FALSE(app->openURL(nullptr));
+  EXPECT_TRUE(app->canOpenURL(NSURL::URLWithString("Parley://app/x/")));
+  EXPECT_TRUE(app->openURL(NSURL::URLWithString("parley://app/plapp/sendreq/?")));
+  EXPECT_TRUE(received.empty());
+  pump();
+  EXPECT_EQ(received, (std::vector<std::string>{"parley://app/plapp/sendreq/?"}));
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs(), received);
+  SimulatedDevice::shared().uninstallApp("PARLEY");
+  EXPECT_FALSE(app->openURL(NSURL::URLWithString("parley://app/plapp/")));
+}
+
+namespace {
+struct Delegate : UIApplicationDelegate {
+  std::vector<std::string> calls;
+  bool application(UIApplication&, const Value&) override {
+    calls.push_back("launched");
+    UIApplication::sharedApplication()->registerUserNotificationSettings(
+        UIUserNotificationSettings::settingsForTypes(UIUserNotificationTypeBadge | UIUserNotificationTypeAlert));
+    return true;
+  }
+  bool application(UIApplication&, const std::shared_ptr<NSURL>& url, const std::string& source,
+                   const Value&) override {
+    calls.push_back("open " + url->absoluteString() + " from " + source);
+    return true;
+  }
+  void application(UIApplication&, const std::shared_ptr<UIUserNotificationSettings>& s) override {
+    calls.push_back("registered " + std::to_string(s->types()));
+  }
+  void applicationDidEnterBackground(UIApplication&) override { calls.push_back("background"); }
+};
+}  // namespace
+
+TEST_F(ApplicationTest, TheDelegateHearsLaunchURLsRegistrationAndBackground) {
+  auto app = UIApplication::sharedApplication();
+  auto d = std::make_shared<Delegate>();
+  int backgroundNotes = 0;
+  NSNotificationCenter::defaultCenter().addObserverForName(UIApplicationDidEnterBackgroundNotification,
+                                                           [&](const Value&) { ++backgroundNotes; });
+  EXPECT_TRUE(app->launch(d));
+  SimulatedDevice::shared().installApp("DWKMarrowpay", [app](const std::string& url) {
+    return app->handleOpenURL(NSURL::URLWithString(url), "com.paylume.pay");
+  });
+  app->openURL(NSURL::URLWithString("dwkmarrowpay://pay?result=SUCCESS"));
+  pump();
+  app->enterBackground();
+  EXPECT_EQ(d->calls, (std::vector<std::string>{"launched", "registered 5",
+                                                "open dwkmarrowpay://pay?result=SUCCESS from com.paylume.pay",
+                                                "background"}));
+  EXPECT_EQ(backgroundNotes, 1);
+  EXPECT_EQ(app->applicationState(), UIApplicationStateBackground);
+  EXPECT_EQ(app->currentUserNotificationSettings()->types(), 5u);
+}
+
+TEST_F(ApplicationTest, BadgeAndLocalNotificationsAreRecorded) {
+  auto app = UIApplication::sharedApplication();
+  app->setApplicationIconBadgeNumber(3);
+  EXPECT_EQ(app->applicationIconBadgeNumber(), 3);
+  auto n = UILocalNotification::create();
+  n->alertBody = "礼包到了";
+  n->fireDate = 1700000600;
+  app->scheduleLocalNotification(n);
+  ASSERT_EQ(app->scheduledLocalNotifications().size(), 1u);
+  EXPECT_EQ(app->scheduledLocalNotifications()[0]->alertBody, "礼包到了");
+  app->cancelAllLocalNotifications();
+  EXPECT_TRUE(app->scheduledLocalNotifications().empty());
+}
+
+TEST_F(ApplicationTest, PasteboardsAreSharedByAppsAndPersistentOnesSurviveARestart) {
+  UIPasteboard::generalPasteboard()->setString("Tovira手游金铺");
+  auto reg = UIPasteboard::pasteboardWithName("parley_register", true);
+  reg->setPersistent(true);
+  reg->setValue(Value::dict({{"plapp", Value::dict({{"name", "Tovira"}})}}), "content");
+  auto scratch = UIPasteboard::pasteboardWithName("scratch", true);
+  scratch->setString("temporary");
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("missing", false), nullptr);
+
+  // Another app on the device sees the same pasteboards.
+  EXPECT_EQ(SimulatedDevice::shared().pasteboard("parley_register", false), reg);
+
+  SimulatedDevice::shared().restartApp();
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
+  auto again = UIPasteboard::pasteboardWithName("parley_register", false);
+  ASSERT_TRUE(again);
+  EXPECT_NE(again, reg);
+  EXPECT_TRUE(again->isPersistent());
+  EXPECT_EQ(again->valueForPasteboardType("content")["plapp"]["name"].str(), "Tovira");
+  auto bytes = again->dataForPasteboardType("content");
+  ASSERT_TRUE(bytes);
+  auto parsed = Plist::parse(*bytes);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ((*parsed)["plapp"]["name"].str(), "Tovira");
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("scratch", false), nullptr);
+
+  UIPasteboard::removePasteboardWithName("parley_register");
+  SimulatedDevice::shared().restartApp();
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("parley_register", false), nullptr);
+}
+
+TEST_F(ApplicationTest, PasteboardTextAndDataReadAsThePlatformReadsThem) {
+  auto pb = UIPasteboard::generalPasteboard();
+  long before = pb->changeCount();
+  pb->setString("abc");
+  EXPECT_EQ(pb->changeCount(), before + 1);
+  auto data = pb->dataForPasteboardType(UIPasteboardTypeText);
+  ASSERT_TRUE(data);
+  EXPECT_EQ(std::string(data->begin(), data->end()), "abc");
+  pb->setData({1, 2, 3}, "content");
+  EXPECT_FALSE(pb->hasString());
+  EXPECT_EQ(pb->string(), "");
+  EXPECT_EQ(*pb->dataForPasteboardType("content"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_FALSE(pb->dataForPasteboardType("other"));
+  pb->setItems({Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
+  EXPECT_EQ(pb->strings(), (std::vector<std::string>{"x", "y"}));
+}
+
+TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
+  EXPECT_EQ(UIScreen::mainScreen()->bounds(), CGRectMake(0, 0, 320, 568));
+  UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, 375, 667));
+  EXPECT_EQ(UIViewController::create()->view()->frame().size, CGSizeMake(375, 667));
+  UIDevice::currentDevice()->setSystemVersion("6.1");
+  UIDevice::currentDevice()->setModel("iPhone5,2");
+  EXPECT_EQ(UIDevice::currentDevice()->systemVersion(), "6.1");
+  EXPECT_EQ(UIDevice::currentDevice()->model(), "iPhone5,2");
+  EXPECT_EQ(UIApplication::sharedApplication()->statusBarFrame(), CGRectMake(0, 0, 375, 20));
+}
+
+TEST_F(ApplicationTest, ImagesLoadByNameDecodeRealFilesAndRefuseGarbage) {
+  auto a = UIImage::imageNamed("ic_launcher");
+  auto b = UIImage::imageNamed("ic_launcher.png");
+  ASSERT_TRUE(a);
+  ASSERT_TRUE(b);
+  EXPECT_EQ(a->scale(), 2);  // the @2x file is preferred
+  EXPECT_EQ(a->size(), CGSizeMake(60, 60));
+  EXPECT_EQ(UIImage::imageNamed("no_such_image"), nullptr);
+  EXPECT_TRUE(UIImage::imageNamed("ktr_taobao_100.jpg"));
+  EXPECT_EQ(UIImage::imageWithData({'G', 'I', 'F', '8', 0, 1, 2}), nullptr);
+  EXPECT_EQ(UIImage::imageWithData({}), nullptr);
+
+  auto png = UIImagePNGRepresentation(a);
+  auto back = UIImage::imageWithData(png);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->pixels(), a->pixels());
+  auto high = UIImageJPEGRepresentation(a, 0.9), low = UIImageJPEGRepresentation(a, 0.1);
+  ASSERT_FALSE(high.empty());
+  EXPECT_LT(low.size(), high.size());
+  EXPECT_EQ(UIImage::imageWithData(low)->pixelWidth(), 120);
+  EXPECT_TRUE(UIImagePNGRepresentation(nullptr).empty());
+}
+
+TEST_F(ApplicationTest, ImagesFromAPixelMatrix) {
+  auto qr = UIImage::imageWithBitMatrix({{true, false}, {false, true}}, 3);
+  ASSERT_TRUE(qr);
+  EXPECT_EQ(qr->pixelWidth(), 6);
+  EXPECT_EQ(qr->pixelAt(0, 0), 0x000000FFu);
+  EXPECT_EQ(qr->pixelAt(4, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(UIImage::imageWithPixels(2, 2, {1, 2, 3}), nullptr);
+}
+
+TEST_F(ApplicationTest, SavedPhotosArePngFilesAndFailuresAreReported) {
+  auto image = UIImage::imageNamed("ktr_new.png");
+  std::string result = "pending";
+  UIImageWriteToSavedPhotosAlbum(image, [&](const std::shared_ptr<UIImage>& img, const std::string& error) {
+    EXPECT_EQ(img, image);
+    result = error;
+  });
+  EXPECT_EQ(result, "pending");
+  pump();
+  EXPECT_EQ(result, "");
+  auto paths = PhotoAlbum::shared().savedPhotoPaths();
+  ASSERT_EQ(paths.size(), 1u);
+  EXPECT_EQ(UIImage::imageWithContentsOfFile(paths[0])->pixels(), image->pixels());
+  PhotoAlbum::shared().setFailure("用户拒绝访问相册");
+  UIImageWriteToSavedPhotosAlbum(image, [&](const std::shared_ptr<UIImage>&, const std::string& e) { result = e; });
+  pump();
+  EXPECT_EQ(result, "用户拒绝访问相册");
+  EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
+}

@@ -1,0 +1,176 @@
+#include "uikit/UIKitFixture.h"
+
+namespace {
+// Writes each life-cycle call into a shared log with its name.
+class Screen : public UIViewController {
+ public:
+  TOVIRA_CLASS(Screen)
+  std::string name;
+  std::vector<std::string>* log = nullptr;
+  int loads = 0;
+  static std::shared_ptr<Screen> make(std::string n, std::vector<std::string>& log) {
+    auto s = std::make_shared<Screen>();
+    s->name = std::move(n);
+    s->log = &log;
+    return s;
+  }
+  void viewDidLoad() override { ++loads; }
+  void viewWillAppear(bool) override { log->push_back(name + " willAppear"); }
+  void viewDidAppear(bool) override { log->push_back(name + " didAppear"); }
+  void viewWillDisappear(bool) override { log->push_back(name + " willDisappear"); }
+  void viewDidDisappear(bool) override { log->push_back(name + " didDisappear"); }
+};
+}  // namespace
+
+class ControllerTest : public UIKitFixture {
+ protected:
+  std::vector<std::string> log;
+};
+
+TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUse) {
+  auto s = Screen::make("s", log);
+  EXPECT_FALSE(s->isViewLoaded());
+  auto v = s->view();
+  EXPECT_EQ(s->view(), v);
+  EXPECT_EQ(s->loads, 1);
+  EXPECT_EQ(v->frame(), CGRectMake(0, 0, 320, 568));
+  EXPECT_EQ(v->nextResponder(), s);
+}
+
+TEST_F(ControllerTest, DismissingAPresentedScreenMakesThePresenterAppearAgain) {
+  auto home = Screen::make("home", log);
+  show(home);
+  pump();
+  auto login = Screen::make("login", log);
+  bool presented = false;
+  home->presentViewController(login, true, [&] { presented = true; });
+  EXPECT_FALSE(presented);  // completions come on the run loop
+  pump();
+  EXPECT_TRUE(presented);
+  EXPECT_TRUE(login->wasPresentedAnimated());
+  EXPECT_EQ(home->presentedViewController(), login);
+  EXPECT_EQ(login->presentingViewController(), home);
+  EXPECT_EQ(login->view()->superview(), window_);
+  login->dismissViewControllerAnimated(false);
+  pump();
+  EXPECT_FALSE(login->wasDismissedAnimated());
+  EXPECT_EQ(home->presentedViewController(), nullptr);
+  EXPECT_EQ(login->view()->superview(), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "home willAppear", "home didAppear", "home willDisappear", "login willAppear",
+                     "login didAppear", "home didDisappear", "login willDisappear", "home willAppear",
+                     "login didDisappear", "home didAppear"}));
+}
+
+TEST_F(ControllerTest, ChildrenPresentFromTheirContainerAndAppearWithIt) {
+  auto home = Screen::make("home", log);
+  show(home);
+  auto tabs = UITabBarController::create();
+  auto shop = Screen::make("shop", log);
+  auto gifts = Screen::make("gifts", log);
+  tabs->setViewControllers({shop, gifts});
+  home->presentViewController(tabs, true);
+  pump();
+  log.clear();
+  auto login = Screen::make("login", log);
+  shop->presentViewController(login, true);  // from a tab: the tab bar controller presents
+  EXPECT_EQ(login->presentingViewController(), tabs);
+  EXPECT_EQ(shop->presentedViewController(), login);
+  pump();
+  login->dismissViewControllerAnimated(true);
+  pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"shop willDisappear", "login willAppear", "login didAppear",
+                                           "shop didDisappear", "login willDisappear", "shop willAppear",
+                                           "login didDisappear", "shop didAppear"}));
+  // A child dismisses its container when nothing is presented over it.
+  shop->dismissViewControllerAnimated(true);
+  pump();
+  EXPECT_EQ(home->presentedViewController(), nullptr);
+  EXPECT_EQ(log.back(), "home didAppear");
+}
+
+TEST_F(ControllerTest, AControllerThatIsAlreadyPresentingRefusesASecondPresentation) {
+  auto home = Screen::make("home", log);
+  show(home);
+  auto a = Screen::make("a", log), b = Screen::make("b", log);
+  home->presentViewController(a, false);
+  bool called = false;
+  home->presentViewController(b, false, [&] { called = true; });
+  pump();
+  EXPECT_EQ(home->presentedViewController(), a);
+  EXPECT_FALSE(called);
+  a->presentViewController(b, false);  // the top of the chain may present
+  pump();
+  EXPECT_EQ(a->presentedViewController(), b);
+  home->dismissViewControllerAnimated(false);  // takes the whole chain down
+  pump();
+  EXPECT_EQ(home->presentedViewController(), nullptr);
+  EXPECT_EQ(b->presentingViewController(), nullptr);
+}
+
+TEST_F(ControllerTest, TabSwitchesMoveAppearanceAndFindChildrenByClassName) {
+  ClassRegistry::registerClass("Screen", "UIViewController", nullptr);
+  auto tabs = UITabBarController::create();
+  auto shop = Screen::make("shop", log), gifts = Screen::make("gifts", log);
+  tabs->setViewControllers({shop, gifts});
+  show(tabs);
+  pump();
+  tabs->setSelectedIndex(1);
+  EXPECT_EQ(tabs->selectedViewController(), gifts);
+  EXPECT_EQ(gifts->view()->superview(), tabs->view());
+  EXPECT_EQ(shop->view()->superview(), nullptr);
+  EXPECT_EQ(gifts->tabBarController(), tabs);
+  EXPECT_EQ(tabs->viewControllerOfClass("Screen"), shop);
+  EXPECT_EQ(tabs->viewControllerOfClass("UIViewController"), shop);
+  EXPECT_EQ(tabs->viewControllerOfClass("UITableViewController"), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"shop willAppear", "shop didAppear", "shop willDisappear",
+                                           "gifts willAppear", "shop didDisappear", "gifts didAppear"}));
+}
+
+TEST_F(ControllerTest, NavigationControllersPushAndPop) {
+  auto root = Screen::make("root", log), next = Screen::make("next", log);
+  auto nav = UINavigationController::create(root);
+  show(nav);
+  pump();
+  nav->pushViewController(next, true);
+  EXPECT_EQ(nav->topViewController(), next);
+  EXPECT_EQ(next->navigationController(), nav);
+  EXPECT_TRUE(nav->lastTransitionAnimated());
+  EXPECT_EQ(nav->popViewControllerAnimated(false), next);
+  EXPECT_EQ(log.back(), "root didAppear");
+  EXPECT_EQ(root->view()->frame(), CGRectMake(0, 64, 320, 504));
+}
+
+namespace {
+struct AlertLog : UIAlertViewDelegate {
+  std::vector<std::string> calls;
+  void clickedButtonAtIndex(UIAlertView& a, long i) override {
+    calls.push_back("clicked " + std::to_string(i) + " " + a.buttonTitleAtIndex(i));
+  }
+  void didDismissWithButtonIndex(UIAlertView&, long i) override { calls.push_back("dismissed " + std::to_string(i)); }
+};
+}  // namespace
+
+TEST_F(ControllerTest, AlertsAreRecordedAndTheirButtonsReachTheDelegate) {
+  auto d = std::make_shared<AlertLog>();
+  UIAlertView::create("提示", "请安装畅聊支付控件并信任", d, "取消", {"安装"})->show();
+  auto alert = UIAlertView::currentAlert();
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"取消", "安装"}));
+  EXPECT_EQ(alert->cancelButtonIndex(), 0);
+  EXPECT_EQ(Automation::alertText(), "提示 | 请安装畅聊支付控件并信任 | [取消, 安装]");
+  EXPECT_TRUE(Automation::pressAlertButton("安装"));
+  EXPECT_EQ(d->calls, (std::vector<std::string>{"clicked 1 安装", "dismissed 1"}));
+  EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
+  EXPECT_EQ(UIAlertView::shownAlerts().size(), 1u);
+  EXPECT_FALSE(Automation::pressAlertButton("安装"));
+}
+
+TEST_F(ControllerTest, AnAlertShownFromAWorkerThreadAppearsOnTheMainThread) {
+  std::thread worker([] { UIAlertView::create("兑换失败", "余额不足", {}, "确定")->show(); });
+  worker.join();
+  EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
+  pump();
+  ASSERT_TRUE(UIAlertView::currentAlert());
+  EXPECT_EQ(UIAlertView::currentAlert()->message(), "余额不足");
+}
