@@ -1,0 +1,200 @@
+#include "uikit/UIKitFixture.h"
+
+class AutomationTest : public UIKitFixture {
+ protected:
+  std::shared_ptr<UIViewController> screen;
+  std::shared_ptr<UIView> root;
+  void SetUp() override {
+    UIKitFixture::SetUp();
+    screen = UIViewController::create();
+    show(screen);
+    root = screen->view();
+    root->setBackgroundColor(UIColor::whiteColor());
+    pump();
+  }
+  std::shared_ptr<UIButton> button(const std::string& title, CGRect frame, int* taps) {
+    auto b = UIButton::buttonWithType(UIButtonTypeCustom);
+    b->setFrame(frame);
+    b->setTitle(title);
+    b->addTarget(nullptr, [taps] { ++*taps; }, UIControlEventTouchUpInside);
+    root->addSubview(b);
+    return b;
+  }
+};
+
+TEST_F(AutomationTest, AMaskOverAButtonTakesTheTapInstead) {
+  int taps = 0;
+  auto exchange = button("用金币兑换", CGRectMake(10, 100, 120, 30), &taps);
+  auto mask = UIView::create(CGRectMake(0, 0, 320, 519));
+  mask->setBackgroundColor(UIColor::blackColor());
+  mask->setAlpha(0.5);
+  root->addSubview(mask);
+  EXPECT_EQ(Automation::tapText("用金币兑换"), mask);
+  EXPECT_EQ(taps, 0);
+  EXPECT_EQ(Automation::hitTest(CGPointMake(20, 540)), root);  // the tab bar strip stays open
+  mask->removeFromSuperview();
+  EXPECT_EQ(Automation::tap(exchange), exchange);
+  EXPECT_EQ(taps, 1);
+}
+
+TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
+  auto label = UILabel::create(CGRectMake(10, 30, 60, 20));
+  label->setText("返回");
+  root->addSubview(label);
+  int back = 0;
+  label->addGestureRecognizer(UITapGestureRecognizer::create(nullptr, [&](UITapGestureRecognizer& g) {
+    EXPECT_EQ(g.view(), label);
+    EXPECT_EQ(g.state(), UIGestureRecognizerStateEnded);
+    ++back;
+  }));
+  Automation::tapText("返回");
+  EXPECT_EQ(back, 0);  // labels ignore touches until told otherwise
+  label->setUserInteractionEnabled(true);
+  EXPECT_EQ(Automation::tapText("返回"), label);
+  EXPECT_EQ(back, 1);
+  EXPECT_EQ(Automation::tapAt(CGPointMake(12, 32)), label);
+  EXPECT_EQ(back, 2);
+}
+
+TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
+  auto qr = UIImageView::create(CGRectMake(60, 200, 200, 200));
+  qr->setUserInteractionEnabled(true);
+  root->addSubview(qr);
+  std::vector<std::string> log;
+  double start = RunLoop::main().now();
+  auto press = UILongPressGestureRecognizer::create(nullptr, [&](UILongPressGestureRecognizer& g) {
+    log.push_back("press " + std::to_string(g.state()) + " at " + CGNumberDescription(RunLoop::main().now() - start));
+  });
+  press->setMinimumPressDuration(0.8);
+  qr->addGestureRecognizer(press);
+  qr->addGestureRecognizer(UITapGestureRecognizer::create(nullptr, [&] { log.push_back("tap"); }));
+  Automation::longPress(qr, 0.3);
+  Automation::longPress(qr, 1.0);
+  EXPECT_EQ(log, (std::vector<std::string>{"tap", "press 1 at 1.1", "press 3 at 1.3"}));
+}
+
+TEST_F(AutomationTest, SwipesReachRecognizersOfTheirDirection) {
+  auto pages = UIView::create(CGRectMake(0, 100, 320, 300));
+  root->addSubview(pages);
+  std::string seen;
+  auto left = UISwipeGestureRecognizer::create(nullptr, [&] { seen = "left"; });
+  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
+  pages->addGestureRecognizer(left);
+  EXPECT_FALSE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionRight));
+  EXPECT_TRUE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionLeft));
+  EXPECT_EQ(seen, "left");
+}
+
+namespace {
+struct Amount : UITextFieldDelegate {
+  bool editable = true;
+  bool textFieldShouldBeginEditing(UITextField&) override { return editable; }
+  bool shouldChangeCharactersInRange(UITextField&, NSRange, const std::string& s) override {
+    return s.find_first_not_of("0123456789") == std::string::npos;
+  }
+};
+}  // namespace
+
+TEST_F(AutomationTest, TypingGoesThroughTheFieldsDelegate) {
+  auto field = UITextField::create(CGRectMake(105, 40, 50, 20));
+  field->setKeyboardType(UIKeyboardTypeNumberPad);
+  auto d = std::make_shared<Amount>();
+  field->setDelegate(d);
+  root->addSubview(field);
+  EXPECT_TRUE(Automation::type(field, "1a2"));
+  EXPECT_EQ(field->text(), "12");
+  EXPECT_TRUE(Automation::endEditing());
+  d->editable = false;
+  EXPECT_FALSE(Automation::type(field, "3"));
+  EXPECT_EQ(field->text(), "12");
+}
+
+TEST_F(AutomationTest, OnlyTheTopmostPresentedScreenCanBeSeenAndFound) {
+  auto title = UILabel::create(CGRectMake(0, 0, 100, 20));
+  title->setText("首页");
+  root->addSubview(title);
+  EXPECT_EQ(Automation::findByText("首页"), title);
+  auto popupScreen = UIViewController::create();
+  auto other = UILabel::create(CGRectMake(0, 0, 100, 20));
+  other->setText("登录");
+  popupScreen->view()->addSubview(other);
+  screen->presentViewController(popupScreen, true);
+  pump();
+  EXPECT_EQ(Automation::topViewController(), popupScreen);
+  EXPECT_EQ(Automation::findByText("首页"), nullptr);
+  EXPECT_EQ(Automation::findByText("登录"), other);
+  other->setHidden(true);
+  EXPECT_EQ(Automation::findByText("登录"), nullptr);
+  EXPECT_FALSE(Automation::isVisible(title));
+  popupScreen->dismissViewControllerAnimated(true);
+  pump();
+  EXPECT_TRUE(Automation::isVisible(title));
+}
+
+TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirTitles) {
+  int taps = 0;
+  auto back = button("确定", CGRectMake(0, 0, 100, 30), &taps);
+  auto front = button("确定", CGRectMake(0, 100, 100, 30), &taps);
+  EXPECT_EQ(Automation::findAllByText("确定").size(), 2u);
+  EXPECT_EQ(Automation::findByText("确定"), front);
+  back->setTag(42);
+  EXPECT_EQ(Automation::findByTag(42), back);
+  EXPECT_EQ(Automation::findByClass("UIControl"), front);
+  EXPECT_EQ(Automation::findContainingText("确"), front);
+}
+
+namespace {
+struct Pager : UIScrollViewDelegate {
+  long page = -1;
+  void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint& target) override {
+    page = static_cast<long>(target.x / 320);
+  }
+};
+}  // namespace
+
+TEST_F(AutomationTest, ADragEndsWithTheTargetOffsetReportedToTheDelegate) {
+  auto scroll = UIScrollView::create(CGRectMake(0, 101, 320, 418));
+  scroll->setContentSize(CGSizeMake(640, 0));
+  scroll->setPagingEnabled(true);
+  auto pager = std::make_shared<Pager>();
+  scroll->setDelegate(pager);
+  root->addSubview(scroll);
+  Automation::drag(scroll, CGPointMake(250, 0));
+  pump();
+  EXPECT_EQ(pager->page, 1);
+  EXPECT_EQ(scroll->contentOffset(), CGPointMake(320, 0));
+}
+
+TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
+  auto label = UILabel::create(CGRectMake(5, 40, 300, 20));
+  label->setFont(UIFont::systemFontOfSize(14));
+  auto text = NSMutableAttributedString::create("获得9.50枚平台币");
+  text->addAttribute(NSForegroundColorAttributeName, UIColor::rgb(247, 82, 55), NSMakeRange(2, 4));
+  label->setAttributedText(text);
+  label->setTag(7);
+  root->addSubview(label);
+  int taps = 0;
+  auto b = button("取消", CGRectMake(50, 130, 80, 30), &taps);
+  b->setBackgroundColor(UIColor::grayColor());
+  auto hidden = UILabel::create(CGRectMake(0, 0, 10, 10));
+  hidden->setText("2");
+  hidden->setHidden(true);
+  b->addSubview(hidden);
+  auto field = UITextField::create(CGRectMake(105, 40, 50, 20));
+  field->setPlaceholder("请选择游戏账号");
+  field->layer().setBorderWidth(1);
+  field->layer().setBorderColor(UIColor::rgb(216, 214, 215));
+  root->addSubview(field);
+  UIAlertView::create("提示", "信息不能为空", {}, "知道了")->show();
+  std::string expected =
+      "UIWindow (0,0,320,568)\n"
+      "  UIView (0,0,320,568) bg=rgb(255,255,255)\n"
+      "    UILabel (5,40,300,20) tag=7 text=\"获得9.50枚平台币\" color=rgb(0,0,0) font=system 14 "
+      "ranges=[2+4 rgb(247,82,55)]\n"
+      "    UIButton (50,130,80,30) title=\"取消\" color=rgb(255,255,255) bg=rgb(128,128,128)\n"
+      "      UILabel (0,0,10,10) text=\"2\" color=rgb(0,0,0) font=system 17 hidden\n"
+      "    UITextField (105,40,50,20) text=\"\" placeholder=\"请选择游戏账号\" border=1 rgb(216,214,215)\n"
+      "UIAlertView title=\"提示\" message=\"信息不能为空\" buttons=[\"知道了\"]\n";
+  EXPECT_EQ(Automation::dumpScreen(), expected);
+  EXPECT_EQ(Automation::dumpScreen(), expected);
+}
