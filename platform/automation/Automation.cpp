@@ -98,9 +98,12 @@ std::shared_ptr<UIView> rootAndCentre(const std::shared_ptr<UIView>& view, CGPoi
 std::string quote(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
-    if (c == '\n') out += "\\n";
-    else if (c == '"') out += "\\\"";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '"')
+      out += "\\\"";
+    else
+      out += c;
   }
   return out + "\"";
 }
@@ -123,8 +126,8 @@ std::string rangesText(const std::shared_ptr<NSAttributedString>& a) {
 std::string imageText(const std::shared_ptr<UIImage>& img) {
   if (!img) return "";
   if (!img->name().empty()) return img->name();
-  return "(" + CGNumberDescription(img->size().width) + "x" + CGNumberDescription(img->size().height) +
-         ")";
+  return "(" + CGNumberDescription(img->size().width) + "x" +
+         CGNumberDescription(img->size().height) + ")";
 }
 
 void describe(const std::shared_ptr<UIView>& v, int depth, std::ostringstream& out) {
@@ -159,7 +162,8 @@ void describe(const std::shared_ptr<UIView>& v, int depth, std::ostringstream& o
                             : field->text();
     out << " text=" << quote(shown);
     if (!field->placeholder().empty()) out << " placeholder=" << quote(field->placeholder());
-    if (field->keyboardType() != UIKeyboardTypeDefault) out << " keyboard=" << field->keyboardType();
+    if (field->keyboardType() != UIKeyboardTypeDefault)
+      out << " keyboard=" << field->keyboardType();
     if (field->isEditing()) out << " editing";
     if (!field->isEnabled()) out << " disabled";
   } else if (auto tv = std::dynamic_pointer_cast<UITextView>(v)) {
@@ -181,7 +185,8 @@ void describe(const std::shared_ptr<UIView>& v, int depth, std::ostringstream& o
   }
   if (auto bg = v->backgroundColor()) out << " bg=" << bg->description();
   if (v->alpha() != 1) out << " alpha=" << CGNumberDescription(v->alpha());
-  if (v->layer().cornerRadius() != 0) out << " radius=" << CGNumberDescription(v->layer().cornerRadius());
+  if (v->layer().cornerRadius() != 0)
+    out << " radius=" << CGNumberDescription(v->layer().cornerRadius());
   if (v->layer().borderWidth() != 0)
     out << " border=" << CGNumberDescription(v->layer().borderWidth()) << " "
         << colorText(v->layer().borderColor());
@@ -243,7 +248,8 @@ bool Automation::isVisible(const std::shared_ptr<UIView>& view) {
 std::string Automation::textOf(const std::shared_ptr<UIView>& v) {
   if (auto b = std::dynamic_pointer_cast<UIButton>(v)) return b->currentTitle();
   if (auto l = std::dynamic_pointer_cast<UILabel>(v)) return l->text();
-  if (auto f = std::dynamic_pointer_cast<UITextField>(v)) return f->text().empty() ? f->placeholder() : f->text();
+  if (auto f = std::dynamic_pointer_cast<UITextField>(v))
+    return f->text().empty() ? f->placeholder() : f->text();
   if (auto t = std::dynamic_pointer_cast<UITextView>(v)) return t->text();
   return "";
 }
@@ -252,10 +258,14 @@ std::vector<std::shared_ptr<UIView>> Automation::findAllByText(const std::string
   std::vector<std::shared_ptr<UIView>> out;
   for (auto& v : visibleViews()) {
     bool match = false;
-    if (auto b = std::dynamic_pointer_cast<UIButton>(v)) match = b->currentTitle() == text;
-    else if (auto l = std::dynamic_pointer_cast<UILabel>(v)) match = l->text() == text;
-    else if (auto f = std::dynamic_pointer_cast<UITextField>(v)) match = f->text() == text;
-    else if (auto t = std::dynamic_pointer_cast<UITextView>(v)) match = t->text() == text;
+    if (auto b = std::dynamic_pointer_cast<UIButton>(v))
+      match = b->currentTitle() == text;
+    else if (auto l = std::dynamic_pointer_cast<UILabel>(v))
+      match = l->text() == text;
+    else if (auto f = std::dynamic_pointer_cast<UITextField>(v))
+      match = f->text() == text;
+    else if (auto t = std::dynamic_pointer_cast<UITextView>(v))
+      match = t->text() == text;
     if (match) addUnique(out, owner(v));
   }
   return out;
@@ -270,10 +280,14 @@ std::shared_ptr<UIView> Automation::findContainingText(const std::string& fragme
   std::shared_ptr<UIView> found;
   for (auto& v : visibleViews()) {
     std::string t;
-    if (auto b = std::dynamic_pointer_cast<UIButton>(v)) t = b->currentTitle();
-    else if (auto l = std::dynamic_pointer_cast<UILabel>(v)) t = l->text();
-    else if (auto f = std::dynamic_pointer_cast<UITextField>(v)) t = f->text();
-    else if (auto tv = std::dynamic_pointer_cast<UITextView>(v)) t = tv->text();
+    if (auto b = std::dynamic_pointer_cast<UIButton>(v))
+      t = b->currentTitle();
+    else if (auto l = std::dynamic_pointer_cast<UILabel>(v))
+      t = l->text();
+    else if (auto f = std::dynamic_pointer_cast<UITextField>(v))
+      t = f->text();
+    else if (auto tv = std::dynamic_pointer_cast<UITextView>(v))
+      t = tv->text();
     if (!t.empty() && t.find(fragment) != std::string::npos) found = owner(v);
   }
   return found;
@@ -322,7 +336,9 @@ std::shared_ptr<UIView> Automation::tap(const std::shared_ptr<UIView>& view) {
   return deliverTap(root->hitTest(centre), centre);
 }
 
-std::shared_ptr<UIView> Automation::tapText(const std::string& text) { return tap(findByText(text)); }
+std::shared_ptr<UIView> Automation::tapText(const std::string& text) {
+  return tap(findByText(text));
+}
 
 std::shared_ptr<UIView> Automation::tapTag(long tag) { return tap(findByTag(tag)); }
 

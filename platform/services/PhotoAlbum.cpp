@@ -45,7 +45,8 @@ void PhotoAlbum::saveImage(const std::shared_ptr<UIImage>& image,
     if (png.empty() || !out) {
       error = "无法保存图片";
     } else {
-      out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+      out.write(reinterpret_cast<const char*>(png.data()),
+                static_cast<std::streamsize>(png.size()));
       out.close();
       if (!out) {
         error = "无法保存图片";

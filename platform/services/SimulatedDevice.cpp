@@ -153,7 +153,8 @@ void SimulatedDevice::persist(const UIPasteboard& pb) {
       NSLog("SimulatedDevice: cannot write %@", path);
       return;
     }
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
   }
   fs::rename(tmp, path, ec);  // whole files only: a crash never leaves half a pasteboard
 }
@@ -165,7 +166,8 @@ void SimulatedDevice::loadPasteboards() {
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
     if (entry.path().extension() != ".plist") continue;
     std::ifstream in(entry.path(), std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     auto v = Plist::parse(bytes);
     if (!v || !(*v)["name"].isString()) continue;
     auto pb = std::make_shared<UIPasteboard>((*v)["name"].str());

@@ -13,7 +13,8 @@ bool CGRectContainsPoint(CGRect r, CGPoint p) {
 
 bool CGRectContainsRect(CGRect outer, CGRect inner) {
   return inner.origin.x >= outer.origin.x && inner.origin.y >= outer.origin.y &&
-         CGRectGetMaxX(inner) <= CGRectGetMaxX(outer) && CGRectGetMaxY(inner) <= CGRectGetMaxY(outer);
+         CGRectGetMaxX(inner) <= CGRectGetMaxX(outer) &&
+         CGRectGetMaxY(inner) <= CGRectGetMaxY(outer);
 }
 
 bool CGRectIntersectsRect(CGRect a, CGRect b) { return !CGRectIsEmpty(CGRectIntersection(a, b)); }
@@ -44,7 +45,8 @@ CGRect CGRectOffset(CGRect r, double dx, double dy) {
 }
 
 CGRect CGRectInset(CGRect r, double dx, double dy) {
-  return CGRectMake(r.origin.x + dx, r.origin.y + dy, r.size.width - 2 * dx, r.size.height - 2 * dy);
+  return CGRectMake(r.origin.x + dx, r.origin.y + dy, r.size.width - 2 * dx,
+                    r.size.height - 2 * dy);
 }
 
 CGRect UIEdgeInsetsInsetRect(CGRect r, UIEdgeInsets i) {
@@ -61,9 +63,10 @@ CGAffineTransform CGAffineTransformMakeScale(double sx, double sy) {
 }
 
 CGAffineTransform CGAffineTransformConcat(CGAffineTransform t1, CGAffineTransform t2) {
-  return CGAffineTransform{t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
-                           t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
-                           t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+  return CGAffineTransform{
+      t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
+      t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
+      t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
 }
 
 CGAffineTransform CGAffineTransformInvert(CGAffineTransform t) {

@@ -29,7 +29,8 @@ std::shared_ptr<NSObject> NSAttributedString::attributeAtIndex(const std::string
 }
 
 std::shared_ptr<UIColor> NSAttributedString::colorAtIndex(size_t index) const {
-  return std::dynamic_pointer_cast<UIColor>(attributeAtIndex(NSForegroundColorAttributeName, index));
+  return std::dynamic_pointer_cast<UIColor>(
+      attributeAtIndex(NSForegroundColorAttributeName, index));
 }
 
 std::vector<NSAttributedString::ColorRange> NSAttributedString::colorRanges() const {
@@ -53,18 +54,18 @@ std::shared_ptr<NSAttributedString> NSAttributedString::copy() const {
   return c;
 }
 
-std::shared_ptr<NSMutableAttributedString> NSMutableAttributedString::create(const std::string& text) {
+std::shared_ptr<NSMutableAttributedString> NSMutableAttributedString::create(
+    const std::string& text) {
   return std::make_shared<NSMutableAttributedString>(text);
 }
 
-void NSMutableAttributedString::addAttribute(const std::string& name, std::shared_ptr<NSObject> value,
-                                             NSRange range) {
+void NSMutableAttributedString::addAttribute(const std::string& name,
+                                             std::shared_ptr<NSObject> value, NSRange range) {
   size_t n = length();
   if (range.location > n || range.length > n - range.location) {
     // The platform raises an out-of-range exception here; we keep the part inside the text.
     NSLog("NSMutableAttributedString addAttribute: range {%ld, %ld} out of bounds (length %ld)",
-          static_cast<long>(range.location), static_cast<long>(range.length),
-          static_cast<long>(n));
+          static_cast<long>(range.location), static_cast<long>(range.length), static_cast<long>(n));
     if (range.location > n) return;
     range.length = n - range.location;
   }

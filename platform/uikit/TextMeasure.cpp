@@ -16,7 +16,8 @@ std::vector<Glyph> glyphs(const std::u16string& s) {
   std::vector<Glyph> out;
   for (size_t i = 0; i < s.size(); ++i) {
     char16_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
       out.push_back({s.substr(i, 2), 1.0});
       ++i;
     } else {

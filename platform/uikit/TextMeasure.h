@@ -22,8 +22,9 @@ class TextMeasure {
   static double widthOfText(const std::string& text, const std::shared_ptr<UIFont>& font);
   static double lineHeight(const std::shared_ptr<UIFont>& font);
   // Lines after wrapping at maxWidth (<= 0: no wrapping). numberOfLines 0 means no limit.
-  static std::vector<std::string> lines(const std::string& text, const std::shared_ptr<UIFont>& font,
-                                        double maxWidth, long numberOfLines = 0);
+  static std::vector<std::string> lines(const std::string& text,
+                                        const std::shared_ptr<UIFont>& font, double maxWidth,
+                                        long numberOfLines = 0);
   // The size of the text block (widest line x lines x line height); an empty text is 0 x 0.
   static CGSize sizeOfText(const std::string& text, const std::shared_ptr<UIFont>& font,
                            double maxWidth = 0, long numberOfLines = 0);

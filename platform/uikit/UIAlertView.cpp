@@ -22,10 +22,10 @@ std::vector<std::shared_ptr<UIAlertView>>& shownLog() {
 
 UIAlertView::UIAlertView() = default;
 
-std::shared_ptr<UIAlertView> UIAlertView::create(const std::string& title, const std::string& message,
-                                                 std::weak_ptr<UIAlertViewDelegate> delegate,
-                                                 const std::string& cancelButtonTitle,
-                                                 const std::vector<std::string>& otherButtonTitles) {
+std::shared_ptr<UIAlertView> UIAlertView::create(
+    const std::string& title, const std::string& message,
+    std::weak_ptr<UIAlertViewDelegate> delegate, const std::string& cancelButtonTitle,
+    const std::vector<std::string>& otherButtonTitles) {
   auto a = make<UIAlertView>(CGRectZero);
   a->title_ = title;
   a->message_ = message;

@@ -40,10 +40,10 @@ class UIAlertView : public UIView {
  public:
   UIAlertView();
   // initWithTitle:message:delegate:cancelButtonTitle:otherButtonTitles:
-  static std::shared_ptr<UIAlertView> create(const std::string& title, const std::string& message,
-                                             std::weak_ptr<UIAlertViewDelegate> delegate,
-                                             const std::string& cancelButtonTitle,
-                                             const std::vector<std::string>& otherButtonTitles = {});
+  static std::shared_ptr<UIAlertView> create(
+      const std::string& title, const std::string& message,
+      std::weak_ptr<UIAlertViewDelegate> delegate, const std::string& cancelButtonTitle,
+      const std::vector<std::string>& otherButtonTitles = {});
 
   const std::string& title() const { return title_; }
   void setTitle(const std::string& t) { title_ = t; }
@@ -71,7 +71,7 @@ class UIAlertView : public UIView {
   static std::vector<std::shared_ptr<UIAlertView>> visibleAlerts();
   static std::vector<std::shared_ptr<UIAlertView>> shownAlerts();
   static std::shared_ptr<UIAlertView> currentAlert();  // topmost visible or nullptr
-  static void resetRecorded();  // tests: forget every alert
+  static void resetRecorded();                         // tests: forget every alert
 
  private:
   void showOnMain();

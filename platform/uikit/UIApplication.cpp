@@ -14,7 +14,8 @@ const std::string UIApplicationDidEnterBackgroundNotification =
     "UIApplicationDidEnterBackgroundNotification";
 const std::string UIApplicationWillEnterForegroundNotification =
     "UIApplicationWillEnterForegroundNotification";
-const std::string UIApplicationDidBecomeActiveNotification = "UIApplicationDidBecomeActiveNotification";
+const std::string UIApplicationDidBecomeActiveNotification =
+    "UIApplicationDidBecomeActiveNotification";
 const std::string UIApplicationWillResignActiveNotification =
     "UIApplicationWillResignActiveNotification";
 const std::string UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
@@ -65,7 +66,8 @@ void UIApplication::enterBackground() {
 void UIApplication::enterForeground() {
   auto d = delegate();
   if (d) d->applicationWillEnterForeground(*this);
-  UIKitNotification::post(UIApplicationWillEnterForegroundNotification, sharedSelf<UIApplication>());
+  UIKitNotification::post(UIApplicationWillEnterForegroundNotification,
+                          sharedSelf<UIApplication>());
   {
     std::lock_guard<std::mutex> lock(mutex_);
     state_ = UIApplicationStateActive;
@@ -166,12 +168,14 @@ void UIApplication::cancelAllLocalNotifications() {
   scheduled_.clear();
 }
 
-std::vector<std::shared_ptr<UILocalNotification>> UIApplication::scheduledLocalNotifications() const {
+std::vector<std::shared_ptr<UILocalNotification>> UIApplication::scheduledLocalNotifications()
+    const {
   std::lock_guard<std::mutex> lock(mutex_);
   return scheduled_;
 }
 
-std::vector<std::shared_ptr<UILocalNotification>> UIApplication::presentedLocalNotifications() const {
+std::vector<std::shared_ptr<UILocalNotification>> UIApplication::presentedLocalNotifications()
+    const {
   std::lock_guard<std::mutex> lock(mutex_);
   return presented_;
 }

@@ -6,7 +6,8 @@ std::shared_ptr<UIBarButtonItem> UIBarButtonItem::createSystem(UIBarButtonSystem
   return createSystem(item, nullptr, [] {});
 }
 
-std::shared_ptr<UIBarButtonItem> UIBarButtonItem::createWithCustomView(std::shared_ptr<UIView> view) {
+std::shared_ptr<UIBarButtonItem> UIBarButtonItem::createWithCustomView(
+    std::shared_ptr<UIView> view) {
   auto item = std::make_shared<UIBarButtonItem>();
   item->customView_ = std::move(view);
   return item;
@@ -21,11 +22,17 @@ void UIBarButtonItem::sendAction() {
 
 std::string UIBarButtonItem::systemTitle(UIBarButtonSystemItem item) {
   switch (item) {
-    case UIBarButtonSystemItemDone: return "Done";
-    case UIBarButtonSystemItemCancel: return "Cancel";
-    case UIBarButtonSystemItemEdit: return "Edit";
-    case UIBarButtonSystemItemSave: return "Save";
-    case UIBarButtonSystemItemAdd: return "+";
-    default: return "";
+    case UIBarButtonSystemItemDone:
+      return "Done";
+    case UIBarButtonSystemItemCancel:
+      return "Cancel";
+    case UIBarButtonSystemItemEdit:
+      return "Edit";
+    case UIBarButtonSystemItemSave:
+      return "Save";
+    case UIBarButtonSystemItemAdd:
+      return "+";
+    default:
+      return "";
   }
 }

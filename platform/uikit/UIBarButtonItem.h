@@ -36,8 +36,9 @@ class UIBarButtonItem : public NSObject {
   UIBarButtonItem() = default;
   // initWithTitle:style:target:action:
   template <class F>
-  static std::shared_ptr<UIBarButtonItem> create(const std::string& title, UIBarButtonItemStyle style,
-                                                 WeakTarget target, F action) {
+  static std::shared_ptr<UIBarButtonItem> create(const std::string& title,
+                                                 UIBarButtonItemStyle style, WeakTarget target,
+                                                 F action) {
     auto item = std::make_shared<UIBarButtonItem>();
     item->title_ = title;
     item->style_ = style;
@@ -46,8 +47,8 @@ class UIBarButtonItem : public NSObject {
   }
   // initWithBarButtonSystemItem:target:action: ("Done", "Cancel", ... as titles).
   template <class F>
-  static std::shared_ptr<UIBarButtonItem> createSystem(UIBarButtonSystemItem item, WeakTarget target,
-                                                       F action) {
+  static std::shared_ptr<UIBarButtonItem> createSystem(UIBarButtonSystemItem item,
+                                                       WeakTarget target, F action) {
     auto b = std::make_shared<UIBarButtonItem>();
     b->systemItem_ = item;
     b->isSystem_ = true;

@@ -163,8 +163,8 @@ void UIButton::layoutSubviews() {
   double titleHeight = title.empty() ? 0 : TextMeasure::lineHeight(titleLabel_->font());
   // Image then title, side by side and centred together (or aligned as asked).
   double avail = content.size.width;
-  double titleSpace = std::max(0.0, avail - imageSize.width - titleEdgeInsets_.left -
-                                         titleEdgeInsets_.right);
+  double titleSpace =
+      std::max(0.0, avail - imageSize.width - titleEdgeInsets_.left - titleEdgeInsets_.right);
   double shownTitleWidth = std::min(titleWidth, titleSpace);
   double total = imageSize.width + shownTitleWidth;
   double x;
@@ -180,15 +180,15 @@ void UIButton::layoutSubviews() {
       x = content.origin.x + (avail - total) / 2;
   }
   double midY = content.origin.y + content.size.height / 2;
-  imageView_->setFrame(CGRectMake(x + imageEdgeInsets_.left - imageEdgeInsets_.right,
-                                  midY - imageSize.height / 2 + imageEdgeInsets_.top -
-                                      imageEdgeInsets_.bottom,
-                                  imageSize.width, imageSize.height));
+  imageView_->setFrame(
+      CGRectMake(x + imageEdgeInsets_.left - imageEdgeInsets_.right,
+                 midY - imageSize.height / 2 + imageEdgeInsets_.top - imageEdgeInsets_.bottom,
+                 imageSize.width, imageSize.height));
   imageView_->setHidden(!image);
-  titleLabel_->setFrame(CGRectMake(x + imageSize.width + titleEdgeInsets_.left - titleEdgeInsets_.right,
-                                   midY - titleHeight / 2 + titleEdgeInsets_.top -
-                                       titleEdgeInsets_.bottom,
-                                   shownTitleWidth, titleHeight));
+  titleLabel_->setFrame(
+      CGRectMake(x + imageSize.width + titleEdgeInsets_.left - titleEdgeInsets_.right,
+                 midY - titleHeight / 2 + titleEdgeInsets_.top - titleEdgeInsets_.bottom,
+                 shownTitleWidth, titleHeight));
   titleLabel_->setHidden(title.empty());
 }
 
@@ -198,7 +198,8 @@ CGSize UIButton::sizeThatFits(CGSize) const {
   std::string title = currentTitle();
   double tw = title.empty() ? 0 : TextMeasure::widthOfText(title, titleLabel_->font());
   double th = title.empty() ? 0 : TextMeasure::lineHeight(titleLabel_->font());
-  return CGSize{std::ceil(imageSize.width + tw + contentEdgeInsets_.left + contentEdgeInsets_.right),
-                std::ceil(std::max(imageSize.height, th) + contentEdgeInsets_.top +
-                          contentEdgeInsets_.bottom)};
+  return CGSize{
+      std::ceil(imageSize.width + tw + contentEdgeInsets_.left + contentEdgeInsets_.right),
+      std::ceil(std::max(imageSize.height, th) + contentEdgeInsets_.top +
+                contentEdgeInsets_.bottom)};
 }

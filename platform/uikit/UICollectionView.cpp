@@ -39,7 +39,8 @@ void UICollectionView::setDelegate(std::weak_ptr<UICollectionViewDelegate> d) {
 }
 
 void UICollectionView::registerCellFactory(
-    const std::string& reuseIdentifier, std::function<std::shared_ptr<UICollectionViewCell>()> make) {
+    const std::string& reuseIdentifier,
+    std::function<std::shared_ptr<UICollectionViewCell>()> make) {
   factories_[reuseIdentifier] = std::move(make);
 }
 
@@ -125,8 +126,8 @@ void UICollectionView::reloadData() {
       for (long k = start; k < i; ++k) lineHeight = std::max(lineHeight, sizes[k].height);
       double x = inset.left;
       for (long k = start; k < i; ++k) {
-        frames[k] = CGRectMake(x, y + (lineHeight - sizes[k].height) / 2, sizes[k].width,
-                               sizes[k].height);
+        frames[k] =
+            CGRectMake(x, y + (lineHeight - sizes[k].height) / 2, sizes[k].width, sizes[k].height);
         x += sizes[k].width + gap;
       }
       y += lineHeight;
@@ -159,7 +160,8 @@ std::shared_ptr<UICollectionViewCell> UICollectionView::cellForItemAtIndexPath(
   return it == cells_.end() ? nullptr : it->second;
 }
 
-std::optional<NSIndexPath> UICollectionView::indexPathForCell(const UICollectionViewCell& cell) const {
+std::optional<NSIndexPath> UICollectionView::indexPathForCell(
+    const UICollectionViewCell& cell) const {
   for (const auto& [ip, c] : cells_) {
     if (c.get() == &cell) return ip;
   }

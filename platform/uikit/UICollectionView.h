@@ -68,8 +68,8 @@ class UICollectionViewDelegate : public virtual UIScrollViewDelegate {
                                                              UICollectionViewFlowLayout&, long) {
     return std::nullopt;
   }
-  virtual double minimumLineSpacingForSectionAtIndex(UICollectionView&,
-                                                     UICollectionViewFlowLayout&, long) {
+  virtual double minimumLineSpacingForSectionAtIndex(UICollectionView&, UICollectionViewFlowLayout&,
+                                                     long) {
     return -1;
   }
   virtual double minimumInteritemSpacingForSectionAtIndex(UICollectionView&,
@@ -104,11 +104,13 @@ class UICollectionView : public UIScrollView {
   TOVIRA_CLASS(UICollectionView)
  public:
   UICollectionView();
-  static std::shared_ptr<UICollectionView> create(CGRect frame,
-                                                  std::shared_ptr<UICollectionViewFlowLayout> layout);
+  static std::shared_ptr<UICollectionView> create(
+      CGRect frame, std::shared_ptr<UICollectionViewFlowLayout> layout);
 
   std::shared_ptr<UICollectionViewFlowLayout> collectionViewLayout() const { return layout_; }
-  void setCollectionViewLayout(std::shared_ptr<UICollectionViewFlowLayout> l) { layout_ = std::move(l); }
+  void setCollectionViewLayout(std::shared_ptr<UICollectionViewFlowLayout> l) {
+    layout_ = std::move(l);
+  }
   std::shared_ptr<UICollectionViewDataSource> dataSource() const { return dataSource_.lock(); }
   void setDataSource(std::weak_ptr<UICollectionViewDataSource> d) { dataSource_ = std::move(d); }
   std::shared_ptr<UICollectionViewDelegate> delegate() const { return cvDelegate_.lock(); }

@@ -33,6 +33,8 @@ bool UIFont::isEqual(const UIFont& o) const {
 }
 
 std::string UIFont::description() const {
-  std::string kind = name_ == ".SystemFont" ? "system" : name_ == ".BoldSystemFont" ? "bold" : name_;
+  std::string kind = name_ == ".SystemFont"       ? "system"
+                     : name_ == ".BoldSystemFont" ? "bold"
+                                                  : name_;
   return kind + " " + CGNumberDescription(size_);
 }

@@ -12,9 +12,10 @@ void UIGestureRecognizer::addTargetErased(WeakTarget target,
 }
 
 void UIGestureRecognizer::removeTarget(const void* target) {
-  targets_.erase(std::remove_if(targets_.begin(), targets_.end(),
-                                [target](const Entry& e) { return !target || e.target.is(target); }),
-                 targets_.end());
+  targets_.erase(
+      std::remove_if(targets_.begin(), targets_.end(),
+                     [target](const Entry& e) { return !target || e.target.is(target); }),
+      targets_.end());
 }
 
 CGPoint UIGestureRecognizer::locationInView(const std::shared_ptr<UIView>& view) const {

@@ -48,8 +48,8 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out) {
 std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
   int w = 0, h = 0, channels = 0;
-  stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h,
-                                          &channels, 4);
+  stbi_uc* pixels =
+      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
   if (!pixels) return nullptr;
   std::vector<uint8_t> rgba(pixels, pixels + static_cast<size_t>(w) * h * 4);
   stbi_image_free(pixels);
@@ -85,8 +85,8 @@ std::shared_ptr<UIImage> UIImage::imageNamed(const std::string& name) {
       ext = std::string(e).substr(1);
     }
   }
-  std::vector<std::string> exts = ext.empty() ? std::vector<std::string>{"png", "jpg"}
-                                              : std::vector<std::string>{ext};
+  std::vector<std::string> exts =
+      ext.empty() ? std::vector<std::string>{"png", "jpg"} : std::vector<std::string>{ext};
   auto& bundle = NSBundle::mainBundle();
   std::shared_ptr<UIImage> image;
   for (const auto& e : exts) {

@@ -14,7 +14,8 @@ class UIImage : public NSObject {
   TOVIRA_CLASS(UIImage)
  public:
   // width x height pixels, 4 bytes each (RGBA, row by row).
-  UIImage(int pixelWidth, int pixelHeight, std::vector<uint8_t> rgba, double scale, std::string name);
+  UIImage(int pixelWidth, int pixelHeight, std::vector<uint8_t> rgba, double scale,
+          std::string name);
 
   // From the main bundle's images: "name", "name.png" and "name.jpg" all work; "name@2x.png"
   // is preferred when present (scale 2). Looks in the bundle's resource folder and its

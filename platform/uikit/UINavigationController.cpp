@@ -19,7 +19,9 @@ void UINavigationController::loadView() {
 }
 
 std::shared_ptr<UINavigationBar> UINavigationController::navigationBar() {
-  if (!bar_) bar_ = UINavigationBar::create(CGRectMake(0, 20, UIScreen::mainScreen()->bounds().size.width, 44));
+  if (!bar_)
+    bar_ =
+        UINavigationBar::create(CGRectMake(0, 20, UIScreen::mainScreen()->bounds().size.width, 44));
   return bar_;
 }
 
@@ -96,7 +98,8 @@ void UINavigationController::showTop() {
   if (bar->superview() != v) v->addSubview(bar);
 }
 
-std::vector<std::shared_ptr<UIViewController>> UINavigationController::childrenForAppearance() const {
+std::vector<std::shared_ptr<UIViewController>> UINavigationController::childrenForAppearance()
+    const {
   auto top = topViewController();
   if (!top) return {};
   return {top};

@@ -20,7 +20,8 @@ std::shared_ptr<UIPasteboard> UIPasteboard::generalPasteboard() {
   return SimulatedDevice::shared().pasteboard(UIPasteboardNameGeneral, true);
 }
 
-std::shared_ptr<UIPasteboard> UIPasteboard::pasteboardWithName(const std::string& name, bool create) {
+std::shared_ptr<UIPasteboard> UIPasteboard::pasteboardWithName(const std::string& name,
+                                                               bool create) {
   if (name.empty()) return nullptr;
   return SimulatedDevice::shared().pasteboard(name, create);
 }
@@ -118,7 +119,8 @@ Value UIPasteboard::valueForPasteboardType(const std::string& type) const {
   return Value();
 }
 
-std::optional<std::vector<uint8_t>> UIPasteboard::dataForPasteboardType(const std::string& type) const {
+std::optional<std::vector<uint8_t>> UIPasteboard::dataForPasteboardType(
+    const std::string& type) const {
   Value v = valueForPasteboardType(type);
   if (v.isNil()) return std::nullopt;
   if (v.isData()) return v.dataValue();
@@ -153,7 +155,9 @@ bool UIPasteboard::hasString() const {
   return false;
 }
 
-void UIPasteboard::setString(const std::string& text) { setValue(Value(text), UIPasteboardTypeText); }
+void UIPasteboard::setString(const std::string& text) {
+  setValue(Value(text), UIPasteboardTypeText);
+}
 
 std::vector<std::string> UIPasteboard::strings() const {
   std::lock_guard<std::mutex> lock(mutex_);

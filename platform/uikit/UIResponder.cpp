@@ -53,12 +53,10 @@ void registerUIKitClasses() {
     reg<UINavigationController>("UIViewController");
     reg<UITableViewController>("UIViewController");
     ClassRegistry::registerClass("UIApplication", "UIResponder", nullptr);
-    ClassRegistry::registerClass("UIColor", "NSObject", [] {
-      return std::shared_ptr<NSObject>(UIColor::clearColor());
-    });
-    ClassRegistry::registerClass("UIFont", "NSObject", [] {
-      return std::shared_ptr<NSObject>(UIFont::defaultFont());
-    });
+    ClassRegistry::registerClass("UIColor", "NSObject",
+                                 [] { return std::shared_ptr<NSObject>(UIColor::clearColor()); });
+    ClassRegistry::registerClass("UIFont", "NSObject",
+                                 [] { return std::shared_ptr<NSObject>(UIFont::defaultFont()); });
     ClassRegistry::registerClass("UIImage", "NSObject", nullptr);
     ClassRegistry::registerClass("UIScreen", "NSObject", nullptr);
     ClassRegistry::registerClass("UIDevice", "NSObject", nullptr);

@@ -7,7 +7,9 @@
 
 UIScrollView::UIScrollView() { setClipsToBounds(true); }
 
-std::shared_ptr<UIScrollView> UIScrollView::create(CGRect frame) { return make<UIScrollView>(frame); }
+std::shared_ptr<UIScrollView> UIScrollView::create(CGRect frame) {
+  return make<UIScrollView>(frame);
+}
 
 void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
   auto keep = sharedSelf<UIScrollView>();
@@ -31,10 +33,14 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
 void UIScrollView::scrollRectToVisible(CGRect rect, bool animated) {
   CGPoint o = contentOffset();
   CGSize s = bounds().size;
-  if (rect.origin.x < o.x) o.x = rect.origin.x;
-  else if (CGRectGetMaxX(rect) > o.x + s.width) o.x = CGRectGetMaxX(rect) - s.width;
-  if (rect.origin.y < o.y) o.y = rect.origin.y;
-  else if (CGRectGetMaxY(rect) > o.y + s.height) o.y = CGRectGetMaxY(rect) - s.height;
+  if (rect.origin.x < o.x)
+    o.x = rect.origin.x;
+  else if (CGRectGetMaxX(rect) > o.x + s.width)
+    o.x = CGRectGetMaxX(rect) - s.width;
+  if (rect.origin.y < o.y)
+    o.y = rect.origin.y;
+  else if (CGRectGetMaxY(rect) > o.y + s.height)
+    o.y = CGRectGetMaxY(rect) - s.height;
   setContentOffset(o, animated);
 }
 
@@ -43,7 +49,9 @@ void UIScrollView::simulateDrag(CGPoint releaseOffset, CGPoint velocity) {
   if (!self) return;
   CGSize size = bounds().size;
   UIEdgeInsets in = contentInset_;
-  auto clampAxis = [](double v, double lo, double hi) { return std::max(lo, std::min(v, std::max(lo, hi))); };
+  auto clampAxis = [](double v, double lo, double hi) {
+    return std::max(lo, std::min(v, std::max(lo, hi)));
+  };
   double minX = -in.left, maxX = contentSize_.width + in.right - size.width;
   double minY = -in.top, maxY = contentSize_.height + in.bottom - size.height;
 

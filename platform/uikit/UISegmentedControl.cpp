@@ -7,7 +7,8 @@
 
 UISegmentedControl::UISegmentedControl() = default;
 
-std::shared_ptr<UISegmentedControl> UISegmentedControl::create(const std::vector<std::string>& items) {
+std::shared_ptr<UISegmentedControl> UISegmentedControl::create(
+    const std::vector<std::string>& items) {
   auto s = make<UISegmentedControl>(CGRectMake(0, 0, 60.0 * items.size(), 29));
   s->titles_ = items;
   s->layer().setBorderWidth(1);
@@ -48,13 +49,16 @@ void UISegmentedControl::removeAllSegments() {
 }
 
 void UISegmentedControl::setTitleTextColor(std::shared_ptr<UIColor> color, UIControlState state) {
-  if (state & UIControlStateSelected) selectedColor_ = std::move(color);
-  else normalColor_ = std::move(color);
+  if (state & UIControlStateSelected)
+    selectedColor_ = std::move(color);
+  else
+    normalColor_ = std::move(color);
   layoutSubviews();
 }
 
 std::shared_ptr<UIColor> UISegmentedControl::titleTextColor(UIControlState state) const {
-  if (state & UIControlStateSelected) return selectedColor_ ? selectedColor_ : UIColor::whiteColor();
+  if (state & UIControlStateSelected)
+    return selectedColor_ ? selectedColor_ : UIColor::whiteColor();
   return normalColor_ ? normalColor_ : tintColor();
 }
 

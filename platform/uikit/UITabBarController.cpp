@@ -23,7 +23,8 @@ std::shared_ptr<UITabBar> UITabBarController::tabBar() {
   return tabBar_;
 }
 
-void UITabBarController::setViewControllers(const std::vector<std::shared_ptr<UIViewController>>& vcs) {
+void UITabBarController::setViewControllers(
+    const std::vector<std::shared_ptr<UIViewController>>& vcs) {
   for (auto& old : childViewControllers()) {
     if (old->isViewLoaded()) old->view()->removeFromSuperview();
     old->removeFromParentViewController();
@@ -42,8 +43,8 @@ std::shared_ptr<UIViewController> UITabBarController::selectedViewController() c
 void UITabBarController::setSelectedIndex(long index) {
   auto vcs = childViewControllers();
   if (index < 0 || index >= (long)vcs.size()) return;
-  if (index == selectedIndex_ && selectedViewController() && selectedViewController()->isViewLoaded() &&
-      selectedViewController()->view()->superview())
+  if (index == selectedIndex_ && selectedViewController() &&
+      selectedViewController()->isViewLoaded() && selectedViewController()->view()->superview())
     return;
   auto keep = sharedSelf<UITabBarController>();
   auto old = selectedViewController();

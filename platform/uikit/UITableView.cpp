@@ -31,7 +31,8 @@ void UITableView::setTableFooterView(std::shared_ptr<UIView> v) {
   reloadData();
 }
 
-std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& id) {
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
+    const std::string& id) {
   auto it = reusePool_.find(id);
   if (it == reusePool_.end() || it->second.empty()) return nullptr;
   auto cell = it->second.back();
@@ -197,10 +198,17 @@ void UITableView::scrollToRowAtIndexPath(const NSIndexPath& ip, UITableViewScrol
   double h = bounds().size.height;
   double y = contentOffset().y;
   switch (pos) {
-    case UITableViewScrollPositionTop: y = r.origin.y; break;
-    case UITableViewScrollPositionMiddle: y = CGRectGetMidY(r) - h / 2; break;
-    case UITableViewScrollPositionBottom: y = CGRectGetMaxY(r) - h; break;
-    default: return scrollRectToVisible(r, animated);
+    case UITableViewScrollPositionTop:
+      y = r.origin.y;
+      break;
+    case UITableViewScrollPositionMiddle:
+      y = CGRectGetMidY(r) - h / 2;
+      break;
+    case UITableViewScrollPositionBottom:
+      y = CGRectGetMaxY(r) - h;
+      break;
+    default:
+      return scrollRectToVisible(r, animated);
   }
   y = std::max(0.0, std::min(y, std::max(0.0, contentSize().height - h)));
   setContentOffset(CGPoint{contentOffset().x, y}, animated);

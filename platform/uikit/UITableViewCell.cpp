@@ -14,7 +14,8 @@ std::shared_ptr<UITableViewCell> UITableViewCell::create(UITableViewCellStyle st
   return make<UITableViewCell>(style, reuseIdentifier);
 }
 
-void UITableViewCell::initWithStyle(UITableViewCellStyle style, const std::string& reuseIdentifier) {
+void UITableViewCell::initWithStyle(UITableViewCellStyle style,
+                                    const std::string& reuseIdentifier) {
   initWithFrame(CGRectMake(0, 0, 320, 44));
   style_ = style;
   reuseIdentifier_ = reuseIdentifier;

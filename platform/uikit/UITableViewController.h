@@ -15,7 +15,8 @@ class UITableViewController : public UIViewController,
   std::shared_ptr<UITableView> tableView();
   void loadView() override;
   long numberOfRowsInSection(UITableView&, long) override { return 0; }
-  std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&, const NSIndexPath&) override {
+  std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&,
+                                                         const NSIndexPath&) override {
     return nullptr;
   }
 };

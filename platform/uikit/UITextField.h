@@ -93,7 +93,9 @@ class UITextField : public UIControl {
   void setText(const std::string& text);
   const std::string& placeholder() const { return placeholder_; }
   void setPlaceholder(const std::string& p) { placeholder_ = p; }
-  std::shared_ptr<NSAttributedString> attributedPlaceholder() const { return attributedPlaceholder_; }
+  std::shared_ptr<NSAttributedString> attributedPlaceholder() const {
+    return attributedPlaceholder_;
+  }
   void setAttributedPlaceholder(std::shared_ptr<NSAttributedString> p);
   std::shared_ptr<UIFont> font() const { return font_; }
   void setFont(std::shared_ptr<UIFont> f);

@@ -12,7 +12,8 @@
 
 const std::string UITextViewTextDidBeginEditingNotification =
     "UITextViewTextDidBeginEditingNotification";
-const std::string UITextViewTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
+const std::string UITextViewTextDidEndEditingNotification =
+    "UITextViewTextDidEndEditingNotification";
 const std::string UITextViewTextDidChangeNotification = "UITextViewTextDidChangeNotification";
 
 UITextView::UITextView() {
@@ -49,8 +50,8 @@ void UITextView::setSelectedRange(NSRange r) {
 void UITextView::updateContentSize() {
   double width = bounds().size.width - textContainerInset_.left - textContainerInset_.right - 10;
   CGSize s = TextMeasure::sizeOfText(text_, font_, std::max(width, 1.0));
-  setContentSize(CGSize{bounds().size.width,
-                        std::ceil(s.height + textContainerInset_.top + textContainerInset_.bottom)});
+  setContentSize(CGSize{bounds().size.width, std::ceil(s.height + textContainerInset_.top +
+                                                       textContainerInset_.bottom)});
 }
 
 CGRect UITextView::caretRectForPosition(size_t position) const {
@@ -69,7 +70,8 @@ CGRect UITextView::caretRectForPosition(size_t position) const {
       x = 0;
     }
   }
-  return CGRectMake(textContainerInset_.left + 5 + x, textContainerInset_.top + lineIndex * lh, 2, lh);
+  return CGRectMake(textContainerInset_.left + 5 + x, textContainerInset_.top + lineIndex * lh, 2,
+                    lh);
 }
 
 bool UITextView::canBecomeFirstResponder() const { return editable_ || selectable_; }

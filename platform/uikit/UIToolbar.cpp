@@ -46,9 +46,12 @@ void UIToolbar::rebuild() {
     button->setTitleColor(color);
     button->setEnabled(item->isEnabled());
     std::weak_ptr<UIBarButtonItem> weakItem = item;
-    button->addTarget(nullptr, [weakItem] {
-      if (auto i = weakItem.lock()) i->sendAction();
-    }, UIControlEventTouchUpInside);
+    button->addTarget(
+        nullptr,
+        [weakItem] {
+          if (auto i = weakItem.lock()) i->sendAction();
+        },
+        UIControlEventTouchUpInside);
     addSubview(button);
     itemViews_.push_back(button);
   }
@@ -91,8 +94,8 @@ void UIToolbar::layoutSubviews() {
     } else if (w > 0) {
       widths[i] = w;
     } else {
-      double tw = TextMeasure::widthOfText(item->title(), item->font() ? item->font()
-                                                                        : UIFont::systemFontOfSize(15));
+      double tw = TextMeasure::widthOfText(
+          item->title(), item->font() ? item->font() : UIFont::systemFontOfSize(15));
       if (item->image()) tw += item->image()->size().width;
       widths[i] = std::max(44.0, tw + 20);
     }
@@ -105,9 +108,13 @@ void UIToolbar::layoutSubviews() {
   for (size_t i = 0; i < count; ++i) {
     auto& item = items_[i];
     double w = widths[i];
-    if (item && item->isSystemItem() && item->systemItem() == UIBarButtonSystemItemFlexibleSpace) w = flex;
+    if (item && item->isSystemItem() && item->systemItem() == UIBarButtonSystemItemFlexibleSpace)
+      w = flex;
     if (auto& v = itemViews_[i]) {
-      double h = item && item->customView() ? std::min(v->frame().size.height > 0 ? v->frame().size.height : b.size.height, b.size.height) : b.size.height;
+      double h = item && item->customView()
+                     ? std::min(v->frame().size.height > 0 ? v->frame().size.height : b.size.height,
+                                b.size.height)
+                     : b.size.height;
       v->setFrame(CGRectMake(x, (b.size.height - h) / 2, w, h));
     }
     x += w + gap;

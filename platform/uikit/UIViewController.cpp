@@ -91,11 +91,12 @@ void UIViewController::presentViewController(const std::shared_ptr<UIViewControl
   if (fullScreen) root->beginAppearance(false, animated);
   vc->beginAppearance(true, animated);
   std::weak_ptr<UIViewController> weakVc = vc, weakRoot = root;
-  RunLoop::main().post([weakVc, weakRoot, animated, fullScreen, completion = std::move(completion)] {
-    if (auto v = weakVc.lock()) v->endAppearance(true, animated);
-    if (auto r = weakRoot.lock(); r && fullScreen) r->endAppearance(false, animated);
-    if (completion) completion();
-  });
+  RunLoop::main().post(
+      [weakVc, weakRoot, animated, fullScreen, completion = std::move(completion)] {
+        if (auto v = weakVc.lock()) v->endAppearance(true, animated);
+        if (auto r = weakRoot.lock(); r && fullScreen) r->endAppearance(false, animated);
+        if (completion) completion();
+      });
 }
 
 void UIViewController::dismissViewControllerAnimated(bool animated,
@@ -129,12 +130,12 @@ void UIViewController::dismissViewControllerAnimated(bool animated,
   if (fullScreen) presenter->beginAppearance(true, animated);
   std::weak_ptr<UIViewController> weakPresenter = presenter;
   // The dismissed controllers stay alive until their did-disappear has been delivered.
-  RunLoop::main().post([chain, weakPresenter, animated, fullScreen,
-                        completion = std::move(completion)] {
-    chain.back()->endAppearance(false, animated);
-    if (auto p = weakPresenter.lock(); p && fullScreen) p->endAppearance(true, animated);
-    if (completion) completion();
-  });
+  RunLoop::main().post(
+      [chain, weakPresenter, animated, fullScreen, completion = std::move(completion)] {
+        chain.back()->endAppearance(false, animated);
+        if (auto p = weakPresenter.lock(); p && fullScreen) p->endAppearance(true, animated);
+        if (completion) completion();
+      });
 }
 
 void UIViewController::addChildViewController(const std::shared_ptr<UIViewController>& child) {
@@ -205,7 +206,9 @@ void UIViewController::endAppearance(bool appearing, bool animated) {
   auto keep = sharedSelf<UIViewController>();
   if (appeared_ != appearing || didAppear_) return;
   didAppear_ = true;
-  if (appearing) viewDidAppear(animated);
-  else viewDidDisappear(animated);
+  if (appearing)
+    viewDidAppear(animated);
+  else
+    viewDidDisappear(animated);
   for (auto& c : childrenForAppearance()) c->endAppearance(appearing, animated);
 }

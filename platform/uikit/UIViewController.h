@@ -114,7 +114,7 @@ class UIViewController : public UIResponder {
   UIModalPresentationStyle modalStyle_ = UIModalPresentationFullScreen;
   bool presentedAnimated_ = false;
   bool dismissedAnimated_ = false;
-  bool appeared_ = false;  // will-appear delivered without will-disappear since
+  bool appeared_ = false;   // will-appear delivered without will-disappear since
   bool didAppear_ = false;  // the matching did-appear was delivered
   bool loading_ = false;
 };

@@ -23,7 +23,8 @@ void UIWebView::reload() {
   if (current_) simulateNavigation(current_, UIWebViewNavigationTypeReload);
 }
 
-bool UIWebView::simulateNavigation(const std::shared_ptr<NSURL>& url, UIWebViewNavigationType type) {
+bool UIWebView::simulateNavigation(const std::shared_ptr<NSURL>& url,
+                                   UIWebViewNavigationType type) {
   auto keep = sharedSelf<UIWebView>();
   if (!url) return false;
   if (auto d = delegate()) {
@@ -46,7 +47,8 @@ void UIWebView::finishLoad() {
 void UIWebView::failLoad(long code, const std::string& description) {
   auto keep = sharedSelf<UIWebView>();
   loading_ = false;
-  Value error = Value::dict({{"domain", "NSURLErrorDomain"}, {"code", code}, {"description", description}});
+  Value error =
+      Value::dict({{"domain", "NSURLErrorDomain"}, {"code", code}, {"description", description}});
   if (auto d = delegate()) d->didFailLoadWithError(*this, error);
 }
 

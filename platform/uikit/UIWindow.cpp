@@ -41,7 +41,9 @@ void UIWindow::setRootViewController(const std::shared_ptr<UIViewController>& vc
   }
 }
 
-void UIWindow::makeKeyWindow() { UIApplication::sharedApplication()->setKeyWindow(sharedSelf<UIWindow>()); }
+void UIWindow::makeKeyWindow() {
+  UIApplication::sharedApplication()->setKeyWindow(sharedSelf<UIWindow>());
+}
 
 void UIWindow::makeKeyAndVisible() {
   setHidden(false);
@@ -60,10 +62,14 @@ bool UIWindow::isKeyWindow() const {
   return key && key.get() == this;
 }
 
-std::shared_ptr<UIWindow> UIWindow::keyWindow() { return UIApplication::sharedApplication()->keyWindow(); }
+std::shared_ptr<UIWindow> UIWindow::keyWindow() {
+  return UIApplication::sharedApplication()->keyWindow();
+}
 
 std::shared_ptr<UIWindow> UIWindow::window() const {
   return std::const_pointer_cast<UIWindow>(sharedSelf<UIWindow>());
 }
 
-std::shared_ptr<UIResponder> UIWindow::nextResponder() const { return UIApplication::sharedApplication(); }
+std::shared_ptr<UIResponder> UIWindow::nextResponder() const {
+  return UIApplication::sharedApplication();
+}

@@ -16,7 +16,8 @@ class AutomationTest : public UIKitFixture {
     auto b = UIButton::buttonWithType(UIButtonTypeCustom);
     b->setFrame(frame);
     b->setTitle(title);
-    b->addTarget(nullptr, [taps] { ++*taps; }, UIControlEventTouchUpInside);
+    b->addTarget(
+        nullptr, [taps] { ++*taps; }, UIControlEventTouchUpInside);
     root->addSubview(b);
     return b;
   }
@@ -42,11 +43,12 @@ TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
   label->setText("返回");
   root->addSubview(label);
   int back = 0;
-  label->addGestureRecognizer(UITapGestureRecognizer::create(nullptr, [&](UITapGestureRecognizer& g) {
-    EXPECT_EQ(g.view(), label);
-    EXPECT_EQ(g.state(), UIGestureRecognizerStateEnded);
-    ++back;
-  }));
+  label->addGestureRecognizer(
+      UITapGestureRecognizer::create(nullptr, [&](UITapGestureRecognizer& g) {
+        EXPECT_EQ(g.view(), label);
+        EXPECT_EQ(g.state(), UIGestureRecognizerStateEnded);
+        ++back;
+      }));
   Automation::tapText("返回");
   EXPECT_EQ(back, 0);  // labels ignore touches until told otherwise
   label->setUserInteractionEnabled(true);
@@ -63,7 +65,8 @@ TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
   std::vector<std::string> log;
   double start = RunLoop::main().now();
   auto press = UILongPressGestureRecognizer::create(nullptr, [&](UILongPressGestureRecognizer& g) {
-    log.push_back("press " + std::to_string(g.state()) + " at " + CGNumberDescription(RunLoop::main().now() - start));
+    log.push_back("press " + std::to_string(g.state()) + " at " +
+                  CGNumberDescription(RunLoop::main().now() - start));
   });
   press->setMinimumPressDuration(0.8);
   qr->addGestureRecognizer(press);
@@ -193,7 +196,8 @@ TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
       "ranges=[2+4 rgb(247,82,55)]\n"
       "    UIButton (50,130,80,30) title=\"取消\" color=rgb(255,255,255) bg=rgb(128,128,128)\n"
       "      UILabel (0,0,10,10) text=\"2\" color=rgb(0,0,0) font=system 17 hidden\n"
-      "    UITextField (105,40,50,20) text=\"\" placeholder=\"请选择游戏账号\" border=1 rgb(216,214,215)\n"
+      "    UITextField (105,40,50,20) text=\"\" placeholder=\"请选择游戏账号\" border=1 "
+      "rgb(216,214,215)\n"
       "UIAlertView title=\"提示\" message=\"信息不能为空\" buttons=[\"知道了\"]\n";
   EXPECT_EQ(Automation::dumpScreen(), expected);
   EXPECT_EQ(Automation::dumpScreen(), expected);

@@ -33,7 +33,8 @@ struct Delegate : UIApplicationDelegate {
   bool application(UIApplication&, const Value&) override {
     calls.push_back("launched");
     UIApplication::sharedApplication()->registerUserNotificationSettings(
-        UIUserNotificationSettings::settingsForTypes(UIUserNotificationTypeBadge | UIUserNotificationTypeAlert));
+        UIUserNotificationSettings::settingsForTypes(UIUserNotificationTypeBadge |
+                                                     UIUserNotificationTypeAlert));
     return true;
   }
   bool application(UIApplication&, const std::shared_ptr<NSURL>& url, const std::string& source,
@@ -52,8 +53,8 @@ TEST_F(ApplicationTest, TheDelegateHearsLaunchURLsRegistrationAndBackground) {
   auto app = UIApplication::sharedApplication();
   auto d = std::make_shared<Delegate>();
   int backgroundNotes = 0;
-  NSNotificationCenter::defaultCenter().addObserverForName(UIApplicationDidEnterBackgroundNotification,
-                                                           [&](const Value&) { ++backgroundNotes; });
+  NSNotificationCenter::defaultCenter().addObserverForName(
+      UIApplicationDidEnterBackgroundNotification, [&](const Value&) { ++backgroundNotes; });
   EXPECT_TRUE(app->launch(d));
   SimulatedDevice::shared().installApp("DWKMarrowpay", [app](const std::string& url) {
     return app->handleOpenURL(NSURL::URLWithString(url), "com.paylume.pay");
@@ -61,9 +62,10 @@ TEST_F(ApplicationTest, TheDelegateHearsLaunchURLsRegistrationAndBackground) {
   app->openURL(NSURL::URLWithString("dwkmarrowpay://pay?result=SUCCESS"));
   pump();
   app->enterBackground();
-  EXPECT_EQ(d->calls, (std::vector<std::string>{"launched", "registered 5",
-                                                "open dwkmarrowpay://pay?result=SUCCESS from com.paylume.pay",
-                                                "background"}));
+  EXPECT_EQ(d->calls,
+            (std::vector<std::string>{"launched", "registered 5",
+                                      "open dwkmarrowpay://pay?result=SUCCESS from com.paylume.pay",
+                                      "background"}));
   EXPECT_EQ(backgroundNotes, 1);
   EXPECT_EQ(app->applicationState(), UIApplicationStateBackground);
   EXPECT_EQ(app->currentUserNotificationSettings()->types(), 5u);
@@ -127,7 +129,8 @@ TEST_F(ApplicationTest, PasteboardTextAndDataReadAsThePlatformReadsThem) {
   EXPECT_EQ(pb->string(), "");
   EXPECT_EQ(*pb->dataForPasteboardType("content"), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_FALSE(pb->dataForPasteboardType("other"));
-  pb->setItems({Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
+  pb->setItems(
+      {Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
   EXPECT_EQ(pb->strings(), (std::vector<std::string>{"x", "y"}));
 }
 
@@ -177,10 +180,11 @@ TEST_F(ApplicationTest, ImagesFromAPixelMatrix) {
 TEST_F(ApplicationTest, SavedPhotosArePngFilesAndFailuresAreReported) {
   auto image = UIImage::imageNamed("ktr_new.png");
   std::string result = "pending";
-  UIImageWriteToSavedPhotosAlbum(image, [&](const std::shared_ptr<UIImage>& img, const std::string& error) {
-    EXPECT_EQ(img, image);
-    result = error;
-  });
+  UIImageWriteToSavedPhotosAlbum(
+      image, [&](const std::shared_ptr<UIImage>& img, const std::string& error) {
+        EXPECT_EQ(img, image);
+        result = error;
+      });
   EXPECT_EQ(result, "pending");
   pump();
   EXPECT_EQ(result, "");
@@ -188,7 +192,8 @@ TEST_F(ApplicationTest, SavedPhotosArePngFilesAndFailuresAreReported) {
   ASSERT_EQ(paths.size(), 1u);
   EXPECT_EQ(UIImage::imageWithContentsOfFile(paths[0])->pixels(), image->pixels());
   PhotoAlbum::shared().setFailure("用户拒绝访问相册");
-  UIImageWriteToSavedPhotosAlbum(image, [&](const std::shared_ptr<UIImage>&, const std::string& e) { result = e; });
+  UIImageWriteToSavedPhotosAlbum(
+      image, [&](const std::shared_ptr<UIImage>&, const std::string& e) { result = e; });
   pump();
   EXPECT_EQ(result, "用户拒绝访问相册");
   EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);

@@ -58,8 +58,8 @@ TEST_F(ControllerTest, DismissingAPresentedScreenMakesThePresenterAppearAgain) {
   EXPECT_EQ(login->view()->superview(), nullptr);
   EXPECT_EQ(log, (std::vector<std::string>{
                      "home willAppear", "home didAppear", "home willDisappear", "login willAppear",
-                     "login didAppear", "home didDisappear", "login willDisappear", "home willAppear",
-                     "login didDisappear", "home didAppear"}));
+                     "login didAppear", "home didDisappear", "login willDisappear",
+                     "home willAppear", "login didDisappear", "home didAppear"}));
 }
 
 TEST_F(ControllerTest, ChildrenPresentFromTheirContainerAndAppearWithIt) {
@@ -79,9 +79,10 @@ TEST_F(ControllerTest, ChildrenPresentFromTheirContainerAndAppearWithIt) {
   pump();
   login->dismissViewControllerAnimated(true);
   pump();
-  EXPECT_EQ(log, (std::vector<std::string>{"shop willDisappear", "login willAppear", "login didAppear",
-                                           "shop didDisappear", "login willDisappear", "shop willAppear",
-                                           "login didDisappear", "shop didAppear"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"shop willDisappear", "login willAppear", "login didAppear",
+                                      "shop didDisappear", "login willDisappear", "shop willAppear",
+                                      "login didDisappear", "shop didAppear"}));
   // A child dismisses its container when nothing is presented over it.
   shop->dismissViewControllerAnimated(true);
   pump();
@@ -123,8 +124,9 @@ TEST_F(ControllerTest, TabSwitchesMoveAppearanceAndFindChildrenByClassName) {
   EXPECT_EQ(tabs->viewControllerOfClass("Screen"), shop);
   EXPECT_EQ(tabs->viewControllerOfClass("UIViewController"), shop);
   EXPECT_EQ(tabs->viewControllerOfClass("UITableViewController"), nullptr);
-  EXPECT_EQ(log, (std::vector<std::string>{"shop willAppear", "shop didAppear", "shop willDisappear",
-                                           "gifts willAppear", "shop didDisappear", "gifts didAppear"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"shop willAppear", "shop didAppear", "shop willDisappear",
+                                      "gifts willAppear", "shop didDisappear", "gifts didAppear"}));
 }
 
 TEST_F(ControllerTest, NavigationControllersPushAndPop) {
@@ -147,7 +149,9 @@ struct AlertLog : UIAlertViewDelegate {
   void clickedButtonAtIndex(UIAlertView& a, long i) override {
     calls.push_back("clicked " + std::to_string(i) + " " + a.buttonTitleAtIndex(i));
   }
-  void didDismissWithButtonIndex(UIAlertView&, long i) override { calls.push_back("dismissed " + std::to_string(i)); }
+  void didDismissWithButtonIndex(UIAlertView&, long i) override {
+    calls.push_back("dismissed " + std::to_string(i));
+  }
 };
 }  // namespace
 

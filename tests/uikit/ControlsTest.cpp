@@ -24,11 +24,15 @@ TEST_F(ControlsTest, ActionsRunForLiveTargetsOnlyAndNotWhenDisabled) {
   int calls = 0;
   std::string seen;
   auto target = std::make_shared<int>(0);
-  b->addTarget(target, [&](UIButton& sender) {
-    ++calls;
-    seen = sender.className();
-  }, UIControlEventTouchUpInside);
-  b->addTarget(nullptr, [&] { ++calls; }, UIControlEventValueChanged);
+  b->addTarget(
+      target,
+      [&](UIButton& sender) {
+        ++calls;
+        seen = sender.className();
+      },
+      UIControlEventTouchUpInside);
+  b->addTarget(
+      nullptr, [&] { ++calls; }, UIControlEventValueChanged);
   b->touchUpInside(CGPointMake(1, 1));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(seen, "UIButton");
@@ -52,7 +56,8 @@ struct FieldLog : UITextFieldDelegate {
   }
   void textFieldDidBeginEditing(UITextField&) override { calls.push_back("didBegin"); }
   bool shouldChangeCharactersInRange(UITextField& f, NSRange r, const std::string& s) override {
-    calls.push_back("change " + std::to_string(r.location) + "," + std::to_string(r.length) + " " + s);
+    calls.push_back("change " + std::to_string(r.location) + "," + std::to_string(r.length) + " " +
+                    s);
     return NSString::length(f.text()) - r.length + NSString::length(s) <= maxLength;
   }
   bool textFieldShouldReturn(UITextField& f) override {
@@ -75,8 +80,9 @@ TEST_F(ControlsTest, EditingAFieldGoesThroughEveryDelegateHookInOrder) {
   field->setDelegate(log);
   std::vector<std::string> notes;
   auto observer = std::make_shared<int>(0);
-  for (auto name : {UITextFieldTextDidBeginEditingNotification, UITextFieldTextDidEndEditingNotification,
-                    UIKeyboardWillShowNotification, UIKeyboardWillHideNotification}) {
+  for (auto name :
+       {UITextFieldTextDidBeginEditingNotification, UITextFieldTextDidEndEditingNotification,
+        UIKeyboardWillShowNotification, UIKeyboardWillHideNotification}) {
     NSNotificationCenter::defaultCenter().addObserver(observer, name, [&, name](const Value&) {
       auto obj = UIKitNotification::currentObject();
       notes.push_back(name + (obj == field ? " field" : ""));
@@ -90,10 +96,10 @@ TEST_F(ControlsTest, EditingAFieldGoesThroughEveryDelegateHookInOrder) {
   EXPECT_EQ(log->calls, (std::vector<std::string>{"shouldBegin", "didBegin", "change 0,0 账",
                                                   "change 1,0 号", "change 2,0 a", "change 3,0 b",
                                                   "return", "shouldEnd", "didEnd"}));
-  EXPECT_EQ(notes, (std::vector<std::string>{
-                       "UITextFieldTextDidBeginEditingNotification field",
-                       "UIKeyboardWillShowNotification", "UITextFieldTextDidEndEditingNotification field",
-                       "UIKeyboardWillHideNotification"}));
+  EXPECT_EQ(notes, (std::vector<std::string>{"UITextFieldTextDidBeginEditingNotification field",
+                                             "UIKeyboardWillShowNotification",
+                                             "UITextFieldTextDidEndEditingNotification field",
+                                             "UIKeyboardWillHideNotification"}));
 }
 
 TEST_F(ControlsTest, ARefusingDelegateKeepsTheFieldFromBeginningOrEnding) {
@@ -121,14 +127,16 @@ TEST_F(ControlsTest, TheKeyboardReportsItsFrameAndShowsTheAccessoryBar) {
   vc->view()->addSubview(field);
   auto bar = UIToolbar::create(CGRectMake(0, 0, 320, 44));
   bool done = false;
-  bar->setItems({UIBarButtonItem::createSystem(UIBarButtonSystemItemFlexibleSpace),
-                 UIBarButtonItem::createSystem(UIBarButtonSystemItemDone, nullptr, [&] { done = true; })});
+  bar->setItems(
+      {UIBarButtonItem::createSystem(UIBarButtonSystemItemFlexibleSpace),
+       UIBarButtonItem::createSystem(UIBarButtonSystemItemDone, nullptr, [&] { done = true; })});
   field->setInputAccessoryView(bar);
   Value info;
   NSNotificationCenter::defaultCenter().addObserverForName(UIKeyboardWillShowNotification,
                                                            [&](const Value& v) { info = v; });
   ASSERT_TRUE(field->becomeFirstResponder());
-  EXPECT_EQ(CGRectFromString(info[UIKeyboardFrameEndUserInfoKey].str()), CGRectMake(0, 352, 320, 216));
+  EXPECT_EQ(CGRectFromString(info[UIKeyboardFrameEndUserInfoKey].str()),
+            CGRectMake(0, 352, 320, 216));
   EXPECT_EQ(info[UIKeyboardAnimationDurationUserInfoKey].doubleValue(), 0.25);
   EXPECT_EQ(bar->window(), window_);
   EXPECT_EQ(bar->frame(), CGRectMake(0, 308, 320, 44));
@@ -166,7 +174,8 @@ TEST_F(ControlsTest, ADragOfAPagedScrollViewSettlesOnAPage) {
   scroll->setDelegate(log);
   scroll->simulateDrag(CGPointMake(200, 0), CGPointMake(0.5, 0));
   pump();
-  EXPECT_EQ(log->calls, (std::vector<std::string>{"begin", "willEnd 320", "didEnd decelerate", "stopped 320"}));
+  EXPECT_EQ(log->calls,
+            (std::vector<std::string>{"begin", "willEnd 320", "didEnd decelerate", "stopped 320"}));
   log->calls.clear();
   scroll->simulateDrag(CGPointMake(900, 0));  // beyond the content: the last page
   pump();
@@ -182,7 +191,8 @@ struct Rows : UITableViewDataSource, UITableViewDelegate {
   std::vector<std::string> log;
   int made = 0;
   long numberOfRowsInSection(UITableView&, long) override { return (long)items.size(); }
-  std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
+  std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& t,
+                                                         const NSIndexPath& ip) override {
     auto cell = t.dequeueReusableCellWithIdentifier("row");
     if (!cell) {
       cell = UITableViewCell::create(UITableViewCellStyleDefault, "row");
@@ -191,7 +201,9 @@ struct Rows : UITableViewDataSource, UITableViewDelegate {
     cell->textLabel()->setText(items[ip.row]);
     return cell;
   }
-  double heightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override { return ip.row == 1 ? 60 : -1; }
+  double heightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override {
+    return ip.row == 1 ? 60 : -1;
+  }
   void didSelectRowAtIndexPath(UITableView&, const NSIndexPath& ip) override {
     log.push_back("select " + ip.description());
   }
@@ -221,7 +233,8 @@ TEST_F(ControlsTest, TablesLayOutCellsAsSubviewsReuseThemAndSelectOnTap) {
   EXPECT_EQ(rows->made, 3);  // the second load reused every cell
   Automation::tapText("b");
   Automation::tapText("c");
-  EXPECT_EQ(rows->log, (std::vector<std::string>{"select [0,1]", "deselect [0,1]", "select [0,2]"}));
+  EXPECT_EQ(rows->log,
+            (std::vector<std::string>{"select [0,1]", "deselect [0,1]", "select [0,2]"}));
   EXPECT_EQ(*table->indexPathForSelectedRow(), NSIndexPath::indexPathForRow(2, 0));
   table->deselectRowAtIndexPath({0, 2}, true);
   EXPECT_FALSE(table->indexPathForSelectedRow());
@@ -232,12 +245,15 @@ struct Grid : UICollectionViewDataSource, UICollectionViewDelegate {
   long count = 5;
   std::vector<NSIndexPath> selected;
   long numberOfItemsInSection(UICollectionView&, long) override { return count; }
-  std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView& cv, const NSIndexPath& ip) override {
+  std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView& cv,
+                                                               const NSIndexPath& ip) override {
     auto cell = cv.dequeueReusableCellWithReuseIdentifier("cell", ip);
     cell->setTag(100 + ip.row);
     return cell;
   }
-  void didSelectItemAtIndexPath(UICollectionView&, const NSIndexPath& ip) override { selected.push_back(ip); }
+  void didSelectItemAtIndexPath(UICollectionView&, const NSIndexPath& ip) override {
+    selected.push_back(ip);
+  }
 };
 }  // namespace
 
@@ -271,8 +287,9 @@ TEST_F(ControlsTest, SegmentedControlsSelectTheTappedSegmentAndReportChangesOnly
   seg->setFrame(CGRectMake(0, 0, 200, 30));
   seg->setSelectedSegmentIndex(0);
   int changes = 0;
-  seg->addTarget(nullptr, [&](UISegmentedControl& s) { changes += 1 + (int)s.selectedSegmentIndex(); },
-                 UIControlEventValueChanged);
+  seg->addTarget(
+      nullptr, [&](UISegmentedControl& s) { changes += 1 + (int)s.selectedSegmentIndex(); },
+      UIControlEventValueChanged);
   seg->touchUpInside(CGPointMake(150, 10));
   seg->touchUpInside(CGPointMake(160, 10));
   EXPECT_EQ(seg->selectedSegmentIndex(), 1);
@@ -283,12 +300,15 @@ TEST_F(ControlsTest, SegmentedControlsSelectTheTappedSegmentAndReportChangesOnly
 namespace {
 struct Web : UIWebViewDelegate {
   std::vector<std::string> log;
-  bool shouldStartLoadWithRequest(UIWebView&, const std::shared_ptr<NSURL>& url, UIWebViewNavigationType) override {
+  bool shouldStartLoadWithRequest(UIWebView&, const std::shared_ptr<NSURL>& url,
+                                  UIWebViewNavigationType) override {
     log.push_back("should " + url->absoluteString());
     return url->scheme() != "paylumepay";
   }
   void webViewDidFinishLoad(UIWebView&) override { log.push_back("finished"); }
-  void didFailLoadWithError(UIWebView&, const Value& e) override { log.push_back("failed " + e["description"].str()); }
+  void didFailLoadWithError(UIWebView&, const Value& e) override {
+    log.push_back("failed " + e["description"].str());
+  }
 };
 }  // namespace
 

@@ -22,7 +22,8 @@ TEST(GeometryTest, RectanglesTravelAsTextAndBack) {
 }
 
 TEST(GeometryTest, TransformsConcatenateAndInvert) {
-  auto t = CGAffineTransformConcat(CGAffineTransformMakeScale(2, 2), CGAffineTransformMakeTranslation(5, 7));
+  auto t = CGAffineTransformConcat(CGAffineTransformMakeScale(2, 2),
+                                   CGAffineTransformMakeTranslation(5, 7));
   CGPoint p = CGPointApplyAffineTransform(CGPointMake(1, 1), t);
   EXPECT_EQ(p, CGPointMake(7, 9));
   EXPECT_EQ(CGPointApplyAffineTransform(p, CGAffineTransformInvert(t)), CGPointMake(1, 1));
@@ -68,7 +69,8 @@ TEST(LabelTest, SizeToFitUsesTheTextMeasureAndKeepsTheOrigin) {
   label->setFont(UIFont::systemFontOfSize(14));
   label->setText("余额ab");
   label->sizeToFit();
-  EXPECT_EQ(label->frame(), CGRectMake(5, 6, std::ceil(2 * 14 + 2 * 0.55 * 14), std::ceil(14 * 1.2)));
+  EXPECT_EQ(label->frame(),
+            CGRectMake(5, 6, std::ceil(2 * 14 + 2 * 0.55 * 14), std::ceil(14 * 1.2)));
   EXPECT_FALSE(label->isUserInteractionEnabled());
 }
 

@@ -128,8 +128,9 @@ TEST_F(UIViewTest, HitTestingHonoursHiddenAlphaInteractionAndOverrides) {
 TEST_F(UIViewTest, AnimationsRunAtOnceAndCompleteWhenTheClockHasMoved) {
   auto v = UIView::create(CGRectMake(0, 0, 10, 10));
   bool finished = false;
-  UIView::animateWithDuration(0.25, 0, UIViewAnimationOptionBeginFromCurrentState,
-                              [&] { v->setAlpha(0); }, [&](bool f) { finished = f; });
+  UIView::animateWithDuration(
+      0.25, 0, UIViewAnimationOptionBeginFromCurrentState, [&] { v->setAlpha(0); },
+      [&](bool f) { finished = f; });
   EXPECT_EQ(v->alpha(), 0);
   ASSERT_EQ(UIView::recordedAnimations().size(), 1u);
   EXPECT_EQ(UIView::recordedAnimations()[0].duration, 0.25);
