@@ -13,7 +13,9 @@ class MeControllerTest : public ShellTestFixture {
     tapText("我的");
     auto tabs = topAs<TabBarController>();
     EXPECT_TRUE(tabs);
-    if (tabs) EXPECT_EQ(tabs->selectedViewController()->className(), "MeController");
+    if (tabs) {
+      EXPECT_EQ(tabs->selectedViewController()->className(), "MeController");
+    }
     return tabs;
   }
 
