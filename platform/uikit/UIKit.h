@@ -25,6 +25,7 @@
 #include "platform/uikit/UIKitNotification.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationController.h"
+#include "platform/uikit/UINavigationItem.h"
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIResponder.h"
 #include "platform/uikit/UIScreen.h"

@@ -1,6 +1,10 @@
 #include "platform/uikit/UINavigationController.h"
 
+#include <algorithm>
+
+#include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIScreen.h"
 
 std::shared_ptr<UINavigationController> UINavigationController::create(
@@ -95,6 +99,17 @@ void UINavigationController::showTop() {
   }
   auto bar = navigationBar();
   bar->setHidden(barHidden_);
+  auto vcs = childViewControllers();
+  std::function<void()> back;
+  std::string backTitle;
+  if (vcs.size() > 1) {
+    backTitle = vcs[vcs.size() - 2]->title().empty() ? "Back" : vcs[vcs.size() - 2]->title();
+    std::weak_ptr<UINavigationController> weak = sharedSelf<UINavigationController>();
+    back = [weak] {
+      if (auto nav = weak.lock()) nav->popViewControllerAnimated(true);
+    };
+  }
+  bar->setTopItem(top ? top->navigationItem() : nullptr, backTitle, back);
   if (bar->superview() != v) v->addSubview(bar);
 }
 
@@ -103,4 +118,96 @@ std::vector<std::shared_ptr<UIViewController>> UINavigationController::childrenF
   auto top = topViewController();
   if (!top) return {};
   return {top};
+}
+
+void UINavigationBar::setTopItem(std::shared_ptr<UINavigationItem> item, std::string backTitle,
+                                 std::function<void()> backAction) {
+  if (topItem_ && topItem_ != item) topItem_->bar_.reset();
+  topItem_ = std::move(item);
+  if (topItem_) topItem_->bar_ = sharedSelf<UINavigationBar>();
+  backTitle_ = std::move(backTitle);
+  backAction_ = std::move(backAction);
+  itemChanged();
+}
+
+std::shared_ptr<UIView> UINavigationBar::viewFor(const std::shared_ptr<UIBarButtonItem>& item) {
+  if (!item) return nullptr;
+  if (auto custom = item->customView()) return custom;
+  auto button = UIButton::buttonWithType(UIButtonTypeSystem);
+  button->setTitle(item->title());
+  if (item->image()) button->setImage(item->image());
+  button->setTitleColor(item->tintColor() ? item->tintColor() : tintColor());
+  button->setEnabled(item->isEnabled());
+  std::weak_ptr<UIBarButtonItem> weakItem = item;
+  button->addTarget(
+      nullptr,
+      [weakItem] {
+        if (auto i = weakItem.lock()) i->sendAction();
+      },
+      UIControlEventTouchUpInside);
+  return button;
+}
+
+void UINavigationBar::itemChanged() {
+  if (leftView_) leftView_->removeFromSuperview();
+  if (rightView_) rightView_->removeFromSuperview();
+  leftView_.reset();
+  rightView_.reset();
+  if (!titleLabel_) {
+    titleLabel_ = UILabel::create();
+    titleLabel_->setFont(UIFont::boldSystemFontOfSize(17));
+    titleLabel_->setTextAlignment(NSTextAlignmentCenter);
+    addSubview(titleLabel_);
+  }
+  titleLabel_->setText(topItem_ ? topItem_->title() : "");
+  if (topItem_ && topItem_->leftBarButtonItem()) {
+    leftView_ = viewFor(topItem_->leftBarButtonItem());
+  } else if (backAction_ && !(topItem_ && topItem_->hidesBackButton())) {
+    auto button = UIButton::buttonWithType(UIButtonTypeSystem);
+    button->setTitle(backTitle_);
+    button->setTitleColor(tintColor());
+    auto action = backAction_;
+    button->addTarget(
+        nullptr, [action] { action(); }, UIControlEventTouchUpInside);
+    leftView_ = button;
+  }
+  if (topItem_) rightView_ = viewFor(topItem_->rightBarButtonItem());
+  if (leftView_) addSubview(leftView_);
+  if (rightView_) addSubview(rightView_);
+  layoutSubviews();
+}
+
+void UINavigationBar::setFrame(CGRect frame) {
+  UIView::setFrame(frame);
+  layoutSubviews();
+}
+
+void UINavigationBar::layoutSubviews() {
+  CGRect b = bounds();
+  auto widthOf = [](const std::shared_ptr<UIView>& v) {
+    if (auto button = std::dynamic_pointer_cast<UIButton>(v)) {
+      return std::max(44.0, button->sizeThatFits(CGSizeZero).width + 16);
+    }
+    return v->frame().size.width;
+  };
+  double left = 0, right = 0;
+  if (leftView_) {
+    left = widthOf(leftView_);
+    double h = std::dynamic_pointer_cast<UIButton>(leftView_) ? b.size.height
+                                                              : leftView_->frame().size.height;
+    leftView_->setFrame(CGRectMake(8, (b.size.height - h) / 2, left, h));
+    left += 8;
+  }
+  if (rightView_) {
+    right = widthOf(rightView_);
+    double h = std::dynamic_pointer_cast<UIButton>(rightView_) ? b.size.height
+                                                               : rightView_->frame().size.height;
+    rightView_->setFrame(CGRectMake(b.size.width - 8 - right, (b.size.height - h) / 2, right, h));
+    right += 8;
+  }
+  if (titleLabel_) {
+    double side = std::max(left, right) + 8;
+    titleLabel_->setFrame(
+        CGRectMake(side, 0, std::max(0.0, b.size.width - 2 * side), b.size.height));
+  }
 }

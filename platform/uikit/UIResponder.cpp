@@ -47,6 +47,7 @@ void registerUIKitClasses() {
     reg<UIToolbar>("UIView");
     reg<UISearchBar>("UIView");
     reg<UINavigationBar>("UIView");
+    reg<UINavigationItem>("NSObject");
     reg<UITabBar>("UIView");
     reg<UIViewController>("UIResponder");
     reg<UITabBarController>("UIViewController");

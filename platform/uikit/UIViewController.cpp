@@ -5,6 +5,7 @@
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/UINavigationController.h"
+#include "platform/uikit/UINavigationItem.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UITabBarController.h"
 #include "platform/uikit/UIWindow.h"
@@ -35,6 +36,16 @@ void UIViewController::setView(std::shared_ptr<UIView> view) {
   if (view_ && view_ != view) view_->setViewDelegate(nullptr);
   view_ = std::move(view);
   if (view_) view_->setViewDelegate(sharedSelf<UIViewController>());
+}
+
+void UIViewController::setTitle(const std::string& t) {
+  title_ = t;
+  if (navigationItem_) navigationItem_->setTitle(t);
+}
+
+std::shared_ptr<UINavigationItem> UIViewController::navigationItem() {
+  if (!navigationItem_) navigationItem_ = UINavigationItem::create(title_);
+  return navigationItem_;
 }
 
 void UIViewController::loadView() { setView(UIView::create(UIScreen::mainScreen()->bounds())); }

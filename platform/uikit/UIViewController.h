@@ -24,6 +24,7 @@
 #include "platform/uikit/UIView.h"
 
 class UINavigationController;
+class UINavigationItem;
 class UITabBarController;
 
 enum UIInterfaceOrientation : long {
@@ -60,7 +61,9 @@ class UIViewController : public UIResponder {
   virtual void didReceiveMemoryWarning() {}
 
   const std::string& title() const { return title_; }
-  void setTitle(const std::string& t) { title_ = t; }
+  void setTitle(const std::string& t);  // also the navigation item's title
+  // Made on first use, titled with the controller's title.
+  std::shared_ptr<UINavigationItem> navigationItem();
 
   // Presentation.
   void presentViewController(const std::shared_ptr<UIViewController>& vc, bool animated,
@@ -107,6 +110,7 @@ class UIViewController : public UIResponder {
   std::shared_ptr<UIViewController> presentationRoot() const;
   std::shared_ptr<UIView> view_;
   std::string title_;
+  std::shared_ptr<UINavigationItem> navigationItem_;
   std::shared_ptr<UIViewController> presented_;
   std::weak_ptr<UIViewController> presenting_;
   std::vector<std::shared_ptr<UIViewController>> children_;

@@ -143,6 +143,26 @@ TEST_F(ControllerTest, NavigationControllersPushAndPop) {
   EXPECT_EQ(root->view()->frame(), CGRectMake(0, 64, 320, 504));
 }
 
+TEST_F(ControllerTest, TheNavigationBarShowsTheTopItemAndItsButtonsCanBeTapped) {
+  auto root = Screen::make("root", log), page = Screen::make("page", log);
+  root->setTitle("首页");
+  auto nav = UINavigationController::create(root);
+  show(nav);
+  nav->pushViewController(page, false);
+  page->navigationItem()->setTitle("登录");
+  EXPECT_EQ(nav->navigationBar()->titleLabel()->text(), "登录");
+  EXPECT_EQ(Automation::textOf(nav->navigationBar()->leftItemView()), "首页");  // the back button
+  int cancels = 0;
+  page->navigationItem()->setLeftBarButtonItem(
+      UIBarButtonItem::create("取消", UIBarButtonItemStyleBordered, page, [&] { ++cancels; }));
+  Automation::tapText("取消");
+  EXPECT_EQ(cancels, 1);
+  page->navigationItem()->setLeftBarButtonItem(nullptr);
+  Automation::tapText("首页");
+  EXPECT_EQ(nav->topViewController(), root);
+  EXPECT_EQ(nav->navigationBar()->leftItemView(), nullptr);
+}
+
 namespace {
 struct AlertLog : UIAlertViewDelegate {
   std::vector<std::string> calls;
