@@ -20,7 +20,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/services/SimulatedDevice.h"
-#include "shell/SimCommandLoop.h"
+#include "app/SimCommandLoop.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "core/TempData.h"
 #include "shell/ShellTestFixture.h"
-#include "shell/SimCommandLoop.h"
+#include "app/SimCommandLoop.h"
 
 class SimCommandLoopTest : public ShellTestFixture {
  protected:

@@ -1,4 +1,4 @@
-#include "shell/SimCommandLoop.h"
+#include "app/SimCommandLoop.h"
 
 #include <cstdlib>
 #include <filesystem>
