@@ -63,7 +63,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
-      if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedRealTime();
+      if (run.aggregate_name == "median")
+        times[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
   const double bare = reporter.times["BM_BarePost"];
   if (call > 0 && bare > 0) {
     std::printf("client cost ratio (full call / bare POST): %.3f (target <= 1.10)\n", call / bare);
+#ifndef NDEBUG
+    std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
+#endif
   }
   return 0;
 }

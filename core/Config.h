@@ -31,7 +31,8 @@ class Config {
   // apiHost() + kApiPath: where every server call is posted.
   static std::string apiEndpoint();
 
-  // Seconds a server call waits before it gives up (tests shorten it). Values <= 0 restore the default.
+  // Seconds a server call waits before it gives up (tests shorten it). Values <= 0 restore the
+  // default.
   static void setTimeout(double seconds);
   static double timeout();
 

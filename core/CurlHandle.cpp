@@ -7,7 +7,9 @@ namespace {
 // curl_global_init must run before the first handle exists; a function-local static runs it once,
 // whichever thread gets there first.
 void initialiseCurl() {
-  static const bool initialised = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
+  static const bool initialised = [] {
+    return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  }();
   (void)initialised;
 }
 
@@ -30,7 +32,8 @@ CurlHandle::~CurlHandle() {
   curl_slist_free_all(static_cast<curl_slist*>(headers_));
 }
 
-CurlHandle::Result CurlHandle::post(const std::string& url, const std::string& body, double timeoutSeconds) {
+CurlHandle::Result CurlHandle::post(const std::string& url, const std::string& body,
+                                    double timeoutSeconds) {
   return perform(url, &body, timeoutSeconds);
 }
 
@@ -38,7 +41,8 @@ CurlHandle::Result CurlHandle::get(const std::string& url, double timeoutSeconds
   return perform(url, nullptr, timeoutSeconds);
 }
 
-CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string* body, double timeoutSeconds) {
+CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string* body,
+                                       double timeoutSeconds) {
   Result result;
   auto* curl = static_cast<CURL*>(curl_);
   if (!curl) {

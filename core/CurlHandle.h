@@ -17,7 +17,7 @@ class CurlHandle {
     bool transferred = false;  // the server answered with a complete response
     long status = 0;           // HTTP status when transferred
     std::string body;
-    std::string error;         // libcurl's explanation when not transferred
+    std::string error;  // libcurl's explanation when not transferred
   };
 
   // POSTs body as application/x-www-form-urlencoded; timeoutSeconds bounds the whole transfer.

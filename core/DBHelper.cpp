@@ -16,12 +16,17 @@ constexpr const char* kMessageColumns =
     "SELECT mid, title, content, date, \"read\", msgType, isDelete FROM msg";
 
 LoginRecord loginFrom(const SqliteStatement& st) {
-  return LoginRecord{st.columnText(0), st.columnText(1), st.columnInt(2), static_cast<int>(st.columnInt(3))};
+  return LoginRecord{st.columnText(0), st.columnText(1), st.columnInt(2),
+                     static_cast<int>(st.columnInt(3))};
 }
 
 MessageRecord messageFrom(const SqliteStatement& st) {
-  return MessageRecord{st.columnInt(0), st.columnText(1), st.columnText(2), st.columnInt(3),
-                       static_cast<int>(st.columnInt(4)), static_cast<int>(st.columnInt(5)),
+  return MessageRecord{st.columnInt(0),
+                       st.columnText(1),
+                       st.columnText(2),
+                       st.columnInt(3),
+                       static_cast<int>(st.columnInt(4)),
+                       static_cast<int>(st.columnInt(5)),
                        static_cast<int>(st.columnInt(6))};
 }
 
@@ -38,7 +43,8 @@ bool DBHelper::createTables() { return db_.execute(kCreateUser) && db_.execute(k
 void DBHelper::close() { db_.close(); }
 
 bool DBHelper::saveLogin(const std::string& username, const std::string& password, int autologin) {
-  auto st = db_.prepare("INSERT OR REPLACE INTO user (username, password, date, autologin) VALUES (?, ?, ?, ?)");
+  auto st = db_.prepare(
+      "INSERT OR REPLACE INTO user (username, password, date, autologin) VALUES (?, ?, ?, ?)");
   st.bind(1, username);
   st.bind(2, password);
   st.bind(3, Time::getCurrentTime());

@@ -24,7 +24,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 // The key schedule of a key; nullopt when the key is unusable (wrong size or weak).
 std::optional<des_ctx> schedule(const std::string& key) {
   des_ctx ctx;
-  if (key.size() != DES_KEY_SIZE || !des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()))) {
+  if (key.size() != DES_KEY_SIZE ||
+      !des_set_key(&ctx, reinterpret_cast<const uint8_t*>(key.data()))) {
     return std::nullopt;
   }
   return ctx;
@@ -72,7 +73,8 @@ std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText) {
   return encryptUseDES(plainText, Config::kDesKey);
 }
 
-std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText, const std::string& key) {
+std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText,
+                                                 const std::string& key) {
   std::string blocks = plainText;
   const size_t pad = DES_BLOCK_SIZE - plainText.size() % DES_BLOCK_SIZE;
   blocks.append(pad, static_cast<char>(pad));
@@ -87,7 +89,8 @@ std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText) 
   return decryptUseDES(cipherText, Config::kDesKey);
 }
 
-std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText, const std::string& key) {
+std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText,
+                                                 const std::string& key) {
   auto blocks = Base64::decode(replaceAll(cipherText, "%2B", "+"));
   if (!blocks || blocks->empty() || !desCbc(false, key, *blocks)) return std::nullopt;
   const auto pad = static_cast<uint8_t>(blocks->back());

@@ -19,11 +19,13 @@ class EncDec {
 
   // Enciphers with Config::kDesKey.
   static std::optional<std::string> encryptUseDES(const std::string& plainText);
-  static std::optional<std::string> encryptUseDES(const std::string& plainText, const std::string& key);
+  static std::optional<std::string> encryptUseDES(const std::string& plainText,
+                                                  const std::string& key);
 
   // The server side of encryptUseDES: accepts the text with "%2B" or with plain "+", deciphers and
   // strips the padding. nullopt (nothing logged) on bad Base64, a bad key, a length that is not a
   // whole number of blocks or bad padding.
   static std::optional<std::string> decryptUseDES(const std::string& cipherText);
-  static std::optional<std::string> decryptUseDES(const std::string& cipherText, const std::string& key);
+  static std::optional<std::string> decryptUseDES(const std::string& cipherText,
+                                                  const std::string& key);
 };

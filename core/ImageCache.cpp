@@ -50,7 +50,9 @@ std::string ImageCache::cacheFolder() {
   return folder;
 }
 
-std::string ImageCache::cachePath(const std::string& url) { return cacheFolder() + "/" + EncDec::md5(url); }
+std::string ImageCache::cachePath(const std::string& url) {
+  return cacheFolder() + "/" + EncDec::md5(url);
+}
 
 void ImageCache::loadImage(const std::shared_ptr<UIImageView>& view, const std::string& url) {
   if (!view) return;

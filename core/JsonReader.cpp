@@ -1,7 +1,6 @@
 #include "core/JsonReader.h"
 
 #include <nlohmann/json.hpp>
-
 #include <utility>
 #include <vector>
 
@@ -18,8 +17,12 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
   bool null() override { return add(Value::null()); }
   bool boolean(bool b) override { return add(Value::boolean(b)); }
   bool number_integer(number_integer_t n) override { return add(Value(static_cast<long long>(n))); }
-  bool number_unsigned(number_unsigned_t n) override { return add(Value(static_cast<unsigned long long>(n))); }
-  bool number_float(number_float_t d, const string_t&) override { return add(Value(static_cast<double>(d))); }
+  bool number_unsigned(number_unsigned_t n) override {
+    return add(Value(static_cast<unsigned long long>(n)));
+  }
+  bool number_float(number_float_t d, const string_t&) override {
+    return add(Value(static_cast<double>(d)));
+  }
   bool string(string_t& s) override { return add(Value(std::move(s))); }
   bool binary(binary_t&) override { return false; }  // not produced by JSON text
 
@@ -32,7 +35,9 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
   bool start_array(std::size_t) override { return open(false); }
   bool end_array() override { return close(); }
 
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
+  }
 
  private:
   struct Open {

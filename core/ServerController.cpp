@@ -11,7 +11,9 @@
 namespace {
 
 // A dictionary value as %@ writes it into a request: text as it is, numbers without ".0".
-std::string textOf(const Value& v) { return v.isString() || v.isNumber() ? v.str() : v.description(); }
+std::string textOf(const Value& v) {
+  return v.isString() || v.isNumber() ? v.str() : v.description();
+}
 
 void addKeys(ServerController::Params& params, const Value& dict) {
   for (const auto& [key, value] : dict.dictValue()) {
@@ -26,10 +28,17 @@ std::string ServerController::escapeValue(const std::string& value) {
   out.reserve(value.size());
   for (char c : value) {
     switch (c) {
-      case '%': out += "%25"; break;
-      case '&': out += "%26"; break;
-      case '+': out += "%2B"; break;
-      default: out.push_back(c);
+      case '%':
+        out += "%25";
+        break;
+      case '&':
+        out += "%26";
+        break;
+      case '+':
+        out += "%2B";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -61,18 +70,20 @@ Value ServerController::send(const std::string& api, Params params) {
   return reply ? *reply : Value();
 }
 
-Value ServerController::loginWithUsername(const std::string& username, const std::string& password) {
+Value ServerController::loginWithUsername(const std::string& username,
+                                          const std::string& password) {
   return send("login", {{"password", password}, {"username", username}});
 }
 
-std::string ServerController::exchangeOrderId(const std::string& username, int64_t secondsSince1970) {
+std::string ServerController::exchangeOrderId(const std::string& username,
+                                              int64_t secondsSince1970) {
   const std::string t = std::to_string(secondsSince1970) + "000";
   return username + t + EncDec::md5(username + t).substr(0, 6);
 }
 
-Value ServerController::huanPingTaiBiWithQxusername(const std::string& qxusername, const std::string& token,
-                                                    const std::string& username, const std::string& platid,
-                                                    const std::string& amount, const std::string& type) {
+Value ServerController::huanPingTaiBiWithQxusername(
+    const std::string& qxusername, const std::string& token, const std::string& username,
+    const std::string& platid, const std::string& amount, const std::string& type) {
   return send("exchangePTB", {{"amount", amount},
                               {"orderid", exchangeOrderId(qxusername, Time::getCurrentTime())},
                               {"plat_id", platid},
@@ -82,9 +93,13 @@ Value ServerController::huanPingTaiBiWithQxusername(const std::string& qxusernam
                               {"username", qxusername}});
 }
 
-Value ServerController::getPingTaiBiYuEWithQxusername(const std::string& qxusername, const std::string& token,
-                                                      const std::string& username, const std::string& platid) {
-  return send("getptbRemain", {{"plat_id", platid}, {"plat_user", username}, {"token", token}, {"username", qxusername}});
+Value ServerController::getPingTaiBiYuEWithQxusername(const std::string& qxusername,
+                                                      const std::string& token,
+                                                      const std::string& username,
+                                                      const std::string& platid) {
+  return send(
+      "getptbRemain",
+      {{"plat_id", platid}, {"plat_user", username}, {"token", token}, {"username", qxusername}});
 }
 
 Value ServerController::getGamelistWithParams(const Value& params) {
@@ -93,7 +108,8 @@ Value ServerController::getGamelistWithParams(const Value& params) {
   return send("getGameList", std::move(p));
 }
 
-Value ServerController::getAllGameListWithPage(int page, const Value& params, const std::string& is_special) {
+Value ServerController::getAllGameListWithPage(int page, const Value& params,
+                                               const std::string& is_special) {
   Params p{{"page", std::to_string(page)}, {"lb", "1"}, {"c_t", "i"}};
   if (is_special != "(null)") p["is_special"] = is_special;
   addKeys(p, params);
@@ -106,13 +122,16 @@ Value ServerController::getLibaoListWithPage(int page, const Value& params) {
   return send("getCardList", std::move(p));
 }
 
-Value ServerController::lingLibaoWithCardid(const std::string& cardid, const std::string& qxusername,
+Value ServerController::lingLibaoWithCardid(const std::string& cardid,
+                                            const std::string& qxusername,
                                             const std::string& token) {
   return send("getCard", {{"cardid", cardid}, {"token", token}, {"username", qxusername}});
 }
 
-Value ServerController::getLibaoRecordWithPage(int page, const std::string& qxusername, const std::string& token) {
-  return send("getCardRecord", {{"page", std::to_string(page)}, {"token", token}, {"username", qxusername}});
+Value ServerController::getLibaoRecordWithPage(int page, const std::string& qxusername,
+                                               const std::string& token) {
+  return send("getCardRecord",
+              {{"page", std::to_string(page)}, {"token", token}, {"username", qxusername}});
 }
 
 Value ServerController::getHotGift() { return send("get_hot_gift", {{"client_type", "2"}}); }
@@ -121,8 +140,10 @@ Value ServerController::getTaobaoLink(const std::string& gamename) {
   return send("get_tb_url", {{"gamename", gamename}});
 }
 
-Value ServerController::bindToviraWidthQxusername(const std::string& qxusername, const std::string& token,
-                                                  const std::string& username, const std::string& password,
+Value ServerController::bindToviraWidthQxusername(const std::string& qxusername,
+                                                  const std::string& token,
+                                                  const std::string& username,
+                                                  const std::string& password,
                                                   const std::string& platid) {
   return send("boundQx", {{"password", NSString::lowercaseString(EncDec::md5(password))},
                           {"plat_id", platid},
@@ -131,8 +152,10 @@ Value ServerController::bindToviraWidthQxusername(const std::string& qxusername,
                           {"username", username}});
 }
 
-Value ServerController::unbindToviraWithQxusername(const std::string& qxusername, const std::string& qxpassword,
-                                                   const std::string& token, const std::string& username,
+Value ServerController::unbindToviraWithQxusername(const std::string& qxusername,
+                                                   const std::string& qxpassword,
+                                                   const std::string& token,
+                                                   const std::string& username,
                                                    const std::string& platid) {
   return send("unboundQx", {{"plat_id", platid},
                             {"qx_password", qxpassword},
@@ -141,13 +164,14 @@ Value ServerController::unbindToviraWithQxusername(const std::string& qxusername
                             {"username", username}});
 }
 
-Value ServerController::getInviteWithQxusername(const std::string& qxusername, const std::string& token) {
+Value ServerController::getInviteWithQxusername(const std::string& qxusername,
+                                                const std::string& token) {
   return send("getInvite_v2", {{"token", token}, {"username", qxusername}});
 }
 
-Value ServerController::certainGiveMoney(const std::string& qxusername, const std::string& qxaccount,
-                                         const std::string& cardnum, const std::string& cardpsd,
-                                         const std::string& token) {
+Value ServerController::certainGiveMoney(const std::string& qxusername,
+                                         const std::string& qxaccount, const std::string& cardnum,
+                                         const std::string& cardpsd, const std::string& token) {
   return send("tbkToGold", {{"getter", qxaccount},
                             {"qx_tbk_code", cardnum},
                             {"qx_tbk_pwd", cardpsd},
@@ -164,7 +188,8 @@ Value ServerController::getAlipayTestCode(const std::string& qxusername, const s
 }
 
 Value ServerController::bondAlipay(const std::string& qxusername, const std::string& token,
-                                   const std::string& account, const std::string& name, const std::string& code) {
+                                   const std::string& account, const std::string& name,
+                                   const std::string& code) {
   return send("add_user_alipay", {{"alipay_account", account},
                                   {"alipay_name", name},
                                   {"code", code},
@@ -172,16 +197,19 @@ Value ServerController::bondAlipay(const std::string& qxusername, const std::str
                                   {"username", qxusername}});
 }
 
-Value ServerController::withdraw(const std::string& qxusername, const std::string& token, const std::string& amount,
-                                 const std::string& orderid) {
-  return send("get_cash", {{"amount", amount}, {"orderid", orderid}, {"token", token}, {"username", qxusername}});
+Value ServerController::withdraw(const std::string& qxusername, const std::string& token,
+                                 const std::string& amount, const std::string& orderid) {
+  return send(
+      "get_cash",
+      {{"amount", amount}, {"orderid", orderid}, {"token", token}, {"username", qxusername}});
 }
 
 Value ServerController::withdrawRecord(const std::string& qxusername, const std::string& token) {
   return send("get_cash_record", {{"token", token}, {"username", qxusername}});
 }
 
-Value ServerController::getBalanceListWithQxusername(const std::string& qxusername, const std::string& token,
-                                                     int type) {
-  return send("balanceList", {{"token", token}, {"type", std::to_string(type)}, {"username", qxusername}});
+Value ServerController::getBalanceListWithQxusername(const std::string& qxusername,
+                                                     const std::string& token, int type) {
+  return send("balanceList",
+              {{"token", token}, {"type", std::to_string(type)}, {"username", qxusername}});
 }

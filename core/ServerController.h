@@ -45,14 +45,15 @@ class ServerController {
   // "recipient" (the game account), "token", "type" (CoinType "2" gold or "3" bound gold),
   // "username" (the app user).
   static Value huanPingTaiBiWithQxusername(const std::string& qxusername, const std::string& token,
-                                          const std::string& username, const std::string& platid,
-                                          const std::string& amount, const std::string& type);
+                                           const std::string& username, const std::string& platid,
+                                           const std::string& amount, const std::string& type);
   // username + T + the first 6 digits of EncDec::md5(username + T), T = seconds + "000".
   static std::string exchangeOrderId(const std::string& username, int64_t secondsSince1970);
 
   // api "getptbRemain": "plat_id", "plat_user" (the game account), "token", "username".
-  static Value getPingTaiBiYuEWithQxusername(const std::string& qxusername, const std::string& token,
-                                             const std::string& username, const std::string& platid);
+  static Value getPingTaiBiYuEWithQxusername(const std::string& qxusername,
+                                             const std::string& token, const std::string& username,
+                                             const std::string& platid);
   // api "getGameList": "c_t" "i", then the caller's keys (a dictionary), which replace it.
   static Value getGamelistWithParams(const Value& params);
   // api "getGameList": "page", "lb" "1", "c_t" "i", "is_special" (left out when it is "(null)"),
@@ -64,7 +65,8 @@ class ServerController {
   static Value lingLibaoWithCardid(const std::string& cardid, const std::string& qxusername,
                                    const std::string& token);
   // api "getCardRecord": "page", "token", "username".
-  static Value getLibaoRecordWithPage(int page, const std::string& qxusername, const std::string& token);
+  static Value getLibaoRecordWithPage(int page, const std::string& qxusername,
+                                      const std::string& token);
   // api "get_hot_gift": "client_type" "2".
   static Value getHotGift();
   // api "get_tb_url": "gamename" (already percent-escaped by the caller).
@@ -75,9 +77,9 @@ class ServerController {
                                          const std::string& username, const std::string& password,
                                          const std::string& platid);
   // api "unboundQx": "plat_id", "qx_password" (plain), "qx_username", "token", "username".
-  static Value unbindToviraWithQxusername(const std::string& qxusername, const std::string& qxpassword,
-                                          const std::string& token, const std::string& username,
-                                          const std::string& platid);
+  static Value unbindToviraWithQxusername(const std::string& qxusername,
+                                          const std::string& qxpassword, const std::string& token,
+                                          const std::string& username, const std::string& platid);
   // api "getInvite_v2": "token", "username".
   static Value getInviteWithQxusername(const std::string& qxusername, const std::string& token);
   // api "tbkToGold": "getter", "qx_tbk_code", "qx_tbk_pwd", "qx_username", "token".
@@ -89,13 +91,15 @@ class ServerController {
   // api "get_code_by_token": "token", "username".
   static Value getAlipayTestCode(const std::string& qxusername, const std::string& token);
   // api "add_user_alipay": "alipay_account", "alipay_name", "code", "token", "username".
-  static Value bondAlipay(const std::string& qxusername, const std::string& token, const std::string& account,
-                          const std::string& name, const std::string& code);
+  static Value bondAlipay(const std::string& qxusername, const std::string& token,
+                          const std::string& account, const std::string& name,
+                          const std::string& code);
   // api "get_cash": "amount", "orderid", "token", "username".
-  static Value withdraw(const std::string& qxusername, const std::string& token, const std::string& amount,
-                        const std::string& orderid);
+  static Value withdraw(const std::string& qxusername, const std::string& token,
+                        const std::string& amount, const std::string& orderid);
   // api "get_cash_record": "token", "username".
   static Value withdrawRecord(const std::string& qxusername, const std::string& token);
   // api "balanceList": "token", "type" (CoinType 2 or 3), "username".
-  static Value getBalanceListWithQxusername(const std::string& qxusername, const std::string& token, int type);
+  static Value getBalanceListWithQxusername(const std::string& qxusername, const std::string& token,
+                                            int type);
 };

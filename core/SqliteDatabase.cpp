@@ -25,10 +25,14 @@ void SqliteDatabase::close() {
   }
 }
 
-SqliteStatement SqliteDatabase::prepare(const std::string& sql) const { return SqliteStatement(db_, sql); }
+SqliteStatement SqliteDatabase::prepare(const std::string& sql) const {
+  return SqliteStatement(db_, sql);
+}
 
 bool SqliteDatabase::execute(const std::string& sql) const {
   return db_ && sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-std::string SqliteDatabase::lastError() const { return db_ ? sqlite3_errmsg(db_) : "database not open"; }
+std::string SqliteDatabase::lastError() const {
+  return db_ ? sqlite3_errmsg(db_) : "database not open";
+}

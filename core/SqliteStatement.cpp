@@ -3,7 +3,8 @@
 #include <sqlite3.h>
 
 SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql) {
-  if (!db || sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+  if (!db || sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+                 SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
   }
@@ -43,7 +44,8 @@ std::string SqliteStatement::columnText(int column) const {
   if (!stmt_) return "";
   const auto* text = sqlite3_column_text(stmt_, column);
   if (!text) return "";
-  return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
 int64_t SqliteStatement::columnInt(int column) const {

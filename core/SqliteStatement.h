@@ -34,7 +34,7 @@ class SqliteStatement {
   bool run();
 
   std::string columnText(int column) const;  // "" for NULL
-  int64_t columnInt(int column) const;        // 0 for NULL
+  int64_t columnInt(int column) const;       // 0 for NULL
 
  private:
   sqlite3_stmt* stmt_ = nullptr;

@@ -31,7 +31,9 @@ void write(Value Slots::*slot, const Value& v) {
 Value TempData::getuserdata() { return read(&Slots::userData); }
 void TempData::setuserdata(const Value& userData) { write(&Slots::userData, userData); }
 Value TempData::getcontrollerdata() { return read(&Slots::controllerData); }
-void TempData::setcontrollerdata(const Value& controllerData) { write(&Slots::controllerData, controllerData); }
+void TempData::setcontrollerdata(const Value& controllerData) {
+  write(&Slots::controllerData, controllerData);
+}
 Value TempData::getotherdata() { return read(&Slots::otherData); }
 void TempData::setotherdata(const Value& otherData) { write(&Slots::otherData, otherData); }
 

@@ -10,7 +10,8 @@ namespace {
 
 void showNetworkAlert() {
   auto show = [] {
-    auto alert = UIAlertView::create("获取网络数据失败", "获取网络数据失败，请检查您的手机的网络。", {}, "确定");
+    auto alert = UIAlertView::create("获取网络数据失败", "获取网络数据失败，请检查您的手机的网络。",
+                                     {}, "确定");
     if (alert) alert->show();
   };
   if (RunLoop::main().isMainThread()) {

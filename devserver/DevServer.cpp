@@ -124,7 +124,8 @@ bool DevServer::start(const std::string& host, int port) {
     std::lock_guard lock(mutex_);
     stopping_ = false;
   }
-  const int bound = port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
+  const int bound =
+      port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
   if (bound <= 0) return false;
   port_ = bound;
   thread_ = std::thread([this] { server_->listen_after_bind(); });
@@ -171,7 +172,8 @@ void DevServer::reply(const std::string& api, const Value& value, double delaySe
   replyRaw(api, value.toJSON(), delaySeconds);
 }
 
-void DevServer::replyOnce(const std::string& api, const std::string& jsonText, double delaySeconds) {
+void DevServer::replyOnce(const std::string& api, const std::string& jsonText,
+                          double delaySeconds) {
   std::lock_guard lock(mutex_);
   queued_[api].push_back(Scripted{Scripted::Kind::Body, jsonText, delaySeconds, {}, ""});
 }
@@ -214,7 +216,8 @@ bool DevServer::loadReplies(const std::string& folder) {
     const auto reply = *Value::fromJSON(text.str());
     Scripted scripted{Scripted::Kind::Body, text.str(), 0, {}, ""};
     if (reply.isDict() && reply.dictValue().count("$when")) {
-      for (const auto& [key, value] : reply["$when"].dictValue()) scripted.when.emplace_back(key, value.str());
+      for (const auto& [key, value] : reply["$when"].dictValue())
+        scripted.when.emplace_back(key, value.str());
       scripted.body = reply["$then"].toJSON();
       scripted.elseBody = reply["$else"].toJSON();
     }
@@ -281,7 +284,8 @@ std::optional<DevServer::Scripted> DevServer::scriptedFor(const std::string& api
 
 bool DevServer::hold(double seconds) {
   std::unique_lock lock(mutex_);
-  return !released_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return stopping_; });
+  return !released_.wait_for(lock, std::chrono::duration<double>(seconds),
+                             [this] { return stopping_; });
 }
 
 void DevServer::handle(const std::string& body, std::string& replyBody, bool& answered) {

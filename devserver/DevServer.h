@@ -37,8 +37,8 @@ struct DevRequest {
 // the Base64 of the DES-enciphered parameter string with "&sign=" and the MD5 of the string plus
 // the signing key. It deciphers the field, checks the signature, records the request and answers
 // the reply scripted for its "api". A bad signature is answered {"state":"error","msg":"签名错误"},
-// undecipherable data {"state":"error","msg":"数据错误"} (neither is recorded; see rejectedCount()),
-// and an api with no scripted reply {"state":"error","msg":"接口不存在"}.
+// undecipherable data {"state":"error","msg":"数据错误"} (neither is recorded; see
+// rejectedCount()), and an api with no scripted reply {"state":"error","msg":"接口不存在"}.
 //
 // Every reply body may contain "${server}", replaced by baseUrl() when it is sent, so that scripted
 // replies can link to files that this server serves (serveFiles).
@@ -58,9 +58,9 @@ class DevServer {
   // Stops answering and releases every held request. Idempotent.
   void stop();
   bool isRunning() const;
-  int port() const;                 // 0 before start
-  std::string baseUrl() const;      // "http://127.0.0.1:PORT"
-  std::string endpoint() const;     // baseUrl() + Config::kApiPath
+  int port() const;              // 0 before start
+  std::string baseUrl() const;   // "http://127.0.0.1:PORT"
+  std::string endpoint() const;  // baseUrl() + Config::kApiPath
 
   // Scripted replies. A standing reply answers every request of its api until it is replaced; a
   // queued reply (…Once) answers the next request of its api, ahead of the standing one. A delay

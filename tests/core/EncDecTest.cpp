@@ -31,7 +31,8 @@ constexpr Vector kDesVectors[] = {
 };
 
 std::string escapedPlus(std::string s) {
-  for (size_t pos = 0; (pos = s.find('+', pos)) != std::string::npos; pos += 3) s.replace(pos, 1, "%2B");
+  for (size_t pos = 0; (pos = s.find('+', pos)) != std::string::npos; pos += 3)
+    s.replace(pos, 1, "%2B");
   return s;
 }
 
@@ -40,7 +41,8 @@ std::string escapedPlus(std::string s) {
 TEST(EncDecTest, Md5IsUpperCaseHexOfTheUtf8Bytes) {
   EXPECT_EQ(EncDec::md5(""), "D41D8CD98F00B204E9800998ECF8427E");
   EXPECT_EQ(EncDec::md5("abc"), "900150983CD24FB0D6963F7D28E17F72");
-  EXPECT_EQ(EncDec::md5("api=login&password=demo123&tgid=777&username=demo"), "824AF0D9EAF42523C06CD04D225683E3");
+  EXPECT_EQ(EncDec::md5("api=login&password=demo123&tgid=777&username=demo"),
+            "824AF0D9EAF42523C06CD04D225683E3");
   EXPECT_EQ(EncDec::md5("中文"), "A7BAC2239FCDCB3A067903D8077C4A07");
 }
 

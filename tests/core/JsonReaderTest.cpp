@@ -10,7 +10,10 @@ TEST(JsonReaderTest, DecodesLikeTheValueParser) {
       R"({"state":"ok","msg":"登录成功","data":{"gold":"1280.00","safe_code":2,"list":[1,2.5,-3,true,null]}})",
       R"([{"a":{"b":[[],{}]}}, "x\u00e9\ud83d\ude00\n", 1e3, 0.1, -0, 18446744073709551615, 9223372036854775807])",
       R"({"dup":1,"dup":2})",
-      "null", "\"text\"", "42", "  {\"k\" : [ ] }  ",
+      "null",
+      "\"text\"",
+      "42",
+      "  {\"k\" : [ ] }  ",
   };
   for (const auto& text : texts) {
     const auto expected = Value::fromJSON(text);
@@ -26,8 +29,16 @@ TEST(JsonReaderTest, DecodesLikeTheValueParser) {
 
 TEST(JsonReaderTest, RefusesWhatIsNotJson) {
   const std::string texts[] = {
-      "", "<html></html>", R"({"state":"ok",)", R"({"a":1} trailing)", "{'a':1}", "[1,]", "1e999",
-      "\"bad \xff utf8\"", "{\"a\":\"\xe4\xb8\"}", std::string(513, '[') + std::string(513, ']'),
+      "",
+      "<html></html>",
+      R"({"state":"ok",)",
+      R"({"a":1} trailing)",
+      "{'a':1}",
+      "[1,]",
+      "1e999",
+      "\"bad \xff utf8\"",
+      "{\"a\":\"\xe4\xb8\"}",
+      std::string(513, '[') + std::string(513, ']'),
   };
   for (const auto& text : texts) {
     EXPECT_FALSE(JsonReader::parse(text)) << text;

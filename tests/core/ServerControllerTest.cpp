@@ -11,9 +11,9 @@
 #include "core/Config.h"
 #include "core/EncDec.h"
 #include "core/ServerController.h"
-#include "support/AppFixture.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
+#include "support/AppFixture.h"
 
 namespace {
 
@@ -34,50 +34,128 @@ class ServerControllerTest : public AppFixture {};
 TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
   const Value extra = Value::dict({{"gid", "12"}, {"c_t", "x"}, {"is_special", "1"}});
   const std::vector<Call> calls = {
-      {"login", [] { return ServerController::loginWithUsername("demo", "demo123"); },
+      {"login",
+       [] { return ServerController::loginWithUsername("demo", "demo123"); },
        {{"api", "login"}, {"password", "demo123"}, {"tgid", "777"}, {"username", "demo"}}},
-      {"getptbRemain", [] { return ServerController::getPingTaiBiYuEWithQxusername("demo", "tk", "hero", "2"); },
-       {{"api", "getptbRemain"}, {"plat_id", "2"}, {"plat_user", "hero"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"getGameList", [&] { return ServerController::getGamelistWithParams(extra); },
+      {"getptbRemain",
+       [] { return ServerController::getPingTaiBiYuEWithQxusername("demo", "tk", "hero", "2"); },
+       {{"api", "getptbRemain"},
+        {"plat_id", "2"},
+        {"plat_user", "hero"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "demo"}}},
+      {"getGameList",
+       [&] { return ServerController::getGamelistWithParams(extra); },
        {{"api", "getGameList"}, {"c_t", "x"}, {"gid", "12"}, {"is_special", "1"}, {"tgid", "777"}}},
-      {"getGameList", [] { return ServerController::getAllGameListWithPage(3, Value::dict({{"sort", 2}}), "0"); },
-       {{"api", "getGameList"}, {"c_t", "i"}, {"is_special", "0"}, {"lb", "1"}, {"page", "3"}, {"sort", "2"}, {"tgid", "777"}}},
-      {"getGameList", [] { return ServerController::getAllGameListWithPage(1, Value(), "(null)"); },
+      {"getGameList",
+       [] {
+         return ServerController::getAllGameListWithPage(3, Value::dict({{"sort", 2}}), "0");
+       },
+       {{"api", "getGameList"},
+        {"c_t", "i"},
+        {"is_special", "0"},
+        {"lb", "1"},
+        {"page", "3"},
+        {"sort", "2"},
+        {"tgid", "777"}}},
+      {"getGameList",
+       [] { return ServerController::getAllGameListWithPage(1, Value(), "(null)"); },
        {{"api", "getGameList"}, {"c_t", "i"}, {"lb", "1"}, {"page", "1"}, {"tgid", "777"}}},
-      {"getCardList", [] { return ServerController::getLibaoListWithPage(2, Value::dict({{"gamename", "%E6%98%9F"}})); },
-       {{"api", "getCardList"}, {"c_t", "i"}, {"gamename", "%E6%98%9F"}, {"page", "2"}, {"tgid", "777"}}},
-      {"getCard", [] { return ServerController::lingLibaoWithCardid("9001", "demo", "tk"); },
-       {{"api", "getCard"}, {"cardid", "9001"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"getCardRecord", [] { return ServerController::getLibaoRecordWithPage(4, "demo", "tk"); },
-       {{"api", "getCardRecord"}, {"page", "4"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"get_hot_gift", [] { return ServerController::getHotGift(); },
+      {"getCardList",
+       [] {
+         return ServerController::getLibaoListWithPage(2, Value::dict({{"gamename", "%E6%98%9F"}}));
+       },
+       {{"api", "getCardList"},
+        {"c_t", "i"},
+        {"gamename", "%E6%98%9F"},
+        {"page", "2"},
+        {"tgid", "777"}}},
+      {"getCard",
+       [] { return ServerController::lingLibaoWithCardid("9001", "demo", "tk"); },
+       {{"api", "getCard"},
+        {"cardid", "9001"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "demo"}}},
+      {"getCardRecord",
+       [] { return ServerController::getLibaoRecordWithPage(4, "demo", "tk"); },
+       {{"api", "getCardRecord"},
+        {"page", "4"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "demo"}}},
+      {"get_hot_gift",
+       [] { return ServerController::getHotGift(); },
        {{"api", "get_hot_gift"}, {"client_type", "2"}, {"tgid", "777"}}},
-      {"get_tb_url", [] { return ServerController::getTaobaoLink("%E5%89%91"); },
+      {"get_tb_url",
+       [] { return ServerController::getTaobaoLink("%E5%89%91"); },
        {{"api", "get_tb_url"}, {"gamename", "%E5%89%91"}, {"tgid", "777"}}},
-      {"boundQx", [] { return ServerController::bindToviraWidthQxusername("demo", "tk", "hero", "abc", "1"); },
-       {{"api", "boundQx"}, {"password", "900150983cd24fb0d6963f7d28e17f72"}, {"plat_id", "1"},
-        {"qx_username", "demo"}, {"tgid", "777"}, {"token", "tk"}, {"username", "hero"}}},
-      {"unboundQx", [] { return ServerController::unbindToviraWithQxusername("demo", "pw 1", "tk", "hero", "3"); },
-       {{"api", "unboundQx"}, {"plat_id", "3"}, {"qx_password", "pw 1"}, {"qx_username", "demo"}, {"tgid", "777"},
-        {"token", "tk"}, {"username", "hero"}}},
-      {"getInvite_v2", [] { return ServerController::getInviteWithQxusername("demo", "tk"); },
+      {"boundQx",
+       [] { return ServerController::bindToviraWidthQxusername("demo", "tk", "hero", "abc", "1"); },
+       {{"api", "boundQx"},
+        {"password", "900150983cd24fb0d6963f7d28e17f72"},
+        {"plat_id", "1"},
+        {"qx_username", "demo"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "hero"}}},
+      {"unboundQx",
+       [] {
+         return ServerController::unbindToviraWithQxusername("demo", "pw 1", "tk", "hero", "3");
+       },
+       {{"api", "unboundQx"},
+        {"plat_id", "3"},
+        {"qx_password", "pw 1"},
+        {"qx_username", "demo"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "hero"}}},
+      {"getInvite_v2",
+       [] { return ServerController::getInviteWithQxusername("demo", "tk"); },
        {{"api", "getInvite_v2"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"tbkToGold", [] { return ServerController::certainGiveMoney("demo", "friend", "C100", "P200", "tk"); },
-       {{"api", "tbkToGold"}, {"getter", "friend"}, {"qx_tbk_code", "C100"}, {"qx_tbk_pwd", "P200"},
-        {"qx_username", "demo"}, {"tgid", "777"}, {"token", "tk"}}},
-      {"get_alipay_info", [] { return ServerController::getZFBInfo("demo", "tk"); },
+      {"tbkToGold",
+       [] { return ServerController::certainGiveMoney("demo", "friend", "C100", "P200", "tk"); },
+       {{"api", "tbkToGold"},
+        {"getter", "friend"},
+        {"qx_tbk_code", "C100"},
+        {"qx_tbk_pwd", "P200"},
+        {"qx_username", "demo"},
+        {"tgid", "777"},
+        {"token", "tk"}}},
+      {"get_alipay_info",
+       [] { return ServerController::getZFBInfo("demo", "tk"); },
        {{"api", "get_alipay_info"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"get_code_by_token", [] { return ServerController::getAlipayTestCode("demo", "tk"); },
+      {"get_code_by_token",
+       [] { return ServerController::getAlipayTestCode("demo", "tk"); },
        {{"api", "get_code_by_token"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"add_user_alipay", [] { return ServerController::bondAlipay("demo", "tk", "a@b.cn", "%E5%BC%A0", "4321"); },
-       {{"alipay_account", "a@b.cn"}, {"alipay_name", "%E5%BC%A0"}, {"api", "add_user_alipay"}, {"code", "4321"},
-        {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"get_cash", [] { return ServerController::withdraw("demo", "tk", "100", "W123"); },
-       {{"amount", "100"}, {"api", "get_cash"}, {"orderid", "W123"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"get_cash_record", [] { return ServerController::withdrawRecord("demo", "tk"); },
+      {"add_user_alipay",
+       [] { return ServerController::bondAlipay("demo", "tk", "a@b.cn", "%E5%BC%A0", "4321"); },
+       {{"alipay_account", "a@b.cn"},
+        {"alipay_name", "%E5%BC%A0"},
+        {"api", "add_user_alipay"},
+        {"code", "4321"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "demo"}}},
+      {"get_cash",
+       [] { return ServerController::withdraw("demo", "tk", "100", "W123"); },
+       {{"amount", "100"},
+        {"api", "get_cash"},
+        {"orderid", "W123"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"username", "demo"}}},
+      {"get_cash_record",
+       [] { return ServerController::withdrawRecord("demo", "tk"); },
        {{"api", "get_cash_record"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"balanceList", [] { return ServerController::getBalanceListWithQxusername("demo", "tk", 3); },
-       {{"api", "balanceList"}, {"tgid", "777"}, {"token", "tk"}, {"type", "3"}, {"username", "demo"}}},
+      {"balanceList",
+       [] { return ServerController::getBalanceListWithQxusername("demo", "tk", 3); },
+       {{"api", "balanceList"},
+        {"tgid", "777"},
+        {"token", "tk"},
+        {"type", "3"},
+        {"username", "demo"}}},
   };
   for (const auto& call : calls) {
     server().clearRequests();
@@ -93,7 +171,8 @@ TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
 
 TEST_F(ServerControllerTest, ExchangeSendsAnOrderIdMadeOfUserTimeAndDigest) {
   server().reply("exchangePTB", R"({"state":"error","msg":"余额不足"})");
-  const Value reply = ServerController::huanPingTaiBiWithQxusername("demo", "tk", "hero", "1", "10", "2");
+  const Value reply =
+      ServerController::huanPingTaiBiWithQxusername("demo", "tk", "hero", "1", "10", "2");
   EXPECT_EQ(reply["msg"].str(), "余额不足");
 
   const auto request = server().lastRequest("exchangePTB");
@@ -101,8 +180,9 @@ TEST_F(ServerControllerTest, ExchangeSendsAnOrderIdMadeOfUserTimeAndDigest) {
   // The test's virtual clock starts at 1700000000.
   const std::string t = "1700000000000";
   EXPECT_EQ(request->value("orderid"), "demo" + t + EncDec::md5("demo" + t).substr(0, 6));
-  EXPECT_EQ(request->keys(), (std::vector<std::string>{"amount", "api", "orderid", "plat_id", "recipient", "tgid",
-                                                       "token", "type", "username"}));
+  EXPECT_EQ(request->keys(),
+            (std::vector<std::string>{"amount", "api", "orderid", "plat_id", "recipient", "tgid",
+                                      "token", "type", "username"}));
   EXPECT_EQ(request->value("recipient"), "hero");
   EXPECT_EQ(request->value("username"), "demo");
   EXPECT_EQ(request->value("type"), "2");
@@ -123,7 +203,8 @@ TEST_F(ServerControllerTest, AValueWithAmpersandCannotAddKeysToTheRequest) {
   EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "password", "tgid", "username"}));
   EXPECT_EQ(request->value("username"), "demo&api=getCard&x=1");
   EXPECT_EQ(request->value("password"), "p%41+q=r");
-  EXPECT_EQ(request->raw, "api=login&password=p%2541%2Bq=r&tgid=777&username=demo%26api=getCard%26x=1");
+  EXPECT_EQ(request->raw,
+            "api=login&password=p%2541%2Bq=r&tgid=777&username=demo%26api=getCard%26x=1");
 }
 
 TEST_F(ServerControllerTest, TheSignatureCoversTheParameterStringAndTheSigningKey) {
@@ -156,7 +237,8 @@ TEST_F(ServerControllerTest, NoReplyWithinTheTimeoutGivesNil) {
   server().replyNothing("getInvite_v2");
   const auto start = std::chrono::steady_clock::now();
   const Value reply = ServerController::getInviteWithQxusername("demo", "tk");
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_TRUE(reply.isNil());
   EXPECT_GE(elapsed, 0.9);
   EXPECT_LT(elapsed, 3.0);
@@ -183,7 +265,9 @@ TEST_F(ServerControllerTest, CallsFromBackgroundThreadsAreIndependent) {
   for (int i = 0; i < 4; ++i) {
     threads.emplace_back([&, i] {
       for (int j = 0; j < 5; ++j) {
-        if (ServerController::getAllGameListWithPage(i * 10 + j, Value(), "0")["state"].isEqualToString("ok")) ++ok;
+        if (ServerController::getAllGameListWithPage(i * 10 + j, Value(), "0")["state"]
+                .isEqualToString("ok"))
+          ++ok;
       }
     });
   }

@@ -55,7 +55,8 @@ TEST_F(WebTest, FromABackgroundThreadTheAlertIsShownByTheMainQueue) {
   server().stop();
   std::thread worker([&] { EXPECT_FALSE(Web::httpRequest(url, "x")); });
   worker.join();
-  EXPECT_TRUE(UIAlertView::shownAlerts().empty()) << "nothing touches the screen off the main thread";
+  EXPECT_TRUE(UIAlertView::shownAlerts().empty())
+      << "nothing touches the screen off the main thread";
   pump();
   ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
   expectNetworkAlert(UIAlertView::currentAlert());

@@ -18,7 +18,9 @@ std::string bodyFor(const std::string& params, const std::string& sign) {
   return "data=" + *EncDec::encryptUseDES(params + "&sign=" + sign);
 }
 
-std::string signedBody(const std::string& params) { return bodyFor(params, EncDec::md5(params + Config::kSignKey)); }
+std::string signedBody(const std::string& params) {
+  return bodyFor(params, EncDec::md5(params + Config::kSignKey));
+}
 
 }  // namespace
 
@@ -43,7 +45,9 @@ TEST_F(DevServerTest, StartsOnAFreeLoopbackPort) {
 
 TEST_F(DevServerTest, RecordsDecodedKeysAndValuesInTheOrderSent) {
   server().reply("getCard", R"({"state":"ok"})");
-  EXPECT_EQ(post(signedBody("api=getCard&cardid=9%2B1&token=a%26b&username=%E5%BC%A0+x"))["state"].str(), "ok");
+  EXPECT_EQ(
+      post(signedBody("api=getCard&cardid=9%2B1&token=a%26b&username=%E5%BC%A0+x"))["state"].str(),
+      "ok");
   const auto request = server().lastRequest();
   ASSERT_TRUE(request);
   EXPECT_EQ(request->api, "getCard");
@@ -57,7 +61,8 @@ TEST_F(DevServerTest, RecordsDecodedKeysAndValuesInTheOrderSent) {
 
 TEST_F(DevServerTest, RefusesABadSignatureWithoutRecordingTheRequest) {
   server().reply("login", R"({"state":"ok"})");
-  const Value reply = post(bodyFor("api=login&username=demo", EncDec::md5("api=login&username=demo")));
+  const Value reply =
+      post(bodyFor("api=login&username=demo", EncDec::md5("api=login&username=demo")));
   EXPECT_EQ(reply["state"].str(), "error");
   EXPECT_EQ(reply["msg"].str(), "签名错误");
   EXPECT_TRUE(server().requests().empty());
@@ -128,7 +133,10 @@ TEST_F(DevServerTest, TheDemoLogsInOnlyTheDemoPlayer) {
 TEST_F(DevServerTest, TheDemoAnswersEveryCallAndServesItsFiles) {
   useDemoReplies();
   EXPECT_EQ(ServerController::getHotGift()["state"].str(), "ok");
-  EXPECT_EQ(ServerController::getPingTaiBiYuEWithQxusername("demo", "t", "demo_hero", "1")["data"]["ptb"].str(), "120.00");
+  EXPECT_EQ(
+      ServerController::getPingTaiBiYuEWithQxusername("demo", "t", "demo_hero", "1")["data"]["ptb"]
+          .str(),
+      "120.00");
   const Value games = ServerController::getGamelistWithParams(Value());
   ASSERT_GT(games["data"].count(), 0u);
   const std::string icon = games["data"][0]["plat_gameicon"].str();
@@ -141,7 +149,10 @@ TEST_F(DevServerTest, TheDemoAnswersEveryCallAndServesItsFiles) {
   for (const auto& entry : std::filesystem::directory_iterator(resourcesPath() + "/demo")) {
     if (entry.path().extension() != ".json") continue;
     const std::string api = entry.path().stem().string();
-    EXPECT_FALSE(ServerController::send(api, {{"username", "demo"}, {"password", "demo123"}})["state"].isNil()) << api;
+    EXPECT_FALSE(
+        ServerController::send(api, {{"username", "demo"}, {"password", "demo123"}})["state"]
+            .isNil())
+        << api;
   }
 }
 

@@ -13,7 +13,8 @@
 void AppFixture::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   watchdog_ = std::make_unique<Watchdog>(
-      kWatchdogSeconds, info ? std::string(info->test_suite_name()) + "." + info->name() : "a test");
+      kWatchdogSeconds,
+      info ? std::string(info->test_suite_name()) + "." + info->name() : "a test");
 
   sandboxRoot_ = Sandbox::makeTemporaryDirectory("tovira-test");
   Sandbox::setRoot(sandboxRoot_);
@@ -46,7 +47,9 @@ std::string AppFixture::resourcesPath() { return TOVIRA_RESOURCES; }
 
 void AppFixture::useDemoReplies() { ASSERT_TRUE(server_->loadDemo(resourcesPath() + "/demo")); }
 
-void AppFixture::pump() { ASSERT_TRUE(RunLoop::main().runUntilIdle()) << "the main run loop did not become idle"; }
+void AppFixture::pump() {
+  ASSERT_TRUE(RunLoop::main().runUntilIdle()) << "the main run loop did not become idle";
+}
 
 void AppFixture::advance(double seconds) {
   ASSERT_TRUE(RunLoop::main().advance(seconds)) << "the main run loop did not become idle";
