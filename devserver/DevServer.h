@@ -84,7 +84,8 @@ class DevServer {
   // The demo: loadReplies(folder) and serveFiles("/files", folder + "/files").
   bool loadDemo(const std::string& folder);
 
-  // Serves the files of a folder with GET under a URL prefix such as "/files". Call before start().
+  // Serves the files of a folder with GET under a URL prefix such as "/files". Call it before
+  // start() or while no request is in flight.
   bool serveFiles(const std::string& urlPrefix, const std::string& folder);
 
   // What the server has received (accepted requests only), oldest first.
