@@ -147,7 +147,10 @@ std::shared_ptr<NSMutableAttributedString> DuiHuanPTBView::balanceLine(const Val
 void DuiHuanPTBView::loadgamelist() {
   viewHeight_ = 455;
   // The request keys are taken here, on the main thread, where UserData is read.
-  const std::string special = TempData::getuserdata()["is_special"].description();
+  // A JSON null reads as absent, as everywhere in the app: "(null)", not "<null>".
+  const Value user = TempData::getuserdata();
+  const Value& isSpecial = user["is_special"];
+  const std::string special = isSpecial.isNil() ? "(null)" : isSpecial.description();
   Value newest = Value::dict({{"orderby", "qx_add_time"}, {"limit", "9"}, {"is_special", special}});
   Value hot = Value::dict({{"isRmd", "1"}, {"limit", "9"}, {"is_special", special}});
   std::weak_ptr<DuiHuanPTBView> weak = sharedSelf<DuiHuanPTBView>();
