@@ -17,6 +17,18 @@ void UIDevice::setSystemVersion(const std::string& v) {
   systemVersion_ = v;
 }
 
+double UIDevice::foundationVersionNumber() const {
+  std::string v = systemVersion();
+  double major = std::atof(v.c_str());
+  if (major >= 10) return 1349.0;
+  if (major >= 9) return 1240.1;
+  if (major >= 8) return 1140.11;
+  if (major >= 7.1) return 1047.25;
+  if (major >= 7) return 1047.20;
+  if (major >= 6) return 993.0;
+  return 881.0;
+}
+
 std::string UIDevice::systemName() const { return "iPhone OS"; }
 
 std::string UIDevice::model() const {

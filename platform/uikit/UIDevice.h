@@ -1,7 +1,6 @@
 #pragma once
 // The device's identity, settable by tests and the simulator. Defaults: "iPhone", system
-// "iPhone OS" 9.3, name "Tovira Simulator". Setting the system version also sets
-// NSFoundationVersionNumber where the foundation library provides it.
+// "iPhone OS" 9.3, name "Tovira Simulator". Thread-safe.
 
 #include <memory>
 #include <mutex>
@@ -22,6 +21,10 @@ class UIDevice : public NSObject {
   static std::shared_ptr<UIDevice> currentDevice();
   std::string systemVersion() const;
   void setSystemVersion(const std::string& v);
+  // The Foundation version number that goes with the system version, as the platform's
+  // NSFoundationVersionNumber reports it: 6.x 993.0, 7.0 1047.20, 7.1 1047.25, 8.x 1140.11,
+  // 9.x 1240.1, 10 and later 1349.0; earlier systems 881.0.
+  double foundationVersionNumber() const;
   std::string systemName() const;
   std::string model() const;
   void setModel(const std::string& m);

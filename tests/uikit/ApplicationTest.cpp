@@ -142,6 +142,9 @@ TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   UIDevice::currentDevice()->setModel("iPhone5,2");
   EXPECT_EQ(UIDevice::currentDevice()->systemVersion(), "6.1");
   EXPECT_EQ(UIDevice::currentDevice()->model(), "iPhone5,2");
+  EXPECT_EQ(UIDevice::currentDevice()->foundationVersionNumber(), 993.0);
+  UIDevice::currentDevice()->setSystemVersion("8.4");
+  EXPECT_GT(UIDevice::currentDevice()->foundationVersionNumber(), 1047.25);
   EXPECT_EQ(UIApplication::sharedApplication()->statusBarFrame(), CGRectMake(0, 0, 375, 20));
 }
 
