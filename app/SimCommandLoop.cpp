@@ -1,5 +1,7 @@
 #include "app/SimCommandLoop.h"
 
+#include "app/StandInParley.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <istream>
@@ -124,11 +126,25 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
   } else if (verb == "urls") {
     const auto urls = SimulatedDevice::shared().openedURLs();
     report = urls.empty() ? "(no URLs opened)" : NSString::componentsJoinedByString(urls, "\n");
+    if (parley_) {
+      // What the stand-in messaging app read off the pasteboard for each of its URLs.
+      for (const auto& got : parley_->received()) {
+        if (got.commandDictionary.isNil()) continue;
+        report += "\nparley received from " + got.appId + ":";
+        for (const auto& [key, value] : got.commandDictionary.dictValue()) {
+          report += "\n  " + key + " = " + describeValue(value);
+        }
+      }
+    }
   } else if (verb == "install") {
     if (rest.empty()) {
       report = "usage: install <scheme>";
     } else {
-      SimulatedDevice::shared().installApp(rest, [](const std::string&) { return true; });
+      if (rest == "parley") {
+        parley_ = StandInParley::install();
+      } else {
+        SimulatedDevice::shared().installApp(rest, [](const std::string&) { return true; });
+      }
       report = "installed an app for " + rest + "://";
     }
   } else if (verb == "photos") {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class StandInParley;
+
 class AppDelegate;
 
 // What the simulator's command loop needs of the API server it runs against. Either may be
@@ -51,5 +53,7 @@ class SimCommandLoop {
 
   SimServerHooks hooks_;
   std::shared_ptr<AppDelegate> delegate_;
+  // The stand-in messaging app, once "install parley" has put it on the device.
+  std::shared_ptr<StandInParley> parley_;
   bool quit_ = false;
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ParleyTestSupport.h"
-#include "StandInParley.h"
+#include "app/StandInParley.h"
 #include "parley/AddCardToPLCardPackageReq.h"
 #include "parley/AddCardToPLCardPackageResp.h"
 #include "parley/AppCommunicate.h"

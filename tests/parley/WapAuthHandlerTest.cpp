@@ -3,7 +3,7 @@
 #include <set>
 
 #include "ParleyTestSupport.h"
-#include "StandInParley.h"
+#include "app/StandInParley.h"
 #include "parley/PLUIWebViewControll.h"
 #include "parley/SendAuthReq.h"
 #include "parley/SendAuthResp.h"
