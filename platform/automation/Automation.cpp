@@ -21,16 +21,22 @@ std::shared_ptr<UIView> topAncestor(const std::shared_ptr<UIView>& v) {
 
 bool isDrawn(const UIView& v) { return !v.isHidden() && v.alpha() >= 0.01; }
 
-// Pre-order walk of visible views: painting order, back to front.
-void walk(const std::shared_ptr<UIView>& v, std::vector<std::shared_ptr<UIView>>& out) {
+// Pre-order walk of visible views: painting order, back to front. A view counts as visible
+// when it is drawn and some of it lies inside the clipping ancestors (scroll views clip, so
+// rows scrolled out of sight are not found) and inside the screen.
+void walk(const std::shared_ptr<UIView>& v, CGRect clip,
+          std::vector<std::shared_ptr<UIView>>& out) {
   if (!v || !isDrawn(*v)) return;
-  out.push_back(v);
-  for (auto& c : v->subviews()) walk(c, out);
+  CGRect inWindow = v->convertRect(v->bounds(), nullptr);
+  if (CGRectIntersectsRect(inWindow, clip)) out.push_back(v);
+  if (v->clipsToBounds()) clip = CGRectIntersection(clip, inWindow);
+  for (auto& c : v->subviews()) walk(c, clip, out);
 }
 
 std::vector<std::shared_ptr<UIView>> visibleViews() {
   std::vector<std::shared_ptr<UIView>> out;
-  for (auto& root : Automation::screenRoots()) walk(root, out);
+  CGRect screen = UIScreen::mainScreen()->bounds();
+  for (auto& root : Automation::screenRoots()) walk(root, screen, out);
   return out;
 }
 
@@ -236,13 +242,8 @@ std::vector<std::shared_ptr<UIView>> Automation::screenRoots() {
 
 bool Automation::isVisible(const std::shared_ptr<UIView>& view) {
   if (!view) return false;
-  for (auto v = view; v; v = v->superview()) {
-    if (!isDrawn(*v)) return false;
-  }
-  for (auto& root : screenRoots()) {
-    if (view->isDescendantOfView(root)) return true;
-  }
-  return false;
+  auto all = visibleViews();
+  return std::find(all.begin(), all.end(), view) != all.end();
 }
 
 std::string Automation::textOf(const std::shared_ptr<UIView>& v) {

@@ -5,7 +5,9 @@
 // What is on screen: the key window's tree, except that while controllers are presented only
 // the topmost presented controller's view (and views added to the window above it) can be
 // seen. A view is visible when it and all its ancestors are not hidden and have alpha of at
-// least 0.01.
+// least 0.01, and some of it lies on the screen inside every clipping ancestor (scroll views
+// clip: rows scrolled out of sight, or a page of a paged scroll view that is not shown, are
+// not visible).
 //
 // Taps go through hit-testing at a point in window coordinates. From the view that is hit,
 // up its superview chain, the first view that handles the touch gets it: the view's enabled

@@ -202,3 +202,60 @@ TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
   EXPECT_EQ(Automation::dumpScreen(), expected);
   EXPECT_EQ(Automation::dumpScreen(), expected);
 }
+
+TEST_F(AutomationTest, ThePresentedScreenAndWhatLiesAboveItAreDumped) {
+  auto home = UILabel::create(CGRectMake(0, 0, 100, 20));
+  home->setText("首页");
+  root->addSubview(home);
+  auto page = UIViewController::create();
+  auto list = UIScrollView::create(CGRectMake(0, 66, 320, 502));
+  list->setContentSize(CGSizeMake(320, 900));
+  list->setContentOffset(CGPointMake(0, 120));
+  list->setShowsVerticalScrollIndicator(false);
+  page->view()->addSubview(list);
+  screen->presentViewController(page, false);
+  pump();
+  auto hud = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
+  hud->startAnimating();
+  window_->addSubview(hud);
+  EXPECT_EQ(Automation::screenRoots(), (std::vector<std::shared_ptr<UIView>>{page->view(), hud}));
+  EXPECT_EQ(Automation::dumpScreen(),
+            "UIWindow (0,0,320,568)\n"
+            "  UIView (0,0,320,568)\n"
+            "    UIScrollView (0,66,320,502) offset=(0,120) content=(320,900)\n"
+            "  UIActivityIndicatorView (0,0,37,37) animating\n");
+  EXPECT_EQ(Automation::findByClass("UIActivityIndicatorView"), hud);
+  EXPECT_EQ(Automation::findByText("首页"), nullptr);
+}
+
+TEST_F(AutomationTest, TappingATableRowAtItsCentreSelectsIt) {
+  struct Rows : UITableViewDataSource, UITableViewDelegate {
+    long picked = -1;
+    long numberOfRowsInSection(UITableView&, long) override { return 20; }
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&,
+                                                           const NSIndexPath& ip) override {
+      auto c = UITableViewCell::create(UITableViewCellStyleDefault, "r");
+      c->textLabel()->setText("第" + std::to_string(ip.row) + "行");
+      return c;
+    }
+    void didSelectRowAtIndexPath(UITableView&, const NSIndexPath& ip) override { picked = ip.row; }
+  };
+  auto table = UITableView::create(CGRectMake(0, 64, 320, 200));
+  auto rows = std::make_shared<Rows>();
+  table->setDataSource(rows);
+  table->setDelegate(rows);
+  root->addSubview(table);
+  table->reloadData();
+  table->scrollToRowAtIndexPath({0, 10}, UITableViewScrollPositionTop, false);
+  EXPECT_EQ(table->contentOffset(), CGPointMake(0, 440));
+  // Rows scrolled out of the table's bounds cannot be seen, so they cannot be found.
+  EXPECT_EQ(Automation::findByText("第0行"), nullptr);
+  EXPECT_EQ(Automation::findByText("第19行"), nullptr);
+  EXPECT_TRUE(Automation::findByText("第14行"));
+  EXPECT_EQ(Automation::tapAt(CGPointMake(160, 64 + 44 + 22)),
+            table->cellForRowAtIndexPath({0, 11}));
+  EXPECT_EQ(rows->picked, 11);
+  table->setAllowsSelection(false);
+  Automation::tapText("第12行");
+  EXPECT_EQ(rows->picked, 11);
+}
