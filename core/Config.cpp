@@ -48,9 +48,9 @@ void Config::reset() {
 }
 
 std::string Config::platformDisplayName(const std::string& platId) {
-  if (platId == "1") return "星海游戏";
-  if (platId == "2") return "剑影游戏";
-  if (platId == "3") return "H5游戏";
+  if (platId == "1") return "星辰";
+  if (platId == "2") return "云游";
+  if (platId == "3") return "掌上";
   return "";
 }
 

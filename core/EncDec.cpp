@@ -9,17 +9,9 @@
 #include "core/Base64.h"
 #include "core/Config.h"
 #include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSString.h"
 
 namespace {
-
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-  return text;
-}
 
 // The key schedule of a key; nullopt when the key is unusable (wrong size or weak).
 std::optional<des_ctx> schedule(const std::string& key) {
@@ -82,7 +74,7 @@ std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText,
     NSLog("DES加密失败");
     return std::nullopt;
   }
-  return replaceAll(Base64::encode(blocks), "+", "%2B");
+  return NSString::stringByReplacingOccurrencesOfString(Base64::encode(blocks), "+", "%2B");
 }
 
 std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText) {
@@ -91,7 +83,8 @@ std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText) 
 
 std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText,
                                                  const std::string& key) {
-  auto blocks = Base64::decode(replaceAll(cipherText, "%2B", "+"));
+  auto blocks =
+      Base64::decode(NSString::stringByReplacingOccurrencesOfString(cipherText, "%2B", "+"));
   if (!blocks || blocks->empty() || !desCbc(false, key, *blocks)) return std::nullopt;
   const auto pad = static_cast<uint8_t>(blocks->back());
   if (pad == 0 || pad > DES_BLOCK_SIZE) return std::nullopt;

@@ -10,6 +10,7 @@
 
 #include "core/Config.h"
 #include "core/EncDec.h"
+#include "platform/foundation/NSString.h"
 
 namespace {
 
@@ -67,15 +68,6 @@ std::vector<std::pair<std::string, std::string>> parseForm(const std::string& te
   return pairs;
 }
 
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-  return text;
-}
-
 }  // namespace
 
 bool DevRequest::has(const std::string& key) const {
@@ -112,7 +104,8 @@ DevServer::DevServer() : server_(std::make_unique<httplib::Server>()) {
       res.status = 500;
       return;
     }
-    res.set_content(replaceAll(body, "${server}", baseUrl()), "text/html; charset=utf-8");
+    res.set_content(NSString::stringByReplacingOccurrencesOfString(body, "${server}", baseUrl()),
+                    "text/html; charset=utf-8");
   });
 }
 

@@ -1,10 +1,6 @@
 #include "shell/WebBrowserController.h"
 
 #include "core/TempData.h"
-#include "parley/PLApi.h"
-#include "parley/PLMediaMessage.h"
-#include "parley/PLWebpageObject.h"
-#include "parley/SendMessageToPLReq.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
@@ -13,6 +9,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIView.h"
 #include "platform/uikit/UIWebView.h"
+#include "shell/InviteShare.h"
 
 TOVIRA_REGISTER_CLASS(WebBrowserController, UIViewController)
 
@@ -96,23 +93,6 @@ void WebBrowserController::viewDidLoad() {
 
 void WebBrowserController::back() { dismissViewControllerAnimated(true); }
 
-void WebBrowserController::shareToFriend() { share(0, kShareTitle, kShareDescription); }
+void WebBrowserController::shareToFriend() { InviteShare::shareToFriend(); }
 
-void WebBrowserController::shareToCircle() { share(1, kTimelineTitle, ""); }
-
-void WebBrowserController::share(int scene, const std::string& title,
-                                 const std::string& description) {
-  auto page = PLWebpageObject::object();
-  page->webpageUrl = TempData::getuserdata()["inviteurl"].str();
-  auto message = PLMediaMessage::message();
-  message->title = title;
-  message->description = description;
-  message->setThumbImage(UIImage::imageNamed("ic_launcher.png"));
-  message->mediaObject = page;
-  auto request = std::make_shared<SendMessageToPLReq>();
-  request->bText = false;
-  request->scene = scene;
-  request->message = message;
-  // What Parley makes of the share is not reported back to this page.
-  PLApi::sendReq(request);
-}
+void WebBrowserController::shareToCircle() { InviteShare::shareToCircle(); }

@@ -16,12 +16,6 @@ class UIWebView;
 // Main thread only.
 class WebBrowserController : public UIViewController {
   TOVIRA_CLASS(WebBrowserController)
-  static constexpr const char* kShareTitle = "Tovira手游";
-  static constexpr const char* kShareDescription =
-      "玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
-  static constexpr const char* kTimelineTitle =
-      "Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
-
   static std::shared_ptr<WebBrowserController> create();
   void viewDidLoad() override;
 
@@ -36,8 +30,6 @@ class WebBrowserController : public UIViewController {
   void shareToCircle();
 
  private:
-  void share(int scene, const std::string& title, const std::string& description);
-
   std::string gameTitle_;
   std::string gid_;
   std::string url_;

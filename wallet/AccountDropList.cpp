@@ -9,7 +9,7 @@
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"
-#include "wallet/GamePlatform.h"
+#include "core/Config.h"
 #include "wallet/WalletStyle.h"
 
 namespace {
@@ -35,7 +35,7 @@ std::shared_ptr<UIScrollView> AccountDropList::create(
 
     auto row = UIView::create(CGRectMake(0, y, width, 29));
     row->setBackgroundColor(UIColor::whiteColor());
-    const std::string icon = GamePlatform::iconName(platId);
+    const std::string icon = Config::platformIconName(platId);
     if (!icon.empty()) {
       auto iconView = UIImageView::create(CGRectMake(8, 8, 14, 14));
       iconView->setImage(UIImage::imageNamed(icon));

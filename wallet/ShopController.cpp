@@ -3,10 +3,6 @@
 #include "core/ServerController.h"
 #include "core/TempData.h"
 #include "core/UserHelper.h"
-#include "parley/PLApi.h"
-#include "parley/PLMediaMessage.h"
-#include "parley/PLWebpageObject.h"
-#include "parley/SendMessageToPLReq.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/Value.h"
@@ -19,6 +15,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UITabBarController.h"
+#include "shell/InviteShare.h"
 #include "shell/TabBarHelper.h"
 #include "wallet/ChongZhiCardVC.h"
 #include "wallet/ExchangeAmount.h"
@@ -29,12 +26,6 @@ TOVIRA_REGISTER_CLASS(ShopController, UIViewController)
 
 namespace {
 CGSize screenSize() { return UIScreen::mainScreen()->bounds().size; }
-
-const char* const kShareTitle = "Tovira手游";
-const char* const kShareDescription =
-    "玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
-const char* const kTimelineTitle =
-    "Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！";
 
 // Makes a neighbouring screen by its class name, so that the wallet does not depend on the
 // subsystem that provides it.
@@ -343,24 +334,9 @@ void ShopController::reallyDuiHuan() {
 
 void ShopController::cancelToShare() { closePopup(dhSuccessView_); }
 
-void ShopController::shareToFriend() { share(0, kShareTitle, kShareDescription); }
+void ShopController::shareToFriend() { InviteShare::shareToFriend(); }
 
-void ShopController::shareToCircle() { share(1, kTimelineTitle, ""); }
-
-void ShopController::share(int scene, const std::string& title, const std::string& description) {
-  auto page = PLWebpageObject::object();
-  page->webpageUrl = TempData::getuserdata()["inviteurl"].str();
-  auto message = PLMediaMessage::message();
-  message->title = title;
-  message->description = description;
-  message->setThumbImage(UIImage::imageNamed("ic_launcher.png"));
-  message->mediaObject = page;
-  auto request = std::make_shared<SendMessageToPLReq>();
-  request->bText = false;
-  request->scene = scene;
-  request->message = message;
-  PLApi::sendReq(request);
-}
+void ShopController::shareToCircle() { InviteShare::shareToCircle(); }
 
 // ---- Recharge by card ---------------------------------------------------------------------
 

@@ -115,7 +115,6 @@ class ShopController : public UIViewController,
   CGRect onMask(double width, double height) const;
   void openAmountPopup(const std::string& coinType, const std::string& title,
                        const std::string& preset, const std::string& note);
-  void share(int scene, const std::string& title, const std::string& description);
 
   std::shared_ptr<UIView> topView_;
   std::weak_ptr<UILabel> topbacklabel_;

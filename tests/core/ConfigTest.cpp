@@ -14,7 +14,7 @@ TEST(ConfigTest, TheEndpointIsTheSettableHostPlusTheFixedPath) {
 }
 
 TEST(ConfigTest, NamesTheThreeGamePlatforms) {
-  EXPECT_EQ(Config::platformDisplayName("3"), "H5游戏");
+  EXPECT_EQ(Config::platformDisplayName("3"), "掌上");
   EXPECT_EQ(Config::platformIconName("1"), "ktr_plat_1.png");
   EXPECT_EQ(Config::platformDisplayName("4"), "");
   EXPECT_EQ(Config::platformIconName(""), "");
