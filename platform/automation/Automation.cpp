@@ -6,7 +6,6 @@
 
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/Sandbox.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIKit.h"
@@ -523,5 +522,5 @@ void Automation::resetPlatform() {
   UIView::clearRecordedAnimations();
   UIImage::clearNamedCache();
   PhotoAlbum::shared().reset();
-  SimulatedDevice::shared().reset(Sandbox::makeTemporaryDirectory("tovira-device"));
+  SimulatedDevice::shared().reset("");
 }

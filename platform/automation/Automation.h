@@ -96,6 +96,7 @@ class Automation {
   static std::string dumpView(const std::shared_ptr<UIView>& view);
 
   // Tests: resets the view system's global state (alerts, windows, first responder,
-  // keyboard, screen, device, recorded animations, application).
+  // keyboard, screen, device, recorded animations, application). The simulated device is
+  // emptied and gets its folder on first use (SimulatedDevice::setRoot chooses one).
   static void resetPlatform();
 };

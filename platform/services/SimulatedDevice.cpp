@@ -191,6 +191,7 @@ void SimulatedDevice::reset(const std::string& dir) {
   dropApps.swap(apps_);
   opened_.clear();
   root_ = dir;
+  if (root_.empty()) return;  // a temporary folder is made when a pasteboard is first used
   std::error_code ec;
   fs::create_directories(fs::path(root_) / "Pasteboards", ec);
   loadPasteboards();

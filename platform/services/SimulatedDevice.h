@@ -50,7 +50,7 @@ class SimulatedDevice {
   // are read back from the device folder. Installed apps stay.
   void restartApp();
   // Tests: a new device in the given folder (nothing installed, nothing opened, pasteboards
-  // read from that folder).
+  // read from that folder); "" leaves the folder to be made on first use.
   void reset(const std::string& dir);
 
  private:
