@@ -154,13 +154,24 @@ TEST_F(SimCommandLoopTest, BadCommandsAreReportedAndDoNotStopTheScript) {
   EXPECT_TRUE(has(lines, "> tap @10,10"));
 }
 
-TEST_F(SimCommandLoopTest, TheWalkLogsTheDemoPlayerInOnThePlayersPage) {
-  std::ifstream walk(resourcesPath() + "/walk.txt");
-  ASSERT_TRUE(walk) << "resources/walk.txt";
+// The README's first command runs this script: every step must find what it taps, the exchange
+// and the card form must reach the server, and the share must reach the stand-in Parley app.
+TEST_F(SimCommandLoopTest, TheScriptedWalkRunsThroughTheShopAndSharesToParley) {
+  std::ifstream file(resourcesPath() + "/walk.txt");
+  ASSERT_TRUE(file) << "resources/walk.txt is missing";
+  std::stringstream script;
+  script << file.rdbuf();
   SimCommandLoop loop(hooks());
-  std::ostringstream out;
-  loop.run(walk, out);
+  const auto lines = run(loop, script.str());
+
+  for (const auto& line : lines) {
+    EXPECT_EQ(line.rfind("nothing to tap", 0), std::string::npos) << line;
+    EXPECT_EQ(line.rfind("unknown command", 0), std::string::npos) << line;
+  }
   EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
-  EXPECT_NE(out.str().find("> tap 我的\ntapped UIButton \"我的\""), std::string::npos);
-  EXPECT_EQ(out.str().find("nothing to tap"), std::string::npos) << out.str();
+  EXPECT_TRUE(has(lines, "exchangePTB: demo"));
+  EXPECT_TRUE(has(lines, "tbkToGold: "));  // the card form sends "qx_username", not "username"
+  EXPECT_TRUE(has(lines, "  command = \"1010\""));
+  EXPECT_TRUE(has(lines, "  title = \"Tovira手游\""));
+  EXPECT_EQ(reportOf(lines, "alert"), "提示 | 充值成功 | [知道了]");
 }
