@@ -5,7 +5,7 @@
 #include "platform/foundation/Plist.h"
 #include "platform/services/SimulatedDevice.h"
 
-const std::string UIPasteboardNameGeneral = "com.apple.UIKit.pboard.general";
+const std::string UIPasteboardNameGeneral = "general";
 const std::string UIPasteboardTypeText = "public.utf8-plain-text";
 
 namespace {

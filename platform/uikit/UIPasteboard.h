@@ -16,7 +16,7 @@
 #include "platform/foundation/NSObject.h"
 #include "platform/foundation/Value.h"
 
-extern const std::string UIPasteboardNameGeneral;  // "com.apple.UIKit.pboard.general"
+extern const std::string UIPasteboardNameGeneral;  // "general"
 extern const std::string UIPasteboardTypeText;     // "public.utf8-plain-text"
 
 class UIPasteboard : public NSObject {
