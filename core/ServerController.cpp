@@ -21,6 +21,10 @@ void addKeys(ServerController::Params& params, const Value& dict) {
   }
 }
 
+bool isHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
 }  // namespace
 
 std::string ServerController::escapeValue(const std::string& value) {
@@ -44,13 +48,32 @@ std::string ServerController::escapeValue(const std::string& value) {
   return out;
 }
 
-std::string ServerController::parameterString(const Params& params) {
+std::string ServerController::escapeEscapedValue(const std::string& value) {
   std::string out;
-  for (const auto& [key, value] : params) {
+  out.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '%' && i + 2 < value.size() && isHexDigit(value[i + 1]) && isHexDigit(value[i + 2])) {
+      out.push_back(c);  // the caller's escape: the server decodes it into the character
+    } else if (c == '%' || c == '&' || c == '+') {
+      out += escapeValue(std::string(1, c));
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string ServerController::parameterString(const Params& params, const Params& escaped) {
+  std::map<std::string, std::string> wire;
+  for (const auto& [key, value] : params) wire[key] = escapeValue(value);
+  for (const auto& [key, value] : escaped) wire[key] = escapeEscapedValue(value);
+  std::string out;
+  for (const auto& [key, value] : wire) {
     if (!out.empty()) out.push_back('&');
     out += key;
     out.push_back('=');
-    out += escapeValue(value);
+    out += value;
   }
   return out;
 }
@@ -59,10 +82,10 @@ std::optional<std::string> ServerController::jiami(const std::string& params) {
   return EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
 }
 
-Value ServerController::send(const std::string& api, Params params) {
+Value ServerController::send(const std::string& api, Params params, const Params& escaped) {
   params["api"] = api;
   params["tgid"] = Tgid::gettgid();
-  const auto data = jiami(parameterString(params));
+  const auto data = jiami(parameterString(params, escaped));
   if (!data) return Value();
   const auto body = Web::httpRequest(Config::apiEndpoint(), *data);
   if (!body) return Value();
@@ -103,23 +126,24 @@ Value ServerController::getPingTaiBiYuEWithQxusername(const std::string& qxusern
 }
 
 Value ServerController::getGamelistWithParams(const Value& params) {
-  Params p{{"c_t", "i"}};
-  addKeys(p, params);
-  return send("getGameList", std::move(p));
+  Params extra;
+  addKeys(extra, params);
+  return send("getGameList", {{"c_t", "i"}}, extra);
 }
 
 Value ServerController::getAllGameListWithPage(int page, const Value& params,
                                                const std::string& is_special) {
   Params p{{"page", std::to_string(page)}, {"lb", "1"}, {"c_t", "i"}};
   if (is_special != "(null)") p["is_special"] = is_special;
-  addKeys(p, params);
-  return send("getGameList", std::move(p));
+  Params extra;
+  addKeys(extra, params);
+  return send("getGameList", std::move(p), extra);
 }
 
 Value ServerController::getLibaoListWithPage(int page, const Value& params) {
-  Params p{{"page", std::to_string(page)}, {"c_t", "i"}};
-  addKeys(p, params);
-  return send("getCardList", std::move(p));
+  Params extra;
+  addKeys(extra, params);
+  return send("getCardList", {{"page", std::to_string(page)}, {"c_t", "i"}}, extra);
 }
 
 Value ServerController::lingLibaoWithCardid(const std::string& cardid,
@@ -137,7 +161,7 @@ Value ServerController::getLibaoRecordWithPage(int page, const std::string& qxus
 Value ServerController::getHotGift() { return send("get_hot_gift", {{"client_type", "2"}}); }
 
 Value ServerController::getTaobaoLink(const std::string& gamename) {
-  return send("get_tb_url", {{"gamename", gamename}});
+  return send("get_tb_url", {}, {{"gamename", gamename}});
 }
 
 Value ServerController::bindToviraWidthQxusername(const std::string& qxusername,
@@ -190,11 +214,8 @@ Value ServerController::getAlipayTestCode(const std::string& qxusername, const s
 Value ServerController::bondAlipay(const std::string& qxusername, const std::string& token,
                                    const std::string& account, const std::string& name,
                                    const std::string& code) {
-  return send("add_user_alipay", {{"alipay_account", account},
-                                  {"alipay_name", name},
-                                  {"code", code},
-                                  {"token", token},
-                                  {"username", qxusername}});
+  return send("add_user_alipay", {{"code", code}, {"token", token}},
+              {{"alipay_account", account}, {"alipay_name", name}, {"username", qxusername}});
 }
 
 Value ServerController::withdraw(const std::string& qxusername, const std::string& token,

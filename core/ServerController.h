@@ -17,11 +17,13 @@
 // (too long: "DES加密失败" is logged and nothing is sent), when no data came (the transport has
 // shown its network alert) or when the body is not valid JSON.
 //
-// Escaping rule for values: in the parameter string every "%" is written "%25", every "&" "%26"
-// and every "+" "%2B"; every other byte goes as it is. A value therefore never adds keys to the
-// request, and the server's single form-decoding gives back exactly the text the caller passed
-// (text the caller has already percent-escaped arrives still escaped). Keys are fixed names and
-// are not escaped.
+// Escaping of values. Most values are raw text: in the parameter string every "%" is written
+// "%25", every "&" "%26" and every "+" "%2B", and every other byte goes as it is, so that the
+// server's single form-decoding gives back exactly the text the caller passed. Some values are
+// percent-escaped by their callers (search names, the Alipay binding's user, account and name,
+// the keys of the list calls' dictionaries): those keep their escapes, so that the server decodes
+// them into the name itself, and only "&", "+" and a "%" that starts no escape are protected.
+// Either way a value never adds keys to the request. Keys are fixed names and are not escaped.
 //
 // Threads: any thread (list screens call from global queues, the rest from the main thread).
 class ServerController {
@@ -32,11 +34,16 @@ class ServerController {
   // EncDec::md5(params + Config::kSignKey), through EncDec::encryptUseDES. nullopt when it cannot
   // be enciphered.
   static std::optional<std::string> jiami(const std::string& params);
-  // Writes the keys in order with their values escaped as described above.
-  static std::string parameterString(const Params& params);
+  // Writes the keys in order with their values escaped as described above: `params` holds raw
+  // values, `escaped` values that the caller has already percent-escaped; a key in both takes
+  // its value from `escaped`.
+  static std::string parameterString(const Params& params, const Params& escaped = {});
+  // A raw value for the parameter string.
   static std::string escapeValue(const std::string& value);
+  // A value the caller has already percent-escaped, for the parameter string.
+  static std::string escapeEscapedValue(const std::string& value);
   // The common road of every call: adds "api" and "tgid" to params, then signs, posts and decodes.
-  static Value send(const std::string& api, Params params);
+  static Value send(const std::string& api, Params params, const Params& escaped = {});
 
   // api "login": "password", "username".
   static Value loginWithUsername(const std::string& username, const std::string& password);
@@ -54,6 +61,7 @@ class ServerController {
   static Value getPingTaiBiYuEWithQxusername(const std::string& qxusername,
                                              const std::string& token, const std::string& username,
                                              const std::string& platid);
+  // The dictionaries of the list calls hold values that the caller has percent-escaped.
   // api "getGameList": "c_t" "i", then the caller's keys (a dictionary), which replace it.
   static Value getGamelistWithParams(const Value& params);
   // api "getGameList": "page", "lb" "1", "c_t" "i", "is_special" (left out when it is "(null)"),
@@ -69,7 +77,7 @@ class ServerController {
                                       const std::string& token);
   // api "get_hot_gift": "client_type" "2".
   static Value getHotGift();
-  // api "get_tb_url": "gamename" (already percent-escaped by the caller).
+  // api "get_tb_url": "gamename" (already percent-escaped by the caller; its escapes are kept).
   static Value getTaobaoLink(const std::string& gamename);
   // api "boundQx": "password" (lower-case MD5 of the game password), "plat_id", "qx_username"
   // (the app user), "token", "username" (the game account).
@@ -90,7 +98,8 @@ class ServerController {
   static Value getZFBInfo(const std::string& qxusername, const std::string& token);
   // api "get_code_by_token": "token", "username".
   static Value getAlipayTestCode(const std::string& qxusername, const std::string& token);
-  // api "add_user_alipay": "alipay_account", "alipay_name", "code", "token", "username".
+  // api "add_user_alipay": "alipay_account", "alipay_name", "code", "token", "username". The
+  // caller percent-escapes user name, account and name; their escapes are kept.
   static Value bondAlipay(const std::string& qxusername, const std::string& token,
                           const std::string& account, const std::string& name,
                           const std::string& code);

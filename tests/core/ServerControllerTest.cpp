@@ -66,11 +66,7 @@ TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
        [] {
          return ServerController::getLibaoListWithPage(2, Value::dict({{"gamename", "%E6%98%9F"}}));
        },
-       {{"api", "getCardList"},
-        {"c_t", "i"},
-        {"gamename", "%E6%98%9F"},
-        {"page", "2"},
-        {"tgid", "777"}}},
+       {{"api", "getCardList"}, {"c_t", "i"}, {"gamename", "星"}, {"page", "2"}, {"tgid", "777"}}},
       {"getCard",
        [] { return ServerController::lingLibaoWithCardid("9001", "demo", "tk"); },
        {{"api", "getCard"},
@@ -90,7 +86,7 @@ TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
        {{"api", "get_hot_gift"}, {"client_type", "2"}, {"tgid", "777"}}},
       {"get_tb_url",
        [] { return ServerController::getTaobaoLink("%E5%89%91"); },
-       {{"api", "get_tb_url"}, {"gamename", "%E5%89%91"}, {"tgid", "777"}}},
+       {{"api", "get_tb_url"}, {"gamename", "剑"}, {"tgid", "777"}}},
       {"boundQx",
        [] { return ServerController::bindToviraWidthQxusername("demo", "tk", "hero", "abc", "1"); },
        {{"api", "boundQx"},
@@ -132,7 +128,7 @@ TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
       {"add_user_alipay",
        [] { return ServerController::bondAlipay("demo", "tk", "a@b.cn", "%E5%BC%A0", "4321"); },
        {{"alipay_account", "a@b.cn"},
-        {"alipay_name", "%E5%BC%A0"},
+        {"alipay_name", "张"},
         {"api", "add_user_alipay"},
         {"code", "4321"},
         {"tgid", "777"},
@@ -205,6 +201,38 @@ TEST_F(ServerControllerTest, AValueWithAmpersandCannotAddKeysToTheRequest) {
   EXPECT_EQ(request->value("password"), "p%41+q=r");
   EXPECT_EQ(request->raw,
             "api=login&password=p%2541%2Bq=r&tgid=777&username=demo%26api=getCard%26x=1");
+}
+
+TEST_F(ServerControllerTest, ValuesTheCallerPercentEscapedReachTheServerAsTheTextItself) {
+  server().reply("get_tb_url", kOk);
+  server().reply("add_user_alipay", kOk);
+  server().reply("getGameList", kOk);
+
+  ServerController::getTaobaoLink("A+B%20%E5%89%91&x=1%");
+  auto request = server().lastRequest("get_tb_url");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "gamename", "tgid"}));
+  EXPECT_EQ(request->value("gamename"), "A+B 剑&x=1%");
+  EXPECT_EQ(request->raw, "api=get_tb_url&gamename=A%2BB%20%E5%89%91%26x=1%25&tgid=777");
+
+  ServerController::bondAlipay("%E7%8E%8B%20w", "t%41", "a%40b.cn", "%E5%BC%A0", "12%34");
+  request = server().lastRequest("add_user_alipay");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("username"), "王 w");
+  EXPECT_EQ(request->value("alipay_account"), "a@b.cn");
+  EXPECT_EQ(request->value("alipay_name"), "张");
+  // Token and code are raw text and arrive exactly as given.
+  EXPECT_EQ(request->value("token"), "t%41");
+  EXPECT_EQ(request->value("code"), "12%34");
+
+  // A search name replaces a default of the same key and keeps its escapes.
+  ServerController::getAllGameListWithPage(
+      2, Value::dict({{"gamename", "%E5%89%91"}, {"c_t", "%41"}}), "(null)");
+  request = server().lastRequest("getGameList");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("gamename"), "剑");
+  EXPECT_EQ(request->value("c_t"), "A");
+  EXPECT_FALSE(request->has("is_special"));
 }
 
 TEST_F(ServerControllerTest, TheSignatureCoversTheParameterStringAndTheSigningKey) {
