@@ -1,8 +1,6 @@
 #include "parley/PLUIWebViewControll.h"
 
 #include "platform/foundation/NSURL.h"
-#include "platform/uikit/UIButton.h"
-#include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIScreen.h"
 
 TOVIRA_REGISTER_CLASS(PLUIWebViewControll, UIViewController)
@@ -22,29 +20,9 @@ void PLUIWebViewControll::viewDidLoad() {
   view()->addSubview(webView_);
 }
 
-void PLUIWebViewControll::viewWillAppear(bool animated) {
-  UIViewController::viewWillAppear(animated);
-  // Only now is the page inside its navigation controller.
-  placeLeftBarButton();
-}
-
 void PLUIWebViewControll::refresh(const std::string& text) {
   auto url = NSURL::URLWithString(text);
   if (!url) return;
   view();  // the web view exists once the view is loaded
   webView_->loadRequest(url);
-}
-
-void PLUIWebViewControll::setLeftBarButton(const std::shared_ptr<UIButton>& button) {
-  if (leftBarButton_) leftBarButton_->removeFromSuperview();
-  leftBarButton_ = button;
-  placeLeftBarButton();
-}
-
-void PLUIWebViewControll::placeLeftBarButton() {
-  auto navigation = navigationController();
-  if (!leftBarButton_ || !navigation) return;
-  // The left end of the 44-point bar under the status bar.
-  leftBarButton_->setFrame(CGRectMake(8, 27, 60, 30));
-  navigation->navigationBar()->addSubview(leftBarButton_);
 }

@@ -11,8 +11,9 @@
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIBarButtonItem.h"
 #include "platform/uikit/UINavigationController.h"
+#include "platform/uikit/UINavigationItem.h"
 
 namespace {
 
@@ -39,21 +40,16 @@ std::shared_ptr<WapAuthHandler> WapAuthHandler::shareWapAuthHandlerInstance() {
 }
 
 void WapAuthHandler::onHiddenLeftBar() {
-  if (webViewController_) webViewController_->setLeftBarButton(nullptr);
+  if (webViewController_) webViewController_->navigationItem()->setLeftBarButtonItem(nullptr);
 }
 
 void WapAuthHandler::onShowLeftBar() {
   if (!webViewController_) return;
-  auto button = UIButton::buttonWithType(UIButtonTypeCustom);
-  button->setTitle("取消");
   std::weak_ptr<WapAuthHandler> weak = weak_from_this();
-  button->addTarget(
-      weak,
-      [weak] {
-        if (auto self = weak.lock()) self->cancelWapOAuth();
-      },
-      UIControlEventTouchUpInside);
-  webViewController_->setLeftBarButton(button);
+  auto cancel = UIBarButtonItem::create("取消", UIBarButtonItemStyleBordered, weak, [weak] {
+    if (auto self = weak.lock()) self->cancelWapOAuth();
+  });
+  webViewController_->navigationItem()->setLeftBarButtonItem(cancel);
 }
 
 Value WapAuthHandler::parseURLParams(const std::string& query) const {

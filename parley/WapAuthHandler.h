@@ -28,6 +28,8 @@ class WapAuthHandler : public PLUIWebViewControllDelegate,
  public:
   static std::shared_ptr<WapAuthHandler> shareWapAuthHandlerInstance();
 
+  // Remove or set the page's left bar button item: "取消" (bordered), which
+  // asks whether to quit the login.
   void onHiddenLeftBar() override;
   void onShowLeftBar() override;
   Value parseURLParams(const std::string& query) const;

@@ -11,6 +11,7 @@
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UIBarButtonItem.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
@@ -144,6 +145,26 @@ TEST_F(WapAuthHandlerTest, QuittingInTheCancelAlertReportsACancelAndClosesThePag
   EXPECT_EQ(delegate->resps[0]->errCode, -2);
   EXPECT_FALSE(handler()->running());
   EXPECT_FALSE(root->presentedViewController());
+}
+
+TEST_F(WapAuthHandlerTest, ThePageHasABorderedCancelItemInItsNavigationBar) {
+  start();
+  auto navigation =
+      std::dynamic_pointer_cast<UINavigationController>(root->presentedViewController());
+  ASSERT_TRUE(navigation);
+  EXPECT_EQ(navigation->navigationBar()->titleLabel()->text(), "畅聊登录");
+  auto cancel = page()->navigationItem()->leftBarButtonItem();
+  ASSERT_TRUE(cancel);
+  EXPECT_EQ(cancel->title(), "取消");
+  EXPECT_EQ(cancel->style(), UIBarButtonItemStyleBordered);
+
+  handler()->onHiddenLeftBar();
+  EXPECT_FALSE(page()->navigationItem()->leftBarButtonItem());
+  EXPECT_FALSE(Automation::tapText("取消"));
+  handler()->onShowLeftBar();
+  ASSERT_TRUE(Automation::tapText("取消"));
+  ASSERT_TRUE(UIAlertView::currentAlert());
+  EXPECT_EQ(UIAlertView::currentAlert()->message(), "取消后将退出本次登录");
 }
 
 TEST_F(WapAuthHandlerTest, StartingTwiceClosesTheFirstPageAndDrawsANewUid) {
