@@ -33,10 +33,41 @@ std::shared_ptr<UIView> UIView::create(CGRect frame) { return make<UIView>(frame
 
 void UIView::initWithFrame(CGRect frame) { setFrame(frame); }
 
+namespace {
+
+// Shares a change of the superview's extent among a subview's flexible parts along one axis:
+// the leading margin, the size and the trailing margin.
+void resizeAxis(double delta, bool leading, bool size, bool trailing, double& origin,
+                double& extent) {
+  const int parts = int(leading) + int(size) + int(trailing);
+  if (parts == 0 || delta == 0) return;
+  const double share = delta / parts;
+  if (leading) origin += share;
+  if (size) extent = std::max(0.0, extent + share);
+}
+
+}  // namespace
+
 void UIView::setFrame(CGRect frame) {
-  bool resized = frame.size != frame_.size;
+  const CGSize old = frame_.size;
+  bool resized = frame.size != old;
   frame_ = frame;
-  if (resized) setNeedsLayout();
+  if (!resized) return;
+  if (autoresizesSubviews_) {
+    const double dw = frame.size.width - old.width;
+    const double dh = frame.size.height - old.height;
+    for (const auto& sub : subviews()) {
+      const unsigned m = sub->autoresizingMask();
+      if (m == UIViewAutoresizingNone) continue;
+      CGRect f = sub->frame();
+      resizeAxis(dw, m & UIViewAutoresizingFlexibleLeftMargin, m & UIViewAutoresizingFlexibleWidth,
+                 m & UIViewAutoresizingFlexibleRightMargin, f.origin.x, f.size.width);
+      resizeAxis(dh, m & UIViewAutoresizingFlexibleTopMargin, m & UIViewAutoresizingFlexibleHeight,
+                 m & UIViewAutoresizingFlexibleBottomMargin, f.origin.y, f.size.height);
+      sub->setFrame(f);
+    }
+  }
+  setNeedsLayout();
 }
 
 void UIView::setBounds(CGRect bounds) {

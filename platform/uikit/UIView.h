@@ -49,6 +49,17 @@ struct UIViewAnimationRecord {
   UIViewAnimationOptions options = 0;
 };
 
+// Which of a view's margins and sizes follow its superview when the superview is resized.
+enum UIViewAutoresizing : unsigned {
+  UIViewAutoresizingNone = 0,
+  UIViewAutoresizingFlexibleLeftMargin = 1 << 0,
+  UIViewAutoresizingFlexibleWidth = 1 << 1,
+  UIViewAutoresizingFlexibleRightMargin = 1 << 2,
+  UIViewAutoresizingFlexibleTopMargin = 1 << 3,
+  UIViewAutoresizingFlexibleHeight = 1 << 4,
+  UIViewAutoresizingFlexibleBottomMargin = 1 << 5,
+};
+
 class UIView : public UIResponder {
   TOVIRA_CLASS(UIView)
  public:
@@ -108,6 +119,11 @@ class UIView : public UIResponder {
   void setTintColor(std::shared_ptr<UIColor> c) { tintColor_ = std::move(c); }
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
   void setUserInteractionEnabled(bool e) { userInteractionEnabled_ = e; }
+  // When this view's size changes, each subview's flexible parts share the change equally.
+  unsigned autoresizingMask() const { return autoresizingMask_; }
+  void setAutoresizingMask(unsigned mask) { autoresizingMask_ = mask; }
+  bool autoresizesSubviews() const { return autoresizesSubviews_; }
+  void setAutoresizesSubviews(bool on) { autoresizesSubviews_ = on; }
   bool clipsToBounds() const { return clipsToBounds_; }
   void setClipsToBounds(bool c) { clipsToBounds_ = c; }
   bool isOpaque() const { return opaque_; }
@@ -193,6 +209,8 @@ class UIView : public UIResponder {
   bool hidden_ = false;
   bool userInteractionEnabled_ = true;
   bool clipsToBounds_ = false;
+  unsigned autoresizingMask_ = UIViewAutoresizingNone;
+  bool autoresizesSubviews_ = true;
   bool opaque_ = true;
   bool needsLayout_ = true;
   UIViewContentMode contentMode_ = UIViewContentModeScaleToFill;

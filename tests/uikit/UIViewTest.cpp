@@ -165,3 +165,26 @@ TEST_F(UIViewTest, EndEditingResignsAFieldInsideTheView) {
   field->removeFromSuperview();
   EXPECT_FALSE(field->isFirstResponder());
 }
+
+TEST_F(UIViewTest, FlexibleSubviewsFollowTheirSuperviewsNewSize) {
+  auto parent = UIView::create(CGRectMake(0, 0, 320, 480));
+  auto filling = UIView::create(CGRectMake(0, 0, 320, 480));
+  filling->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+  auto pinnedRight = UIView::create(CGRectMake(280, 10, 30, 30));
+  pinnedRight->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin);
+  auto centred = UIView::create(CGRectMake(110, 0, 100, 20));
+  centred->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin |
+                               UIViewAutoresizingFlexibleRightMargin);
+  auto fixed = UIView::create(CGRectMake(5, 5, 50, 50));
+  for (const auto& v : {filling, pinnedRight, centred, fixed}) parent->addSubview(v);
+
+  parent->setFrame(CGRectMake(0, 0, 375, 667));
+  EXPECT_EQ(filling->frame(), CGRectMake(0, 0, 375, 667));
+  EXPECT_EQ(pinnedRight->frame(), CGRectMake(335, 10, 30, 30));
+  EXPECT_EQ(centred->frame(), CGRectMake(137.5, 0, 100, 20));
+  EXPECT_EQ(fixed->frame(), CGRectMake(5, 5, 50, 50));
+
+  parent->setAutoresizesSubviews(false);
+  parent->setFrame(CGRectMake(0, 0, 320, 480));
+  EXPECT_EQ(filling->frame(), CGRectMake(0, 0, 375, 667));
+}
