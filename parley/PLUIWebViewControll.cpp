@@ -15,6 +15,7 @@ std::shared_ptr<PLUIWebViewControll> PLUIWebViewControll::create(
 void PLUIWebViewControll::viewDidLoad() {
   UIViewController::viewDidLoad();
   webView_ = UIWebView::create(UIScreen::mainScreen()->bounds());
+  webView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
   webView_->setDelegate(std::static_pointer_cast<PLUIWebViewControll>(shared_from_this()));
   webView_->setUserInteractionEnabled(true);
   view()->addSubview(webView_);

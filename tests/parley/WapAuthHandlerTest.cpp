@@ -157,6 +157,9 @@ TEST_F(WapAuthHandlerTest, ThePageHasABorderedCancelItemInItsNavigationBar) {
   ASSERT_TRUE(cancel);
   EXPECT_EQ(cancel->title(), "取消");
   EXPECT_EQ(cancel->style(), UIBarButtonItemStyleBordered);
+  // The page is filled by its web view, whatever size the screen takes.
+  EXPECT_EQ(page()->webView()->autoresizingMask(),
+            unsigned(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight));
 
   handler()->onHiddenLeftBar();
   EXPECT_FALSE(page()->navigationItem()->leftBarButtonItem());
