@@ -282,3 +282,27 @@ TEST_F(ExchangeTest, TheAccountListHangsBelowThePopupAndItsLowRowsTakeTaps) {
   Automation::tap(popup->dropButton());
   EXPECT_FALSE(popup->accountList());
 }
+
+TEST_F(ExchangeTest, TheAmountPopupsAccountListOpensAgainAfterItsButtonClosedIt) {
+  // Closing the list with its button must leave it ready to open, or the player could no
+  // longer pick an account without cancelling the popup.
+  TempData::setuserdata(user(3));
+  openShop();
+  auto popup = openAmountPopup();
+  for (int round = 0; round < 2; ++round) {
+    Automation::tap(popup->dropButton());
+    ASSERT_TRUE(popup->accountList()) << "round " << round;
+    EXPECT_TRUE(popup->dropButton()->isSelected());
+    Automation::tap(popup->dropButton());
+    pump();
+    EXPECT_FALSE(popup->accountList());
+    EXPECT_FALSE(popup->dropButton()->isSelected());
+  }
+  // The field opens it as well, and a row can then be chosen.
+  Automation::tap(popup->accountField());
+  ASSERT_TRUE(popup->accountList());
+  EXPECT_FALSE(popup->accountField()->isEditing());
+  Automation::tap(inside(popup->accountList(), "acct2"));
+  pump();
+  EXPECT_EQ(popup->accountField()->text(), "acct2");
+}

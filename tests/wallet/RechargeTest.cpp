@@ -35,6 +35,15 @@ TEST_F(RechargeTest, ThePageShowsTheStepsAndCopiesTheShopName) {
   shown("重要提示:请认准Tovira手游唯一官方淘宝店,谨防上当受骗");
   EXPECT_EQ(page->frame(), CGRectMake(5, 0, 310, 410));
   EXPECT_EQ(page->accText->text(), "");  // nobody logged in
+
+  // The empty form still goes to the shop tab, whose first check is the login.
+  Automation::tap(shown("确认充值"));
+  pump();
+  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
+  EXPECT_FALSE(Automation::currentAlert());
+  Automation::topViewController()->dismissViewControllerAnimated(false);
+  pump();
+
   Automation::tap(shown("复制店名"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
   EXPECT_EQ(takeAlert(), "提示 | 店名已复制到剪切板 | [知道了]");
