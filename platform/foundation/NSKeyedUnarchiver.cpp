@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/foundation/NSString.h"
+#include "platform/foundation/Plist.h"
 
 namespace {
 
@@ -57,37 +58,17 @@ class Unarchiver {
     return scalar(node);
   }
 
+  // Booleans, numbers, strings and data; nullopt for anything else.
   std::optional<Value> scalar(plist_t node) {
     if (!node) return std::nullopt;
     switch (plist_get_node_type(node)) {
-      case PLIST_BOOLEAN: {
-        uint8_t b = 0;
-        plist_get_bool_val(node, &b);
-        return Value::boolean(b != 0);
-      }
-      case PLIST_UINT: {
-        uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        return Value(static_cast<long long>(u));
-      }
-      case PLIST_REAL: {
-        double d = 0;
-        plist_get_real_val(node, &d);
-        return Value(d);
-      }
+      case PLIST_BOOLEAN:
+      case PLIST_UINT:
+      case PLIST_REAL:
       case PLIST_STRING:
       case PLIST_KEY:
-        return Value(stringOf(node));
-      case PLIST_DATA: {
-        char* raw = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &raw, &length);
-        Value::Data bytes;
-        if (raw)
-          bytes.assign(reinterpret_cast<uint8_t*>(raw), reinterpret_cast<uint8_t*>(raw) + length);
-        std::free(raw);
-        return Value::data(std::move(bytes));
-      }
+      case PLIST_DATA:
+        return Plist::valueOfNode(node);
       default:
         return std::nullopt;
     }

@@ -165,6 +165,8 @@ std::optional<Value> parse(const std::vector<uint8_t>& bytes) {
   return fromNode(node.get(), 0);
 }
 
+Value valueOfNode(void* node) { return fromNode(static_cast<plist_t>(node), 0); }
+
 std::optional<Value> parse(const std::string& text) {
   return parse(std::vector<uint8_t>(text.begin(), text.end()));
 }

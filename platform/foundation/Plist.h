@@ -16,4 +16,7 @@ std::optional<Value> parse(const std::vector<uint8_t>& bytes);
 std::optional<Value> parse(const std::string& text);
 std::vector<uint8_t> toBinary(const Value& v);  // empty for an absent value
 std::string toXML(const Value& v);              // "" for an absent value
+// The value of one libplist node (a plist_t), for readers that walk a plist themselves, such as
+// the keyed unarchiver; containers are converted whole. Absent for a null node.
+Value valueOfNode(void* node);
 }  // namespace Plist
