@@ -12,6 +12,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIView.h"
+#include "shell/BackButton.h"
 
 TOVIRA_REGISTER_CLASS(LoginViewController, UIViewController)
 
@@ -25,17 +26,8 @@ void LoginViewController::viewDidLoad() {
   const double width = root->bounds().size.width;
   std::weak_ptr<LoginViewController> weakSelf = sharedSelf<LoginViewController>();
 
-  auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
-  backButton->setFrame(CGRectMake(5, 25, 50, 30));
-  backButton->setTitle("返回");
-  backButton->setTitleColor(UIColor::blackColor());
-  backButton->addTarget(
-      weakSelf,
-      [weakSelf] {
-        if (auto self = weakSelf.lock()) self->back();
-      },
-      UIControlEventTouchUpInside);
-  root->addSubview(backButton);
+  root->addSubview(makeBackButton(sharedSelf<LoginViewController>(), CGRectMake(5, 25, 50, 30),
+                                  UIColor::blackColor()));
 
   auto title = UILabel::create(CGRectMake(60, 25, width - 120, 30));
   title->setText("用户登录");

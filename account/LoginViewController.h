@@ -28,7 +28,6 @@ class LoginViewController : public UIViewController {
 
   // The login button's action.
   void loginbtnclick();
-  void back();
 
  private:
   std::shared_ptr<UITextField> username_;

@@ -9,6 +9,7 @@
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIView.h"
 #include "platform/uikit/UIWebView.h"
+#include "shell/BackButton.h"
 
 TOVIRA_REGISTER_CLASS(H5ViewController, UIViewController)
 
@@ -23,18 +24,8 @@ void H5ViewController::viewDidLoad() {
   webView_ = UIWebView::create(CGRectMake(0, 20, bounds.size.width, bounds.size.height - 20));
   root->addSubview(webView_);
 
-  auto back = UIButton::buttonWithType(UIButtonTypeCustom);
-  back->setFrame(CGRectMake(5, 25, 50, 30));
-  back->setTitle("返回");
-  back->setTitleColor(UIColor::blackColor());
-  std::weak_ptr<H5ViewController> weakSelf = sharedSelf<H5ViewController>();
-  back->addTarget(
-      weakSelf,
-      [weakSelf] {
-        if (auto self = weakSelf.lock()) self->dismissViewControllerAnimated(true);
-      },
-      UIControlEventTouchUpInside);
-  root->addSubview(back);
+  root->addSubview(makeBackButton(sharedSelf<H5ViewController>(), CGRectMake(5, 25, 50, 30),
+                                  UIColor::blackColor()));
 }
 
 std::shared_ptr<PaylumePayApi> H5ViewController::payApi() const {

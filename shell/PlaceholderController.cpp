@@ -7,6 +7,7 @@
 #include "platform/uikit/UIFont.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIView.h"
+#include "shell/BackButton.h"
 
 namespace {
 std::mutex& placeholderMutex() {
@@ -33,18 +34,8 @@ void PlaceholderController::viewDidLoad() {
   root->addSubview(label);
 
   if (closable_) {
-    auto back = UIButton::buttonWithType(UIButtonTypeCustom);
-    back->setFrame(CGRectMake(10, 25, 60, 30));
-    back->setTitle("返回");
-    back->setTitleColor(UIColor::blackColor());
-    std::weak_ptr<PlaceholderController> weakSelf = sharedSelf<PlaceholderController>();
-    back->addTarget(
-        weakSelf,
-        [weakSelf] {
-          if (auto self = weakSelf.lock()) self->dismissViewControllerAnimated(true);
-        },
-        UIControlEventTouchUpInside);
-    root->addSubview(back);
+    root->addSubview(makeBackButton(sharedSelf<PlaceholderController>(), CGRectMake(10, 25, 60, 30),
+                                    UIColor::blackColor()));
   }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIView.h"
 #include "platform/uikit/UIWebView.h"
+#include "shell/BackButton.h"
 #include "shell/InviteShare.h"
 
 TOVIRA_REGISTER_CLASS(WebBrowserController, UIViewController)
@@ -35,17 +36,8 @@ void WebBrowserController::viewDidLoad() {
   topBar->setBackgroundColor(UIColor::rgb(81, 158, 19));
   root->addSubview(topBar);
 
-  auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
-  backButton->setFrame(CGRectMake(5, 7, 50, 30));
-  backButton->setTitle("返回");
-  backButton->setTitleColor(UIColor::whiteColor());
-  backButton->addTarget(
-      weakSelf,
-      [weakSelf] {
-        if (auto self = weakSelf.lock()) self->back();
-      },
-      UIControlEventTouchUpInside);
-  topBar->addSubview(backButton);
+  topBar->addSubview(makeBackButton(sharedSelf<WebBrowserController>(), CGRectMake(5, 7, 50, 30),
+                                    UIColor::whiteColor()));
 
   auto titleLabel = UILabel::create(CGRectMake(60, 7, width - 120, 30));
   titleLabel->setText(gameTitle_);
@@ -90,8 +82,6 @@ void WebBrowserController::viewDidLoad() {
       UIControlEventTouchUpInside);
   root->addSubview(circleButton);
 }
-
-void WebBrowserController::back() { dismissViewControllerAnimated(true); }
 
 void WebBrowserController::shareToFriend() { InviteShare::shareToFriend(); }
 

@@ -24,7 +24,6 @@ class WebBrowserController : public UIViewController {
   const std::string& url() const { return url_; }
   std::shared_ptr<UIWebView> webView() const { return webView_; }
 
-  void back();
   // Share to a chat with a friend (scene 0, with a description) and to the timeline (scene 1).
   void shareToFriend();
   void shareToCircle();
