@@ -86,4 +86,3 @@ void LoginViewController::loginbtnclick() {
   dismissViewControllerAnimated(true);
 }
 
-void LoginViewController::back() { dismissViewControllerAnimated(true); }
