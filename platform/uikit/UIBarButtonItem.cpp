@@ -1,5 +1,7 @@
 #include "platform/uikit/UIBarButtonItem.h"
 
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIView.h"
 
 std::shared_ptr<UIBarButtonItem> UIBarButtonItem::createSystem(UIBarButtonSystemItem item) {
@@ -35,4 +37,22 @@ std::string UIBarButtonItem::systemTitle(UIBarButtonSystemItem item) {
     default:
       return "";
   }
+}
+
+std::shared_ptr<UIView> UIBarButtonItem::makeBarView(const std::shared_ptr<UIColor>& barTint) {
+  if (auto custom = customView()) return custom;
+  auto button = UIButton::buttonWithType(UIButtonTypeSystem);
+  button->setTitle(title());
+  if (image()) button->setImage(image());
+  if (font()) button->titleLabel()->setFont(font());
+  button->setTitleColor(tintColor() ? tintColor() : barTint);
+  button->setEnabled(isEnabled());
+  std::weak_ptr<NSObject> weakItem = weak_from_this();
+  button->addTarget(
+      nullptr,
+      [weakItem] {
+        if (auto i = weakItem.lock()) static_cast<UIBarButtonItem&>(*i).sendAction();
+      },
+      UIControlEventTouchUpInside);
+  return button;
 }

@@ -77,6 +77,9 @@ class UIBarButtonItem : public NSObject {
   }
   // Calls the action when enabled and the target is alive.
   void sendAction();
+  // The view that shows the item on a bar: its custom view, or a button with its title, image,
+  // font and tint (`barTint` when the item has none) that sends its action when tapped.
+  std::shared_ptr<UIView> makeBarView(const std::shared_ptr<UIColor>& barTint);
   bool hasAction() const { return static_cast<bool>(action_); }
   const void* targetPointer() const { return target_.target.lock().get(); }
 

@@ -132,20 +132,7 @@ void UINavigationBar::setTopItem(std::shared_ptr<UINavigationItem> item, std::st
 
 std::shared_ptr<UIView> UINavigationBar::viewFor(const std::shared_ptr<UIBarButtonItem>& item) {
   if (!item) return nullptr;
-  if (auto custom = item->customView()) return custom;
-  auto button = UIButton::buttonWithType(UIButtonTypeSystem);
-  button->setTitle(item->title());
-  if (item->image()) button->setImage(item->image());
-  button->setTitleColor(item->tintColor() ? item->tintColor() : tintColor());
-  button->setEnabled(item->isEnabled());
-  std::weak_ptr<UIBarButtonItem> weakItem = item;
-  button->addTarget(
-      nullptr,
-      [weakItem] {
-        if (auto i = weakItem.lock()) i->sendAction();
-      },
-      UIControlEventTouchUpInside);
-  return button;
+  return item->makeBarView(tintColor());
 }
 
 void UINavigationBar::itemChanged() {

@@ -33,27 +33,9 @@ void UIToolbar::rebuild() {
       itemViews_.push_back(nullptr);
       continue;
     }
-    if (auto custom = item->customView()) {
-      addSubview(custom);
-      itemViews_.push_back(custom);
-      continue;
-    }
-    auto button = UIButton::buttonWithType(UIButtonTypeSystem);
-    button->setTitle(item->title());
-    if (item->image()) button->setImage(item->image());
-    if (item->font()) button->titleLabel()->setFont(item->font());
-    auto color = item->tintColor() ? item->tintColor() : tintColor();
-    button->setTitleColor(color);
-    button->setEnabled(item->isEnabled());
-    std::weak_ptr<UIBarButtonItem> weakItem = item;
-    button->addTarget(
-        nullptr,
-        [weakItem] {
-          if (auto i = weakItem.lock()) i->sendAction();
-        },
-        UIControlEventTouchUpInside);
-    addSubview(button);
-    itemViews_.push_back(button);
+    auto view = item->makeBarView(tintColor());
+    addSubview(view);
+    itemViews_.push_back(view);
   }
   layoutSubviews();
 }
