@@ -135,10 +135,13 @@ std::string SimulatedDevice::pasteboardPath(const std::string& name) const {
 }
 
 void SimulatedDevice::persist(const UIPasteboard& pb) {
-  Value snapshot = pb.toPlistValue();  // taken before our lock: the pasteboard locks itself
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = pasteboards_.find(pb.name());
   if (it == pasteboards_.end() || it->second.get() != &pb || root_.empty()) return;
+  // The snapshot is taken under our lock, so that writes of the same pasteboard reach the
+  // file in the order of their snapshots: taken before it, two writers racing could leave
+  // the older contents on disk. (Lock order: device, then pasteboard, as when loading.)
+  Value snapshot = pb.toPlistValue();
   std::string path = pasteboardPath(pb.name());
   std::error_code ec;
   if (!snapshot["persistent"].boolValue()) {

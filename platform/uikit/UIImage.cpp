@@ -1,5 +1,7 @@
 #include "platform/uikit/UIImage.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -45,9 +47,17 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out) {
   return true;
 }
 
+// The most pixels a decoded image may have (256 MB of RGBA). A header is a few bytes and may
+// claim any size: without this limit, a few hundred bytes of JPEG claiming 20000 x 20000
+// pixels take gigabytes and many seconds to "decode".
+constexpr long long kMaxPixels = 1LL << 26;
+
 std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
   int w = 0, h = 0, channels = 0;
+  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels))
+    return nullptr;
+  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPixels) return nullptr;
   stbi_uc* pixels =
       stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
   if (!pixels) return nullptr;
@@ -171,8 +181,11 @@ std::vector<uint8_t> UIImageJPEGRepresentation(const std::shared_ptr<UIImage>& i
                                                double quality) {
   std::vector<uint8_t> out;
   if (!image || image->pixels().empty()) return out;
-  int q = static_cast<int>(quality * 100 + 0.5);
-  q = q < 1 ? 1 : (q > 100 ? 100 : q);
+  // Clamped before the conversion: a quality far out of range (or not a number) must not
+  // overflow the integer, which would turn "best" into "worst".
+  if (std::isnan(quality)) quality = 1.0;
+  quality = std::clamp(quality, 0.0, 1.0);
+  int q = std::max(1, static_cast<int>(quality * 100 + 0.5));
   if (!stbi_write_jpg_to_func(appendBytes, &out, image->pixelWidth(), image->pixelHeight(), 4,
                               image->pixels().data(), q))
     out.clear();

@@ -22,7 +22,8 @@ class UIImage : public NSObject {
   // "images" subfolder. nullptr when missing or undecodable.
   static std::shared_ptr<UIImage> imageNamed(const std::string& name);
   static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-  // Decodes PNG, JPEG, GIF or BMP bytes; nullptr for anything else.
+  // Decodes PNG, JPEG, GIF or BMP bytes; nullptr for anything else, and for images of more
+  // than 2^26 pixels (a header claiming a huge size is refused before any decoding).
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
                                                 double scale = 1.0);
   // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.
@@ -51,7 +52,8 @@ class UIImage : public NSObject {
   std::string name_;
 };
 
-// Encoders; empty when the image is null or encoding fails. quality is 0..1.
+// Encoders; empty when the image is null or encoding fails. quality is 0..1; values outside
+// are clamped to the nearest bound (not a number counts as 1).
 std::vector<uint8_t> UIImagePNGRepresentation(const std::shared_ptr<UIImage>& image);
 std::vector<uint8_t> UIImageJPEGRepresentation(const std::shared_ptr<UIImage>& image,
                                                double quality);
