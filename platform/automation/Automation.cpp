@@ -57,7 +57,7 @@ double now() { return RunLoop::main().now(); }
 
 // Delivers a tap that hit-testing sent to `hit`, as described in the header.
 std::shared_ptr<UIView> deliverTap(const std::shared_ptr<UIView>& hit, CGPoint windowPoint) {
-  if (!hit) return nullptr;
+  if (!hit || UIAlertView::currentAlert()) return nullptr;
   UITouch touch(hit, windowPoint, now());
   for (auto v = hit; v; v = v->superview()) {
     for (auto& g : v->gestureRecognizers()) {
@@ -69,6 +69,12 @@ std::shared_ptr<UIView> deliverTap(const std::shared_ptr<UIView>& hit, CGPoint w
     if (auto control = std::dynamic_pointer_cast<UIControl>(v)) {
       if (control->isEnabled()) {
         control->touchUpInside(control->convertPointFromView(windowPoint, nullptr));
+        return v;
+      }
+    }
+    if (auto textView = std::dynamic_pointer_cast<UITextView>(v)) {
+      if (textView->canBecomeFirstResponder()) {
+        textView->becomeFirstResponder();
         return v;
       }
     }
@@ -94,6 +100,7 @@ std::shared_ptr<UIView> deliverTap(const std::shared_ptr<UIView>& hit, CGPoint w
 
 // The root to hit-test from for a view, and the view's centre in that root's coordinates.
 std::shared_ptr<UIView> rootAndCentre(const std::shared_ptr<UIView>& view, CGPoint& centre) {
+  if (UIAlertView::currentAlert()) return nullptr;  // an alert takes every touch
   auto root = topAncestor(view);
   CGRect b = view->bounds();
   centre = view->convertPoint(CGPoint{CGRectGetMidX(b), CGRectGetMidY(b)}, nullptr);
@@ -321,7 +328,7 @@ std::shared_ptr<UIView> Automation::findByClass(const std::string& className) {
 
 std::shared_ptr<UIView> Automation::hitTest(CGPoint windowPoint) {
   auto window = UIApplication::sharedApplication()->keyWindow();
-  if (!window) return nullptr;
+  if (!window || UIAlertView::currentAlert()) return nullptr;
   return window->hitTest(windowPoint);
 }
 
@@ -333,7 +340,7 @@ std::shared_ptr<UIView> Automation::tap(const std::shared_ptr<UIView>& view) {
   if (!view) return nullptr;
   CGPoint centre;
   auto root = rootAndCentre(view, centre);
-  return deliverTap(root->hitTest(centre), centre);
+  return root ? deliverTap(root->hitTest(centre), centre) : nullptr;
 }
 
 std::shared_ptr<UIView> Automation::tapText(const std::string& text) {
@@ -346,7 +353,7 @@ std::shared_ptr<UIView> Automation::longPress(const std::shared_ptr<UIView>& vie
   if (!view) return nullptr;
   CGPoint centre;
   auto root = rootAndCentre(view, centre);
-  auto hit = root->hitTest(centre);
+  auto hit = root ? root->hitTest(centre) : nullptr;
   if (!hit) return nullptr;
   UITouch touch(hit, centre, now());
   for (auto v = hit; v; v = v->superview()) {
@@ -373,7 +380,7 @@ bool Automation::swipe(const std::shared_ptr<UIView>& view, unsigned long direct
   if (!view) return false;
   CGPoint centre;
   auto root = rootAndCentre(view, centre);
-  auto hit = root->hitTest(centre);
+  auto hit = root ? root->hitTest(centre) : nullptr;
   if (!hit) return false;
   UITouch touch(hit, centre, now());
   for (auto v = hit; v; v = v->superview()) {
@@ -410,10 +417,7 @@ bool Automation::type(const std::shared_ptr<UITextField>& field, const std::stri
 
 bool Automation::type(const std::shared_ptr<UITextView>& view, const std::string& text) {
   if (!view) return false;
-  if (!view->isFirstResponder()) {
-    tap(view);
-    if (!view->isFirstResponder()) view->becomeFirstResponder();
-  }
+  if (!view->isFirstResponder()) tap(view);
   if (!view->isFirstResponder()) return false;
   for (const auto& ch : characters(text)) view->insertText(ch);
   return true;

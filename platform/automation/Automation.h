@@ -13,8 +13,9 @@
 // up its superview chain, the first view that handles the touch gets it: the view's enabled
 // tap gesture recognizers (whose delegate lets the touch through) fire, else an enabled
 // control handles it (buttons send touch-up-inside, fields begin editing, segmented controls
-// select), else a table or collection cell selects its row. A covered view does not get the
-// tap: the covering view does.
+// select), else a text view begins editing, else a table or collection cell selects its row.
+// A covered view does not get the tap: the covering view does. While an alert is up it takes
+// every touch: taps, presses and swipes on the screen below reach nothing.
 
 #include <memory>
 #include <optional>

@@ -33,27 +33,35 @@ void PhotoAlbum::saveImage(const std::shared_ptr<UIImage>& image,
     std::string dir = folder();
     std::error_code ec;
     fs::create_directories(dir, ec);
-    long n;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      n = ++counter_;
+    // The next free number: photos saved by an earlier run of the app are never overwritten.
+    std::string path;
+    while (true) {
+      long n;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        n = ++counter_;
+      }
+      char name[32];
+      std::snprintf(name, sizeof name, "IMG_%04ld.PNG", n);
+      path = (fs::path(dir) / name).string();
+      if (!fs::exists(path, ec) || n > 1000000) break;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "IMG_%04ld.PNG", n);
-    std::string path = (fs::path(dir) / name).string();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (png.empty() || !out) {
+    bool written = false;
+    if (!png.empty()) {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      if (out) {
+        out.write(reinterpret_cast<const char*>(png.data()),
+                  static_cast<std::streamsize>(png.size()));
+        out.close();
+        written = static_cast<bool>(out);
+      }
+    }
+    if (!written) {
+      fs::remove(path, ec);  // no empty or half-written photo is left behind
       error = "无法保存图片";
     } else {
-      out.write(reinterpret_cast<const char*>(png.data()),
-                static_cast<std::streamsize>(png.size()));
-      out.close();
-      if (!out) {
-        error = "无法保存图片";
-      } else {
-        std::lock_guard<std::mutex> lock(mutex_);
-        saved_.push_back(path);
-      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      saved_.push_back(path);
     }
   }
   if (completion) RunLoop::main().post([completion, error] { completion(error); });

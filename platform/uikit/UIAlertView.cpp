@@ -86,7 +86,8 @@ void UIAlertView::dismissWithClickedButtonIndex(long index, bool) { dismiss(inde
 
 void UIAlertView::dismiss(long index, bool clicked) {
   auto self = sharedSelf<UIAlertView>();  // the stack may hold the last reference
-  if (!self || !isVisible()) return;
+  if (!self || dismissing_ || !isVisible()) return;
+  dismissing_ = true;
   if (clicked) {
     if (auto d = delegate()) d->clickedButtonAtIndex(*this, index);
   }
@@ -96,6 +97,7 @@ void UIAlertView::dismiss(long index, bool clicked) {
     auto& stack = visibleStack();
     stack.erase(std::remove(stack.begin(), stack.end(), self), stack.end());
   }
+  dismissing_ = false;  // it may be shown again
   if (auto d = delegate()) d->didDismissWithButtonIndex(*this, index);
 }
 

@@ -3,7 +3,8 @@
 // in shownAlerts(); the stack holds the alert until a button dismisses it. show() may be
 // called from any thread: off the main thread it is posted to the main queue. Pressing a
 // button calls clickedButtonAtIndex, then willDismissWithButtonIndex, removes the alert and
-// calls didDismissWithButtonIndex, all on the main thread. The delegate is held weakly.
+// calls didDismissWithButtonIndex, all on the main thread. The delegate is held weakly. An
+// alert is dismissed once: a dismissal asked for from inside those callbacks is ignored.
 //
 // Button indices: the cancel button (when given) is 0, the other buttons follow in order.
 
@@ -82,4 +83,5 @@ class UIAlertView : public UIView {
   std::vector<std::string> buttons_;
   long cancelIndex_ = -1;
   UIAlertViewStyle style_ = UIAlertViewStyleDefault;
+  bool dismissing_ = false;  // a delegate dismissing again from its callbacks changes nothing
 };

@@ -43,7 +43,10 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
 
 void UITableView::reloadData() {
   auto keep = sharedSelf<UITableView>();
-  // Cells shown until now go to the pool; headers and footers are rebuilt.
+  // Cells shown until now go to the pool; headers and footers are rebuilt. The pool holds
+  // only those: cells pooled earlier and never taken again are let go, so that a data source
+  // that makes new cells does not grow the pool on every reload.
+  reusePool_.clear();
   for (auto& [ip, cell] : cells_) {
     cell->removeFromSuperview();
     cell->setSelected(false);

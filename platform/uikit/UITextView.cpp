@@ -133,7 +133,14 @@ bool UITextView::deleteBackward() {
   NSRange r = selectedRange_;
   if (r.length == 0) {
     if (r.location == 0) return false;
-    r = NSRange{r.location - 1, 1};
+    // A surrogate pair goes as one character: half of one is not text.
+    std::u16string units = NSString::toUTF16(text_);
+    size_t len = 1;
+    if (r.location >= 2 && r.location <= units.size() && units[r.location - 1] >= 0xDC00 &&
+        units[r.location - 1] <= 0xDFFF && units[r.location - 2] >= 0xD800 &&
+        units[r.location - 2] <= 0xDBFF)
+      len = 2;
+    r = NSRange{r.location - len, len};
   }
   return replaceCharactersInRange(r, "");
 }

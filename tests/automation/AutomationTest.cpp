@@ -259,3 +259,61 @@ TEST_F(AutomationTest, TappingATableRowAtItsCentreSelectsIt) {
   Automation::tapText("第12行");
   EXPECT_EQ(rows->picked, 11);
 }
+
+TEST_F(AutomationTest, AnAlertTakesEveryTouchUntilItIsDismissed) {
+  int taps = 0;
+  auto ok = button("兑换", CGRectMake(10, 100, 120, 30), &taps);
+  UIAlertView::create("提示", "网络错误", std::weak_ptr<UIAlertViewDelegate>(), "确定")->show();
+  EXPECT_EQ(Automation::tap(ok), nullptr);
+  EXPECT_EQ(Automation::tapAt(CGPointMake(20, 110)), nullptr);
+  EXPECT_EQ(taps, 0);
+  EXPECT_TRUE(Automation::pressAlertButton("确定"));
+  EXPECT_EQ(Automation::tap(ok), ok);
+  EXPECT_EQ(taps, 1);
+}
+
+TEST_F(AutomationTest, TextViewsBeginEditingOnATapButNotThroughAMask) {
+  auto tv = UITextView::create(CGRectMake(10, 100, 200, 80));
+  root->addSubview(tv);
+  auto mask = UIView::create(CGRectMake(0, 0, 320, 568));
+  root->addSubview(mask);
+  EXPECT_FALSE(Automation::type(tv, "你好"));
+  EXPECT_EQ(tv->text(), "");
+  mask->removeFromSuperview();
+  EXPECT_EQ(Automation::tap(tv), tv);
+  EXPECT_TRUE(tv->isFirstResponder());
+  EXPECT_TRUE(Automation::type(tv, "你好"));
+  EXPECT_EQ(tv->text(), "你好");
+}
+
+TEST_F(AutomationTest, AButtonThatDismissesItsOwnScreenLeavesThePresenterShownAgain) {
+  struct Counting : UIViewController {
+    int appearances = 0;
+    void viewWillAppear(bool) override { ++appearances; }
+  };
+  auto presenter = std::make_shared<Counting>();
+  show(presenter);
+  pump();
+  int before = presenter->appearances;
+  {
+    auto popup = UIViewController::create();
+    auto close = UIButton::buttonWithType(UIButtonTypeCustom);
+    close->setFrame(CGRectMake(10, 10, 80, 30));
+    close->setTitle("关闭");
+    std::weak_ptr<UIViewController> weakPopup = popup;
+    close->addTarget(
+        popup, [weakPopup] {
+          if (auto p = weakPopup.lock()) p->dismissViewControllerAnimated(true);
+        },
+        UIControlEventTouchUpInside);
+    popup->view()->addSubview(close);
+    presenter->presentViewController(popup, true);
+  }
+  pump();
+  std::weak_ptr<UIView> closeButton = Automation::findByText("关闭");
+  EXPECT_TRUE(Automation::tapText("关闭"));
+  pump();
+  EXPECT_TRUE(closeButton.expired());  // the dismissed screen is gone, nothing holds it
+  EXPECT_EQ(presenter->appearances, before + 1);
+  EXPECT_EQ(Automation::topViewController(), presenter);
+}
