@@ -40,6 +40,10 @@ class Unarchiver {
 
   std::optional<Value> objectAt(uint64_t index) {
     if (index == 0) return Value();  // "$null"
+    // Every reference is decoded afresh, so a small archive whose objects refer to one
+    // another many times over (each level listing the next twice) would expand without end:
+    // past a budget of references, the archive is refused.
+    if (++visits_ > kMaxReferences) return std::nullopt;
     if (index >= plist_array_get_size(objects_) || active_.count(index) || active_.size() > 512)
       return std::nullopt;
     active_.insert(index);
@@ -145,7 +149,9 @@ class Unarchiver {
     return fields;
   }
 
+  static constexpr uint64_t kMaxReferences = 250000;
   plist_t objects_;
+  uint64_t visits_ = 0;
   std::set<uint64_t> active_;  // objects being decoded: a reference back to one is a cycle
 };
 

@@ -40,6 +40,13 @@ std::string currentRoot() {
 
 void Sandbox::setRoot(const std::string& dir) {
   SandboxState& s = state();
+  if (dir.empty()) {
+    // No folder given (a failed makeTemporaryDirectory, say): a fresh temporary root, as
+    // before any setRoot, rather than folders in the working directory and paths under "/".
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.root.clear();
+    return;  // the next use chooses the root and counts the change
+  }
   std::string absolute = dir;
   std::error_code ec;
   auto p = std::filesystem::absolute(dir, ec);

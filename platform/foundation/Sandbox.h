@@ -9,7 +9,8 @@
 class Sandbox {
  public:
   // Makes dir the root and creates its folders. Anything that caches sandbox state
-  // (NSUserDefaults) notices the change through generation().
+  // (NSUserDefaults) notices the change through generation(). An empty dir means a fresh
+  // temporary root, as before any setRoot().
   static void setRoot(const std::string& dir);
   static std::string root();
   static std::string documents();    // root/Documents

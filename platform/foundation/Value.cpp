@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -111,9 +112,17 @@ std::string shortestDouble(double d) {
   if (std::isnan(d)) return "nan";
   if (std::isinf(d)) return d > 0 ? "inf" : "-inf";
   if (d == 0) return std::signbit(d) ? "-0" : "0";
+  // The shortest digits that read back as d, laid out as the platform's "%.16g" lays out a
+  // double: plain notation for decimal exponents -4 to 15 (a timestamp 1700000000.0 prints
+  // "1700000000", not "1.7e+09"), scientific notation beyond.
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, d);
-  return std::string(buf, res.ptr);
+  auto sci = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific);
+  std::string scientific(buf, sci.ptr);
+  size_t e = scientific.find('e');
+  int exponent = e == std::string::npos ? 0 : std::atoi(scientific.c_str() + e + 1);
+  if (exponent < -4 || exponent >= 16) return scientific;
+  auto fixed = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+  return std::string(buf, fixed.ptr);
 }
 
 // Strings in descriptions are quoted unless they are plain words, as the platform does.
@@ -290,8 +299,8 @@ Value::Value(unsigned long long n) {
 }
 Value::Value(double d) : kind_(Kind::Real), real_(d) {}
 Value::Value(float f) : kind_(Kind::Real), real_(f) {}
-Value::Value(Dict d) : kind_(Kind::Dict), dict_(std::make_shared<const Dict>(std::move(d))) {}
-Value::Value(Array a) : kind_(Kind::Array), array_(std::make_shared<const Array>(std::move(a))) {}
+Value::Value(Dict d) : kind_(Kind::Dict), dict_(std::move(d)) {}
+Value::Value(Array a) : kind_(Kind::Array), array_(std::move(a)) {}
 
 Value Value::boolean(bool b) {
   Value v;
@@ -337,14 +346,8 @@ const Value& Value::operator[](int index) const {
 }
 bool Value::contains(const std::string& key) const { return !(*this)[key].isNil(); }
 
-Value::Dict& Value::mutableDict() {
-  if (dict_.use_count() != 1) dict_ = std::make_shared<const Dict>(*dict_);
-  return const_cast<Dict&>(*dict_);  // sole owner: safe to change
-}
-Value::Array& Value::mutableArray() {
-  if (array_.use_count() != 1) array_ = std::make_shared<const Array>(*array_);
-  return const_cast<Array&>(*array_);
-}
+Value::Dict& Value::mutableDict() { return dict_.mutate(); }
+Value::Array& Value::mutableArray() { return array_.mutate(); }
 void Value::makeUniqueContainer() {
   if (kind_ == Kind::Dict) mutableDict();
   if (kind_ == Kind::Array) mutableArray();
@@ -520,9 +523,9 @@ bool Value::operator==(const Value& o) const {
     case Kind::Data:
       return *data_ == *o.data_;
     case Kind::Dict:
-      return dict_ == o.dict_ || *dict_ == *o.dict_;
+      return dict_.sameBox(o.dict_) || *dict_ == *o.dict_;
     case Kind::Array:
-      return array_ == o.array_ || *array_ == *o.array_;
+      return array_.sameBox(o.array_) || *array_ == *o.array_;
     default:
       return false;
   }

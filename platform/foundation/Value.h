@@ -12,6 +12,7 @@
 // changed (copy-on-write). A Value is not itself synchronised: two threads may read
 // copies of one Value at once, but a single Value object must not be changed on one
 // thread while another reads it.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -22,6 +23,45 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+namespace value_detail {
+// A reference-counted box shared by copies of a Value until one of them changes it. Unlike
+// std::shared_ptr::use_count(), the sole-owner test reads the count with acquire order, so
+// the thread that then changes the box in place sees every read that other threads made
+// through copies they have since dropped (no data race between their reads and its write).
+template <class T>
+class CowRef {
+ public:
+  CowRef() = default;
+  explicit CowRef(T value) : box_(new Box{{1}, std::move(value)}) {}
+  CowRef(const CowRef& o) noexcept : box_(o.box_) {
+    if (box_) box_->refs.fetch_add(1, std::memory_order_relaxed);
+  }
+  CowRef(CowRef&& o) noexcept : box_(o.box_) { o.box_ = nullptr; }
+  CowRef& operator=(CowRef o) noexcept {
+    std::swap(box_, o.box_);
+    return *this;
+  }
+  ~CowRef() {
+    if (box_ && box_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete box_;
+  }
+  const T& operator*() const { return box_->value; }
+  const T* operator->() const { return &box_->value; }
+  bool sameBox(const CowRef& o) const { return box_ == o.box_; }
+  // The value, for changing in place: copied first unless this is its only owner.
+  T& mutate() {
+    if (box_->refs.load(std::memory_order_acquire) != 1) *this = CowRef(box_->value);
+    return box_->value;
+  }
+
+ private:
+  struct Box {
+    std::atomic<long> refs;
+    T value;
+  };
+  Box* box_ = nullptr;
+};
+}  // namespace value_detail
 
 class Value {
  public:
@@ -135,6 +175,6 @@ class Value {
   double real_ = 0;
   std::shared_ptr<const std::string> string_;
   std::shared_ptr<const Data> data_;
-  std::shared_ptr<const Dict> dict_;
-  std::shared_ptr<const Array> array_;
+  value_detail::CowRef<Dict> dict_;
+  value_detail::CowRef<Array> array_;
 };

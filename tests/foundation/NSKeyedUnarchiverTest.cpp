@@ -7,8 +7,9 @@
 #include "platform/foundation/Plist.h"
 
 namespace {
-// An archive whose root array holds a reference to itself.
-Value::Data circularArchive() {
+// An archive of `levels` arrays whose object i lists object `next(i)` `copies` times; the
+// last array's class record follows them. Root is object 1.
+Value::Data arrayChainArchive(int levels, int copies, int (*next)(int)) {
   plist_t archive = plist_new_dict();
   plist_dict_set_item(archive, "$archiver", plist_new_string("NSKeyedArchiver"));
   plist_dict_set_item(archive, "$version", plist_new_uint(100000));
@@ -17,12 +18,16 @@ Value::Data circularArchive() {
   plist_dict_set_item(archive, "$top", top);
   plist_t objects = plist_new_array();
   plist_array_append_item(objects, plist_new_string("$null"));
-  plist_t array = plist_new_dict();
-  plist_t refs = plist_new_array();
-  plist_array_append_item(refs, plist_new_uid(1));
-  plist_dict_set_item(array, "NS.objects", refs);
-  plist_dict_set_item(array, "$class", plist_new_uid(2));
-  plist_array_append_item(objects, array);
+  const int classIndex = levels + 1;
+  for (int i = 1; i <= levels; ++i) {
+    plist_t array = plist_new_dict();
+    plist_t refs = plist_new_array();
+    for (int c = 0; c < copies; ++c)
+      plist_array_append_item(refs, plist_new_uid(static_cast<uint64_t>(next(i))));
+    plist_dict_set_item(array, "NS.objects", refs);
+    plist_dict_set_item(array, "$class", plist_new_uid(static_cast<uint64_t>(classIndex)));
+    plist_array_append_item(objects, array);
+  }
   plist_t record = plist_new_dict();
   plist_dict_set_item(record, "$classname", plist_new_string("NSArray"));
   plist_array_append_item(objects, record);
@@ -34,6 +39,11 @@ Value::Data circularArchive() {
   std::free(raw);
   plist_free(archive);
   return bytes;
+}
+
+// An archive whose root array holds a reference to itself.
+Value::Data circularArchive() {
+  return arrayChainArchive(1, 1, [](int) { return 1; });
 }
 }  // namespace
 
@@ -47,4 +57,17 @@ TEST(NSKeyedUnarchiver, DataThatIsNotAKeyedArchiveCannotBeUnarchived) {
 
 TEST(NSKeyedUnarchiver, CircularReferencesCannotBeUnarchived) {
   EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(circularArchive()));
+}
+
+TEST(NSKeyedUnarchiver, AnArchiveThatExpandsWithoutBoundIsRefusedQuickly) {
+  // Sixty levels, each listing the next level twice: a few kilobytes that would expand to
+  // 2^60 objects. A pasteboard slot can hold this, written by any app on the device.
+  auto bomb = arrayChainArchive(60, 2, [](int i) { return i < 60 ? i + 1 : 0; });
+  EXPECT_LT(bomb.size(), 10000u);
+  EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(bomb));
+  // Shared references within reason still read: eight levels of two make 256 leaves.
+  auto shared = NSKeyedUnarchiver::unarchiveObjectWithData(
+      arrayChainArchive(8, 2, [](int i) { return i < 8 ? i + 1 : 0; }));
+  ASSERT_TRUE(shared);
+  EXPECT_EQ((*shared)[0][1][0][1][0][1][0].count(), 2u);
 }

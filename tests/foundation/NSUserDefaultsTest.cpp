@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
+#include <thread>
+
 #include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/Plist.h"
@@ -78,4 +82,22 @@ TEST_F(NSUserDefaultsTest, ACorruptFileReadsAsEmptyDefaults) {
   NSUserDefaults::standardUserDefaults().setObject("w", "k2");
   NSUserDefaults::resetStandardUserDefaults();
   EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("k2"), "w");
+}
+
+TEST_F(NSUserDefaultsTest, ABackgroundReaderAndAWriterShareTheDefaultsSafely) {
+  // Run under ThreadSanitizer: the reader's copies share the writer's dictionary.
+  auto& defaults = NSUserDefaults::standardUserDefaults();
+  std::atomic<bool> stop{false};
+  std::thread reader([&] {
+    while (!stop) {
+      Value all = defaults.dictionaryRepresentation();
+      EXPECT_LE(all.count(), 5u);
+      EXPECT_GE(all["k0"].intValue(), 0);
+    }
+  });
+  for (int i = 0; i < 200; ++i) defaults.setInteger(i, "k" + std::to_string(i % 5));
+  stop = true;
+  reader.join();
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().integerForKey("k4"), 199);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <thread>
 
 #include "platform/foundation/Value.h"
 
@@ -131,4 +133,37 @@ TEST(Value, InvalidJsonAndNonUtf8TextNeverThrow) {
             "\"a\xEF\xBF\xBD"
             "b\"");
   EXPECT_EQ(Value::data({1, 2}).toJSON(), "null");
+}
+
+TEST(Value, DoublesPrintInPlainNotationUpToSixteenDigitsAsThePlatformDoes) {
+  EXPECT_EQ(Value(1700000000.0).description(), "1700000000");
+  EXPECT_EQ(Value(1000000.0).description(), "1000000");
+  EXPECT_EQ(Value(1e15).description(), "1000000000000000");
+  EXPECT_EQ(Value(0.0001).description(), "0.0001");
+  EXPECT_EQ(Value(-2500000.5).description(), "-2500000.5");
+  EXPECT_EQ(Value(1e16).description(), "1e+16");
+  EXPECT_EQ(Value(1.5e-5).description(), "1.5e-05");
+  EXPECT_EQ(Value(1e20).str(), "1e+20");
+  EXPECT_EQ(Value::fromJSON(R"({"balance":1000000.0})")->operator[]("balance").str(), "1000000");
+}
+
+TEST(Value, CopiesReadOnOtherThreadsWhileTheOwnerKeepsChangingItsOwn) {
+  // Run under ThreadSanitizer: a copy dropped on one thread must be ordered before the
+  // owner's next in-place change of what the copy shared.
+  Value owner = Value::dict({{"a", 1}});
+  owner.append(1);  // ignored: not an array
+  Value list = Value::array({1, 2});
+  for (int round = 0; round < 200; ++round) {
+    std::thread reader([dict = owner, array = list]() mutable {
+      EXPECT_GE(dict["a"].intValue(), 1);
+      EXPECT_GE(array.count(), 2u);
+      dict = Value();
+      array = Value();
+    });
+    owner.set("r" + std::to_string(round % 7), round);
+    list.append(round);
+    reader.join();
+  }
+  EXPECT_EQ(owner.count(), 8u);
+  EXPECT_EQ(list.count(), 202u);
 }
