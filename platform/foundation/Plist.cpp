@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,9 @@
 #include "platform/foundation/NSString.h"
 
 namespace {
+
+// Deeper containers are refused when reading (and left out when writing).
+constexpr int kMaxDepth = 512;
 
 // Seconds between 1970-01-01 and 2001-01-01, the epoch of plist dates.
 constexpr double kPlistEpoch = 978307200.0;
@@ -146,12 +150,106 @@ Value fromNode(plist_t node, int depth) {
 
 namespace Plist {
 
+bool binaryNestingWithin(const uint8_t* bytes, size_t size, int limit) {
+  // Layout: "bplist00", the objects, a table of their offsets, and a 32-byte trailer.
+  if (!bytes || size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0) return false;
+  auto readInt = [&](size_t at, size_t width, uint64_t& out) {
+    if (width == 0 || width > 8 || at > size || size - at < width) return false;
+    out = 0;
+    for (size_t i = 0; i < width; ++i) out = (out << 8) | bytes[at + i];
+    return true;
+  };
+  const size_t trailer = size - 32;
+  const size_t offsetSize = bytes[trailer + 6], refSize = bytes[trailer + 7];
+  uint64_t count = 0, top = 0, table = 0;
+  if (!readInt(trailer + 8, 8, count) || !readInt(trailer + 16, 8, top) ||
+      !readInt(trailer + 24, 8, table))
+    return false;
+  if (offsetSize == 0 || offsetSize > 8 || refSize == 0 || refSize > 8 || count == 0 ||
+      top >= count || table > trailer || count > (trailer - table) / offsetSize)
+    return false;
+
+  // The references an object holds: the members of arrays, sets and dictionaries.
+  auto children = [&](uint64_t index, std::vector<uint64_t>& out) {
+    out.clear();
+    uint64_t offset = 0;
+    if (!readInt(static_cast<size_t>(table + index * offsetSize), offsetSize, offset) ||
+        offset < 8 || offset >= table)
+      return false;
+    size_t at = static_cast<size_t>(offset);
+    uint8_t marker = bytes[at++];
+    uint8_t type = marker >> 4;
+    if (type != 0xA && type != 0xB && type != 0xC && type != 0xD) return true;  // no members
+    uint64_t n = marker & 0x0F;
+    if (n == 0x0F) {  // the count follows as an integer object
+      if (at >= size || (bytes[at] >> 4) != 0x1) return false;
+      size_t width = size_t{1} << (bytes[at] & 0x0F);
+      if (!readInt(at + 1, width, n)) return false;
+      at += 1 + width;
+    }
+    if (type == 0xD) {
+      if (n > size) return false;
+      n *= 2;  // keys, then values
+    }
+    if (n > (size - at) / refSize) return false;
+    for (uint64_t i = 0; i < n; ++i) {
+      uint64_t ref = 0;
+      readInt(at + static_cast<size_t>(i) * refSize, refSize, ref);
+      if (ref >= count) return false;
+      out.push_back(ref);
+    }
+    return true;
+  };
+
+  // Depth-first, without recursion, remembering each object's depth below it so that shared
+  // objects are walked once.
+  enum : uint8_t { kNew, kOpen, kDone };
+  std::vector<uint8_t> state(static_cast<size_t>(count), kNew);
+  std::vector<int> height(static_cast<size_t>(count), 0);
+  struct Frame {
+    uint64_t index;
+    std::vector<uint64_t> refs;
+    size_t next = 0;
+  };
+  std::vector<Frame> stack;
+  auto open = [&](uint64_t index) {
+    Frame f{index, {}, 0};
+    if (!children(index, f.refs)) return false;
+    state[static_cast<size_t>(index)] = kOpen;
+    stack.push_back(std::move(f));
+    return static_cast<int>(stack.size()) <= limit + 1;
+  };
+  if (!open(top)) return false;
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.next < f.refs.size()) {
+      uint64_t child = f.refs[f.next++];
+      uint8_t st = state[static_cast<size_t>(child)];
+      if (st == kOpen) return false;  // a cycle
+      if (st == kDone) {
+        if (static_cast<int>(stack.size()) + height[static_cast<size_t>(child)] > limit + 1)
+          return false;
+        continue;
+      }
+      if (!open(child)) return false;
+      continue;
+    }
+    int h = 0;
+    for (uint64_t child : f.refs) h = std::max(h, height[static_cast<size_t>(child)] + 1);
+    height[static_cast<size_t>(f.index)] = h;
+    state[static_cast<size_t>(f.index)] = kDone;
+    stack.pop_back();
+  }
+  return true;
+}
+
 std::optional<Value> parse(const std::vector<uint8_t>& bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
   plist_t raw = nullptr;
   const char* data = reinterpret_cast<const char*>(bytes.data());
   uint32_t size = static_cast<uint32_t>(bytes.size());
   if (bytes.size() >= 8 && std::memcmp(data, "bplist00", 8) == 0) {
+    if (!binaryNestingWithin(bytes.data(), bytes.size(), kMaxDepth)) return std::nullopt;
     plist_from_bin(data, size, &raw);
   } else {
     // The XML reader wants text it can trust: no NUL bytes inside, valid UTF-8.

@@ -19,4 +19,9 @@ std::string toXML(const Value& v);              // "" for an absent value
 // The value of one libplist node (a plist_t), for readers that walk a plist themselves, such as
 // the keyed unarchiver; containers are converted whole. Absent for a null node.
 Value valueOfNode(void* node);
+// True when bytes are a binary plist whose containers nest at most `limit` deep, with no
+// cycle and every reference in range. libplist reads binary plists recursively, so deeper
+// (or broken) input must be refused before it sees them: a pasteboard item of another app
+// could otherwise overflow the stack.
+bool binaryNestingWithin(const uint8_t* bytes, size_t size, int limit);
 }  // namespace Plist

@@ -1,8 +1,34 @@
 #include <gtest/gtest.h>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
 
 namespace {
+// A binary plist of `levels` arrays, each holding the next, around one empty array.
+std::vector<uint8_t> nestedBinaryPlist(uint32_t levels) {
+  std::vector<uint8_t> out = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+  auto be = [&](uint64_t v, int width) {
+    for (int i = width - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  std::vector<uint64_t> offsets;
+  for (uint32_t i = 0; i < levels; ++i) {
+    offsets.push_back(out.size());
+    out.push_back(0xA1);  // an array of one member
+    be(i + 1, 4);
+  }
+  offsets.push_back(out.size());
+  out.push_back(0xA0);  // an empty array
+  uint64_t table = out.size();
+  for (uint64_t o : offsets) be(o, 8);
+  out.insert(out.end(), 6, 0);
+  out.push_back(8);  // offset size
+  out.push_back(4);  // reference size
+  be(offsets.size(), 8);
+  be(0, 8);  // top object
+  be(table, 8);
+  return out;
+}
+
 Value sample() {
   return Value::dict({{"name", "帕利 😀"},
                       {"count", 42},
@@ -60,4 +86,20 @@ TEST(Plist, GarbageIsNotAPlist) {
   EXPECT_FALSE(Plist::parse(std::string("not a plist")));
   EXPECT_FALSE(Plist::parse(std::string("bplist00\x01\x02garbage", 17)));
   EXPECT_FALSE(Plist::parse(std::string("<plist><dict><key>a</key>")));
+}
+
+TEST(Plist, DeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
+  auto shallow = Plist::parse(nestedBinaryPlist(20));
+  ASSERT_TRUE(shallow);
+  EXPECT_EQ((*shallow)[0][0][0].count(), 1u);
+  // A hundred thousand levels overflowed the stack of the binary reader.
+  auto deep = nestedBinaryPlist(100000);
+  EXPECT_FALSE(Plist::parse(deep));
+  EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(deep));
+  auto cut = nestedBinaryPlist(3);
+  cut[cut.size() - 1] = 0xFF;  // the offset table lies past the end
+  EXPECT_FALSE(Plist::parse(cut));
+  auto loop = nestedBinaryPlist(3);
+  loop[8 + 5 * 2 + 4] = 0;  // the last array (object 2) refers back to the first
+  EXPECT_FALSE(Plist::parse(loop));
 }
