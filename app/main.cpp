@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
   const bool temporarySandbox = options.sandbox.empty();
   const std::string sandbox =
       temporarySandbox ? Sandbox::makeTemporaryDirectory("tovira-sim") : options.sandbox;
+  if (sandbox.empty()) {
+    std::cerr << "tovira-sim: cannot make a temporary sandbox folder\n";
+    return 1;
+  }
   Sandbox::setRoot(sandbox);
   SimulatedDevice::shared().setRoot(sandbox + "/Device");
   NSBundle::mainBundle().setResourcePath(resources);
