@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NSString.h"
 #include "platform/uikit/NSAttributedString.h"
+#include "platform/uikit/TextEditing.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIKeyboard.h"
@@ -91,16 +92,13 @@ void UITextField::endEditingNow() {
 
 bool UITextField::replaceCharactersInRange(NSRange range, const std::string& replacement) {
   auto keep = sharedSelf<UITextField>();
-  std::u16string units = NSString::toUTF16(text_);
-  if (range.location > units.size()) range.location = units.size();
-  if (range.length > units.size() - range.location) range.length = units.size() - range.location;
+  range = TextEditing::clamp(text_, range);
   if (auto d = delegate()) {
     if (!d->shouldChangeCharactersInRange(*this, range, replacement)) return false;
   }
-  std::u16string repl = NSString::toUTF16(replacement);
-  units.replace(range.location, range.length, repl);
-  text_ = NSString::fromUTF16(units);
-  selectedRange_ = NSRange{range.location + repl.size(), 0};
+  size_t caret = 0;
+  text_ = TextEditing::replace(text_, range, replacement, caret);
+  selectedRange_ = NSRange{caret, 0};
   UIKitNotification::post(UITextFieldTextDidChangeNotification, keep);
   sendActionsForControlEvents(UIControlEventEditingChanged);
   return true;
@@ -111,17 +109,8 @@ bool UITextField::insertText(const std::string& text) {
 }
 
 bool UITextField::deleteBackward() {
-  NSRange r = selectedRange_;
-  if (r.length == 0) {
-    if (r.location == 0) return false;
-    std::u16string units = NSString::toUTF16(text_);
-    // A surrogate pair goes as one character.
-    size_t len = 1;
-    if (r.location >= 2 && units[r.location - 1] >= 0xDC00 && units[r.location - 1] <= 0xDFFF &&
-        units[r.location - 2] >= 0xD800 && units[r.location - 2] <= 0xDBFF)
-      len = 2;
-    r = NSRange{r.location - len, len};
-  }
+  const NSRange r = TextEditing::deletionRange(text_, selectedRange_);
+  if (r.length == 0) return false;
   return replaceCharactersInRange(r, "");
 }
 
