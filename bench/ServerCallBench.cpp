@@ -7,15 +7,13 @@
 #include <map>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "core/Config.h"
 #include "core/CurlHandle.h"
 #include "core/ServerController.h"
 #include "devserver/DevServer.h"
-#include "platform/foundation/NSLog.h"
 
 namespace {
-
-DevServer* gServer = nullptr;
 
 constexpr const char* kLoginReply =
     R"({"state":"ok","msg":"登录成功","data":{"username":"demo","token":"7d1e0c5a9b3f4e28","gold":"1280.00",)"
@@ -24,10 +22,11 @@ constexpr const char* kLoginReply =
 
 // The server keeps every request; forget them now and then so that both runs see the same server.
 void trimRecords(int64_t iteration) {
-  if ((iteration & 1023) == 0) gServer->clearRequests();
+  if ((iteration & 1023) == 0) benchServer().clearRequests();
 }
 
 void BM_ServerCall(benchmark::State& state) {
+  benchServer().reply("login", kLoginReply);
   int64_t i = 0;
   for (auto _ : state) {
     Value reply = ServerController::loginWithUsername("demo", "demo123");
@@ -43,6 +42,7 @@ void BM_BarePost(benchmark::State& state) {
   const std::string body = "data=" + *data;
   const std::string url = Config::apiEndpoint();
   CurlHandle curl;
+  benchServer().reply("login", kLoginReply);
   int64_t i = 0;
   for (auto _ : state) {
     auto result = curl.post(url, body, Config::timeout());
@@ -57,44 +57,9 @@ void BM_BarePost(benchmark::State& state) {
 BENCHMARK(BM_BarePost)->UseRealTime()->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ServerCall)->UseRealTime()->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true);
 
-// Keeps the median real time of each benchmark for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs) {
-      if (run.aggregate_name == "median")
-        times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+const bool kRegistered = registerBenchReport([](const BenchMedians& medians) {
+  printBenchRatio(medians, "client cost ratio (full call / bare POST)", "BM_ServerCall",
+                  "BM_BarePost", 1.10);
+});
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  NSLogSink::setEcho(false);
-  DevServer server;
-  if (!server.start()) {
-    std::fprintf(stderr, "devserver could not start\n");
-    return 1;
-  }
-  gServer = &server;
-  server.reply("login", kLoginReply);
-  Config::setApiHost(server.baseUrl());
-
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-
-  const double call = reporter.times["BM_ServerCall"];
-  const double bare = reporter.times["BM_BarePost"];
-  if (call > 0 && bare > 0) {
-    std::printf("client cost ratio (full call / bare POST): %.3f (target <= 1.10)\n", call / bare);
-#ifndef NDEBUG
-    std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
-#endif
-  }
-  return 0;
-}

@@ -10,9 +10,10 @@
 #include "platform/uikit/UIResponder.h"
 #include "shell/AppDelegate.h"
 
-// The wallet's screens (the shop tab) register through their library's function. It is declared
-// here rather than included, so that the shell builds against no wallet header.
+// The wallet's and the games' screens register through their library's function. It is declared
+// here rather than included, so that the shell builds against no header of theirs.
 void registerWalletClasses();
+void registerGamesClasses();
 
 TOVIRA_DECLARE_REGISTRATION(AppDelegate);
 TOVIRA_DECLARE_REGISTRATION(GuideViewController);
@@ -35,6 +36,7 @@ std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions) {
   registerShellClasses();
   registerAccountClasses();
   registerWalletClasses();
+  registerGamesClasses();
   auto delegate = AppDelegate::create();
   UIApplication::sharedApplication()->launch(delegate, launchOptions);
   return delegate;

@@ -1,0 +1,72 @@
+// tovira-bench's entry: starts the shared devserver, runs every registered benchmark and then
+// prints each case's ratio lines.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "core/Config.h"
+#include "devserver/DevServer.h"
+#include "platform/foundation/NSLog.h"
+
+namespace {
+
+DevServer* gServer = nullptr;
+
+std::vector<std::function<void(const BenchMedians&)>>& reports() {
+  static std::vector<std::function<void(const BenchMedians&)>> all;
+  return all;
+}
+
+// Keeps the median real time of each benchmark for the ratios.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  BenchMedians medians;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const auto& run : runs) {
+      if (run.aggregate_name == "median")
+        medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+DevServer& benchServer() { return *gServer; }
+
+bool registerBenchReport(std::function<void(const BenchMedians&)> report) {
+  reports().push_back(std::move(report));
+  return true;
+}
+
+void printBenchRatio(const BenchMedians& medians, const char* label, const std::string& numerator,
+                     const std::string& denominator, double target) {
+  auto num = medians.find(numerator);
+  auto den = medians.find(denominator);
+  if (num == medians.end() || den == medians.end() || den->second <= 0) return;
+  std::printf("%s: %.3f (target <= %.2f)\n", label, num->second / den->second, target);
+}
+
+int main(int argc, char** argv) {
+  NSLogSink::setEcho(false);
+  DevServer server;
+  if (!server.start()) {
+    std::fprintf(stderr, "devserver could not start\n");
+    return 1;
+  }
+  gServer = &server;
+  Config::setApiHost(server.baseUrl());
+
+  benchmark::Initialize(&argc, argv);
+  MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  for (const auto& report : reports()) report(reporter.medians);
+#ifndef NDEBUG
+  std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
+#endif
+  return 0;
+}
