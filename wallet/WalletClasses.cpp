@@ -11,6 +11,12 @@ TOVIRA_DECLARE_REGISTRATION(CertainDuiHuanView);
 TOVIRA_DECLARE_REGISTRATION(DHSuccessView);
 TOVIRA_DECLARE_REGISTRATION(RuleView);
 TOVIRA_DECLARE_REGISTRATION(HowGetJinBiView);
+TOVIRA_DECLARE_REGISTRATION(TiXianVC);
+TOVIRA_DECLARE_REGISTRATION(NeedKnowView);
+TOVIRA_DECLARE_REGISTRATION(AddAlipyaVC);
+TOVIRA_DECLARE_REGISTRATION(MoneyDetailVC);
+TOVIRA_DECLARE_REGISTRATION(MoneyDetailCell);
+TOVIRA_DECLARE_REGISTRATION(TXCell);
 
 void registerWalletClasses() {
   toviraRegisterClass_ShopController();
@@ -22,4 +28,10 @@ void registerWalletClasses() {
   toviraRegisterClass_DHSuccessView();
   toviraRegisterClass_RuleView();
   toviraRegisterClass_HowGetJinBiView();
+  toviraRegisterClass_TiXianVC();
+  toviraRegisterClass_NeedKnowView();
+  toviraRegisterClass_AddAlipyaVC();
+  toviraRegisterClass_MoneyDetailVC();
+  toviraRegisterClass_MoneyDetailCell();
+  toviraRegisterClass_TXCell();
 }

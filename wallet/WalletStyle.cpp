@@ -7,6 +7,7 @@
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
@@ -15,6 +16,37 @@ std::shared_ptr<UIColor> WalletStyle::green() { return UIColor::rgb(81, 158, 19)
 std::shared_ptr<UIColor> WalletStyle::red() { return UIColor::rgb(247, 82, 55); }
 std::shared_ptr<UIColor> WalletStyle::lightGrey() { return UIColor::rgb(216, 214, 215); }
 std::shared_ptr<UIColor> WalletStyle::listGrey() { return UIColor::rgb(183, 183, 183); }
+std::shared_ptr<UIColor> WalletStyle::blue() { return UIColor::rgb(47, 128, 197); }
+std::shared_ptr<UIColor> WalletStyle::brightRed() { return UIColor::rgb(248, 67, 47); }
+std::shared_ptr<UIColor> WalletStyle::bandGrey() { return UIColor::rgb(207, 204, 205); }
+std::shared_ptr<UIColor> WalletStyle::paleGrey() { return UIColor::rgb(225, 225, 225); }
+
+WalletStyle::TopBar WalletStyle::topBar(UIView& root, const std::string& title,
+                                        std::function<void()> back) {
+  const double W = root.frame().size.width;
+  TopBar bar;
+  bar.view = UIView::create(CGRectMake(0, 20, W, 46));
+  bar.view->setBackgroundColor(UIColor::blackColor());
+  root.addSubview(bar.view);
+  auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
+  backButton->setFrame(CGRectMake(13, 13, 10, 20));
+  backButton->setImage(UIImage::imageNamed("ic_back.png"));
+  backButton->addTarget(
+      nullptr, [back] { back(); }, UIControlEventTouchUpInside);
+  bar.view->addSubview(backButton);
+  bar.backlabel =
+      label(CGRectMake(CGRectGetMaxX(backButton->frame()) + 12, 13, 40, 20), "返回", 17);
+  bar.backlabel->setTextColor(UIColor::rgb(255, 195, 91));
+  bar.backlabel->setUserInteractionEnabled(true);
+  bar.backlabel->addGestureRecognizer(UITapGestureRecognizer::create(nullptr, [back] { back(); }));
+  bar.view->addSubview(bar.backlabel);
+  auto centred = UILabel::create(CGRectMake((W - 100) / 2, 13, 100, 20));
+  centred->setText(title);
+  centred->setTextAlignment(NSTextAlignmentCenter);
+  centred->setTextColor(UIColor::rgb(255, 195, 91));
+  bar.view->addSubview(centred);
+  return bar;
+}
 
 std::shared_ptr<UIView> WalletStyle::numberDot(const std::string& number) {
   auto dot = UIView::create(CGRectMake(0, 0, 20, 20));

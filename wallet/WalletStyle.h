@@ -3,6 +3,7 @@
 // green dot of its information rows, coloured texts, and its one-button alerts.
 // Main thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,19 @@ class WalletStyle {
   static std::shared_ptr<UIColor> red();        // 247/82/55: numbers and names inside texts
   static std::shared_ptr<UIColor> lightGrey();  // 216/214/215: separators, borders, backgrounds
   static std::shared_ptr<UIColor> listGrey();   // 183/183/183: borders of the account lists
+  static std::shared_ptr<UIColor> blue();       // 47/128/197: apply and bind buttons, links
+  static std::shared_ptr<UIColor> brightRed();  // 248/67/47: chosen amounts, notes, code button
+  static std::shared_ptr<UIColor> bandGrey();   // 207/204/205: heading bands of the withdrawal
+  static std::shared_ptr<UIColor> paleGrey();   // 225/225/225: form rows and content bands
+
+  // The black top bar of the wallet's own pages on `root`: 46 high under the 20-point status
+  // bar, the back button "ic_back.png" and the tappable label "返回" (both call `back`) and the
+  // centred title, the labels in 255/195/91. `back` must hold its page weakly.
+  struct TopBar {
+    std::shared_ptr<UIView> view;
+    std::shared_ptr<UILabel> backlabel;
+  };
+  static TopBar topBar(UIView& root, const std::string& title, std::function<void()> back);
 
   // A 20 x 20 round dot showing "ktr_ic_bg_green_dot.png" with the number in white, centred,
   // at the origin; the caller places it.

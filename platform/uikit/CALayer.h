@@ -2,6 +2,7 @@
 // The drawing attributes of a view that the app sets on its layer. Owned by its view.
 
 #include <memory>
+#include <vector>
 
 #include "platform/foundation/NSObject.h"
 
@@ -18,6 +19,9 @@ class CALayer : public NSObject {
   void setBorderWidth(double w) { borderWidth_ = w; }
   std::shared_ptr<UIColor> borderColor() const { return borderColor_; }
   void setBorderColor(std::shared_ptr<UIColor> c) { borderColor_ = std::move(c); }
+  // Dash and gap lengths of the border, alternating; empty for a solid border.
+  const std::vector<double>& lineDashPattern() const { return lineDashPattern_; }
+  void setLineDashPattern(std::vector<double> pattern) { lineDashPattern_ = std::move(pattern); }
   // The same flag as the view's clipsToBounds.
   bool masksToBounds() const;
   void setMasksToBounds(bool m);
@@ -29,4 +33,5 @@ class CALayer : public NSObject {
   double cornerRadius_ = 0;
   double borderWidth_ = 0;
   std::shared_ptr<UIColor> borderColor_;
+  std::vector<double> lineDashPattern_;
 };

@@ -77,6 +77,7 @@ TEST_F(MeControllerTest, RecordsAndWithdrawalAskForALoginFirst) {
 }
 
 TEST_F(MeControllerTest, RecordsAndWithdrawalOpenTheirScreensWhileLoggedIn) {
+  useDemoReplies();  // the screens fetch the records and the Alipay account as they open
   logInAsDemo();
   openMe();
   const std::vector<std::pair<std::string, std::string>> entries = {

@@ -65,6 +65,15 @@ std::shared_ptr<ShopController> ShopFixture::openShop() {
   return shop_;
 }
 
+void ShopFixture::presentOverHome(const std::shared_ptr<UIViewController>& screen) {
+  window_ = UIWindow::create(UIScreen::mainScreen()->bounds());
+  home_ = UIViewController::create();
+  window_->setRootViewController(home_);
+  window_->makeKeyAndVisible();
+  home_->presentViewController(screen, false);
+  pump();
+}
+
 std::shared_ptr<UIView> ShopFixture::shown(const std::string& text) {
   auto view = Automation::findByText(text);
   EXPECT_TRUE(view) << "nothing on screen reads \"" << text << "\"";

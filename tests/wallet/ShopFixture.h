@@ -26,6 +26,15 @@ class ShopFixture : public AppFixture {
   // Presents the tab bar controller and answers its shop tab, loaded and on screen.
   std::shared_ptr<ShopController> openShop();
 
+  // Presents `screen` modally over a home screen in the key window and answers it, loaded and
+  // on screen (for the pages that the player's page and the invitation tab present).
+  template <class T>
+  std::shared_ptr<T> present(std::shared_ptr<T> screen) {
+    presentOverHome(screen);
+    return screen;
+  }
+  void presentOverHome(const std::shared_ptr<UIViewController>& screen);
+
   // The visible label (or button title) with exactly this text; fails the test when missing.
   std::shared_ptr<UIView> shown(const std::string& text);
   std::shared_ptr<UILabel> shownLabel(const std::string& text);

@@ -1,0 +1,197 @@
+// The withdrawal screen: the bound account or the add-account band, the balance, the six
+// amounts, the application sent as "get_cash" with its trade number, and the notice popup.
+
+#include <regex>
+#include <set>
+
+#include "ShopFixture.h"
+#include "core/TempData.h"
+#include "platform/automation/Automation.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScrollView.h"
+#include "wallet/AddAlipyaVC.h"
+#include "wallet/TiXianVC.h"
+
+namespace {
+const char* const kBound =
+    R"({"state":"ok","data":{"alipay_account":"payee@mail.example","alipay_name":"张三"}})";
+const char* const kUnbound = R"({"state":"ok","data":null})";
+}  // namespace
+
+class TiXianVCTest : public ShopFixture {
+ protected:
+  std::shared_ptr<TiXianVC> open(const char* alipayReply) {
+    server().reply("get_alipay_info", alipayReply);
+    TempData::setuserdata(user());
+    return present(TiXianVC::create());
+  }
+  // The bands that stand in band 2's place (y 40 of the scroll view).
+  static size_t bandsAt40(const std::shared_ptr<TiXianVC>& page) {
+    size_t count = 0;
+    for (const auto& view : page->mainScroll->subviews()) count += view->frame().origin.y == 40;
+    return count;
+  }
+  static std::string colours(const std::shared_ptr<UIButton>& button) {
+    return button->currentTitleColor()->description() + " on " +
+           button->backgroundColor()->description();
+  }
+};
+
+TEST_F(TiXianVCTest, ABoundAccountIsShownWithTheBalanceAndTheFirstAmountChosen) {
+  auto page = open(kBound);
+  auto request = server().lastRequest("get_alipay_info");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "tgid", "token", "username"}));
+  EXPECT_EQ(request->value("username"), "demo");
+  EXPECT_EQ(request->value("token"), "tok123");
+
+  shown("绑金提现");
+  shown("收款信息");
+  shown("支付宝账号  payee@mail.example");
+  shown("收款人姓名  张三");
+  EXPECT_FALSE(Automation::findByText("添加支付宝账号"));
+  auto balance = shownLabel("当前数量：356绑金");
+  EXPECT_EQ(colouredRanges(balance), "5+5=rgb(47,128,197)");
+
+  EXPECT_EQ(page->amount, "100");
+  EXPECT_EQ(page->getLabel->text(), "您申请提现的绑金数量为100，可获得现金40");
+  const double width = (320 - 70) / 4.0;
+  EXPECT_EQ(page->btn1->frame(), CGRectMake(20, 10, width, 30));
+  EXPECT_EQ(page->btn4->frame(), CGRectMake(20 + 3 * (width + 10), 10, width, 30));
+  EXPECT_EQ(page->btn6->frame(), CGRectMake(20 + width + 10, 50, width, 30));
+  EXPECT_EQ(page->btn6->tag(), 106);
+  EXPECT_EQ(colours(page->btn1), "rgb(255,255,255) on rgb(248,67,47)");
+  EXPECT_EQ(colours(page->btn2), "rgb(0,0,0) on rgb(207,204,205)");
+  EXPECT_EQ(page->mainScroll->frame(), CGRectMake(0, 66, 320, 568 - 66));
+  EXPECT_EQ(page->backView4->frame(), CGRectMake(0, 160, 320, 568 - 66 - 160));
+}
+
+TEST_F(TiXianVCTest, TappingAnAmountColoursItAndItsMoneyAndTheApplicationSendsIt) {
+  server().reply("get_cash", R"({"state":"ok","msg":"申请成功"})");
+  auto page = open(kBound);
+  Automation::tap(page->btn5);
+  EXPECT_EQ(page->amount, "3000");
+  EXPECT_EQ(page->getLabel->text(), "您申请提现的绑金数量为3000，可获得现金1200");
+  EXPECT_EQ(colouredRanges(page->getLabel), "11+4=rgb(248,67,47) 21+4=rgb(248,67,47)");
+  EXPECT_EQ(colours(page->btn5), "rgb(255,255,255) on rgb(248,67,47)");
+  EXPECT_EQ(colours(page->btn1), "rgb(0,0,0) on rgb(207,204,205)");
+
+  Automation::tap(shown("申请提现"));
+  EXPECT_EQ(takeAlert(), "提示 | 申请成功，提交申请后两个工作日内转至支付宝账号 | [确定]");
+  auto request = server().lastRequest("get_cash");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->keys(),
+            (std::vector<std::string>{"amount", "api", "orderid", "tgid", "token", "username"}));
+  EXPECT_EQ(request->value("amount"), "3000");
+  EXPECT_TRUE(std::regex_match(request->value("orderid"), std::regex("[0-9A-Z]{15}")));
+  EXPECT_EQ(request->value("username"), "demo");
+
+  // The balance line keeps the value the screen was opened with.
+  TempData::setuserdata(Value());
+  shown("当前数量：356绑金");
+  EXPECT_EQ(Automation::topViewController(), page);
+}
+
+TEST_F(TiXianVCTest, ApplyingWithoutAnAccountOrATapSendsTheFirstAmountAndShowsTheRefusal) {
+  server().reply("get_cash", R"({"state":"error","msg":"请先绑定支付宝"})");
+  open(kUnbound);
+  shown("添加支付宝账号");
+  Automation::tap(shown("申请提现"));
+  EXPECT_EQ(takeAlert(), "提示 | 请先绑定支付宝 | [确定]");
+  EXPECT_EQ(server().lastRequest("get_cash")->value("amount"), "100");
+}
+
+TEST_F(TiXianVCTest, TwoApplicationsInTheSameSecondCarryDifferentTradeNumbers) {
+  server().reply("get_cash", R"({"state":"ok"})");
+  open(kBound);
+  Automation::tap(shown("申请提现"));
+  takeAlert();
+  Automation::tap(shown("申请提现"));
+  takeAlert();
+  const auto sent = server().requests("get_cash");
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_NE(sent[0].value("orderid"), sent[1].value("orderid"));
+
+  std::set<std::string> numbers;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string number = TiXianVC::generateTradeNO();
+    ASSERT_EQ(number.size(), 15u);
+    numbers.insert(number);
+  }
+  EXPECT_EQ(numbers.size(), 2000u);
+}
+
+TEST_F(TiXianVCTest, TheAddAccountBandIsReplacedOnEveryAppearanceNeverStacked) {
+  auto page = open(kUnbound);
+  auto add = std::dynamic_pointer_cast<UIButton>(shown("添加支付宝账号"));
+  ASSERT_TRUE(add);
+  EXPECT_EQ(add->frame(), CGRectMake(20, 10, 280, 60));
+  EXPECT_EQ(add->layer().lineDashPattern(), (std::vector<double>{4, 2}));
+  EXPECT_EQ(add->layer().borderColor()->description(), "rgb(216,214,215)");
+
+  for (int round = 0; round < 3; ++round) {
+    Automation::tap(shown("添加支付宝账号"));
+    pump();
+    ASSERT_TRUE(std::dynamic_pointer_cast<AddAlipyaVC>(Automation::topViewController()));
+    Automation::tapText("返回");
+    pump();
+    ASSERT_EQ(Automation::topViewController(), page);
+    EXPECT_EQ(Automation::findAllByText("添加支付宝账号").size(), 1u);
+    EXPECT_EQ(bandsAt40(page), 1u);
+  }
+  EXPECT_EQ(server().requests("get_alipay_info").size(), 4u);
+
+  // Back from a successful binding, the account takes the band's place.
+  server().reply("get_alipay_info", kBound);
+  server().reply("add_user_alipay", R"({"state":"ok"})");
+  Automation::tap(shown("添加支付宝账号"));
+  pump();
+  Automation::tapText("绑定");
+  pump();
+  EXPECT_EQ(Automation::topViewController(), page);
+  shown("支付宝账号  payee@mail.example");
+  EXPECT_FALSE(Automation::findByText("添加支付宝账号"));
+  EXPECT_EQ(bandsAt40(page), 1u);
+}
+
+TEST_F(TiXianVCTest, ARefusedAccountRequestShowsTheMessageAndANilReplyNoEmptyAlert) {
+  server().replyRaw("get_cash", "<html>busy</html>");
+  TempData::setuserdata(user());
+  server().replyRaw("get_alipay_info", "<html>busy</html>");
+  auto page = present(TiXianVC::create());
+  EXPECT_FALSE(Automation::currentAlert());
+  EXPECT_EQ(bandsAt40(page), 0u);
+  Automation::tap(shown("申请提现"));
+  EXPECT_FALSE(Automation::currentAlert());
+  EXPECT_EQ(server().requests("get_cash").size(), 1u);
+
+  server().reply("get_alipay_info", R"({"state":"error","msg":"登录已过期"})");
+  page->viewWillAppear(false);
+  EXPECT_EQ(takeAlert(), "提示 | 登录已过期 | [确定]");
+  EXPECT_EQ(bandsAt40(page), 0u);
+}
+
+TEST_F(TiXianVCTest, TheNoticePopupOpensOverAMaskAndClosesWithItsButton) {
+  auto page = open(kBound);
+  Automation::tap(shown("提现需知"));
+  pump();
+  ASSERT_TRUE(page->needKnowView);
+  EXPECT_EQ(page->needKnowView->frame(), CGRectMake(20, (568 - 250) / 2.0, 280, 250));
+  ASSERT_TRUE(page->mask);
+  EXPECT_EQ(page->mask->alpha(), 0.5);
+  inside(page->needKnowView, "提现需知");
+  inside(page->needKnowView,
+         "支付宝提现将在2个工作日内处理，请及时查收，支付宝账户需实名认证，没有实名认证的账户提现无"
+         "法到账。");
+  auto know = inside(page->needKnowView, "我知道了");
+  ASSERT_TRUE(know);
+  EXPECT_EQ(know->frame(), CGRectMake(40, 200, 200, 30));
+  Automation::tap(know);
+  pump();
+  EXPECT_FALSE(page->needKnowView);
+  EXPECT_FALSE(Automation::findByText("我知道了"));
+  EXPECT_EQ(page->view()->subviews().size(), 2u) << "the top bar and the scroll view remain";
+}
