@@ -14,6 +14,8 @@
 #include "platform/uikit/UITextField.h"
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
+#include "wallet/ShopController.h"
+#include "wallet/UserJinBiDHView.h"
 
 class BindToviraControllerTest : public BindFixture {
  protected:
@@ -163,6 +165,32 @@ TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAcco
   Automation::tap(shown("立即绑定"));
   pump();
   EXPECT_EQ(takeAlert(), "绑定失败 | 账号或密码错误 | [确定]");
+}
+
+TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchangeAtOnce) {
+  rememberLogin();
+  reloginAs(user({{"1", "hero1"}}));
+  TempData::setuserdata(user({{"1", "hero1"}}));
+  auto bind = openBinding();
+  choose(bind, 2);
+  Automation::type(bind->username(), "Fan3");
+  Automation::type(bind->password(), "pw");
+  reloginAs(user({{"1", "hero1"}, {"3", "Fan3"}}));
+  server().reply("boundQx", R"({"state":"ok"})");
+  Automation::tap(shown("立即绑定"));
+  pump();
+  takeAlert();
+
+  Automation::tap(tabs_->barButton(1));  // "商城"
+  pump();
+  Automation::tap(shown("用金币兑换"));
+  pump();
+  auto shop = std::dynamic_pointer_cast<ShopController>(tabs_->selectedViewController());
+  ASSERT_TRUE(shop && shop->userJinBiDHView());
+  Automation::tap(shop->userJinBiDHView()->dropButton());
+  pump();
+  ASSERT_TRUE(shop->userJinBiDHView()->accountList());
+  EXPECT_TRUE(Automation::findByText("Fan3"));
 }
 
 TEST_F(BindToviraControllerTest, CopyPutsTheGameAccountOnThePasteboard) {
