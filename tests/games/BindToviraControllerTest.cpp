@@ -55,6 +55,10 @@ class BindToviraControllerTest : public BindFixture {
 TEST_F(BindToviraControllerTest, TheTabLoadsEveryGameAndShowsTheMaskedAccountAndItsRows) {
   rememberLogin();
   Value refreshed = user({{"1", "hero1"}, {"3", "h5fan"}, {"2", "mage"}});
+  // Entries that are no dictionaries make no rows.
+  Value bondlist = refreshed["bondlist"];
+  bondlist.append(Value("junk"));
+  refreshed.set("bondlist", bondlist);
   reloginAs(refreshed);
   TempData::setuserdata(user({{"1", "hero1"}}));
   auto bind = openBinding();
