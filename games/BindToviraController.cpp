@@ -452,13 +452,12 @@ void BindToviraController::rebuildAccounts(const Value& bondlist) {
   addNeedKnowBtn();
   addNeedKnowView();
 
-  rowsBondlist_ = bondlist.isArray() ? bondlist : Value::array();
+  // Only dictionaries make rows; a row's buttons find their account by its position.
   std::vector<Value> accounts;
-  for (const auto& entry : rowsBondlist_.arrayValue()) {
+  for (const auto& entry : bondlist.arrayValue()) {
     if (entry.isDict()) accounts.push_back(entry);
   }
-  rowsBondlist_ = Value::array();
-  for (const auto& entry : accounts) rowsBondlist_.append(entry);
+  rowsBondlist_ = accounts;
   const double n = static_cast<double>(accounts.size());
   accountScrollView_->setContentSize(CGSizeMake(0, 120 + 50 * n));
   needKnowBtn_->setFrame(CGRectMake(0, 50 * n + 5, W, 30));
@@ -577,7 +576,7 @@ void BindToviraController::buttonClick(UIButton& button) {
   const long tag = button.tag();
   const bool copy = tag >= kCopyTagBase && tag < kUnbindTagBase;
   const long index = tag - (copy ? kCopyTagBase : kUnbindTagBase);
-  if (index < 0 || static_cast<size_t>(index) >= rowsBondlist_.count()) return;
+  if (index < 0 || static_cast<size_t>(index) >= rowsBondlist_.size()) return;
   const Value account = rowsBondlist_[static_cast<size_t>(index)];
   if (copy) {
     UIPasteboard::generalPasteboard()->setString(account["username"].str());

@@ -158,5 +158,5 @@ class BindToviraController : public UIViewController,
   std::string h5Plat_ = "0";
   bool selected_ = true;
   // The accounts the rows show, as read when they were built.
-  Value rowsBondlist_;
+  std::vector<Value> rowsBondlist_;
 };
