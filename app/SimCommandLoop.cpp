@@ -15,9 +15,11 @@
 #include "platform/services/PhotoAlbum.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UITabBarController.h"
 #include "platform/uikit/UIView.h"
 #include "shell/AppDelegate.h"
 #include "shell/AppMain.h"
+#include "shell/TabBarHelper.h"
 
 namespace {
 
@@ -146,6 +148,20 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
         SimulatedDevice::shared().installApp(rest, [](const std::string&) { return true; });
       }
       report = "installed an app for " + rest + "://";
+    }
+  } else if (verb == "tab") {
+    // The tab switch by class name that the game centre and the home screen make, for screens
+    // that the tab bar's own buttons do not reach.
+    auto tabs = std::dynamic_pointer_cast<UITabBarController>(Automation::topViewController());
+    if (rest.empty()) {
+      report = "usage: tab <class name>";
+    } else if (!tabs) {
+      report = "the tab bar is not on screen";
+    } else if (!tabs->viewControllerOfClass(rest)) {
+      report = "no tab of class " + rest;
+    } else {
+      TabBarHelper::qiehuanTabBarViewControllers(tabs, rest);
+      report = "switched to " + rest;
     }
   } else if (verb == "photos") {
     const auto photos = PhotoAlbum::shared().savedPhotoPaths();

@@ -23,7 +23,8 @@ struct SimServerHooks {
 // would, one text command at a time, printing the screen after each.
 //
 // Commands: launch, screen, tap <text>|#<tag>|@<x>,<y>, type <text>, alert, press <button title>,
-// wait <seconds>, requests, reply <api> <json>, pasteboard, urls, install <scheme>, photos, quit.
+// wait <seconds>, requests, reply <api> <json>, pasteboard, urls, install <scheme>, photos,
+// tab <class name> (switches the tab bar to that screen, as the game centre does), quit.
 // Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
 // when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
 // and the installed apps stay).

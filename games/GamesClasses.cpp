@@ -3,5 +3,10 @@
 #include "platform/foundation/NSObject.h"
 
 // Each screen adds its TOVIRA_DECLARE_REGISTRATION line above and its call below.
+TOVIRA_DECLARE_REGISTRATION(BindToviraController);
+TOVIRA_DECLARE_REGISTRATION(LibaoViewController);
 
-void registerGamesClasses() {}
+void registerGamesClasses() {
+  toviraRegisterClass_BindToviraController();
+  toviraRegisterClass_LibaoViewController();
+}

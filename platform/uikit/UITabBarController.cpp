@@ -25,6 +25,10 @@ std::shared_ptr<UITabBar> UITabBarController::tabBar() {
 
 void UITabBarController::setViewControllers(
     const std::vector<std::shared_ptr<UIViewController>>& vcs) {
+  auto keep = sharedSelf<UITabBarController>();
+  // A new controller at the selected position appears, and the one it replaces disappears.
+  auto before = selectedViewController();
+  const bool visible = isVisible();
   for (auto& old : childViewControllers()) {
     if (old->isViewLoaded()) old->view()->removeFromSuperview();
     old->removeFromParentViewController();
@@ -32,6 +36,13 @@ void UITabBarController::setViewControllers(
   for (auto& vc : vcs) addChildViewController(vc);
   selectedIndex_ = vcs.empty() ? 0 : std::min<long>(selectedIndex_, (long)vcs.size() - 1);
   if (isViewLoaded()) showSelected();
+  auto after = selectedViewController();
+  if (visible && after != before) {
+    if (before) before->beginAppearance(false, false);
+    if (after) after->beginAppearance(true, false);
+    if (before) before->endAppearance(false, false);
+    if (after) after->endAppearance(true, false);
+  }
 }
 
 std::shared_ptr<UIViewController> UITabBarController::selectedViewController() const {

@@ -129,6 +129,25 @@ TEST_F(ControllerTest, TabSwitchesMoveAppearanceAndFindChildrenByClassName) {
                                       "gifts willAppear", "shop didDisappear", "gifts didAppear"}));
 }
 
+TEST_F(ControllerTest, ANewControllerAtTheSelectedTabPositionAppearsInPlaceOfTheOldOne) {
+  auto tabs = UITabBarController::create();
+  auto shop = Screen::make("shop", log), me = Screen::make("me", log),
+       bind = Screen::make("bind", log);
+  tabs->setViewControllers({shop, me, bind});
+  show(tabs);
+  pump();
+  tabs->setSelectedIndex(1);
+  log.clear();
+  tabs->setViewControllers({shop, bind, me});
+  EXPECT_EQ(tabs->selectedViewController(), bind);
+  EXPECT_EQ(bind->view()->superview(), tabs->view());
+  EXPECT_EQ(log, (std::vector<std::string>{"me willDisappear", "bind willAppear", "me didDisappear",
+                                           "bind didAppear"}));
+  log.clear();
+  tabs->setViewControllers({shop, bind, me});
+  EXPECT_TRUE(log.empty());
+}
+
 TEST_F(ControllerTest, NavigationControllersPushAndPop) {
   auto root = Screen::make("root", log), next = Screen::make("next", log);
   auto nav = UINavigationController::create(root);

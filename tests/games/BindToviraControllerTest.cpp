@@ -1,0 +1,352 @@
+// The binding tab: the bind form and its checks, "boundQx" and "unboundQx" on the devserver,
+// the bound-account rows with their copy and unbind buttons, the notice and the page tabs.
+
+#include "BindFixture.h"
+#include "core/TempData.h"
+#include "games/BindToviraController.h"
+#include "games/GamePicker.h"
+#include "platform/automation/Automation.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UIScrollView.h"
+#include "platform/uikit/UITextField.h"
+#include "shell/TabBarController.h"
+#include "shell/TabBarHelper.h"
+#include "wallet/ShopController.h"
+#include "wallet/UserJinBiDHView.h"
+
+class BindToviraControllerTest : public BindFixture {
+ protected:
+  void SetUp() override {
+    BindFixture::SetUp();
+    server().reply(
+        "getGameList",
+        games({{"xh", "星海远征", "1"}, {"jy", "剑影江湖", "2"}, {"mc", "萌宠乐园", "3"}}));
+  }
+  // Chooses the game at `index` in the picker.
+  void choose(const std::shared_ptr<BindToviraController>& bind, size_t index) {
+    Automation::tap(bind->choosegameview());
+    pump();
+    Automation::tap(GamePicker::rows(*bind->gamescroll()).at(index));
+    pump();
+  }
+  // The labels, button titles and tags of the account rows, one line per row.
+  static std::vector<std::string> rows(const std::shared_ptr<BindToviraController>& bind) {
+    std::vector<std::string> out;
+    for (const auto& row : bind->accountScrollView()->subviews()) {
+      if (row == bind->needKnowBtn() || row == bind->needKnowView()) continue;
+      std::string line = "y" + std::to_string(static_cast<int>(row->frame().origin.y));
+      for (const auto& part : row->subviews()) {
+        const std::string text = Automation::textOf(part);
+        if (!text.empty()) line += " " + text;
+        if (part->tag() != 0) line += "#" + std::to_string(part->tag());
+      }
+      out.push_back(line);
+    }
+    return out;
+  }
+  static std::string bg(const std::shared_ptr<UIButton>& button) {
+    return button->backgroundColor()->description();
+  }
+};
+
+TEST_F(BindToviraControllerTest, TheTabLoadsEveryGameAndShowsTheMaskedAccountAndItsRows) {
+  rememberLogin();
+  Value refreshed = user({{"1", "hero1"}, {"3", "h5fan"}, {"2", "mage"}});
+  // Entries that are no dictionaries make no rows.
+  Value bondlist = refreshed["bondlist"];
+  bondlist.append(Value("junk"));
+  refreshed.set("bondlist", bondlist);
+  reloginAs(refreshed);
+  TempData::setuserdata(user({{"1", "hero1"}}));
+  auto bind = openBinding();
+
+  const auto request = server().lastRequest("getGameList");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("unlimit"), "1");
+  EXPECT_EQ(request->value("is_special"), "0");
+  EXPECT_EQ(request->value("c_t"), "i");
+  EXPECT_EQ(bind->qxusername()->text(), "138****5678");
+  // Held platforms come from the bondlist before the re-login; the rows from after it.
+  EXPECT_EQ(bind->accountPlat(), "1");
+  EXPECT_EQ(bind->h5Plat(), "0");
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  EXPECT_EQ(rows(bind), (std::vector<std::string>{"y0 hero1 平台：星辰手游 复制#1000 解除#2000",
+                                                  "y50 h5fan 平台：掌上H5游戏 复制#1001 解除#2001",
+                                                  "y100 mage 平台：云游手游 复制#1002 解除#2002"}));
+  EXPECT_EQ(bind->needKnowBtn()->frame(), CGRectMake(0, 155, 320, 30));
+  EXPECT_EQ(bind->needKnowView()->frame(), CGRectMake(0, 192, 320, 85));
+  EXPECT_EQ(bind->accountScrollView()->contentSize().height, 270);
+  auto unbind = std::dynamic_pointer_cast<UIButton>(bind->accountScrollView()->viewWithTag(2001));
+  EXPECT_EQ(unbind->frame(), CGRectMake(270, 10, 30, 30));
+  EXPECT_EQ(unbind->currentTitleColor()->description(), "rgb(128,128,128)");
+  auto copy = std::dynamic_pointer_cast<UIButton>(bind->accountScrollView()->viewWithTag(1001));
+  EXPECT_EQ(copy->frame(), CGRectMake(230, 10, 30, 30));
+  EXPECT_EQ(copy->currentTitleColor()->description(), "rgb(47,128,197)");
+}
+
+TEST_F(BindToviraControllerTest, TheNoticeShowsItsNumberedLinesAndFolds) {
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  EXPECT_EQ(bind->needKnowBtn()->frame(), CGRectMake(0, 5, 320, 30));
+  std::vector<std::string> texts;
+  for (const auto& sub : bind->needKnowView()->subviews()) {
+    auto label = std::dynamic_pointer_cast<UILabel>(sub);
+    if (!label) continue;
+    texts.push_back(label->text() + " " + colouredRanges(label) + " y" +
+                    std::to_string(static_cast<int>(label->frame().origin.y)));
+  }
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{
+                "此处记录的游戏账号才可实现自动返利. 13+4=rgb(247,82,55) y4",
+                "已解除的游戏账号充值后无法获得返利. 0+3=rgb(247,82,55) 11+2=rgb(247,82,55) y26",
+                "如需重新绑定，可在“注册游戏账号”页面提交原账号内容即可. 9+8=rgb(247,82,55) y48"}));
+
+  bind->unbindbtnclick();
+  pump();
+  EXPECT_FALSE(bind->needKnowView()->isHidden());
+  Automation::tap(bind->needKnowBtn());
+  pump();
+  EXPECT_TRUE(bind->needKnowView()->isHidden());
+  Automation::tap(bind->needKnowBtn());
+  pump();
+  EXPECT_FALSE(bind->needKnowView()->isHidden());
+  EXPECT_EQ(bind->needKnowView()->frame().origin.y, 42);
+}
+
+TEST_F(BindToviraControllerTest, TheBindButtonChecksGameNameAndPasswordInTurn) {
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  Automation::tap(shown("立即绑定"));
+  EXPECT_EQ(takeAlert(), "您还没有选择游戏 | 请选择游戏后进行绑定 | [确定]");
+  choose(bind, 0);
+  Automation::tap(shown("立即绑定"));
+  EXPECT_EQ(takeAlert(), "您还没有填写用户名 | 请填写用户名之后进行绑定 | [确定]");
+  Automation::type(bind->username(), "hero");
+  Automation::tap(shown("立即绑定"));
+  EXPECT_EQ(takeAlert(), "您还没有填写密码 | 请填写密码之后进行绑定 | [确定]");
+  EXPECT_FALSE(server().lastRequest("boundQx"));
+
+  // Logged out, the login screen comes instead.
+  TempData::setuserdata(Value());
+  Automation::tap(shown("立即绑定"));
+  pump();
+  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
+  EXPECT_EQ(Automation::alertText(), "");
+}
+
+TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAccounts) {
+  rememberLogin();
+  reloginAs(user({{"1", "hero1"}}));
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  choose(bind, 1);
+  Automation::type(bind->username(), "Mage7");
+  Automation::type(bind->password(), "secret");
+  reloginAs(user({{"1", "hero1"}, {"2", "Mage7"}}));
+  server().reply("boundQx", R"({"state":"ok","msg":"","data":null})");
+  Automation::tap(shown("立即绑定"));
+  pump();
+
+  const auto request = server().lastRequest("boundQx");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->value("qx_username"), "13812345678");
+  EXPECT_EQ(request->value("username"), "Mage7");
+  EXPECT_EQ(request->value("password"), "5ebe2294ecd0e0f08eab7690d2a6ee69");
+  EXPECT_EQ(request->value("plat_id"), "2");
+  EXPECT_EQ(request->value("token"), "tok123");
+  EXPECT_EQ(takeAlert(), "绑定成功 | 恭喜您，您已经绑定成功！ | [确定]");
+  // UserData is fresh for the shop's exchange; the rows show it; the form keeps its text.
+  EXPECT_EQ(TempData::getuserdata()["bondlist"].count(), 2u);
+  EXPECT_EQ(rows(bind).size(), 2u);
+  EXPECT_EQ(rows(bind)[1], "y50 Mage7 平台：云游手游 复制#1001 解除#2001");
+  EXPECT_EQ(bind->username()->text(), "Mage7");
+  EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
+
+  server().reply("boundQx", R"({"state":"error","msg":"账号或密码错误"})");
+  Automation::tap(shown("立即绑定"));
+  pump();
+  EXPECT_EQ(takeAlert(), "绑定失败 | 账号或密码错误 | [确定]");
+}
+
+TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchangeAtOnce) {
+  rememberLogin();
+  reloginAs(user({{"1", "hero1"}}));
+  TempData::setuserdata(user({{"1", "hero1"}}));
+  auto bind = openBinding();
+  choose(bind, 2);
+  Automation::type(bind->username(), "Fan3");
+  Automation::type(bind->password(), "pw");
+  reloginAs(user({{"1", "hero1"}, {"3", "Fan3"}}));
+  server().reply("boundQx", R"({"state":"ok"})");
+  Automation::tap(shown("立即绑定"));
+  pump();
+  takeAlert();
+
+  Automation::tap(tabs_->barButton(1));  // "商城"
+  pump();
+  Automation::tap(shown("用金币兑换"));
+  pump();
+  auto shop = std::dynamic_pointer_cast<ShopController>(tabs_->selectedViewController());
+  ASSERT_TRUE(shop && shop->userJinBiDHView());
+  Automation::tap(shop->userJinBiDHView()->dropButton());
+  pump();
+  ASSERT_TRUE(shop->userJinBiDHView()->accountList());
+  EXPECT_TRUE(Automation::findByText("Fan3"));
+}
+
+TEST_F(BindToviraControllerTest, CopyPutsTheGameAccountOnThePasteboard) {
+  rememberLogin();
+  reloginAs(user({{"1", "hero1"}, {"2", "mage"}}));
+  TempData::setuserdata(user({{"1", "hero1"}, {"2", "mage"}}));
+  auto bind = openBinding();
+  Automation::tap(shown("我的游戏账号"));
+  pump();
+  Automation::tap(bind->accountScrollView()->viewWithTag(1001));
+  pump();
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mage");
+  EXPECT_EQ(takeAlert(), "提示 | 游戏账号已复制到剪切板 | [知道了]");
+}
+
+TEST_F(BindToviraControllerTest, UnbindingAsksForTheAppPasswordAndSendsItAsTyped) {
+  rememberLogin();
+  reloginAs(user({{"1", "hero1"}, {"3", "h5fan"}}));
+  TempData::setuserdata(user({{"1", "hero1"}, {"3", "h5fan"}}));
+  auto bind = openBinding();
+  Automation::tap(shown("我的游戏账号"));
+  pump();
+  Automation::tap(bind->accountScrollView()->viewWithTag(2001));
+  pump();
+  EXPECT_FALSE(bind->mask()->isHidden());
+  EXPECT_FALSE(bind->qxpasswordtanchuview()->isHidden());
+
+  // A refusal keeps the dialog and the typed password; the empty password goes out too.
+  server().reply("unboundQx", R"({"state":"error","msg":"密码错误"})");
+  Automation::tap(shown("确认解除"));
+  pump();
+  EXPECT_EQ(server().lastRequest("unboundQx")->value("qx_password"), "");
+  EXPECT_TRUE(server().lastRequest("unboundQx")->has("qx_password"));
+  EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
+  Automation::type(bind->qxuserpassword(), "app 123");
+  Automation::tap(shown("确认解除"));
+  pump();
+  EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
+  EXPECT_FALSE(bind->qxpasswordtanchuview()->isHidden());
+  EXPECT_EQ(bind->qxuserpassword()->text(), "app 123");
+
+  reloginAs(user({{"1", "hero1"}}));
+  server().reply("unboundQx", R"({"state":"ok","msg":""})");
+  Automation::tap(shown("确认解除"));
+  pump();
+  const auto request = server().lastRequest("unboundQx");
+  EXPECT_EQ(request->value("qx_password"), "app 123");
+  EXPECT_EQ(request->value("qx_username"), "13812345678");
+  EXPECT_EQ(request->value("username"), "h5fan");
+  EXPECT_EQ(request->value("plat_id"), "3");
+  EXPECT_EQ(request->value("token"), "tok123");
+  EXPECT_EQ(takeAlert(), "解除绑定成功 | 恭喜您，您已经解除绑定成功！ | [确定]");
+  EXPECT_TRUE(bind->mask()->isHidden());
+  EXPECT_TRUE(bind->qxpasswordtanchuview()->isHidden());
+  EXPECT_EQ(bind->qxuserpassword()->text(), "");
+  EXPECT_EQ(rows(bind), (std::vector<std::string>{"y0 hero1 平台：星辰手游 复制#1000 解除#2000"}));
+  EXPECT_EQ(TempData::getuserdata()["bondlist"].count(), 1u);
+}
+
+TEST_F(BindToviraControllerTest, TheMaskClosesTheUnbindDialog) {
+  TempData::setuserdata(user({{"1", "hero1"}}));
+  auto bind = openBinding();
+  bind->unbindtovira();
+  pump();
+  Automation::tapAt(CGPointMake(160, 100));
+  pump();
+  EXPECT_TRUE(bind->mask()->isHidden());
+  EXPECT_TRUE(bind->qxpasswordtanchuview()->isHidden());
+  bind->reallyunbindtovira();
+  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
+}
+
+TEST_F(BindToviraControllerTest, TheGameUserNameTakesOnlyLettersAndDigits) {
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  Automation::type(bind->username(), "ab_ 1中Z9");
+  EXPECT_EQ(bind->username()->text(), "ab1Z9");
+  EXPECT_FALSE(bind->username()->insertText("x-y"));
+  EXPECT_TRUE(bind->username()->insertText("Q7"));
+  EXPECT_EQ(bind->username()->text(), "ab1Z9Q7");
+  EXPECT_TRUE(bind->username()->deleteBackward());
+  Automation::type(bind->password(), "p_ 中");
+  EXPECT_EQ(bind->password()->text(), "p_ 中");
+}
+
+TEST_F(BindToviraControllerTest,
+       ThePlaceholderShowsExactlyWhenTheFieldIsEmptyAlsoAfterARefusedChange) {
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  EXPECT_FALSE(bind->usernamelabel()->isHidden());
+  // A refused character leaves the field empty, and its placeholder with it.
+  Automation::type(bind->username(), "_");
+  EXPECT_EQ(bind->username()->text(), "");
+  EXPECT_FALSE(bind->usernamelabel()->isHidden());
+  Automation::type(bind->username(), "ab");
+  EXPECT_TRUE(bind->usernamelabel()->isHidden());
+  EXPECT_FALSE(bind->username()->insertText("!"));
+  EXPECT_TRUE(bind->usernamelabel()->isHidden());
+  // Deleting everything at once shows it again, as does deleting one by one.
+  EXPECT_TRUE(bind->username()->replaceCharactersInRange(NSMakeRange(0, 2), ""));
+  EXPECT_FALSE(bind->usernamelabel()->isHidden());
+  Automation::type(bind->password(), "pw");
+  EXPECT_TRUE(bind->passwordlabel()->isHidden());
+  bind->password()->deleteBackward();
+  EXPECT_TRUE(bind->passwordlabel()->isHidden());
+  bind->password()->deleteBackward();
+  EXPECT_FALSE(bind->passwordlabel()->isHidden());
+  Automation::type(bind->password(), "x");
+  EXPECT_TRUE(Automation::clearField(bind->password()));
+  EXPECT_FALSE(bind->passwordlabel()->isHidden());
+}
+
+TEST_F(BindToviraControllerTest, AfterALogoutThePageClearsThePreviousPlayersRowsAndMaskedName) {
+  TempData::setuserdata(user({{"1", "hero1"}, {"2", "mage"}}));
+  auto bind = openBinding();
+  EXPECT_EQ(bind->qxusername()->text(), "138****5678");
+  EXPECT_EQ(rows(bind).size(), 2u);
+
+  TempData::setuserdata(Value());
+  Automation::tap(tabs_->barButton(4));  // "我的"
+  pump();
+  TabBarHelper::qiehuanTabBarViewControllers(tabs_, "BindToviraController");
+  pump();
+  EXPECT_EQ(bind->qxusername()->text(), "未登录，点击登录");
+  EXPECT_TRUE(rows(bind).empty());
+  EXPECT_EQ(bind->needKnowBtn()->frame().origin.y, 5);
+  EXPECT_EQ(bind->accountPlat(), "0");
+  EXPECT_EQ(server().lastRequest("getGameList")->value("is_special"), "(null)");
+  // The name now leads to the login screen.
+  Automation::tap(bind->qxusername());
+  pump();
+  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
+}
+
+TEST_F(BindToviraControllerTest, ThePageTabsAndSwipesColourTheShownPage) {
+  TempData::setuserdata(user());
+  auto bind = openBinding();
+  EXPECT_EQ(bg(bind->bindbtn()), "rgb(92,169,47)");
+  EXPECT_EQ(bg(bind->unbindbtn()), "rgb(194,194,192)");
+  Automation::tap(bind->unbindbtn());
+  pump();
+  EXPECT_EQ(bind->mainscroll()->contentOffset().x, 320);
+  EXPECT_EQ(bg(bind->bindbtn()), "rgb(194,194,192)");
+  EXPECT_EQ(bg(bind->unbindbtn()), "rgb(92,169,47)");
+  Automation::tap(bind->bindbtn());
+  pump();
+  EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
+
+  bind->mainscroll()->setContentOffset(CGPointMake(310, 0));
+  bind->scrollViewDidEndDecelerating(*bind->mainscroll());
+  EXPECT_EQ(bg(bind->unbindbtn()), "rgb(92,169,47)");
+  bind->mainscroll()->setContentOffset(CGPointMake(309, 0));
+  bind->scrollViewDidEndDecelerating(*bind->mainscroll());
+  EXPECT_EQ(bg(bind->bindbtn()), "rgb(92,169,47)");
+}

@@ -1,0 +1,197 @@
+// The game picker with its letter column, as the binding tab builds it from the game list.
+
+#include "BindFixture.h"
+#include "core/TempData.h"
+#include "games/BindToviraController.h"
+#include "games/GamePicker.h"
+#include "platform/automation/Automation.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScrollView.h"
+
+class GamePickerTest : public BindFixture {
+ protected:
+  std::shared_ptr<BindToviraController> openWithGames(const Value& reply) {
+    server().reply("getGameList", reply);
+    auto bind = openBinding();
+    Automation::tap(bind->choosegameview());
+    pump();
+    return bind;
+  }
+  static std::string colour(const std::shared_ptr<UILabel>& label) {
+    return label->textColor() ? label->textColor()->description() : "none";
+  }
+  static std::shared_ptr<UILabel> letter(const std::shared_ptr<BindToviraController>& bind,
+                                         const std::string& text) {
+    for (const auto& sub : bind->gamezimuscroll()->subviews()) {
+      auto label = std::dynamic_pointer_cast<UILabel>(sub);
+      if (label && label->text() == text) return label;
+    }
+    ADD_FAILURE() << "no letter " << text;
+    return nullptr;
+  }
+};
+
+TEST_F(GamePickerTest, RowsShowTheIndexLetterOrWuBeforeTheNameWithBadgesForH5Games) {
+  TempData::setuserdata(user());
+  auto bind = openWithGames(games({{"xhyz", "星海远征", "1"},
+                                   {"", "无名之地", "2"},
+                                   {"  ", "空白", "1"},
+                                   {"mcly", "萌宠乐园", "3"}}));
+  auto rows = GamePicker::rows(*bind->gamescroll());
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0]->text(), "  X  星海远征");
+  EXPECT_EQ(rows[1]->text(), "  无  无名之地");
+  EXPECT_EQ(rows[2]->text(), "  无  空白");
+  EXPECT_EQ(rows[3]->text(), "  M  萌宠乐园");
+  const double width = bind->gamescroll()->frame().size.width;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i]->frame(), CGRectMake(0, 30.0 * i, width, 30));
+    EXPECT_EQ(rows[i]->tag(), static_cast<long>(i));
+    EXPECT_EQ(colour(rows[i]), "rgb(183,183,183)");
+  }
+  EXPECT_EQ(bind->gamescroll()->contentSize().height, 120);
+  EXPECT_EQ(bind->gamezimuscroll()->contentSize().height, 780);
+  EXPECT_EQ(GamePicker::platformOf(*rows[3]), "3");
+
+  // One badge, beside the H5 game, on the list itself; separators from the second row on.
+  std::vector<std::shared_ptr<UILabel>> badges;
+  int separators = 0;
+  for (const auto& sub : bind->gamescroll()->subviews()) {
+    auto label = std::dynamic_pointer_cast<UILabel>(sub);
+    if (label && label->text() == "H5") badges.push_back(label);
+    if (!label) {
+      ++separators;
+      EXPECT_EQ(sub->frame().size.height, 1);
+    }
+  }
+  ASSERT_EQ(badges.size(), 1u);
+  EXPECT_EQ(badges[0]->frame(), CGRectMake(width - 30, 95, 20, 20));
+  EXPECT_EQ(badges[0]->backgroundColor()->description(), "rgb(255,193,87)");
+  EXPECT_EQ(badges[0]->layer().cornerRadius(), 5);
+  EXPECT_EQ(separators, 3);
+}
+
+TEST_F(GamePickerTest, AReplyThatIsNotOkLeavesNoRowsButTheLettersAreShown) {
+  Value reply = games({{"a", "甲", "1"}, {"b", "乙", "2"}});
+  reply.set("state", "error");
+  auto bind = openWithGames(reply);
+  EXPECT_TRUE(GamePicker::rows(*bind->gamescroll()).empty());
+  EXPECT_EQ(bind->gamescroll()->contentSize().height, 60);
+  EXPECT_TRUE(letter(bind, "A"));
+  EXPECT_TRUE(letter(bind, "Z"));
+  EXPECT_EQ(letter(bind, "B")->frame(), CGRectMake(0, 30, 30, 29));
+}
+
+TEST_F(GamePickerTest, AListThatIsNotAnArrayOfDictionariesAddsNoRowsAndCrashesNothing) {
+  auto bind =
+      openWithGames(Value::fromJSON(R"({"state":"ok","data":{"plat_gamename":"x"}})").value());
+  EXPECT_TRUE(GamePicker::rows(*bind->gamescroll()).empty());
+  EXPECT_EQ(bind->gamescroll()->contentSize().height, 0);
+
+  server().reply(
+      "getGameList",
+      R"({"state":"ok","data":["text",7,null,{"plat_gameshort":"q","plat_gamename":"青云","plat_id":"2"}]})");
+  bind->viewDidAppear(false);
+  auto rows = GamePicker::rows(*bind->gamescroll());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]->text(), "  Q  青云");
+  EXPECT_EQ(rows[0]->tag(), 0);
+}
+
+TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
+  auto bind = openWithGames(games({{"a1", "甲", "1"},
+                                   {"w", "网页", "3"},
+                                   {"b", "乙", "2"},
+                                   {"c", "丙", "1"},
+                                   {"d", "丁", "1"},
+                                   {"e", "戊", "1"},
+                                   {"f", "己", "1"},
+                                   {"g", "庚", "1"},
+                                   {"hh", "辛", "2"},
+                                   {"hz", "壬", "1"}}));
+  Automation::tap(letter(bind, "H"));
+  pump();
+  auto rows = GamePicker::rows(*bind->gamescroll());
+  for (const auto& row : rows) {
+    const bool h = row->tag() == 8 || row->tag() == 9;
+    EXPECT_EQ(colour(row), h ? "rgb(118,181,72)" : "rgb(183,183,183)") << row->text();
+  }
+  // The first H game, not the top where the "H5" badge of an earlier game stands.
+  EXPECT_EQ(bind->gamescroll()->contentOffset(), CGPointMake(0, 240));
+  EXPECT_TRUE(bind->gamescroll()->lastContentOffsetAnimated());
+  EXPECT_EQ(colour(letter(bind, "H")), "rgb(118,181,72)");
+  EXPECT_EQ(colour(letter(bind, "A")), "rgb(0,0,0)");
+  for (const auto& sub : bind->gamescroll()->subviews()) {
+    auto label = std::dynamic_pointer_cast<UILabel>(sub);
+    if (label && label->text() == "H5") EXPECT_EQ(colour(label), "rgb(255,255,255)");
+  }
+
+  // A letter without games only recolours.
+  bind->gamezimuscroll()->setContentOffset(CGPointMake(0, 540));
+  Automation::tap(letter(bind, "Z"));
+  pump();
+  EXPECT_EQ(bind->gamescroll()->contentOffset(), CGPointMake(0, 240));
+  for (const auto& row : rows) EXPECT_EQ(colour(row), "rgb(183,183,183)");
+  EXPECT_EQ(colour(letter(bind, "H")), "rgb(0,0,0)");
+  EXPECT_EQ(colour(letter(bind, "Z")), "rgb(118,181,72)");
+}
+
+TEST_F(GamePickerTest, EveryRowReadsThePlatformFromItsOwnHiddenLabel) {
+  std::vector<std::vector<std::string>> list;
+  for (int i = 0; i < 12; ++i) {
+    list.push_back({std::string(1, static_cast<char>('a' + i)), "游戏" + std::to_string(i),
+                    std::to_string(1 + i % 3)});
+  }
+  TempData::setuserdata(user());
+  auto bind = openWithGames(games(list));
+  // Row 8 carries the same tag as the platform labels; it still answers its platform.
+  bind->gamezimuscroll()->setContentOffset(CGPointMake(0, 60));
+  Automation::tap(letter(bind, "I"));
+  pump();
+  auto rows = GamePicker::rows(*bind->gamescroll());
+  ASSERT_EQ(rows.size(), 12u);
+  Automation::tap(rows[8]);
+  pump();
+  EXPECT_EQ(bind->bindplatid(), "3");
+  EXPECT_EQ(bind->choosegamelabel()->text(), "游戏8");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(GamePicker::platformOf(*rows[i]), std::to_string(1 + i % 3));
+  }
+}
+
+TEST_F(GamePickerTest, ChoosingAGameShowsItsNameClosesTheDropDownAndStoresItsPlatform) {
+  TempData::setuserdata(user({{"1", "p1"}, {"2", "p2"}}));
+  auto bind = openWithGames(games({{"jy", " 剑影江湖 ", "2"}, {"", "云上", "3"}}));
+  EXPECT_FALSE(bind->choosegamedropview()->isHidden());
+  auto rows = GamePicker::rows(*bind->gamescroll());
+  Automation::tap(rows[0]);
+  pump();
+  EXPECT_EQ(bind->choosegamelabel()->text(), "剑影江湖");
+  EXPECT_EQ(colour(bind->choosegamelabel()), "rgb(0,0,0)");
+  EXPECT_TRUE(bind->choosegamedropview()->isHidden());
+  EXPECT_EQ(bind->bindplatid(), "2");
+  EXPECT_EQ(bind->showgameplatlabel()->text(), "*该游戏由云游手游中心提供,您已拥有该平台游戏账号");
+
+  // Reopening keeps the choice; the bare name of a game without a short name.
+  Automation::tap(bind->choosegameview());
+  pump();
+  EXPECT_EQ(bind->bindplatid(), "2");
+  Automation::tap(rows[1]);
+  pump();
+  EXPECT_EQ(bind->choosegamelabel()->text(), "云上");
+  EXPECT_EQ(bind->showgameplatlabel()->text(), "该游戏由掌上H5游戏提供");
+}
+
+TEST(GamePickerProviderLine, FollowsThePlatformsThePlayerHolds) {
+  EXPECT_EQ(BindToviraController::providerLine("1", "4", "0"), "*该游戏由星辰手游中心提供");
+  EXPECT_EQ(BindToviraController::providerLine("1", "3", "0"),
+            "*该游戏由星辰手游中心提供,您已拥有该平台游戏账号");
+  EXPECT_EQ(BindToviraController::providerLine("2", "1", "0"), "*该游戏由云游手游中心提供");
+  EXPECT_EQ(BindToviraController::providerLine("2", "2", "0"),
+            "*该游戏由云游手游中心提供,您已拥有该平台游戏账号");
+  EXPECT_EQ(BindToviraController::providerLine("3", "3", "1"),
+            "该游戏由掌上H5游戏提供，您已拥有改平台游戏账号");
+  EXPECT_EQ(BindToviraController::providerLine("9", "3", "1"), std::nullopt);
+}
