@@ -3,5 +3,12 @@
 #include "platform/foundation/NSObject.h"
 
 // Each screen adds its TOVIRA_DECLARE_REGISTRATION line above and its call below.
+TOVIRA_DECLARE_REGISTRATION(LibaoController);
+TOVIRA_DECLARE_REGISTRATION(LibaoDuihuanController);
+TOVIRA_DECLARE_REGISTRATION(LibaoRecordController);
 
-void registerGamesClasses() {}
+void registerGamesClasses() {
+  toviraRegisterClass_LibaoController();
+  toviraRegisterClass_LibaoDuihuanController();
+  toviraRegisterClass_LibaoRecordController();
+}
