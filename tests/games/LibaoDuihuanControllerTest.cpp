@@ -50,18 +50,12 @@ TEST_F(PackagesTest, AHandedOverNameWinsOverTheSetNameAndTheHandOverIsCleared) {
   EXPECT_TRUE(TempData::getcontrollerdata().isNil());
 }
 
-TEST_F(PackagesTest, WithNoNameTheListAsksForEveryPackageAndTheFieldIsEmpty) {
-  auto packages = openPackages();
-  EXPECT_FALSE(server().lastRequest("getCardList")->has("kw"));
-  EXPECT_EQ(packages->searchgame()->text(), "");
-  EXPECT_FALSE(packages->searchgamelabel()->isHidden());
-}
-
 TEST_F(PackagesTest, AHandOverWithoutGamenameOpensThePackagesWithNoSearch) {
   TempData::setcontrollerdata(Value::dict({{"sid", "7"}, {"title", "活动"}}));
   auto packages = openPackages();
   EXPECT_FALSE(server().lastRequest("getCardList")->has("kw"));
   EXPECT_EQ(packages->searchgame()->text(), "");
+  EXPECT_FALSE(packages->searchgamelabel()->isHidden());
   EXPECT_TRUE(TempData::getcontrollerdata().isNil());
 }
 

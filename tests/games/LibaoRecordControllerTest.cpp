@@ -66,13 +66,16 @@ TEST_F(RecordsTest, ThreePagesStackWithoutGapsAndEachRowShowsItsCode) {
   EXPECT_EQ(inside(row, "复制")->frame(), CGRectMake(221, 42, 50, 20));
 }
 
-TEST_F(RecordsTest, TheCopyButtonCopiesExactlyTheCodeOfItsOwnRow) {
+TEST_F(RecordsTest, TheCopyButtonCopiesExactlyTheCodeOfItsOwnRowAndBackCloses) {
   logIn();
   server().replyOnce("getCardRecord", recordsPage("K", 3));
   auto records = openRecords();
   Automation::tap(inside(recordRows(records->mainscroll())[1], "复制"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "K1");
   EXPECT_EQ(takeAlert(), "复制成功 | 兑换码(K1)已复制到您的剪贴板 | [确定]");
+  Automation::tap(shown("返回"));
+  pump();
+  EXPECT_EQ(Automation::topViewController(), home_);
 }
 
 TEST_F(RecordsTest, NoCodesAndFailedPagesShowAnEmptyListWithoutAMessage) {
@@ -103,12 +106,4 @@ TEST_F(RecordsTest, AListLoadWithNobodyLoggedInPresentsTheLoginScreenAndSendsNot
   pump();
   EXPECT_EQ(server().requests("getCardRecord").size(), 1u);
   EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
-}
-
-TEST_F(RecordsTest, TheBackLabelDismissesTheRecords) {
-  logIn();
-  openRecords();
-  Automation::tap(shown("返回"));
-  pump();
-  EXPECT_EQ(Automation::topViewController(), home_);
 }
