@@ -187,6 +187,24 @@ void DevServer::clearReplies() {
   queued_.clear();
 }
 
+namespace {
+bool isConditional(const Value& reply) {
+  return reply.isDict() && reply.dictValue().count("$when");
+}
+}  // namespace
+
+DevServer::Scripted DevServer::conditional(const Value& reply) {
+  Scripted scripted{Scripted::Kind::Body, reply["$then"].toJSON(), 0, {}, ""};
+  for (const auto& [key, value] : reply["$when"].dictValue())
+    scripted.when.emplace_back(key, value.str());
+  if (isConditional(reply["$else"])) {
+    scripted.elseWhen = std::make_shared<const Scripted>(conditional(reply["$else"]));
+  } else {
+    scripted.elseBody = reply["$else"].toJSON();
+  }
+  return scripted;
+}
+
 bool DevServer::loadReplies(const std::string& folder) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -208,12 +226,7 @@ bool DevServer::loadReplies(const std::string& folder) {
     }
     const auto reply = *Value::fromJSON(text.str());
     Scripted scripted{Scripted::Kind::Body, text.str(), 0, {}, ""};
-    if (reply.isDict() && reply.dictValue().count("$when")) {
-      for (const auto& [key, value] : reply["$when"].dictValue())
-        scripted.when.emplace_back(key, value.str());
-      scripted.body = reply["$then"].toJSON();
-      scripted.elseBody = reply["$else"].toJSON();
-    }
+    if (isConditional(reply)) scripted = conditional(reply);
     std::lock_guard lock(mutex_);
     standing_[entry.path().stem().string()] = std::move(scripted);
   }
@@ -327,7 +340,12 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
     answered = false;
     return;
   }
-  bool matches = true;
-  for (const auto& [key, value] : scripted->when) matches = matches && request.value(key) == value;
-  replyBody = matches ? scripted->body : scripted->elseBody;
+  for (const Scripted* s = &*scripted; s; s = s->elseWhen.get()) {
+    bool matches = true;
+    for (const auto& [key, value] : s->when) matches = matches && request.value(key) == value;
+    if (matches || !s->elseWhen) {
+      replyBody = matches ? s->body : s->elseBody;
+      break;
+    }
+  }
 }

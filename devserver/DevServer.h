@@ -79,7 +79,8 @@ class DevServer {
   // the folder cannot be read or a file is not valid JSON (the other files still load). A file may
   // make its reply depend on the request:
   //   {"$when": {"username": "demo", "password": "demo123"}, "$then": {…}, "$else": {…}}
-  // answers "$then" when every listed key was sent with that value, else "$else".
+  // answers "$then" when every listed key was sent with that value, else "$else". "$else" may
+  // itself be such a form, so that one file can answer several pages of a list.
   bool loadReplies(const std::string& folder);
   // The demo: loadReplies(folder) and serveFiles("/files", folder + "/files").
   bool loadDemo(const std::string& folder);
@@ -104,8 +105,11 @@ class DevServer {
     // When not empty, body answers only requests that sent all of these; elseBody the others.
     std::vector<std::pair<std::string, std::string>> when;
     std::string elseBody;
+    std::shared_ptr<const Scripted> elseWhen;  // a further condition in place of elseBody
   };
 
+  // A reply file's {"$when", "$then", "$else"} form, with the forms nested in "$else".
+  static Scripted conditional(const Value& reply);
   void handle(const std::string& body, std::string& replyBody, bool& answered);
   std::optional<Scripted> scriptedFor(const std::string& api);
   // Waits up to `seconds` or until stop(); false when stopped.

@@ -5,8 +5,14 @@
 // Each screen adds its TOVIRA_DECLARE_REGISTRATION line above and its call below.
 TOVIRA_DECLARE_REGISTRATION(BindToviraController);
 TOVIRA_DECLARE_REGISTRATION(LibaoViewController);
+TOVIRA_DECLARE_REGISTRATION(LibaoController);
+TOVIRA_DECLARE_REGISTRATION(LibaoDuihuanController);
+TOVIRA_DECLARE_REGISTRATION(LibaoRecordController);
 
 void registerGamesClasses() {
   toviraRegisterClass_BindToviraController();
   toviraRegisterClass_LibaoViewController();
+  toviraRegisterClass_LibaoController();
+  toviraRegisterClass_LibaoDuihuanController();
+  toviraRegisterClass_LibaoRecordController();
 }

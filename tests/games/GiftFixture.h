@@ -1,0 +1,70 @@
+#pragma once
+// The gift screens as a player meets them: a home screen in the key window, then either the tab
+// bar presented over it with its gift tab selected, or one game's packages presented over it; the
+// devserver stands behind the API.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devserver/DevServer.h"
+#include "platform/foundation/Value.h"
+#include "support/AppFixture.h"
+
+class LibaoController;
+class LibaoDuihuanController;
+class TabBarController;
+class UILabel;
+class UIScrollView;
+class UIView;
+class UIViewController;
+class UIWindow;
+
+class GiftFixture : public AppFixture {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A logged-in player ("demo", token "tok123", is_special "0"), also remembered in the local
+  // database with autologin, so that the re-login after a redemption finds him.
+  void logIn();
+
+  // Replies: a page of `count` games named prefix0, prefix1, ... (platform 3 for every third,
+  // else 1); a page of `count` packages with ids prefix0, ...; a page of `count` records.
+  static std::string gamesPage(const std::string& prefix, int count);
+  static std::string packagesPage(const std::string& prefix, int count);
+  static std::string recordsPage(const std::string& prefix, int count);
+
+  // The tab bar over the home screen, its first tab (the shop) loaded, then the gift tab chosen
+  // with its bar button and its first page loaded.
+  std::shared_ptr<LibaoController> openGiftTab();
+  // One game's packages presented over the home screen, with an optional name set before the
+  // view loads; the first page loaded.
+  std::shared_ptr<LibaoDuihuanController> openPackages(
+      const std::optional<std::string>& name = std::nullopt);
+
+  // The gift tab's game-list requests (the shop's carry no "lb").
+  std::vector<DevRequest> giftListRequests();
+
+  // Drags the list past its end and lets go, as a player asks for more.
+  static void scrollToEnd(const std::shared_ptr<UIScrollView>& scroll);
+  // Waits (real time, at most 5 s) until the server has received `count` requests of the api.
+  void awaitRequests(const std::string& api, size_t count);
+
+  std::shared_ptr<UIView> shown(const std::string& text);
+  std::shared_ptr<UILabel> shownLabel(const std::string& text);
+  // The view inside `root` (the root included) that reads exactly this text.
+  static std::shared_ptr<UIView> inside(const std::shared_ptr<UIView>& root,
+                                        const std::string& text);
+  // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
+  static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
+  // The title | message | [buttons] of the current alert, then presses its first button.
+  std::string takeAlert();
+  // The subviews of the list tagged as rows (8).
+  static std::vector<std::shared_ptr<UIView>> rows(const std::shared_ptr<UIScrollView>& scroll);
+
+  std::shared_ptr<UIWindow> window_;
+  std::shared_ptr<UIViewController> home_;
+  std::shared_ptr<TabBarController> tabs_;
+};

@@ -1,0 +1,61 @@
+// The gifts segment of the scripted walk: the gift tab, a search, one game's packages, a
+// redemption with its code on the pasteboard, and the records; it ends on the tab bar.
+
+#include <fstream>
+#include <sstream>
+
+#include "app/SimCommandLoop.h"
+#include "core/TempData.h"
+#include "platform/automation/Automation.h"
+#include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UITabBarController.h"
+#include "shell/ShellTestFixture.h"
+
+class GiftWalkTest : public ShellTestFixture {
+ protected:
+  void SetUp() override {
+    ShellTestFixture::SetUp();
+    useDemoReplies();
+  }
+};
+
+TEST_F(GiftWalkTest, TheWalkRedeemsAGiftCopiesItsCodeShowsTheRecordsAndEndsOnTheTabBar) {
+  std::ifstream file(resourcesPath() + "/walk.txt");
+  ASSERT_TRUE(file);
+  std::stringstream script;
+  script << file.rdbuf();
+  SimServerHooks hooks;
+  hooks.reply = [this](const std::string& api, const std::string& json) {
+    server().replyOnce(api, json);
+  };
+  SimCommandLoop loop(hooks);
+  std::istringstream in(script.str());
+  std::ostringstream out;
+  loop.run(in, out);
+  const std::string text = out.str();
+
+  EXPECT_EQ(text.find("nothing to tap"), std::string::npos);
+  std::vector<DevRequest> giftLists;
+  for (const auto& request : server().requests("getGameList"))
+    if (request.has("lb")) giftLists.push_back(request);
+  ASSERT_EQ(giftLists.size(), 2u);
+  EXPECT_EQ(giftLists[1].value("gamename"), "星海远征");
+  EXPECT_EQ(giftLists[1].value("is_special"), "0");
+  ASSERT_TRUE(server().lastRequest("getCardList"));
+  EXPECT_EQ(server().lastRequest("getCardList")->value("kw"), "星海远征");
+  ASSERT_TRUE(server().lastRequest("getCard"));
+  EXPECT_EQ(server().lastRequest("getCard")->value("cardid"), "9001");
+  EXPECT_NE(text.find("复制成功 | 兑换码(TVR8H2KQ9ZX4)已复制到您的剪贴板 | [确定]"),
+            std::string::npos);
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "TVR8H2KQ9ZX4");
+  EXPECT_EQ(server().requests("getCardRecord").size(), 1u);
+  EXPECT_NE(text.find("text=\"领取时间:"), std::string::npos);
+
+  // Back on the tab bar, the gift tab chosen, nothing presented over it and no alert up.
+  auto top = Automation::topViewController();
+  ASSERT_TRUE(std::dynamic_pointer_cast<UITabBarController>(top));
+  EXPECT_EQ(
+      std::dynamic_pointer_cast<UITabBarController>(top)->selectedViewController()->className(),
+      "LibaoController");
+  EXPECT_EQ(Automation::alertText(), "");
+}
