@@ -7,6 +7,7 @@
 #include "parley/PLApi.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
@@ -62,15 +63,33 @@ void YaoqingController::viewDidLoad() {
   initSubView();
 }
 
+void YaoqingController::showPage() {
+  if (!mainScroll_) return;
+  mainScroll_->setHidden(false);
+  if (auto host = mainScroll_->superview()) host->bringSubviewToFront(mainScroll_);
+}
+
 void YaoqingController::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
-  if (mainScroll_) mainScroll_->setHidden(false);
+  showPage();
   // Loaded while nobody was logged in: the player has logged in since, so the tab takes his
   // data now and asks for his summary once.
   if (userDic_.isNil() && !TempData::getuserdata().isNil()) {
     userDic_ = TempData::getuserdata();
     addData();
   }
+}
+
+void YaoqingController::viewDidAppear(bool animated) {
+  UIViewController::viewDidAppear(animated);
+  // The tab bar puts its own bar in front once a switch is done, after this call; the page goes
+  // over it again from the run loop, so that the bottom of both sheets stays in reach. The
+  // back button leads home.
+  std::weak_ptr<YaoqingController> weak = sharedSelf<YaoqingController>();
+  dispatch_async_main([weak] {
+    auto page = weak.lock();
+    if (page && page->isVisible()) page->showPage();
+  });
 }
 
 void YaoqingController::viewWillDisappear(bool animated) {

@@ -4,9 +4,10 @@
 // copied link and the QR code that a long press saves to the photo album, and the ways to the
 // rewards list, the invitation guide and the withdrawal of bound gold.
 //
-// The tab bar finds it by its class name. Its page covers the whole screen: it lies on the tab
-// bar controller's view rather than on its own (only the tab bar's own buttons stay above it),
-// and it is shown only while this tab is, so that other tabs are never covered by it.
+// The tab bar finds it by its class name. Its page covers the whole screen, the tab bar's own
+// bar included, so that the sheets sliding up from the bottom can be reached: it lies on the
+// tab bar controller's view rather than on its own, and its back button leads home. It is
+// shown only while this tab is, so that a tab switched to by class name is never covered.
 //
 // The summary is asked for once, when the view loads, with the user data copied at load. When
 // the tab loaded while nobody was logged in, the copy is taken (and the summary asked for) the
@@ -40,6 +41,7 @@ class YaoqingController : public UIViewController, public YQViewDelegate {
 
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
+  void viewDidAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
 
   void tologin();
@@ -71,6 +73,8 @@ class YaoqingController : public UIViewController, public YQViewDelegate {
 
  private:
   void initSubView();
+  // Shows the page in front of everything on the tab bar controller's view, its bar included.
+  void showPage();
   void addData();
   // Whether an action must send the player to the login screen first: nobody is logged in,
   // or the tab still holds no copy of his data (and so no link).
