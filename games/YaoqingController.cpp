@@ -23,6 +23,7 @@
 #include "platform/uikit/UITabBarController.h"
 #include "shell/InviteShare.h"
 #include "shell/PlaceholderController.h"
+#include "shell/TabBarController.h"
 #include "wallet/WalletStyle.h"
 
 TOVIRA_REGISTER_CLASS(YaoqingController, UIViewController)
@@ -59,19 +60,23 @@ void YaoqingController::viewDidLoad() {
   // shown outside a tab bar keeps it on its own view.
   auto tabs = tabBarController();
   auto host = tabs ? tabs->view() : view();
-  host->addSubview(mainScroll_);
+  auto bar = std::dynamic_pointer_cast<TabBarController>(tabs)
+                 ? std::dynamic_pointer_cast<TabBarController>(tabs)->bar()
+                 : nullptr;
+  if (bar && bar->superview() == host) {
+    // The tab bar's own bar stays in front of the page, and the end of the page can be
+    // scrolled clear of it.
+    host->insertSubviewBelowSubview(mainScroll_, bar);
+    mainScroll_->setContentInset(UIEdgeInsetsMake(0, 0, TabBarController::kBarHeight, 0));
+  } else {
+    host->addSubview(mainScroll_);
+  }
   initSubView();
-}
-
-void YaoqingController::showPage() {
-  if (!mainScroll_) return;
-  mainScroll_->setHidden(false);
-  if (auto host = mainScroll_->superview()) host->bringSubviewToFront(mainScroll_);
 }
 
 void YaoqingController::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
-  showPage();
+  if (mainScroll_) mainScroll_->setHidden(false);
   // Loaded while nobody was logged in: the player has logged in since, so the tab takes his
   // data now and asks for his summary once.
   if (userDic_.isNil() && !TempData::getuserdata().isNil()) {
@@ -80,22 +85,23 @@ void YaoqingController::viewWillAppear(bool animated) {
   }
 }
 
-void YaoqingController::viewDidAppear(bool animated) {
-  UIViewController::viewDidAppear(animated);
-  // The tab bar puts its own bar in front once a switch is done, after this call; the page goes
-  // over it again from the run loop, so that the bottom of both sheets stays in reach. The
-  // back button leads home.
-  std::weak_ptr<YaoqingController> weak = sharedSelf<YaoqingController>();
-  dispatch_async_main([weak] {
-    auto page = weak.lock();
-    if (page && page->isVisible()) page->showPage();
-  });
-}
-
 void YaoqingController::viewWillDisappear(bool animated) {
   UIViewController::viewWillDisappear(animated);
   // The page is not on this screen's own view: another tab must not show it.
   if (mainScroll_) mainScroll_->setHidden(true);
+}
+
+void YaoqingController::raisePage() {
+  if (!mainScroll_) return;
+  if (auto host = mainScroll_->superview()) host->bringSubviewToFront(mainScroll_);
+}
+
+void YaoqingController::lowerPage() {
+  // Once no sheet is open the tab bar's own bar is in front again.
+  if (yqView_ || chooseView_) return;
+  if (auto tabs = std::dynamic_pointer_cast<TabBarController>(tabBarController())) {
+    tabs->updateBarButtons();
+  }
 }
 
 void YaoqingController::initSubView() {
@@ -222,6 +228,9 @@ void YaoqingController::inviteRightNow() {
   if (yqView_) return;  // one sheet at a time
   const double W = tempDeveiceWidth_;
   const double H = tempDeveiceHeight_;
+  // While a sheet is open the page and its mask cover the whole screen, the tab bar's own bar
+  // included, so that the bottom of the sheets can be reached.
+  raisePage();
   mask_ = dimmingView(&YaoqingController::maskclick);
   mainScroll_->addSubview(mask_);
   shareUrl_ = userDic_["inviteurl"].str();
@@ -251,6 +260,7 @@ void YaoqingController::maskclick() {
         if (!page) return;
         if (page->yqView_ == sheet) page->yqView_.reset();
         if (page->mask_ == dim) page->mask_.reset();
+        page->lowerPage();
       });
 }
 
@@ -309,6 +319,7 @@ void YaoqingController::yqViewLongPress(const std::shared_ptr<UIImage>& image) {
   const double W = tempDeveiceWidth_;
   const double H = tempDeveiceHeight_;
   auto self = sharedSelf<YaoqingController>();
+  raisePage();
   mask1_ = dimmingView(&YaoqingController::hideMask1);
   mainScroll_->addSubview(mask1_);
   chooseView_ = UIView::create(CGRectMake(0, H, W, kSaveSheetHeight));
@@ -350,6 +361,7 @@ void YaoqingController::hideMask1() {
         if (!page) return;
         if (page->chooseView_ == sheet) page->chooseView_.reset();
         if (page->mask1_ == dim) page->mask1_.reset();
+        page->lowerPage();
       });
 }
 

@@ -4,10 +4,11 @@
 // copied link and the QR code that a long press saves to the photo album, and the ways to the
 // rewards list, the invitation guide and the withdrawal of bound gold.
 //
-// The tab bar finds it by its class name. Its page covers the whole screen, the tab bar's own
-// bar included, so that the sheets sliding up from the bottom can be reached: it lies on the
-// tab bar controller's view rather than on its own, and its back button leads home. It is
-// shown only while this tab is, so that a tab switched to by class name is never covered.
+// The tab bar finds it by its class name. Its page fills the whole screen: it lies on the tab
+// bar controller's view rather than on its own, under the tab bar's own bar, and its end can be
+// scrolled clear of that bar. While the share sheet or the save sheet is open, the page and its
+// mask come in front of the bar, so that the bottom of the sheets can be reached. The page is
+// shown only while this tab is, so that other tabs are never covered by it.
 //
 // The summary is asked for once, when the view loads, with the user data copied at load. When
 // the tab loaded while nobody was logged in, the copy is taken (and the summary asked for) the
@@ -41,7 +42,6 @@ class YaoqingController : public UIViewController, public YQViewDelegate {
 
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
-  void viewDidAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
 
   void tologin();
@@ -73,8 +73,10 @@ class YaoqingController : public UIViewController, public YQViewDelegate {
 
  private:
   void initSubView();
-  // Shows the page in front of everything on the tab bar controller's view, its bar included.
-  void showPage();
+  // Puts the page in front of the tab bar's own bar while a sheet is open, and back under it
+  // once none is.
+  void raisePage();
+  void lowerPage();
   void addData();
   // Whether an action must send the player to the login screen first: nobody is logged in,
   // or the tab still holds no copy of his data (and so no link).

@@ -52,6 +52,10 @@ class YaoqingControllerTest : public InviteFixture {
     pump();
     return invite_->chooseView();
   }
+  void maskClose() {
+    Automation::tapAt(CGPointMake(160, 100));
+    advance(0.25);
+  }
   std::string lastAnimation() {
     const auto records = UIView::recordedAnimations();
     return records.empty() ? "" : std::to_string(records.back().duration);
@@ -136,9 +140,9 @@ TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutFetchesTheSummaryOnItsNextAppea
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), kInviteUrl);
   EXPECT_EQ(takeAlert(), "提示 | 链接已复制到剪切板 | [确定]");
   // Later appearances ask nothing more.
-  TabBarHelper::qiehuanTabBarViewControllers(tabs_, "MeController");
-  TabBarHelper::qiehuanTabBarViewControllers(tabs_, "YaoqingController");
-  pump();
+  maskClose();
+  tapBar("我的");
+  tapBar("邀请");
   EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
 }
 
@@ -371,8 +375,13 @@ TEST_F(YaoqingControllerTest, TheFriendsLineHandsTheSummaryToTheRewardsPage) {
   EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is taken on reading";
 }
 
-TEST_F(YaoqingControllerTest, TheGuideAndTheWithdrawalArePresentedFromTheirButtons) {
+TEST_F(YaoqingControllerTest,
+       TheGuideAndTheWithdrawalAreReachedOnceTheEndOfThePageIsScrolledClear) {
   openLoggedIn();
+  // Under the tab bar's own bar at first; the page scrolls just far enough to show them.
+  EXPECT_EQ(Automation::hitTest(CGPointMake(60, 520.5)), tabs_->barButton(0));
+  Automation::drag(invite_->mainScroll(), CGPointMake(0, 200));
+  EXPECT_NEAR(invite_->mainScroll()->contentOffset().y, 320.0 * 755 / 720 + 220 + 49 - 568, 1e-9);
   Automation::tap(shown("邀请攻略"));
   pump();
   EXPECT_EQ(presentedClass(), "InviteGLVC");
@@ -383,21 +392,39 @@ TEST_F(YaoqingControllerTest, TheGuideAndTheWithdrawalArePresentedFromTheirButto
   EXPECT_EQ(presentedClass(), "TiXianVC");
 }
 
-TEST_F(YaoqingControllerTest, ThePageCoversTheWholeScreenButNeverAnotherTab) {
+TEST_F(YaoqingControllerTest, ThePageLiesUnderTheBarAndCoversItOnlyWhileASheetIsOpen) {
   openLoggedIn();
   auto page = invite_->mainScroll();
-  // Over the tab bar's own bar, so that the bottom of the sheets can be reached.
-  EXPECT_EQ(tabs_->view()->subviews().back(), page);
-  EXPECT_NE(Automation::hitTest(CGPointMake(288, 540)), tabs_->barButton(4));
+  auto bar = tabs_->bar();
+  auto layers = [&] { return tabs_->view()->subviews(); };
+  EXPECT_EQ(layers().back(), bar);
+  EXPECT_EQ(Automation::hitTest(CGPointMake(288, 540)), tabs_->barButton(4));
 
-  TabBarHelper::qiehuanTabBarViewControllers(tabs_, "MeController");
-  pump();
+  // The sheets' masks dim the whole screen and their bottoms can be reached.
+  openSheet();
+  EXPECT_EQ(layers().back(), page);
+  auto choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  Automation::tap(inside(choose, "取消"));
+  advance(0.25);
+  EXPECT_FALSE(invite_->chooseView()) << "取消 lies where the bar is";
+  EXPECT_EQ(layers().back(), page) << "the share sheet is still open";
+  EXPECT_TRUE(Automation::hitTest(CGPointMake(288, 540))->isDescendantOfView(invite_->yqView()));
+  maskClose();
+  EXPECT_FALSE(invite_->yqView());
+  EXPECT_EQ(layers().back(), bar);
+  EXPECT_EQ(tabs_->selectedViewController(), invite_);
+}
+
+TEST_F(YaoqingControllerTest, OtherTabsAreNeverCoveredByTheInvitationPage) {
+  openLoggedIn();
+  auto page = invite_->mainScroll();
+  tapBar("我的");
   EXPECT_TRUE(page->isHidden());
   EXPECT_FALSE(Automation::findByText("立即邀请"));
-  EXPECT_EQ(Automation::hitTest(CGPointMake(288, 540)), tabs_->barButton(4));
+  shown("我的");
   tapBar("邀请");
   EXPECT_FALSE(page->isHidden());
-  EXPECT_EQ(tabs_->view()->subviews().back(), page);
   shown("立即邀请");
 }
 
