@@ -139,11 +139,34 @@ TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutFetchesTheSummaryOnItsNextAppea
   Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), kInviteUrl);
   EXPECT_EQ(takeAlert(), "提示 | 链接已复制到剪切板 | [确定]");
+  EXPECT_TRUE(sheet->superview()) << "the sheet stays open after copying";
   // Later appearances ask nothing more.
   maskClose();
   tapBar("我的");
   tapBar("邀请");
   EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
+}
+
+TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutNeverOffersAnEmptyLinkOrABlankCode) {
+  openInviteTab();
+  // Somebody logs in while the tab stays on screen: it holds no copy of his data yet.
+  TempData::setuserdata(user());
+  Automation::tap(shown("立即邀请"));
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  EXPECT_FALSE(invite_->yqView());
+  Automation::tap(invite_->friendLab());
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+
+  // Back from the login screen, the tab takes his data and the sheet carries his link and code.
+  server().reply("getInvite_v2", kSummaryReply);
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
+  EXPECT_TRUE(sheet->ewmImg());
 }
 
 TEST_F(YaoqingControllerTest, CopyShareAndSaveWithoutALoggedInPlayerPresentTheLoginInstead) {
@@ -279,16 +302,6 @@ TEST_F(YaoqingControllerTest, WithoutParleyTheShareButtonsSayToInstallItAndSendN
   // Any other tag does nothing.
   invite_->shareClick(104);
   EXPECT_EQ(Automation::alertText(), "");
-}
-
-TEST_F(YaoqingControllerTest, CopyingPutsTheLinkOnThePasteboardAndKeepsTheSheetOpen) {
-  openLoggedIn();
-  auto sheet = openSheet();
-  ASSERT_TRUE(sheet);
-  Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), kInviteUrl);
-  EXPECT_EQ(takeAlert(), "提示 | 链接已复制到剪切板 | [确定]");
-  EXPECT_TRUE(sheet->superview());
 }
 
 TEST_F(YaoqingControllerTest, SavingTheCodePutsAPngInTheAlbumThatDecodesToTheLink) {
