@@ -60,9 +60,8 @@ void YaoqingController::viewDidLoad() {
   // shown outside a tab bar keeps it on its own view.
   auto tabs = tabBarController();
   auto host = tabs ? tabs->view() : view();
-  auto bar = std::dynamic_pointer_cast<TabBarController>(tabs)
-                 ? std::dynamic_pointer_cast<TabBarController>(tabs)->bar()
-                 : nullptr;
+  auto ownTabs = std::dynamic_pointer_cast<TabBarController>(tabs);
+  auto bar = ownTabs ? ownTabs->bar() : nullptr;
   if (bar && bar->superview() == host) {
     // The tab bar's own bar stays in front of the page, and the end of the page can be
     // scrolled clear of it.
