@@ -1,5 +1,6 @@
 #include "games/YaoQingJiangLiController.h"
 
+#include "account/MeController.h"
 #include "core/StrHelper.h"
 #include "core/TempData.h"
 #include "core/Time.h"
@@ -161,7 +162,7 @@ void YaoQingJiangLiController::back() { dismissViewControllerAnimated(true); }
 
 void YaoQingJiangLiController::goldTX() {
   // Until the withdrawal screen is part of the build, a placeholder of that name stands in.
-  PlaceholderController::registerIfMissing("TiXianVC", "绑金提现", true);
+  PlaceholderController::registerIfMissing("TiXianVC", MeController::kWithdrawTitle, true);
   auto screen = std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("TiXianVC"));
   if (!screen) {
     NSLog("TiXianVC is not available");

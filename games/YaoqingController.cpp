@@ -1,5 +1,6 @@
 #include "games/YaoqingController.h"
 
+#include "account/MeController.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
 #include "games/InviteGLVC.h"
@@ -395,7 +396,7 @@ void YaoqingController::to_invitePrize() {
 
 void YaoqingController::to_gonglue() { presentViewController(InviteGLVC::create(), true); }
 
-void YaoqingController::to_tixian() { presentByName("TiXianVC", "绑金提现"); }
+void YaoqingController::to_tixian() { presentByName("TiXianVC", MeController::kWithdrawTitle); }
 
 void YaoqingController::presentByName(const std::string& className, const std::string& title) {
   // Until the withdrawal screen is part of the build, a placeholder of that name stands in.
