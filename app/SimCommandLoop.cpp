@@ -71,6 +71,8 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
   } else if (verb == "screen") {
   } else if (verb == "tap") {
     report = tap(rest);
+  } else if (verb == "hold") {
+    report = hold(rest);
   } else if (verb == "type") {
     report = Automation::typeText(rest) ? "typed \"" + rest + "\""
                                         : std::string("no text field is being edited");
@@ -225,6 +227,27 @@ std::string SimCommandLoop::tap(const std::string& target) {
   }
   if (!hit) return "nothing to tap: " + target;
   return "tapped " + describeView(hit);
+}
+
+std::string SimCommandLoop::hold(const std::string& target) {
+  if (target.empty()) return "usage: hold <text>|#<tag>|@<x>,<y>";
+  std::shared_ptr<UIView> view;
+  if (target[0] == '#' && target.size() > 1) {
+    const auto tag = parseNumber(target.substr(1));
+    if (!tag) return "not a tag: " + target;
+    view = Automation::findByTag(static_cast<long>(*tag));
+  } else if (target[0] == '@' && target.find(',') != std::string::npos) {
+    const size_t comma = target.find(',');
+    const auto x = parseNumber(NSString::trim(target.substr(1, comma - 1)));
+    const auto y = parseNumber(NSString::trim(target.substr(comma + 1)));
+    if (!x || !y) return "not a point: " + target;
+    view = Automation::hitTest(CGPointMake(*x, *y));
+  } else {
+    view = Automation::findByText(target);
+  }
+  auto held = Automation::longPress(view, kHoldSeconds);
+  if (!held) return "nothing to hold: " + target;
+  return "held " + describeView(held) + " for 2 s";
 }
 
 std::string SimCommandLoop::screen() const {

@@ -22,9 +22,10 @@ struct SimServerHooks {
 // The simulator's command loop: runs the app on the headless platform and drives it as a person
 // would, one text command at a time, printing the screen after each.
 //
-// Commands: launch, screen, tap <text>|#<tag>|@<x>,<y>, type <text>, alert, press <button title>,
-// wait <seconds>, requests, reply <api> <json>, pasteboard, urls, install <scheme>, photos,
-// tab <class name> (switches the tab bar to that screen, as the game centre does), quit.
+// Commands: launch, screen, tap <text>|#<tag>|@<x>,<y>, hold <text>|#<tag>|@<x>,<y> (a press
+// of 2 seconds), type <text>, alert, press <button title>, wait <seconds>, requests,
+// reply <api> <json>, pasteboard, urls, install <scheme>, photos, tab <class name> (switches the
+// tab bar to that screen, as the game centre does), quit.
 // Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
 // when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
 // and the installed apps stay).
@@ -50,6 +51,8 @@ class SimCommandLoop {
  private:
   std::string launch();
   std::string tap(const std::string& target);
+  std::string hold(const std::string& target);
+  static constexpr double kHoldSeconds = 2;
   std::string screen() const;
 
   SimServerHooks hooks_;

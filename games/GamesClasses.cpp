@@ -8,6 +8,10 @@ TOVIRA_DECLARE_REGISTRATION(LibaoViewController);
 TOVIRA_DECLARE_REGISTRATION(LibaoController);
 TOVIRA_DECLARE_REGISTRATION(LibaoDuihuanController);
 TOVIRA_DECLARE_REGISTRATION(LibaoRecordController);
+TOVIRA_DECLARE_REGISTRATION(YaoqingController);
+TOVIRA_DECLARE_REGISTRATION(YQView);
+TOVIRA_DECLARE_REGISTRATION(YaoQingJiangLiController);
+TOVIRA_DECLARE_REGISTRATION(InviteGLVC);
 
 void registerGamesClasses() {
   toviraRegisterClass_BindToviraController();
@@ -15,4 +19,8 @@ void registerGamesClasses() {
   toviraRegisterClass_LibaoController();
   toviraRegisterClass_LibaoDuihuanController();
   toviraRegisterClass_LibaoRecordController();
+  toviraRegisterClass_YaoqingController();
+  toviraRegisterClass_YQView();
+  toviraRegisterClass_YaoQingJiangLiController();
+  toviraRegisterClass_InviteGLVC();
 }

@@ -1,0 +1,154 @@
+// The share sheet: its three round buttons and what they report, the QR code of the link read
+// back with the library's own reader, and the long press that hands the code over.
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+#include <vector>
+
+#include "InviteFixture.h"
+#include "games/YQView.h"
+#include "platform/automation/Automation.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIImage.h"
+#include "platform/uikit/UIImageView.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScreen.h"
+#include "platform/uikit/UIViewController.h"
+#include "platform/uikit/UIWindow.h"
+
+namespace {
+
+struct RecordingDelegate : YQViewDelegate {
+  std::vector<long> tags;
+  std::vector<std::shared_ptr<UIImage>> images;
+  std::vector<double> pressTimes;
+  void shareClick(long tag) override { tags.push_back(tag); }
+  void yqViewLongPress(const std::shared_ptr<UIImage>& image) override {
+    images.push_back(image);
+    pressTimes.push_back(RunLoop::main().clock().now());
+  }
+};
+
+// What the library's reader finds in the image ("" when nothing).
+std::string decode(const std::shared_ptr<UIImage>& image) {
+  if (!image) return "";
+  ZXing::ImageView view(image->pixels().data(), image->pixelWidth(), image->pixelHeight(),
+                        ZXing::ImageFormat::RGBX);
+  ZXing::DecodeHints hints;
+  hints.setFormats(ZXing::BarcodeFormat::QRCode);
+  const auto result = ZXing::ReadBarcode(view, hints);
+  return result.isValid() ? result.text() : std::string();
+}
+
+}  // namespace
+
+class YQViewTest : public InviteFixture {
+ protected:
+  // The sheet shown in a window at the bottom of the screen, reporting to `delegate_`.
+  std::shared_ptr<YQView> showSheet(const std::string& url) {
+    window_ = UIWindow::create(UIScreen::mainScreen()->bounds());
+    home_ = UIViewController::create();
+    window_->setRootViewController(home_);
+    window_->makeKeyAndVisible();
+    auto sheet = YQView::create(CGRectMake(0, 568 - 350, 320, 350), url);
+    sheet->delegete = delegate_;
+    home_->view()->addSubview(sheet);
+    pump();
+    return sheet;
+  }
+
+  std::shared_ptr<RecordingDelegate> delegate_ = std::make_shared<RecordingDelegate>();
+};
+
+TEST_F(YQViewTest, TheSheetShowsThreeRoundShareButtonsTheRuleTheCodeAndItsCaptions) {
+  auto sheet = showSheet(kInviteUrl);
+  EXPECT_EQ(sheet->backgroundColor()->description(), "rgb(255,255,255)");
+  const struct {
+    long tag;
+    const char* title;
+    const char* icon;
+    double x;
+  } expected[] = {{101, "好友圈", "ktr_parley.png", 64},
+                  {102, "畅聊好友", "ktr_friend.png", 128},
+                  {103, "复制链接", "ktr_link.png", 192}};
+  for (const auto& e : expected) {
+    auto button = sheet->shareButton(e.tag);
+    ASSERT_TRUE(button) << e.title;
+    EXPECT_EQ(button->frame(), CGRectMake(e.x, 20, 64, 64)) << e.title;
+    // The button's own title and image views come first; the round icon and its title follow.
+    const auto subviews = button->subviews();
+    ASSERT_GE(subviews.size(), 2u);
+    auto icon = std::dynamic_pointer_cast<UIImageView>(subviews[subviews.size() - 2]);
+    ASSERT_TRUE(icon && icon->image());
+    EXPECT_EQ(icon->frame(), CGRectMake(10, 0, 44, 44));
+    EXPECT_EQ(icon->image()->name(), e.icon);
+    EXPECT_EQ(icon->layer().cornerRadius(), 22);
+    EXPECT_TRUE(icon->clipsToBounds());
+    auto label = std::dynamic_pointer_cast<UILabel>(subviews.back());
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->frame(), CGRectMake(0, 49, 64, 15));
+    EXPECT_EQ(label->text(), e.title);
+    EXPECT_EQ(label->font()->pointSize(), 13);
+  }
+  EXPECT_EQ(sheet->ewmImgView()->frame(), CGRectMake(50, 94.5 + 5, 220, 220));
+  EXPECT_TRUE(sheet->ewmImgView()->isUserInteractionEnabled());
+  auto top = std::dynamic_pointer_cast<UILabel>(inside(sheet, "面对面邀请"));
+  ASSERT_TRUE(top);
+  EXPECT_EQ(top->frame(), CGRectMake(0, 104.5, 320, 20));
+  auto bottom = std::dynamic_pointer_cast<UILabel>(inside(sheet, "长按可保存至手机"));
+  ASSERT_TRUE(bottom);
+  EXPECT_EQ(bottom->frame(), CGRectMake(0, 319.5 - 25, 320, 20));
+}
+
+TEST_F(YQViewTest, EachShareButtonReportsItsTag) {
+  auto sheet = showSheet(kInviteUrl);
+  Automation::tap(sheet->shareButton(103));
+  Automation::tap(sheet->shareButton(102));
+  Automation::tap(sheet->shareButton(101));
+  EXPECT_EQ(delegate_->tags, (std::vector<long>{103, 102, 101}));
+  EXPECT_TRUE(delegate_->images.empty());
+}
+
+TEST_F(YQViewTest, TheCodeIsMadeAtItsShownSizeAndReadsBackAsTheLink) {
+  auto sheet = showSheet(kInviteUrl);
+  auto image = sheet->ewmImg();
+  ASSERT_TRUE(image);
+  EXPECT_EQ(sheet->ewmImgView()->image(), image);
+  EXPECT_EQ(image->pixelWidth(), 220);
+  EXPECT_EQ(image->pixelHeight(), 220);
+  EXPECT_EQ(image->scale(), 1);
+  // The quiet zone leaves the corner white.
+  EXPECT_EQ(image->pixelAt(0, 0), image->pixelAt(219, 219));
+  EXPECT_EQ(decode(image), kInviteUrl);
+  // Other links give other codes, each reading back as its own link.
+  const std::string longer = std::string(kInviteUrl) + "?from=sheet&x=" + std::string(120, 'a');
+  EXPECT_EQ(decode(YQView::qrCodeImage(longer, 220)), longer);
+}
+
+TEST_F(YQViewTest, AnEmptyLinkLeavesTheCodeBlankAndALongPressHandsOverNoImage) {
+  auto sheet = showSheet("");
+  EXPECT_FALSE(sheet->ewmImg());
+  EXPECT_FALSE(sheet->ewmImgView()->image());
+  Automation::longPress(sheet->ewmImgView(), 1.5);
+  ASSERT_EQ(delegate_->images.size(), 1u);
+  EXPECT_FALSE(delegate_->images[0]);
+}
+
+TEST_F(YQViewTest, APressUnderASecondDoesNothingAndALongPressReportsOnceWhenRecognised) {
+  auto sheet = showSheet(kInviteUrl);
+  Automation::longPress(sheet->ewmImgView(), 0.9);
+  EXPECT_TRUE(delegate_->images.empty());
+  EXPECT_TRUE(delegate_->tags.empty());
+
+  const double start = RunLoop::main().clock().now();
+  Automation::longPress(sheet->ewmImgView(), 3.0);
+  ASSERT_EQ(delegate_->images.size(), 1u);
+  EXPECT_EQ(delegate_->images[0], sheet->ewmImg());
+  // Reported when the second was up, not when the finger lifted two seconds later.
+  EXPECT_DOUBLE_EQ(delegate_->pressTimes[0] - start, 1.0);
+}

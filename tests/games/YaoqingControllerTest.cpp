@@ -1,0 +1,449 @@
+// The invitation tab: its page on the tab bar controller's view, the summary ("getInvite_v2"),
+// the share sheet with the Parley shares, the copied link and the saved QR code, and the ways
+// to the rewards, the guide and the withdrawal.
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+
+#include "InviteFixture.h"
+#include "app/StandInParley.h"
+#include "core/Config.h"
+#include "core/TempData.h"
+#include "games/InviteGLVC.h"
+#include "games/YaoQingJiangLiController.h"
+#include "games/YaoqingController.h"
+#include "parley/PLApi.h"
+#include "platform/automation/Automation.h"
+#include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSString.h"
+#include "platform/services/PhotoAlbum.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIImage.h"
+#include "platform/uikit/UIImageView.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIPasteboard.h"
+#include "platform/uikit/UIScrollView.h"
+#include "platform/uikit/UIView.h"
+#include "shell/TabBarController.h"
+#include "shell/TabBarHelper.h"
+
+class YaoqingControllerTest : public InviteFixture {
+ protected:
+  // Logs the player in and opens the tab with the two-friend summary.
+  std::shared_ptr<YaoqingController> openLoggedIn() {
+    TempData::setuserdata(user());
+    server().reply("getInvite_v2", kSummaryReply);
+    return openInviteTab();
+  }
+  std::shared_ptr<YQView> openSheet() {
+    Automation::tap(shown("立即邀请"));
+    pump();
+    EXPECT_TRUE(invite_->yqView());
+    return invite_->yqView();
+  }
+  std::shared_ptr<UIView> saveSheetAfterLongPress() {
+    Automation::longPress(invite_->yqView()->ewmImgView(), 1.2);
+    pump();
+    return invite_->chooseView();
+  }
+  void maskClose() {
+    Automation::tapAt(CGPointMake(160, 100));
+    advance(0.25);
+  }
+  std::string lastAnimation() {
+    const auto records = UIView::recordedAnimations();
+    return records.empty() ? "" : std::to_string(records.back().duration);
+  }
+};
+
+TEST_F(YaoqingControllerTest, TheTabLaysItsPageOverTheTabBarControllersViewAndShowsTheSummary) {
+  auto invite = openLoggedIn();
+  ASSERT_TRUE(invite);
+  auto page = invite->mainScroll();
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->superview(), tabs_->view());
+  EXPECT_EQ(page->frame(), CGRectMake(0, 0, 320, 568));
+  EXPECT_EQ(page->backgroundColor()->description(), "rgb(190,239,239)");
+  const double header = 320.0 * 755 / 720;
+  EXPECT_DOUBLE_EQ(page->contentSize().height, header + 220);
+
+  const auto request = server().lastRequest("getInvite_v2");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "tgid", "token", "username"}));
+  EXPECT_EQ(request->value("username"), "demo");
+  EXPECT_EQ(request->value("token"), "tok123");
+
+  // Sum and count exactly as the server sent them.
+  EXPECT_EQ(invite->goldLab()->text(), "20.00");
+  EXPECT_EQ(invite->goldLab()->frame(), CGRectMake(0, header + 40, 320, 50));
+  EXPECT_EQ(invite->goldLab()->font()->pointSize(), 30);
+  EXPECT_EQ(invite->friendLab()->text(), "成功邀请好友2人>");
+  EXPECT_EQ(invite->friendLab()->frame(), CGRectMake(0, header + 90, 320, 20));
+  EXPECT_EQ(invite->friendLab()->textColor()->description(), "rgb(75,117,162)");
+  auto caption = std::dynamic_pointer_cast<UILabel>(shown("累计奖励（绑定金币）"));
+  ASSERT_TRUE(caption);
+  EXPECT_EQ(caption->frame(), CGRectMake(85, header + 20, 150, 20));
+  auto inviteButton = std::dynamic_pointer_cast<UIButton>(shown("立即邀请"));
+  ASSERT_TRUE(inviteButton);
+  EXPECT_EQ(inviteButton->frame(), CGRectMake(20, header + 130, 280, 30));
+  EXPECT_EQ(inviteButton->backgroundColor()->description(), "rgb(47,128,197)");
+  EXPECT_EQ(inviteButton->layer().cornerRadius(), 3);
+  EXPECT_EQ(shown("邀请攻略")->frame(), CGRectMake(20, header + 170, 80, 30));
+  EXPECT_EQ(shown("绑金提现")->frame(), CGRectMake(220, header + 170, 80, 30));
+  shown("邀请好友");
+  EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
+}
+
+TEST_F(YaoqingControllerTest, LoggedOutTheSummaryReadsZeroAndEveryActionPresentsTheLogin) {
+  openInviteTab();
+  EXPECT_FALSE(server().lastRequest("getInvite_v2"));
+  EXPECT_EQ(invite_->goldLab()->text(), "0");
+  EXPECT_EQ(invite_->friendLab()->text(), "成功邀请好友0人");
+
+  Automation::tap(shown("立即邀请"));
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  EXPECT_FALSE(invite_->yqView());
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  Automation::tap(invite_->friendLab());
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+}
+
+TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutFetchesTheSummaryOnItsNextAppearanceAfterLogin) {
+  openInviteTab();
+  server().reply("getInvite_v2", kSummaryReply);
+  // The player logs in from the login screen that the tab presented.
+  Automation::tap(shown("立即邀请"));
+  pump();
+  ASSERT_EQ(presentedClass(), "LoginViewController");
+  TempData::setuserdata(user());
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  ASSERT_TRUE(server().lastRequest("getInvite_v2"));
+  EXPECT_EQ(server().lastRequest("getInvite_v2")->value("username"), "demo");
+  EXPECT_EQ(invite_->goldLab()->text(), "20.00");
+  EXPECT_EQ(invite_->friendLab()->text(), "成功邀请好友2人>");
+
+  // The sheet now carries his link: copying gives it and the code reads it.
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
+  Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), kInviteUrl);
+  EXPECT_EQ(takeAlert(), "提示 | 链接已复制到剪切板 | [确定]");
+  EXPECT_TRUE(sheet->superview()) << "the sheet stays open after copying";
+  // Later appearances ask nothing more.
+  maskClose();
+  tapBar("我的");
+  tapBar("邀请");
+  EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
+}
+
+TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutNeverOffersAnEmptyLinkOrABlankCode) {
+  openInviteTab();
+  // Somebody logs in while the tab stays on screen: it holds no copy of his data yet.
+  TempData::setuserdata(user());
+  Automation::tap(shown("立即邀请"));
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  EXPECT_FALSE(invite_->yqView());
+  Automation::tap(invite_->friendLab());
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+
+  // Back from the login screen, the tab takes his data and the sheet carries his link and code.
+  server().reply("getInvite_v2", kSummaryReply);
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
+  EXPECT_TRUE(sheet->ewmImg());
+}
+
+TEST_F(YaoqingControllerTest, CopyShareAndSaveWithoutALoggedInPlayerPresentTheLoginInstead) {
+  PLApi::registerApp(Config::kParleyAppId);
+  auto parley = StandInParley::install();
+  openLoggedIn();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  UIPasteboard::generalPasteboard()->setString("mine");
+  // The player logs out on his own page and comes back to the open sheet.
+  TempData::setuserdata(Value());
+
+  Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mine");
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+
+  Automation::tap(sheet->shareButton(YQView::kFriendTag));
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  EXPECT_TRUE(parley->received().empty());
+
+  Automation::longPress(sheet->ewmImgView(), 1.2);
+  pump();
+  EXPECT_EQ(presentedClass(), "LoginViewController");
+  EXPECT_FALSE(invite_->chooseView());
+  EXPECT_TRUE(PhotoAlbum::shared().savedPhotoPaths().empty());
+  EXPECT_EQ(Automation::alertText(), "");
+  StandInParley::uninstall();
+}
+
+TEST_F(YaoqingControllerTest, ANilOrRefusedSummaryShowsNoEmptyAlertAndKeepsTheLabels) {
+  TempData::setuserdata(user());
+  server().replyRaw("getInvite_v2", "not json");
+  openInviteTab();
+  EXPECT_EQ(Automation::alertText(), "");
+  EXPECT_EQ(invite_->goldLab()->text(), "0");
+  EXPECT_FALSE(invite_->data());
+  // Tapping the friends line before any summary arrived does nothing.
+  Automation::tap(invite_->friendLab());
+  pump();
+  EXPECT_EQ(presentedClass(), "");
+
+  TempData::setuserdata(user());
+  server().reply("getInvite_v2", R"({"state":"error","msg":"登录已过期"})");
+  tabs_.reset();
+  invite_.reset();
+  openInviteTab();
+  EXPECT_EQ(Automation::alertText(), "");
+  EXPECT_EQ(invite_->goldLab()->text(), "0");
+}
+
+TEST_F(YaoqingControllerTest, ASummaryWithoutCountOrSumShowsZeroNotNull) {
+  TempData::setuserdata(user());
+  server().reply("getInvite_v2", R"({"state":"ok","data":{"list":[]}})");
+  openInviteTab();
+  EXPECT_EQ(invite_->goldLab()->text(), "0");
+  EXPECT_EQ(invite_->friendLab()->text(), "成功邀请好友0人>");
+}
+
+TEST_F(YaoqingControllerTest, TheShareSheetSlidesUpOverAMaskAndATapOutsideSlidesItAway) {
+  openLoggedIn();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  auto mask = invite_->mask();
+  ASSERT_TRUE(mask);
+  EXPECT_EQ(mask->superview(), invite_->mainScroll());
+  EXPECT_EQ(mask->frame(), CGRectMake(0, 0, 320, 568));
+  EXPECT_DOUBLE_EQ(mask->alpha(), 0.4);
+  EXPECT_EQ(sheet->superview(), invite_->mainScroll());
+  EXPECT_EQ(sheet->frame(), CGRectMake(0, 218, 320, 350));
+  EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
+  EXPECT_EQ(lastAnimation(), std::to_string(0.25));
+
+  // A tap on the mask above the sheet.
+  Automation::tapAt(CGPointMake(160, 100));
+  EXPECT_EQ(sheet->frame(), CGRectMake(0, 568, 320, 350));
+  EXPECT_TRUE(sheet->superview()) << "removed only when the slide ends";
+  advance(0.25);
+  EXPECT_FALSE(sheet->superview());
+  EXPECT_FALSE(mask->superview());
+  EXPECT_FALSE(invite_->yqView());
+  // It opens again afterwards.
+  EXPECT_TRUE(openSheet());
+}
+
+TEST_F(YaoqingControllerTest, SharesReachTheParleyAppWithTheLinkAndLeaveTheSheetOpen) {
+  PLApi::registerApp(Config::kParleyAppId);
+  auto parley = StandInParley::install();
+  openLoggedIn();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+
+  Automation::tap(sheet->shareButton(YQView::kTimelineTag));
+  pump();
+  ASSERT_EQ(parley->received().size(), 1u);
+  const Value timeline = parley->last().commandDictionary;
+  EXPECT_EQ(timeline["command"], Value("1010"));
+  EXPECT_EQ(timeline["scene"], Value("1"));
+  EXPECT_EQ(timeline["mediaUrl"], Value(kInviteUrl));
+  EXPECT_EQ(timeline["title"],
+            Value("Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！"));
+  EXPECT_TRUE(timeline["description"].str().empty());
+  EXPECT_FALSE(timeline["thumbData"].dataValue().empty());
+
+  Automation::tap(sheet->shareButton(YQView::kFriendTag));
+  pump();
+  ASSERT_EQ(parley->received().size(), 2u);
+  const Value chat = parley->last().commandDictionary;
+  EXPECT_EQ(chat["scene"], Value("0"));
+  EXPECT_EQ(chat["mediaUrl"], Value(kInviteUrl));
+  EXPECT_EQ(chat["title"], Value("Tovira手游"));
+  EXPECT_EQ(chat["description"],
+            Value("玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！"));
+  EXPECT_EQ(invite_->yqView(), sheet);
+  EXPECT_TRUE(sheet->superview());
+  StandInParley::uninstall();
+}
+
+TEST_F(YaoqingControllerTest, WithoutParleyTheShareButtonsSayToInstallItAndSendNothing) {
+  openLoggedIn();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  Automation::tap(sheet->shareButton(YQView::kTimelineTag));
+  EXPECT_EQ(takeAlert(), "提示 | 请先安装畅聊 | [确定]");
+  Automation::tap(sheet->shareButton(YQView::kFriendTag));
+  EXPECT_EQ(takeAlert(), "提示 | 请先安装畅聊 | [确定]");
+  EXPECT_TRUE(SimulatedDevice::shared().openedURLs().empty());
+  // Any other tag does nothing.
+  invite_->shareClick(104);
+  EXPECT_EQ(Automation::alertText(), "");
+}
+
+TEST_F(YaoqingControllerTest, SavingTheCodePutsAPngInTheAlbumThatDecodesToTheLink) {
+  openLoggedIn();
+  auto sheet = openSheet();
+  ASSERT_TRUE(sheet);
+  auto choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  auto mask1 = invite_->mask1();
+  ASSERT_TRUE(mask1);
+  EXPECT_EQ(choose->frame(), CGRectMake(0, 468, 320, 100));
+  EXPECT_EQ(mask1->superview(), invite_->mainScroll());
+  const auto layers = invite_->mainScroll()->subviews();
+  EXPECT_GT(std::find(layers.begin(), layers.end(), mask1),
+            std::find(layers.begin(), layers.end(), sheet))
+      << "the save sheet's mask lies above the share sheet";
+  auto save = std::dynamic_pointer_cast<UIButton>(inside(choose, "保存"));
+  ASSERT_TRUE(save);
+  EXPECT_EQ(save->frame(), CGRectMake(0, 0, 320, 50));
+  EXPECT_EQ(inside(choose, "取消")->frame(), CGRectMake(0, 50, 320, 50));
+
+  Automation::tap(save);
+  pump();
+  EXPECT_EQ(takeAlert(), "提示 | 成功保存到相册 | [确定]");
+  advance(0.25);
+  EXPECT_FALSE(choose->superview());
+  EXPECT_FALSE(mask1->superview());
+  EXPECT_TRUE(sheet->superview()) << "the share sheet stays open";
+
+  const auto photos = PhotoAlbum::shared().savedPhotoPaths();
+  ASSERT_EQ(photos.size(), 1u);
+  auto saved = UIImage::imageWithContentsOfFile(photos[0]);
+  ASSERT_TRUE(saved);
+  ZXing::ImageView view(saved->pixels().data(), saved->pixelWidth(), saved->pixelHeight(),
+                        ZXing::ImageFormat::RGBX);
+  const auto result = ZXing::ReadBarcode(view);
+  ASSERT_TRUE(result.isValid());
+  EXPECT_EQ(result.format(), ZXing::BarcodeFormat::QRCode);
+  EXPECT_EQ(result.text(), kInviteUrl);
+}
+
+TEST_F(YaoqingControllerTest, AnAlbumThatRefusesTheCodeReportsItsErrorAfterClosingTheSaveSheet) {
+  openLoggedIn();
+  openSheet();
+  PhotoAlbum::shared().setFailure("用户拒绝访问相册");
+  auto choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  Automation::tap(inside(choose, "保存"));
+  pump();
+  EXPECT_EQ(choose->frame().origin.y, 568) << "the save sheet slides away first";
+  EXPECT_EQ(takeAlert(), "提示 | 用户拒绝访问相册 | [确定]");
+  EXPECT_TRUE(PhotoAlbum::shared().savedPhotoPaths().empty());
+}
+
+TEST_F(YaoqingControllerTest, CancelOrATapOutsideTheSaveSheetClosesOnlyTheSaveSheet) {
+  openLoggedIn();
+  auto sheet = openSheet();
+  auto choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  Automation::tap(inside(choose, "取消"));
+  advance(0.25);
+  EXPECT_FALSE(choose->superview());
+  EXPECT_FALSE(invite_->chooseView());
+
+  choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  Automation::tapAt(CGPointMake(160, 100));
+  advance(0.25);
+  EXPECT_FALSE(choose->superview());
+  EXPECT_TRUE(sheet->superview());
+  EXPECT_TRUE(invite_->mask()->superview());
+  EXPECT_TRUE(PhotoAlbum::shared().savedPhotoPaths().empty());
+}
+
+TEST_F(YaoqingControllerTest, TheFriendsLineHandsTheSummaryToTheRewardsPage) {
+  openLoggedIn();
+  Automation::tap(invite_->friendLab());
+  pump();
+  ASSERT_EQ(presentedClass(), "YaoQingJiangLiController");
+  auto rewards =
+      std::dynamic_pointer_cast<YaoQingJiangLiController>(tabs_->presentedViewController());
+  EXPECT_TRUE(rewards->wasPresentedAnimated());
+  EXPECT_EQ(rewards->data()["sum"], Value("20.00"));
+  EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is taken on reading";
+}
+
+TEST_F(YaoqingControllerTest,
+       TheGuideAndTheWithdrawalAreReachedOnceTheEndOfThePageIsScrolledClear) {
+  openLoggedIn();
+  // Under the tab bar's own bar at first; the page scrolls just far enough to show them.
+  EXPECT_EQ(Automation::hitTest(CGPointMake(60, 520.5)), tabs_->barButton(0));
+  Automation::drag(invite_->mainScroll(), CGPointMake(0, 200));
+  EXPECT_NEAR(invite_->mainScroll()->contentOffset().y, 320.0 * 755 / 720 + 220 + 49 - 568, 1e-9);
+  Automation::tap(shown("邀请攻略"));
+  pump();
+  EXPECT_EQ(presentedClass(), "InviteGLVC");
+  tabs_->dismissViewControllerAnimated(false);
+  pump();
+  Automation::tap(shown("绑金提现"));
+  pump();
+  EXPECT_EQ(presentedClass(), "TiXianVC");
+}
+
+TEST_F(YaoqingControllerTest, ThePageLiesUnderTheBarAndCoversItOnlyWhileASheetIsOpen) {
+  openLoggedIn();
+  auto page = invite_->mainScroll();
+  auto bar = tabs_->bar();
+  auto layers = [&] { return tabs_->view()->subviews(); };
+  EXPECT_EQ(layers().back(), bar);
+  EXPECT_EQ(Automation::hitTest(CGPointMake(288, 540)), tabs_->barButton(4));
+
+  // The sheets' masks dim the whole screen and their bottoms can be reached.
+  openSheet();
+  EXPECT_EQ(layers().back(), page);
+  auto choose = saveSheetAfterLongPress();
+  ASSERT_TRUE(choose);
+  Automation::tap(inside(choose, "取消"));
+  advance(0.25);
+  EXPECT_FALSE(invite_->chooseView()) << "取消 lies where the bar is";
+  EXPECT_EQ(layers().back(), page) << "the share sheet is still open";
+  EXPECT_TRUE(Automation::hitTest(CGPointMake(288, 540))->isDescendantOfView(invite_->yqView()));
+  maskClose();
+  EXPECT_FALSE(invite_->yqView());
+  EXPECT_EQ(layers().back(), bar);
+  EXPECT_EQ(tabs_->selectedViewController(), invite_);
+}
+
+TEST_F(YaoqingControllerTest, OtherTabsAreNeverCoveredByTheInvitationPage) {
+  openLoggedIn();
+  auto page = invite_->mainScroll();
+  tapBar("我的");
+  EXPECT_TRUE(page->isHidden());
+  EXPECT_FALSE(Automation::findByText("立即邀请"));
+  shown("我的");
+  tapBar("邀请");
+  EXPECT_FALSE(page->isHidden());
+  shown("立即邀请");
+}
+
+TEST_F(YaoqingControllerTest, TheBackButtonLeavesTheTabBarForTheHomeScreen) {
+  openLoggedIn();
+  Automation::tapAt(CGPointMake(25, 25));
+  pump();
+  EXPECT_FALSE(home_->presentedViewController());
+}
