@@ -127,6 +127,7 @@ TEST_F(YaoQingJiangLiControllerTest, AListThatIsNotAnArrayGivesNoRows) {
 }
 
 TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) {
+  useDemoReplies();  // the withdrawal screen asks for the bound account as it opens
   auto page = present<YaoQingJiangLiController>(Value::dict({{"count", "0"}, {"sum", "0"}}));
   Automation::tap(page->goldTXBtn);
   pump();
