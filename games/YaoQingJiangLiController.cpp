@@ -1,6 +1,5 @@
 #include "games/YaoQingJiangLiController.h"
 
-#include "account/MeController.h"
 #include "core/StrHelper.h"
 #include "core/TempData.h"
 #include "core/Time.h"
@@ -18,7 +17,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIScrollView.h"
-#include "shell/PlaceholderController.h"
+#include "wallet/TiXianVC.h"
 #include "wallet/WalletStyle.h"
 
 TOVIRA_REGISTER_CLASS(YaoQingJiangLiController, UIViewController)
@@ -160,13 +159,4 @@ void YaoQingJiangLiController::showFriends() {
 
 void YaoQingJiangLiController::back() { dismissViewControllerAnimated(true); }
 
-void YaoQingJiangLiController::goldTX() {
-  // Until the withdrawal screen is part of the build, a placeholder of that name stands in.
-  PlaceholderController::registerIfMissing("TiXianVC", MeController::kWithdrawTitle, true);
-  auto screen = std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("TiXianVC"));
-  if (!screen) {
-    NSLog("TiXianVC is not available");
-    return;
-  }
-  presentViewController(screen, true);
-}
+void YaoQingJiangLiController::goldTX() { presentViewController(TiXianVC::create(), true); }

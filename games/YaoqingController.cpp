@@ -1,6 +1,5 @@
 #include "games/YaoqingController.h"
 
-#include "account/MeController.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
 #include "games/InviteGLVC.h"
@@ -23,8 +22,8 @@
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITabBarController.h"
 #include "shell/InviteShare.h"
-#include "shell/PlaceholderController.h"
 #include "shell/TabBarController.h"
+#include "wallet/TiXianVC.h"
 #include "wallet/WalletStyle.h"
 
 TOVIRA_REGISTER_CLASS(YaoqingController, UIViewController)
@@ -396,10 +395,4 @@ void YaoqingController::to_invitePrize() {
 
 void YaoqingController::to_gonglue() { presentViewController(InviteGLVC::create(), true); }
 
-void YaoqingController::to_tixian() { presentByName("TiXianVC", MeController::kWithdrawTitle); }
-
-void YaoqingController::presentByName(const std::string& className, const std::string& title) {
-  // Until the withdrawal screen is part of the build, a placeholder of that name stands in.
-  PlaceholderController::registerIfMissing(className, title, true);
-  if (auto screen = makeScreen(className)) presentViewController(screen, true);
-}
+void YaoqingController::to_tixian() { presentViewController(TiXianVC::create(), true); }

@@ -83,7 +83,6 @@ class YaoqingController : public UIViewController, public YQViewDelegate {
   bool needsLogin() const;
   std::shared_ptr<UIView> dimmingView(void (YaoqingController::*action)());
   // Makes a screen by class name; a placeholder stands in when the build has no such screen.
-  void presentByName(const std::string& className, const std::string& title);
 
   double tempDeveiceWidth_ = 0;
   double tempDeveiceHeight_ = 0;
