@@ -22,6 +22,11 @@ class WalletWalkTest : public ShellTestFixture {
     EXPECT_TRUE(file) << "resources/walk.txt is missing";
     std::stringstream script;
     script << file.rdbuf();
+    return run(script.str());
+  }
+
+  // Runs a script against the demo server and answers its output as lines.
+  std::vector<std::string> run(const std::string& script) {
     SimServerHooks hooks;
     hooks.requests = [this] {
       std::vector<std::string> lines;
@@ -32,7 +37,7 @@ class WalletWalkTest : public ShellTestFixture {
       server().replyOnce(api, json);
     };
     SimCommandLoop loop(hooks);
-    std::istringstream in(script.str());
+    std::istringstream in(script);
     std::ostringstream out;
     loop.run(in, out);
     std::vector<std::string> lines;
@@ -96,4 +101,16 @@ TEST_F(WalletWalkTest, TheWalkBindsAlipayWithdrawsAndReadsTheMoneyRecords) {
   ASSERT_TRUE(tabs);
   EXPECT_EQ(tabs->selectedViewController()->className(), "MeController");
   EXPECT_FALSE(Automation::currentAlert());
+}
+
+TEST_F(WalletWalkTest, TheSecondDemoPlayerHasHisAlipayAccountBoundAlready) {
+  const auto lines =
+      run("launch\ntap 立即体验\ntap 进入平台\ntap 我的\ntap 点击登录\ntap #1\ntype demo2\ntap #2\n"
+          "type demo123\ntap 登录\ntap 提现\n");
+  EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo2");
+  bool shown = false;
+  for (const auto& line : lines)
+    shown = shown || line.find("text=\"支付宝账号  demo2@pay.example\"") != std::string::npos;
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(server().lastRequest("get_alipay_info")->value("username"), "demo2");
 }
