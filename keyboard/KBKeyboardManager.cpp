@@ -46,9 +46,11 @@ void registerKeyboardClasses() {
 }
 
 namespace {
+// The manager lives to the end of the process and is never torn down at exit, when the
+// notification centre and the views it knows may already be gone.
 std::shared_ptr<KBKeyboardManager>& sharedSlot() {
-  static std::shared_ptr<KBKeyboardManager> slot;
-  return slot;
+  static auto* slot = new std::shared_ptr<KBKeyboardManager>();
+  return *slot;
 }
 std::once_flag& sharedOnce() {
   static std::once_flag once;

@@ -16,10 +16,11 @@
 #include "platform/uikit/UIViewController.h"
 
 namespace {
-// The Done bar that every lone field of the process shares once it is built.
+// The Done bar that every lone field of the process shares once it is built; it lives to the
+// end of the process and is not torn down at exit.
 std::shared_ptr<UIView>& sharedDoneBar() {
-  static std::shared_ptr<UIView> bar;
-  return bar;
+  static auto* bar = new std::shared_ptr<UIView>();
+  return *bar;
 }
 
 long indexIn(const std::vector<std::shared_ptr<UIView>>& views, const std::shared_ptr<UIView>& v) {

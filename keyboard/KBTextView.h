@@ -29,7 +29,7 @@ class KBTextView : public UITextView {
   std::shared_ptr<UILabel> placeHolderLabel() const { return placeHolderLabel_; }
 
   // Shows the label (alpha 1) while the text is empty, hides it (alpha 0) otherwise.
-  void refreshPlaceholder() const;
+  virtual void refreshPlaceholder() const;
 
   void setText(const std::string& text) override;
   void setFont(std::shared_ptr<UIFont> font) override;
