@@ -315,3 +315,19 @@ TEST_F(KBKeyboardManagerTest, TheManagerStartsWithEveryDefaultSetting) {
   EXPECT_TRUE(manager->isConsiderToolbarPreviousNextInViewClass("UITableView"));
   EXPECT_TRUE(manager->isConsiderToolbarPreviousNextInViewClass("UICollectionView"));
 }
+
+TEST_F(KBKeyboardManagerTest, AFormSheetMovesUpAndBackToWhereItStarted) {
+  auto root = UIViewController::create();
+  show(root);
+  auto sheet = form({CGRectMake(20, 300, 280, 40)});
+  sheet->setModalPresentationStyle(UIModalPresentationFormSheet);
+  root->presentViewController(sheet, false);
+  pump();
+  sheet->view()->setFrame(CGRectMake(0, 160, 320, 400));
+  focus(fields[0]);
+  // The field's bottom (160 + 340 = 500) must reach 298: the sheet goes up by 202.
+  EXPECT_EQ(sheet->view()->frame().origin.y, 160 - 202);
+  EXPECT_EQ(root->view()->frame().origin.y, 0);
+  dismiss();
+  EXPECT_EQ(sheet->view()->frame().origin.y, 160);
+}

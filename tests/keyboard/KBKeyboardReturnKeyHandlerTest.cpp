@@ -127,3 +127,18 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, FieldsOrderedByTagChainInTagOrder) {
   Automation::pressReturn(fields[2]);
   EXPECT_TRUE(fields[0]->isFirstResponder());
 }
+
+TEST_F(KBKeyboardReturnKeyHandlerTest, AdoptingAFieldTwiceKeepsItsOriginalDelegateAndReturnKey) {
+  auto vc = threeFields();
+  auto former = std::make_shared<Former>();
+  fields[2]->setDelegate(former);
+  fields[2]->setReturnKeyType(UIReturnKeySearch);
+  auto handler = KBKeyboardReturnKeyHandler::create();
+  handler->addTextFieldView(fields[2]);
+  handler->addTextFieldView(fields[2]);
+  handler->addResponderFromView(vc->view());
+  EXPECT_EQ(handler->adoptedCount(), 3u);
+  handler->removeTextFieldView(fields[2]);
+  EXPECT_EQ(fields[2]->delegate(), former);
+  EXPECT_EQ(fields[2]->returnKeyType(), UIReturnKeySearch);
+}
