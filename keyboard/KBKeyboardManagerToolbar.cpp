@@ -107,10 +107,10 @@ void KBKeyboardManager::styleAndTitle(const std::shared_ptr<UIView>& field) {
       std::dynamic_pointer_cast<KBTextView>(field)) {
     auto placeholder = KBPlaceholder(field);
     if (bar->title() != placeholder) bar->setTitle(placeholder);
-  } else {
+  } else if (bar->title()) {
     bar->setTitle(std::nullopt);
   }
-  if (placeholderFont_) bar->setTitleFont(placeholderFont_);
+  if (placeholderFont_ && bar->titleFont() != placeholderFont_) bar->setTitleFont(placeholderFont_);
 }
 
 void KBKeyboardManager::addToolbarIfRequired() {

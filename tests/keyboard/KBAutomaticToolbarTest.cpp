@@ -191,3 +191,23 @@ TEST_F(KBAutomaticToolbarTest, ADarkKeyboardGetsABlackBarWithWhiteButtons) {
   EXPECT_EQ(barOf(fields[1])->barStyle(), UIBarStyleDefault);
   EXPECT_TRUE(UIColorEqual(barOf(fields[1])->tintColor(), UIColor::blackColor()));
 }
+
+TEST_F(KBAutomaticToolbarTest, TitlesFollowThePlaceholderSettingsAndThePlaceholderFont) {
+  auto vc = form({CGRectMake(20, 100, 280, 30), CGRectMake(20, 140, 280, 30)});
+  fields[0]->setPlaceholder("账号");
+  fields[1]->setPlaceholder("密码");
+  setShouldHideTitle(fields[1], true);
+  auto font = UIFont::systemFontOfSize(15);
+  manager->setPlaceholderFont(font);
+  show(vc);
+  focus(fields[0]);
+  EXPECT_EQ(barOf(fields[0])->title(), std::optional<std::string>("账号"));
+  EXPECT_EQ(barOf(fields[0])->titleFont(), font);
+  auto title = std::dynamic_pointer_cast<KBTitleBarButtonItem>(barOf(fields[0])->items()[3]);
+  EXPECT_EQ(title->titleLabel()->font(), font);
+  EXPECT_EQ(barOf(fields[1])->title(), std::nullopt);
+  manager->setShouldShowTextFieldPlaceholder(false);
+  focus(fields[1]);
+  focus(fields[0]);
+  EXPECT_EQ(barOf(fields[0])->title(), std::nullopt);
+}
