@@ -2,6 +2,7 @@
 
 #include "account/AccountClasses.h"
 #include "core/TempData.h"
+#include "keyboard/KBKeyboardManager.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/RunLoop.h"
@@ -37,6 +38,8 @@ std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions) {
   registerAccountClasses();
   registerWalletClasses();
   registerGamesClasses();
+  // The keyboard manager switches itself on before the first screen, as it would at load time.
+  KBKeyboardManager::load();
   auto delegate = AppDelegate::create();
   UIApplication::sharedApplication()->launch(delegate, launchOptions);
   return delegate;

@@ -505,6 +505,10 @@ std::string Automation::dumpScreen() {
       }
     }
   }
+  // The keyboard is drawn by the system over every window; its accessory bar, when there is
+  // one, is already part of the key window's tree above.
+  if (UIKeyboard::shared().isVisible())
+    out << "UIKeyboard " << CGRectDescription(UIKeyboard::shared().keysFrame()) << "\n";
   for (auto& alert : UIAlertView::visibleAlerts()) {
     out << "UIAlertView title=" << quote(alert->title()) << " message=" << quote(alert->message())
         << " buttons=[";

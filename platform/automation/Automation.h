@@ -89,7 +89,9 @@ class Automation {
   static void drag(const std::shared_ptr<UIScrollView>& scrollView, CGPoint offset,
                    CGPoint velocity = CGPointZero);
 
-  // The key window's visible tree as stable indented text, followed by the current alerts.
+  // The key window's visible tree as stable indented text, then "UIKeyboard (x,y,w,h)" while
+  // the keyboard is up (its accessory bar shows in the tree, on the window right above it),
+  // then the current alerts.
   // One line per view: class, frame, then what matters when set: tag, text, text colour,
   // coloured ranges, background colour, alpha, flags. Hidden views are one line marked
   // "hidden" without their subviews.

@@ -84,3 +84,36 @@ Value NSBundle::objectForInfoDictionaryKey(const std::string& key) const {
 std::string NSBundle::bundleIdentifier() const {
   return infoDictionary()["CFBundleIdentifier"].str();
 }
+
+std::string NSBundle::localizedStringForKey(const std::string& key, const std::string& value,
+                                            const std::string& table) const {
+  std::string fallback = value.empty() ? key : value;
+  std::string path = pathForResource(table.empty() ? "Localizable" : table, "strings");
+  if (path.empty()) return fallback;
+  auto bytes = NSFileManager::defaultManager().contentsAtPath(path);
+  if (!bytes) return fallback;
+  std::string text(bytes->begin(), bytes->end());
+  // Each entry: "key" = "value"; with \" and \\ escapes inside the quotes.
+  size_t pos = 0;
+  auto readQuoted = [&](std::string& out) {
+    pos = text.find('"', pos);
+    if (pos == std::string::npos) return false;
+    out.clear();
+    for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+      if (text[pos] == '\\' && pos + 1 < text.size()) {
+        ++pos;
+        out += text[pos] == 'n' ? '\n' : text[pos];
+      } else {
+        out += text[pos];
+      }
+    }
+    if (pos >= text.size()) return false;
+    ++pos;
+    return true;
+  };
+  std::string k, v;
+  while (readQuoted(k) && readQuoted(v)) {
+    if (k == key) return v;
+  }
+  return fallback;
+}

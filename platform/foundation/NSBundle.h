@@ -23,6 +23,11 @@ class NSBundle {
   // "com.tovira.app", CFBundleName "Tovira", CFBundleShortVersionString "1.0",
   // CFBundleVersion "1".
   Value infoDictionary() const;
+  // localizedStringForKey:value:table: from the strings table `table`.strings of the folder
+  // (lines of the form "key" = "value";). Missing table or key: `value`, or the key when
+  // `value` is empty.
+  std::string localizedStringForKey(const std::string& key, const std::string& value,
+                                    const std::string& table) const;
   Value objectForInfoDictionaryKey(const std::string& key) const;
   std::string bundleIdentifier() const;
 

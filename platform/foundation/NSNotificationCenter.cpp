@@ -10,6 +10,10 @@ struct NSNotificationCenter::Entry {
   bool owned = false;         // true for block observers, which have no observer object
   std::string name;
   std::shared_ptr<Handler> handler;
+  std::shared_ptr<NotificationHandler> notificationHandler;  // set instead of handler
+  bool filtersSender = false;
+  const void* senderKey = nullptr;
+  std::weak_ptr<NSObject> sender;
   std::atomic<bool> removed{false};
 };
 
@@ -27,6 +31,27 @@ NSNotificationCenter::Token NSNotificationCenter::addObserver(std::weak_ptr<void
   e->key = strong.get();
   e->name = name;
   e->handler = std::make_shared<Handler>(std::move(fn));
+  std::lock_guard<std::mutex> lock(mutex_);
+  e->token = nextToken_++;
+  entries_.push_back(e);
+  return e->token;
+}
+
+NSNotificationCenter::Token NSNotificationCenter::addObserver(
+    std::weak_ptr<void> observer, const std::string& name, const std::shared_ptr<NSObject>& object,
+    NotificationHandler fn) {
+  auto strong = observer.lock();
+  if (!strong || !fn) return 0;
+  auto e = std::make_shared<Entry>();
+  e->observer = observer;
+  e->key = strong.get();
+  e->name = name;
+  e->notificationHandler = std::make_shared<NotificationHandler>(std::move(fn));
+  if (object) {
+    e->filtersSender = true;
+    e->senderKey = object.get();
+    e->sender = object;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   e->token = nextToken_++;
   entries_.push_back(e);
@@ -76,6 +101,12 @@ void NSNotificationCenter::removeAllObservers() {
 }
 
 void NSNotificationCenter::postNotificationName(const std::string& name, const Value& userInfo) {
+  postNotification(name, nullptr, userInfo);
+}
+
+void NSNotificationCenter::postNotification(const std::string& name,
+                                            const std::shared_ptr<NSObject>& object,
+                                            const Value& userInfo) {
   std::vector<std::shared_ptr<Entry>> targets;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -87,8 +118,11 @@ void NSNotificationCenter::postNotificationName(const std::string& name, const V
       }
       return false;
     });
-    for (const auto& e : entries_)
-      if (e->name.empty() || e->name == name) targets.push_back(e);
+    for (const auto& e : entries_) {
+      if (!e->name.empty() && e->name != name) continue;
+      if (e->filtersSender && (e->senderKey != object.get() || e->sender.expired())) continue;
+      targets.push_back(e);
+    }
   }
   const Value info = userInfo;  // observers may change the caller's value
   for (const auto& e : targets) {
@@ -97,6 +131,11 @@ void NSNotificationCenter::postNotificationName(const std::string& name, const V
     if (!e->owned) {
       alive = e->observer.lock();  // held for the duration of the call
       if (!alive) continue;
+    }
+    if (e->notificationHandler) {
+      std::shared_ptr<NotificationHandler> handler = e->notificationHandler;
+      (*handler)(NSNotification{name, object, info});
+      continue;
     }
     std::shared_ptr<Handler> handler = e->handler;
     (*handler)(info);

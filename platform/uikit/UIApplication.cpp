@@ -21,6 +21,10 @@ const std::string UIApplicationWillResignActiveNotification =
 const std::string UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
 const std::string UIApplicationWillChangeStatusBarOrientationNotification =
     "UIApplicationWillChangeStatusBarOrientationNotification";
+const std::string UIApplicationDidChangeStatusBarOrientationNotification =
+    "UIApplicationDidChangeStatusBarOrientationNotification";
+const std::string UIApplicationStatusBarOrientationUserInfoKey =
+    "UIApplicationStatusBarOrientationUserInfoKey";
 
 std::shared_ptr<UIApplication> UIApplication::sharedApplication() {
   static const auto app = std::make_shared<UIApplication>();
@@ -115,7 +119,30 @@ void UIApplication::setApplicationIconBadgeNumber(long n) {
 
 CGRect UIApplication::statusBarFrame() const {
   if (statusBarHidden_) return CGRectZero;
-  return CGRectMake(0, 0, UIScreen::mainScreen()->bounds().size.width, 20);
+  CGSize screen = UIScreen::mainScreen()->bounds().size;
+  switch (orientation_) {
+    case UIInterfaceOrientationPortraitUpsideDown:
+      return CGRectMake(0, screen.height - 20, screen.width, 20);
+    case UIInterfaceOrientationLandscapeRight:
+      return CGRectMake(screen.width - 20, 0, 20, screen.height);
+    case UIInterfaceOrientationLandscapeLeft:
+      return CGRectMake(0, 0, 20, screen.height);
+    default:
+      return CGRectMake(0, 0, screen.width, 20);
+  }
+}
+
+void UIApplication::setStatusBarOrientation(UIInterfaceOrientation orientation, bool) {
+  if (orientation == orientation_) return;
+  auto self = sharedSelf<UIApplication>();
+  UIInterfaceOrientation old = orientation_;
+  UIKitNotification::post(UIApplicationWillChangeStatusBarOrientationNotification, self,
+                          Value::dict({{UIApplicationStatusBarOrientationUserInfoKey,
+                                        static_cast<long>(orientation)}}));
+  orientation_ = orientation;
+  UIKitNotification::post(
+      UIApplicationDidChangeStatusBarOrientationNotification, self,
+      Value::dict({{UIApplicationStatusBarOrientationUserInfoKey, static_cast<long>(old)}}));
 }
 
 void UIApplication::registerUserNotificationSettings(
@@ -219,4 +246,5 @@ void UIApplication::reset() {
   networkIndicator_ = false;
   idleTimerDisabled_ = false;
   statusBarHidden_ = false;
+  orientation_ = UIInterfaceOrientationPortrait;
 }

@@ -25,6 +25,9 @@ extern const std::string UIApplicationDidBecomeActiveNotification;
 extern const std::string UIApplicationWillResignActiveNotification;
 extern const std::string UIApplicationWillTerminateNotification;
 extern const std::string UIApplicationWillChangeStatusBarOrientationNotification;
+extern const std::string UIApplicationDidChangeStatusBarOrientationNotification;
+// User info of both orientation notifications: the new orientation (will) or the old (did).
+extern const std::string UIApplicationStatusBarOrientationUserInfoKey;
 
 using UIUserNotificationType = unsigned long;
 inline constexpr UIUserNotificationType UIUserNotificationTypeNone = 0;
@@ -123,10 +126,17 @@ class UIApplication : public UIResponder {
   void setNetworkActivityIndicatorVisible(bool v) { networkIndicator_ = v; }
   bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
   void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }
-  CGRect statusBarFrame() const;  // 20 high across the screen; zero when hidden
+  // 20 points deep along the interface's top edge, in the screen's fixed portrait coordinates:
+  // across the top in portrait, the bottom upside down, the right edge in landscape right and
+  // the left edge in landscape left; zero when hidden.
+  CGRect statusBarFrame() const;
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool h) { statusBarHidden_ = h; }
-  UIInterfaceOrientation statusBarOrientation() const { return UIInterfaceOrientationPortrait; }
+  UIInterfaceOrientation statusBarOrientation() const { return orientation_; }
+  // Rotates the interface: posts the will-change notification (object: the application),
+  // changes the orientation, then posts the did-change notification. The same orientation
+  // again does nothing. Main thread only.
+  void setStatusBarOrientation(UIInterfaceOrientation orientation, bool animated = false);
 
   // Notifications, recorded.
   void registerUserNotificationSettings(const std::shared_ptr<UIUserNotificationSettings>& s);
@@ -162,4 +172,5 @@ class UIApplication : public UIResponder {
   bool networkIndicator_ = false;
   bool idleTimerDisabled_ = false;
   bool statusBarHidden_ = false;
+  UIInterfaceOrientation orientation_ = UIInterfaceOrientationPortrait;
 };

@@ -57,6 +57,13 @@ class UIBarButtonItem : public NSObject {
     return b;
   }
   static std::shared_ptr<UIBarButtonItem> createSystem(UIBarButtonSystemItem item);
+  // Makes the item show a system item (its title as createSystem gives it), for subclasses
+  // that are made first and configured after.
+  void setSystemItem(UIBarButtonSystemItem item) {
+    systemItem_ = item;
+    isSystem_ = true;
+    title_ = systemTitle(item);
+  }
   static std::shared_ptr<UIBarButtonItem> createWithCustomView(std::shared_ptr<UIView> view);
   // initWithImage:style:target:action:
   template <class F>

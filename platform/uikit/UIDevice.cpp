@@ -79,3 +79,5 @@ void UIDevice::reset() {
   idfv_ = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
   clicks_ = 0;
 }
+
+double NSFoundationVersionNumber() { return UIDevice::currentDevice()->foundationVersionNumber(); }

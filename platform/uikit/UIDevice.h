@@ -8,6 +8,9 @@
 
 #include "platform/foundation/NSObject.h"
 
+// NSFoundationVersionNumber: the current device's foundationVersionNumber().
+double NSFoundationVersionNumber();
+
 enum UIDeviceOrientation : long {
   UIDeviceOrientationUnknown = 0,
   UIDeviceOrientationPortrait = 1,

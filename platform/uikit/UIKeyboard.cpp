@@ -19,10 +19,26 @@ UIKeyboard& UIKeyboard::shared() {
   return keyboard;
 }
 
-CGRect UIKeyboard::frame() const {
+namespace {
+CGRect alongBottomEdge(double depth) {
   CGRect screen = UIScreen::mainScreen()->bounds();
-  return CGRectMake(0, screen.size.height - height_, screen.size.width, height_);
+  double w = screen.size.width, h = screen.size.height;
+  switch (UIApplication::sharedApplication()->statusBarOrientation()) {
+    case UIInterfaceOrientationPortraitUpsideDown:
+      return CGRectMake(0, 0, w, depth);
+    case UIInterfaceOrientationLandscapeRight:
+      return CGRectMake(0, 0, depth, h);
+    case UIInterfaceOrientationLandscapeLeft:
+      return CGRectMake(w - depth, 0, depth, h);
+    default:
+      return CGRectMake(0, h - depth, w, depth);
+  }
 }
+}  // namespace
+
+CGRect UIKeyboard::frame() const { return alongBottomEdge(height_ + accessoryHeight_); }
+
+CGRect UIKeyboard::keysFrame() const { return alongBottomEdge(height_); }
 
 void UIKeyboard::setHeight(double h) {
   if (h == height_) return;
@@ -36,8 +52,13 @@ void UIKeyboard::setHeight(double h) {
 
 void UIKeyboard::inputDidBeginEditing(const std::shared_ptr<UIResponder>& input) {
   hidePending_ = false;
+  double oldAccessory = accessoryHeight_;
   placeAccessory(input);
-  if (!visible_) show();
+  if (!visible_) {
+    show();
+  } else if (accessoryHeight_ != oldAccessory) {
+    show();  // the keyboard's reported frame changed with the accessory
+  }
 }
 
 void UIKeyboard::inputDidEndEditing(const std::shared_ptr<UIResponder>&) {
@@ -55,8 +76,11 @@ void UIKeyboard::inputDidEndEditing(const std::shared_ptr<UIResponder>&) {
 }
 
 void UIKeyboard::reloadInputViews(const std::shared_ptr<UIResponder>& input) {
+  double oldAccessory = accessoryHeight_;
   removeAccessory();
-  if (visible_) placeAccessory(input);
+  if (!visible_) return;
+  placeAccessory(input);
+  if (accessoryHeight_ != oldAccessory) show();
 }
 
 void UIKeyboard::show() {
@@ -96,16 +120,18 @@ void UIKeyboard::placeAccessory(const std::shared_ptr<UIResponder>& input) {
   auto accessory = input->inputAccessoryView();
   auto window = UIApplication::sharedApplication()->keyWindow();
   if (!accessory || !window) return;
-  CGRect kb = window->convertRectFromView(frame(), nullptr);
+  CGRect kb = window->convertRectFromView(keysFrame(), nullptr);
   double h = accessory->frame().size.height > 0 ? accessory->frame().size.height : 44;
   accessory->setFrame(CGRectMake(0, kb.origin.y - h, window->bounds().size.width, h));
   window->addSubview(accessory);
   accessory_ = accessory;
+  accessoryHeight_ = h;
 }
 
 void UIKeyboard::removeAccessory() {
   if (auto a = accessory_.lock()) a->removeFromSuperview();
   accessory_.reset();
+  accessoryHeight_ = 0;
 }
 
 void UIKeyboard::reset() {
@@ -113,4 +139,5 @@ void UIKeyboard::reset() {
   visible_ = false;
   hidePending_ = false;
   height_ = 216;
+  accessoryHeight_ = 0;
 }

@@ -14,7 +14,7 @@ void UIKitNotification::post(const std::string& name, const std::shared_ptr<NSOb
   struct Pop {
     ~Pop() { deliveryStack.pop_back(); }
   } pop;
-  NSNotificationCenter::defaultCenter().postNotificationName(name, userInfo);
+  NSNotificationCenter::defaultCenter().postNotification(name, object, userInfo);
 }
 
 std::shared_ptr<NSObject> UIKitNotification::currentObject() {

@@ -1,7 +1,8 @@
 #pragma once
-// Posting the view system's notifications. The foundation notification centre carries only
-// user info, so the sender ("object": the edited field for the text-editing notifications)
-// is available to observers through currentObject() while the notification is delivered.
+// Posting the view system's notifications with their sender ("object": the edited field for
+// the text-editing notifications). Observers registered with a sender filter see only their
+// sender's; the sender is also available through currentObject() while the notification is
+// delivered, for observers that take only the user info.
 // Posted synchronously on the calling thread (the main thread for everything here).
 
 #include <memory>

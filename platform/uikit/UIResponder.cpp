@@ -71,6 +71,7 @@ void registerUIKitClasses() {
     reg<NSAttributedString>("NSObject");
     reg<NSMutableAttributedString>("NSAttributedString");
     reg<NSLayoutConstraint>("NSObject");
+    reg<UILayoutSupport>("NSObject");
     reg<UICollectionViewFlowLayout>("NSObject");
     ClassRegistry::registerClass("UILocalNotification", "NSObject", [] {
       return std::shared_ptr<NSObject>(UILocalNotification::create());

@@ -1,5 +1,7 @@
 #include "platform/uikit/UISegmentedControl.h"
 
+#include <algorithm>
+
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
@@ -42,7 +44,20 @@ void UISegmentedControl::insertSegmentWithTitle(const std::string& title, long s
   rebuild();
 }
 
+void UISegmentedControl::setEnabledForSegmentAtIndex(bool enabled, long segment) {
+  if (segment < 0 || segment >= numberOfSegments()) return;
+  std::erase(disabledSegments_, segment);
+  if (!enabled) disabledSegments_.push_back(segment);
+}
+
+bool UISegmentedControl::isEnabledForSegmentAtIndex(long segment) const {
+  if (segment < 0 || segment >= numberOfSegments()) return false;
+  return std::find(disabledSegments_.begin(), disabledSegments_.end(), segment) ==
+         disabledSegments_.end();
+}
+
 void UISegmentedControl::removeAllSegments() {
+  disabledSegments_.clear();
   titles_.clear();
   selected_ = UISegmentedControlNoSegment;
   rebuild();
@@ -102,6 +117,7 @@ void UISegmentedControl::touchUpInside(CGPoint point) {
   long index = w > 0 ? static_cast<long>(point.x / w) : 0;
   if (index < 0) index = 0;
   if (index >= numberOfSegments()) index = numberOfSegments() - 1;
+  if (!isEnabledForSegmentAtIndex(index)) return;
   if (momentary_) {
     selected_ = index;
     sendActionsForControlEvents(UIControlEventValueChanged);

@@ -27,6 +27,10 @@ class UISegmentedControl : public UIControl {
   void setTitle(const std::string& title, long segment);
   void insertSegmentWithTitle(const std::string& title, long segment, bool animated);
   void removeAllSegments();
+  // setEnabled:forSegmentAtIndex: / isEnabledForSegmentAtIndex:. A tap on a disabled segment
+  // does nothing. Segments are enabled when made; indices out of range are ignored (NO).
+  void setEnabledForSegmentAtIndex(bool enabled, long segment);
+  bool isEnabledForSegmentAtIndex(long segment) const;
   bool isMomentary() const { return momentary_; }
   void setMomentary(bool m) { momentary_ = m; }
   // Title colour and font per state (setTitleTextAttributes:forState: with colour and font).
@@ -41,6 +45,7 @@ class UISegmentedControl : public UIControl {
  private:
   void rebuild();
   std::vector<std::string> titles_;
+  std::vector<long> disabledSegments_;
   std::vector<std::shared_ptr<UILabel>> labels_;
   std::shared_ptr<UIColor> normalColor_;
   std::shared_ptr<UIColor> selectedColor_;

@@ -65,8 +65,9 @@ CGRect UITextView::caretRectForPosition(size_t position) const {
   if (!ls.empty()) {
     lineIndex = ls.size() - 1;
     x = TextMeasure::widthOfText(ls.back(), font_);
-    // A caret right after a newline starts the next line.
-    if (!before.empty() && before.back() == '\n') {
+    // A caret right after a newline starts the next line (which the wrapping already gives
+    // as an empty last line).
+    if (!before.empty() && before.back() == '\n' && !ls.back().empty()) {
       lineIndex = ls.size();
       x = 0;
     }

@@ -36,9 +36,10 @@ class UITextView : public UIScrollView {
   static std::shared_ptr<UITextView> create(CGRect frame = CGRectZero);
 
   const std::string& text() const { return text_; }
-  void setText(const std::string& text);
+  // setText, setFont and delegate are virtual so that subclasses see every change and read.
+  virtual void setText(const std::string& text);
   std::shared_ptr<UIFont> font() const { return font_; }
-  void setFont(std::shared_ptr<UIFont> f);
+  virtual void setFont(std::shared_ptr<UIFont> f);
   std::shared_ptr<UIColor> textColor() const { return textColor_; }
   void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); }
   NSTextAlignment textAlignment() const { return alignment_; }
@@ -60,7 +61,7 @@ class UITextView : public UIScrollView {
   // The caret at a UTF-16 position, in the view's content coordinates (2 points wide).
   CGRect caretRectForPosition(size_t position) const;
 
-  std::shared_ptr<UITextViewDelegate> delegate() const { return delegate_.lock(); }
+  virtual std::shared_ptr<UITextViewDelegate> delegate() const { return delegate_.lock(); }
   void setDelegate(std::weak_ptr<UITextViewDelegate> d);
   bool isEditing() const { return editing_; }
 

@@ -8,6 +8,7 @@
 #include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScreen.h"
 
 namespace {
 bool isSpace(const UIBarButtonItem& item) {
@@ -47,7 +48,11 @@ std::shared_ptr<UIView> UIToolbar::viewForItem(const std::shared_ptr<UIBarButton
   return nullptr;
 }
 
-CGSize UIToolbar::sizeThatFits(CGSize size) const { return CGSize{size.width, 44}; }
+CGSize UIToolbar::sizeThatFits(CGSize size) const {
+  // A bar that has no width yet takes the screen's, as a bar sized before it is placed does.
+  double width = size.width > 0 ? size.width : UIScreen::mainScreen()->bounds().size.width;
+  return CGSize{width, 44};
+}
 
 void UIToolbar::setFrame(CGRect frame) {
   UIView::setFrame(frame);
@@ -85,6 +90,25 @@ void UIToolbar::layoutSubviews() {
   }
   size_t count = items_.size();
   double spare = b.size.width - 2 * margin - fixed - (count > 1 ? gap * (count - 1) : 0);
+  // Too wide: custom views of flexible width give up the difference, so the bar's last items
+  // stay on it.
+  if (spare < 0) {
+    std::vector<size_t> shrinkable;
+    for (size_t i = 0; i < count; ++i) {
+      auto custom = items_[i] ? items_[i]->customView() : nullptr;
+      if (custom && (custom->autoresizingMask() & UIViewAutoresizingFlexibleWidth) &&
+          items_[i]->width() <= 0)
+        shrinkable.push_back(i);
+    }
+    if (!shrinkable.empty()) {
+      double each = -spare / static_cast<double>(shrinkable.size());
+      for (size_t i : shrinkable) {
+        double cut = std::min(widths[i], each);
+        widths[i] -= cut;
+        spare += cut;
+      }
+    }
+  }
   double flex = flexible > 0 ? std::max(0.0, spare) / flexible : 0;
   double x = margin;
   for (size_t i = 0; i < count; ++i) {

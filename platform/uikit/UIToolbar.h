@@ -1,7 +1,8 @@
 #pragma once
 // Toolbars: a row of bar button items, laid out left to right (flexible spaces share the spare
 // width, fixed spaces take their width, other items their title's width + 20, at least 44) as
-// buttons or custom views, so that they can be seen and tapped.
+// buttons or custom views, so that they can be seen and tapped. When the items are too wide,
+// custom views of flexible width shrink to make them fit.
 
 #include <memory>
 #include <vector>
@@ -27,7 +28,7 @@ class UIToolbar : public UIView {
   void setBarTintColor(std::shared_ptr<UIColor> c) { barTintColor_ = std::move(c); }
   // The view that shows an item (nullptr for spaces).
   std::shared_ptr<UIView> viewForItem(const std::shared_ptr<UIBarButtonItem>& item) const;
-  CGSize sizeThatFits(CGSize size) const override;  // 44 high
+  CGSize sizeThatFits(CGSize size) const override;  // 44 high; the screen's width when 0
   void layoutSubviews() override;
   void setFrame(CGRect frame) override;
 

@@ -5,6 +5,7 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/CALayer.h"
+#include "platform/uikit/NSLayoutConstraint.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIViewController.h"
@@ -303,10 +304,22 @@ void UIView::sizeToFit() {
 
 void UIView::setNeedsLayout() { needsLayout_ = true; }
 
+void UIView::addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
+  if (!constraint) return;
+  if (std::find(constraints_.begin(), constraints_.end(), constraint) == constraints_.end())
+    constraints_.push_back(constraint);
+  setNeedsLayout();
+}
+
+void UIView::removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
+  std::erase(constraints_, constraint);
+}
+
 void UIView::layoutIfNeeded() {
   auto keep = sharedSelf<UIView>();
   if (needsLayout_) {
     needsLayout_ = false;
+    for (const auto& constraint : constraints()) constraint->applyInView(*this);
     layoutSubviews();
   }
   for (auto& child : subviews()) child->layoutIfNeeded();

@@ -22,6 +22,7 @@
 #include "platform/uikit/UIResponder.h"
 
 class CALayer;
+class NSLayoutConstraint;
 class UIColor;
 class UIEvent;
 class UIGestureRecognizer;
@@ -159,6 +160,11 @@ class UIView : public UIResponder {
   void setNeedsLayout();
   void layoutIfNeeded();  // runs layoutSubviews here and below where needed
   void setNeedsDisplay() {}
+  // Constraints held by this view (strongly); those tied to a layout guide are applied each
+  // time the view lays out, before layoutSubviews.
+  void addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
+  void removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
+  std::vector<std::shared_ptr<NSLayoutConstraint>> constraints() const { return constraints_; }
 
   // Resigns the first responder when it is this view or inside it.
   bool endEditing(bool force);
@@ -201,6 +207,7 @@ class UIView : public UIResponder {
   std::weak_ptr<UIView> superview_;
   std::weak_ptr<UIViewController> viewDelegate_;
   std::vector<std::shared_ptr<UIGestureRecognizer>> gestureRecognizers_;
+  std::vector<std::shared_ptr<NSLayoutConstraint>> constraints_;
   std::shared_ptr<CALayer> layer_;
   std::shared_ptr<UIColor> backgroundColor_;
   std::shared_ptr<UIColor> tintColor_;

@@ -4,6 +4,8 @@
 
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/uikit/NSLayoutConstraint.h"
+#include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UINavigationItem.h"
 #include "platform/uikit/UIScreen.h"
@@ -41,6 +43,20 @@ void UIViewController::setView(std::shared_ptr<UIView> view) {
 void UIViewController::setTitle(const std::string& t) {
   title_ = t;
   if (navigationItem_) navigationItem_->setTitle(t);
+}
+
+UIInterfaceOrientation UIViewController::interfaceOrientation() const {
+  return UIApplication::sharedApplication()->statusBarOrientation();
+}
+
+std::shared_ptr<UILayoutSupport> UIViewController::topLayoutGuide() {
+  if (!topLayoutGuide_) topLayoutGuide_ = std::make_shared<UILayoutSupport>(true);
+  return topLayoutGuide_;
+}
+
+std::shared_ptr<UILayoutSupport> UIViewController::bottomLayoutGuide() {
+  if (!bottomLayoutGuide_) bottomLayoutGuide_ = std::make_shared<UILayoutSupport>(false);
+  return bottomLayoutGuide_;
 }
 
 std::shared_ptr<UINavigationItem> UIViewController::navigationItem() {

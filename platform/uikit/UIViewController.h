@@ -23,6 +23,7 @@
 #include "platform/uikit/UIResponder.h"
 #include "platform/uikit/UIView.h"
 
+class UILayoutSupport;
 class UINavigationController;
 class UINavigationItem;
 class UITabBarController;
@@ -37,6 +38,8 @@ enum UIInterfaceOrientation : long {
 
 enum UIModalPresentationStyle : long {
   UIModalPresentationFullScreen = 0,
+  UIModalPresentationPageSheet = 1,
+  UIModalPresentationFormSheet = 2,
   UIModalPresentationOverFullScreen = 5,
 };
 
@@ -90,7 +93,13 @@ class UIViewController : public UIResponder {
   std::shared_ptr<UITabBarController> tabBarController() const;
   std::shared_ptr<UINavigationController> navigationController() const;
 
-  UIInterfaceOrientation interfaceOrientation() const { return UIInterfaceOrientationPortrait; }
+  // The application's status-bar orientation.
+  UIInterfaceOrientation interfaceOrientation() const;
+  // The guides at the top (below the status bar: 20 points, 0 when it is hidden) and at the
+  // bottom (0) of the controller's view, made on first use. Constraints between a subview and
+  // a guide position that subview when the view lays out (see NSLayoutConstraint).
+  std::shared_ptr<UILayoutSupport> topLayoutGuide();
+  std::shared_ptr<UILayoutSupport> bottomLayoutGuide();
   bool isVisible() const { return appeared_; }  // between will-appear and will-disappear
 
   std::shared_ptr<UIResponder> nextResponder() const override;
@@ -111,6 +120,8 @@ class UIViewController : public UIResponder {
   std::shared_ptr<UIView> view_;
   std::string title_;
   std::shared_ptr<UINavigationItem> navigationItem_;
+  std::shared_ptr<UILayoutSupport> topLayoutGuide_;
+  std::shared_ptr<UILayoutSupport> bottomLayoutGuide_;
   std::shared_ptr<UIViewController> presented_;
   std::weak_ptr<UIViewController> presenting_;
   std::vector<std::shared_ptr<UIViewController>> children_;

@@ -66,3 +66,25 @@ TEST_F(NSNotificationCenterTest, AnObserverRemovedDuringDeliveryIsNotCalledForIt
   center.postNotificationName("n");
   EXPECT_EQ(secondCalls, 0);
 }
+
+TEST_F(NSNotificationCenterTest, ObserversOfOneSenderSeeOnlyItsNotificationsWithTheSender) {
+  auto observer = std::make_shared<Observer>();
+  auto field = std::make_shared<NSObject>(), other = std::make_shared<NSObject>();
+  std::vector<std::string> got;
+  center.addObserver(observer, "Changed", field, [&](const NSNotification& n) {
+    got.push_back(n.name + (n.object == field ? " field " : " ? ") + n.userInfo["k"].str());
+  });
+  center.addObserver(observer, "Changed", nullptr, [&](const NSNotification& n) {
+    got.push_back(n.object ? "any sender" : "no sender");
+  });
+  center.postNotification("Changed", other);
+  center.postNotification("Changed", field, Value::dict({{"k", "v"}}));
+  center.postNotificationName("Changed");
+  EXPECT_EQ(got,
+            (std::vector<std::string>{"any sender", "Changed field v", "any sender", "no sender"}));
+  // A sender that is gone matches nothing any more, even at the same address.
+  got.clear();
+  field.reset();
+  center.postNotification("Changed", other);
+  EXPECT_EQ(got, (std::vector<std::string>{"any sender"}));
+}

@@ -135,8 +135,10 @@ TEST_F(ControlsTest, TheKeyboardReportsItsFrameAndShowsTheAccessoryBar) {
   NSNotificationCenter::defaultCenter().addObserverForName(UIKeyboardWillShowNotification,
                                                            [&](const Value& v) { info = v; });
   ASSERT_TRUE(field->becomeFirstResponder());
+  // The reported keyboard includes the accessory bar above its keys.
   EXPECT_EQ(CGRectFromString(info[UIKeyboardFrameEndUserInfoKey].str()),
-            CGRectMake(0, 352, 320, 216));
+            CGRectMake(0, 308, 320, 260));
+  EXPECT_EQ(UIKeyboard::shared().keysFrame(), CGRectMake(0, 352, 320, 216));
   EXPECT_EQ(info[UIKeyboardAnimationDurationUserInfoKey].doubleValue(), 0.25);
   EXPECT_EQ(bar->window(), window_);
   EXPECT_EQ(bar->frame(), CGRectMake(0, 308, 320, 44));

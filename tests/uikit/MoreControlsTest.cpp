@@ -258,3 +258,12 @@ TEST_F(MoreControlsTest, AlertsStackAndProgrammaticDismissalDoesNotClick) {
   EXPECT_EQ(d->dismissals, 2);
   EXPECT_FALSE(first->isVisible());
 }
+
+TEST_F(MoreControlsTest, ACaretAfterANewlineStandsAtTheStartOfTheVeryNextLine) {
+  auto tv = UITextView::create(CGRectMake(0, 0, 120, 200));
+  const double line = TextMeasure::lineHeight(tv->font());
+  tv->setText("ab\n");
+  EXPECT_EQ(tv->caretRectForPosition(3).origin, CGPointMake(5, 8 + line));
+  tv->setText("ab\n\n");
+  EXPECT_EQ(tv->caretRectForPosition(4).origin, CGPointMake(5, 8 + 2 * line));
+}

@@ -1,0 +1,174 @@
+#include "keyboard/KBBarButtonItem.h"
+#include "keyboard/KBSegmentedNextPrevious.h"
+#include "keyboard/KBTextView.h"
+#include "keyboard/KBTitleBarButtonItem.h"
+#include "keyboard/KeyboardFixture.h"
+
+class KBToolbarTest : public KeyboardFixture {
+ protected:
+  std::shared_ptr<UITextField> field = UITextField::create(CGRectMake(0, 0, 200, 30));
+  int presses = 0;
+  KBAction count() {
+    return [this](UIBarButtonItem&) { ++presses; };
+  }
+};
+
+TEST_F(KBToolbarTest, APreviousNextDoneBarHasItsSixItemsInOrder) {
+  field->setPlaceholder("用户名");
+  addPreviousNextDoneOnKeyboardWithTarget(field, nullptr, count(), count(), count(), true);
+  auto bar = barOf(field);
+  ASSERT_NE(bar, nullptr);
+  auto items = bar->items();
+  ASSERT_EQ(items.size(), 6u);
+  EXPECT_TRUE(KBIsPreviousItem(items[0]));
+  EXPECT_TRUE(items[1]->isSystemItem());
+  EXPECT_EQ(items[1]->systemItem(), UIBarButtonSystemItemFixedSpace);
+  EXPECT_EQ(items[1]->width(), 23.0);
+  EXPECT_TRUE(KBIsNextItem(items[2]));
+  auto title = std::dynamic_pointer_cast<KBTitleBarButtonItem>(items[3]);
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->titleLabel()->text(), "用户名");
+  EXPECT_FALSE(title->isEnabled());
+  // Made 320 - 138.5 wide, the title gives up what the buttons need: Done stays on the bar.
+  EXPECT_LE(CGRectGetMaxX(bar->viewForItem(items[5])->frame()), 320);
+  EXPECT_GT(title->titleView()->frame().size.width, 0);
+  EXPECT_EQ(items[4]->systemItem(), UIBarButtonSystemItemFlexibleSpace);
+  EXPECT_EQ(items[5]->systemItem(), UIBarButtonSystemItemDone);
+  for (auto& item : items) EXPECT_TRUE(item->isKindOfClass("KBBarButtonItem"));
+  EXPECT_EQ(bar->frame().size.height, 44.0);
+  // The bar's own title and font stay unset until someone sets them.
+  EXPECT_FALSE(bar->title().has_value());
+  EXPECT_EQ(bar->titleFont(), nullptr);
+  EXPECT_EQ(title->font()->fontName(), UIFont::boldSystemFontOfSize(12)->fontName());
+}
+
+TEST_F(KBToolbarTest, TheOtherShapesHaveTheirItemsAndATitleOnlyWhereOneIsAsked) {
+  addDoneOnKeyboardWithTarget(field, nullptr, count());
+  ASSERT_EQ(barOf(field)->items().size(), 3u);
+  EXPECT_EQ(barOf(field)->items()[2]->systemItem(), UIBarButtonSystemItemDone);
+  addCancelDoneOnKeyboardWithTarget(field, nullptr, count(), count(), "标题");
+  auto items = barOf(field)->items();
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(items[0]->systemItem(), UIBarButtonSystemItemCancel);
+  EXPECT_EQ(std::dynamic_pointer_cast<KBTitleBarButtonItem>(items[1])->titleLabel()->text(),
+            "标题");
+  addLeftRightOnKeyboardWithTarget(field, nullptr, "左", "右", count(), count());
+  EXPECT_EQ(barOf(field)->items().front()->title(), "左");
+  EXPECT_EQ(barOf(field)->items().back()->title(), "右");
+  addRightButtonOnKeyboardWithText(field, "好", nullptr, count());
+  EXPECT_EQ(barOf(field)->items().back()->style(), UIBarButtonItemStyleDone);
+  addPreviousNextRightOnKeyboardWithTarget(field, nullptr, "完成", count(), count(), count());
+  EXPECT_EQ(barOf(field)->items().size(), 6u);
+
+  // A plain text view has no placeholder: the placeholder form shows no title.
+  auto textView = UITextView::create(CGRectMake(0, 0, 200, 80));
+  addDoneOnKeyboardWithTarget(textView, nullptr, count(), true);
+  auto title = std::dynamic_pointer_cast<KBTitleBarButtonItem>(barOf(textView)->items()[0]);
+  EXPECT_EQ(title->titleLabel()->text(), "");
+  // A view that takes no accessory view gets nothing.
+  auto plain = UIView::create();
+  addDoneOnKeyboardWithTarget(plain, nullptr, count());
+  EXPECT_EQ(plain->inputAccessoryView(), nullptr);
+}
+
+TEST_F(KBToolbarTest, AViewThatHidesItsTitleGetsAnEmptyTitleWhateverIsPassed) {
+  field->setPlaceholder("密码");
+  setShouldHideTitle(field, true);
+  addDoneOnKeyboardWithTarget(field, nullptr, count(), "标题");
+  auto title = std::dynamic_pointer_cast<KBTitleBarButtonItem>(barOf(field)->items()[0]);
+  EXPECT_EQ(title->titleLabel()->text(), "");
+  setShouldHideTitle(field, false);  // the current bar follows at once
+  EXPECT_EQ(barOf(field)->title(), std::optional<std::string>("密码"));
+}
+
+TEST_F(KBToolbarTest, TheBarFollowsADarkKeyboardAndPassesTitlesOnlyToTitleItems) {
+  field->setKeyboardAppearance(UIKeyboardAppearanceDark);
+  addPreviousNextDoneOnKeyboardWithTarget(field, nullptr, count(), count(), count());
+  auto bar = barOf(field);
+  EXPECT_EQ(bar->barStyle(), UIBarStyleBlack);
+  bar->setTitle("新");
+  for (auto& item : bar->items()) {
+    if (std::dynamic_pointer_cast<KBTitleBarButtonItem>(item)) {
+      EXPECT_EQ(item->title(), "新");
+    } else {
+      EXPECT_NE(item->title(), "新");
+    }
+  }
+  field->setKeyboardAppearance(UIKeyboardAppearanceLight);
+  addDoneOnKeyboardWithTarget(field, nullptr, count());
+  EXPECT_EQ(barOf(field)->barStyle(), UIBarStyleDefault);
+  EXPECT_EQ(barOf(field)->sizeThatFits(CGSizeMake(320, 100)).height, 44.0);
+}
+
+TEST_F(KBToolbarTest, EnablingPreviousAndNextTouchesOnlyThoseTwoButtonsFoundByTheirRole) {
+  addPreviousNextDoneOnKeyboardWithTarget(field, nullptr, count(), count(), count());
+  auto bar = barOf(field);
+  auto items = bar->items();
+  setEnablePrevious(field, false, true);
+  EXPECT_FALSE(items[0]->isEnabled());
+  EXPECT_TRUE(items[2]->isEnabled());
+
+  // Rearranged, the bar's arrows are still the ones changed, and Done is never disabled.
+  std::reverse(items.begin(), items.end());
+  bar->setItems(items);
+  setEnablePrevious(field, true, false);
+  EXPECT_TRUE(items[5]->isEnabled());   // previous
+  EXPECT_FALSE(items[3]->isEnabled());  // next
+  EXPECT_TRUE(items[0]->isEnabled());   // Done
+
+  // A bar of another shape, with four items of the bar-button class, is left alone.
+  addCancelDoneOnKeyboardWithTarget(field, nullptr, count(), count());
+  setEnablePrevious(field, false, false);
+  for (auto& item : barOf(field)->items())
+    if (!std::dynamic_pointer_cast<KBTitleBarButtonItem>(item)) EXPECT_TRUE(item->isEnabled());
+}
+
+TEST_F(KBToolbarTest, ButtonsOfAFreedTargetDoNothing) {
+  auto target = std::make_shared<int>(0);
+  addDoneOnKeyboardWithTarget(field, target, count());
+  auto done = barOf(field)->items()[2];
+  done->sendAction();
+  EXPECT_EQ(presses, 1);
+  target.reset();
+  done->sendAction();
+  EXPECT_EQ(presses, 1);
+}
+
+TEST_F(KBToolbarTest, CustomActionsHoldTheirTargetWeaklyAndDoNothingOnceItIsGone) {
+  auto target = std::make_shared<int>(0);
+  std::shared_ptr<UIView> seen;
+  setCustomDoneTarget(field, target,
+                      [&](const std::shared_ptr<void>& t, const std::shared_ptr<UIView>& v) {
+                        ++*std::static_pointer_cast<int>(t);
+                        seen = v;
+                      });
+  EXPECT_TRUE(doneInvocation(field)->invoke());
+  EXPECT_EQ(*target, 1);
+  EXPECT_EQ(seen, field);
+  std::weak_ptr<int> weak = target;
+  target.reset();
+  EXPECT_TRUE(weak.expired());  // the invocation did not keep it
+  EXPECT_FALSE(doneInvocation(field)->invoke());
+}
+
+TEST_F(KBToolbarTest, OnOlderSystemsTheArrowsAreASegmentedControlThatFollowsEnabling) {
+  UIDevice::currentDevice()->setSystemVersion("6.1");
+  auto target = std::make_shared<int>(0);
+  int previous = 0, next = 0;
+  addPreviousNextDoneOnKeyboardWithTarget(
+      field, target, [&](UIBarButtonItem&) { ++previous; }, [&](UIBarButtonItem&) { ++next; },
+      count());
+  auto items = barOf(field)->items();
+  ASSERT_EQ(items.size(), 4u);
+  auto control = std::dynamic_pointer_cast<KBSegmentedNextPrevious>(items[0]->customView());
+  ASSERT_NE(control, nullptr);
+  ASSERT_EQ(control->numberOfSegments(), 2);
+  EXPECT_EQ(control->titleForSegmentAtIndex(0), "上一项");
+  setEnablePrevious(field, false, true);
+  EXPECT_FALSE(control->isEnabledForSegmentAtIndex(0));
+  EXPECT_TRUE(control->isEnabledForSegmentAtIndex(1));
+  control->touchUpInside(CGPointMake(100, 10));
+  EXPECT_EQ(next, 1);
+  control->touchUpInside(CGPointMake(10, 10));  // disabled
+  EXPECT_EQ(previous, 0);
+}
