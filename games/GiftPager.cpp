@@ -8,6 +8,7 @@
 #include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITextField.h"
 #include "wallet/WalletStyle.h"
 
@@ -52,6 +53,17 @@ void syncPrompt(const UITextField& field, UILabel& prompt) {
 
 bool nearEnd(double offsetY, double height, double contentHeight) {
   return offsetY + height + 100 > contentHeight;
+}
+
+bool nearEnd(const UIScrollView& scroll) {
+  return nearEnd(scroll.contentOffset().y, scroll.frame().size.height, scroll.contentSize().height);
+}
+
+void clearRows(UIScrollView& scroll, long rowTag) {
+  for (const auto& sub : scroll.subviews()) {
+    if (sub->tag() == rowTag) sub->removeFromSuperview();
+  }
+  scroll.setContentSize(CGSizeMake(0, 0));
 }
 
 std::string childText(const UIView& parent, long tag) {

@@ -18,6 +18,7 @@
 class UIActivityIndicatorView;
 class UIButton;
 class UILabel;
+class UIScrollView;
 class UIView;
 class UITextField;
 
@@ -67,6 +68,11 @@ void syncPrompt(const UITextField& field, UILabel& prompt);
 // Whether a scroll view's end of drag is near enough to its content's end to ask for the next
 // page: offset y + height + 100 beyond the content height.
 bool nearEnd(double offsetY, double height, double contentHeight);
+// The same for a list that has just stopped: its offset, height and content height.
+bool nearEnd(const UIScrollView& scroll);
+
+// Empties a list for a new search: its subviews tagged `rowTag` go, and its content height is 0.
+void clearRows(UIScrollView& scroll, long rowTag);
 
 // The text of the hidden (or shown) child label with this tag, "" when there is none.
 std::string childText(const UIView& parent, long tag);

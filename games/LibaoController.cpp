@@ -235,18 +235,10 @@ std::shared_ptr<UIView> LibaoController::makeTile(const Value& item, double x, d
   return tile;
 }
 
-void LibaoController::cleanmainscroll() {
-  for (const auto& sub : mainscroll_->subviews()) {
-    if (sub->tag() == kTileTag) sub->removeFromSuperview();
-  }
-  mainscroll_->setContentSize(CGSizeMake(0, 0));
-}
+void LibaoController::cleanmainscroll() { GiftLists::clearRows(*mainscroll_, kTileTag); }
 
 void LibaoController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoController::searchgamebtnclick() {

@@ -322,18 +322,10 @@ std::shared_ptr<UIView> LibaoDuihuanController::makeRow(
   return row;
 }
 
-void LibaoDuihuanController::cleanmainscroll() {
-  for (const auto& sub : mainscroll_->subviews()) {
-    if (sub->tag() == kRowTag) sub->removeFromSuperview();
-  }
-  mainscroll_->setContentSize(CGSizeMake(0, 0));
-}
+void LibaoDuihuanController::cleanmainscroll() { GiftLists::clearRows(*mainscroll_, kRowTag); }
 
 void LibaoDuihuanController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoDuihuanController::searchgamebtnclick() {

@@ -138,10 +138,7 @@ std::shared_ptr<UIView> LibaoRecordController::makeRow(const Value& item, double
 }
 
 void LibaoRecordController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoRecordController::libaocopybtnclick(UIView& sender) {
