@@ -13,7 +13,6 @@
 #include "platform/uikit/UIActivityIndicatorView.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIPasteboard.h"
