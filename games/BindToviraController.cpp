@@ -312,10 +312,7 @@ void BindToviraController::markHeldPlatforms(const Value& user) {
 }
 
 void BindToviraController::loadGames() {
-  const Value& special = TempData::getuserdata()["is_special"];
-  const Value params = Value::dict(
-      {{"unlimit", "1"}, {"is_special", special.isNil() ? "(null)" : special.description()}});
-  const Value reply = ServerController::getGamelistWithParams(params);
+  const Value reply = ServerController::getGamelistWithParams(GamePicker::wholeListParams());
   auto self = sharedSelf<BindToviraController>();
   std::weak_ptr<BindToviraController> weak = self;
   GamePicker::addGame(*gamescroll_, reply, true, self, [weak](UIGestureRecognizer& r) {

@@ -1,5 +1,6 @@
 #include "games/GamePicker.h"
 
+#include "core/TempData.h"
 #include "platform/foundation/NSString.h"
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIColor.h"
@@ -38,6 +39,12 @@ std::shared_ptr<UIView> separator(CGRect frame) {
 std::shared_ptr<UIColor> GamePicker::grey() { return UIColor::rgb(183, 183, 183); }
 std::shared_ptr<UIColor> GamePicker::highlight() { return UIColor::rgb(118, 181, 72); }
 std::shared_ptr<UIColor> GamePicker::badgeColour() { return UIColor::rgb(255, 193, 87); }
+
+Value GamePicker::wholeListParams() {
+  const Value& special = TempData::getuserdata()["is_special"];
+  return Value::dict(
+      {{"unlimit", "1"}, {"is_special", special.isNil() ? "(null)" : special.description()}});
+}
 
 std::vector<Value> GamePicker::gamesOf(const Value& reply) {
   std::vector<Value> games;

@@ -36,6 +36,9 @@ class GamePicker {
   static std::shared_ptr<UIColor> highlight();    // 118/181/72: matching rows, the tapped letter
   static std::shared_ptr<UIColor> badgeColour();  // 255/193/87: the "H5" badge
 
+  // The parameters of the picker's game-list request: the whole list ("unlimit" 1) for the
+  // logged-in player's "is_special", sent as "(null)" when there is none.
+  static Value wholeListParams();
   // The games of a game-list reply: the dictionaries of its "data" array. Anything else in
   // "data" (a dictionary instead of a list, text or numbers among the items) adds no game.
   static std::vector<Value> gamesOf(const Value& reply);

@@ -1,9 +1,14 @@
 #include "games/GiftPager.h"
 
 #include "platform/foundation/NSString.h"
+#include "platform/uikit/CALayer.h"
+#include "platform/uikit/UIActivityIndicatorView.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
+#include "platform/uikit/UIFont.h"
+#include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITextField.h"
 #include "wallet/WalletStyle.h"
 
@@ -48,6 +53,17 @@ void syncPrompt(const UITextField& field, UILabel& prompt) {
 
 bool nearEnd(double offsetY, double height, double contentHeight) {
   return offsetY + height + 100 > contentHeight;
+}
+
+bool nearEnd(const UIScrollView& scroll) {
+  return nearEnd(scroll.contentOffset().y, scroll.frame().size.height, scroll.contentSize().height);
+}
+
+void clearRows(UIScrollView& scroll, long rowTag) {
+  for (const auto& sub : scroll.subviews()) {
+    if (sub->tag() == rowTag) sub->removeFromSuperview();
+  }
+  scroll.setContentSize(CGSizeMake(0, 0));
 }
 
 std::string childText(const UIView& parent, long tag) {
@@ -102,6 +118,66 @@ std::shared_ptr<UIView> makeMask(CGRect frame) {
   mask->setUserInteractionEnabled(true);
   mask->setHidden(true);
   return mask;
+}
+
+std::shared_ptr<UIActivityIndicatorView> makeSpinner(double width, double height) {
+  auto spinner = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
+  spinner->setFrame(CGRectMake((width - 37) / 2, (height - 37) / 2, 37, 37));
+  spinner->setHidesWhenStopped(true);
+  return spinner;
+}
+
+TitleBar titleBar(WeakTarget owner, double width, const std::string& title,
+                  std::function<void()> back) {
+  auto bar = UIView::create(CGRectMake(0, 20, width, 46));
+  bar->setBackgroundColor(WalletStyle::green());
+  auto backLabel = WalletStyle::label(CGRectMake(10, 13, 40, 20), "返回", 15);
+  backLabel->setTextColor(UIColor::whiteColor());
+  backLabel->setUserInteractionEnabled(true);
+  backLabel->addGestureRecognizer(
+      UITapGestureRecognizer::create(std::move(owner), std::move(back)));
+  bar->addSubview(backLabel);
+  auto titleLabel = WalletStyle::label(CGRectMake((width - 100) / 2, 13, 100, 20), title, 17);
+  titleLabel->setTextColor(UIColor::whiteColor());
+  titleLabel->setTextAlignment(NSTextAlignmentCenter);
+  bar->addSubview(titleLabel);
+  return {bar, backLabel};
+}
+
+SearchRow searchRow(WeakTarget owner, UIView& root, double width) {
+  SearchRow row;
+  row.field = UITextField::create(CGRectMake(5, 71, width - 135, 30));
+  row.field->setFont(UIFont::systemFontOfSize(14));
+  row.field->setClearButtonMode(UITextFieldViewModeWhileEditing);
+  row.field->setReturnKeyType(UIReturnKeySearch);
+  row.field->layer().setBorderWidth(1);
+  row.field->layer().setBorderColor(UIColor::rgb(83, 160, 22));
+  root.addSubview(row.field);
+  row.prompt = WalletStyle::label(CGRectMake(10, 71, width - 145, 30), "请输入游戏名称", 14);
+  row.prompt->setTextColor(UIColor::rgb(167, 167, 167));
+  row.prompt->setUserInteractionEnabled(false);
+  root.addSubview(row.prompt);
+  std::weak_ptr<UITextField> field = row.field;
+  std::weak_ptr<UILabel> prompt = row.prompt;
+  row.field->addTarget(
+      std::move(owner),
+      [field, prompt] {
+        auto f = field.lock();
+        auto p = prompt.lock();
+        if (f && p) syncPrompt(*f, *p);
+      },
+      UIControlEventEditingChanged);
+  row.searchButton = WalletStyle::button(CGRectMake(width - 125, 71, 55, 30), "搜索",
+                                         UIColor::whiteColor(), WalletStyle::green(), 14);
+  row.searchButton->layer().setCornerRadius(3);
+  root.addSubview(row.searchButton);
+  row.recordButton = WalletStyle::button(CGRectMake(width - 65, 71, 60, 30), "领取记录",
+                                         UIColor::rgb(232, 45, 0), UIColor::whiteColor(), 13);
+  row.recordButton->layer().setBorderWidth(1);
+  row.recordButton->layer().setBorderColor(UIColor::rgb(232, 45, 0));
+  row.recordButton->layer().setCornerRadius(3);
+  root.addSubview(row.recordButton);
+  return row;
 }
 
 }  // namespace GiftLists

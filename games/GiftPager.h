@@ -5,6 +5,7 @@
 // Main thread only: a screen takes a ticket before it sends a page request to a global queue
 // and hands the ticket back with the reply on the main queue.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,9 +13,12 @@
 
 #include "platform/foundation/Value.h"
 #include "platform/uikit/CGGeometry.h"
+#include "platform/uikit/TargetAction.h"
 
+class UIActivityIndicatorView;
 class UIButton;
 class UILabel;
+class UIScrollView;
 class UIView;
 class UITextField;
 
@@ -64,6 +68,11 @@ void syncPrompt(const UITextField& field, UILabel& prompt);
 // Whether a scroll view's end of drag is near enough to its content's end to ask for the next
 // page: offset y + height + 100 beyond the content height.
 bool nearEnd(double offsetY, double height, double contentHeight);
+// The same for a list that has just stopped: its offset, height and content height.
+bool nearEnd(const UIScrollView& scroll);
+
+// Empties a list for a new search: its subviews tagged `rowTag` go, and its content height is 0.
+void clearRows(UIScrollView& scroll, long rowTag);
 
 // The text of the hidden (or shown) child label with this tag, "" when there is none.
 std::string childText(const UIView& parent, long tag);
@@ -83,5 +92,31 @@ InfoPopup rulesPopup(CGRect frame);
 
 // A black view at alpha 0.5 over `frame` that takes every touch, hidden until shown.
 std::shared_ptr<UIView> makeMask(CGRect frame);
+
+// The large white spinner centred in a width x height area, hidden while it stands still.
+std::shared_ptr<UIActivityIndicatorView> makeSpinner(double width, double height);
+
+// The green title bar of the gift screens, 46 high across `width` under the 20-point status
+// bar: the white "返回" label on the left, whose tap calls `back`, and the centred white title.
+// `owner` (the screen) is the tap's target and is held weakly; `back` must hold it weakly too.
+// The caller adds the bar to its view and may add more to it.
+struct TitleBar {
+  std::shared_ptr<UIView> view;
+  std::shared_ptr<UILabel> backLabel;
+};
+TitleBar titleBar(WeakTarget owner, double width, const std::string& title,
+                  std::function<void()> back);
+
+// The search row of the gift tab and of the packages, at y 71 across `width`, added to `root`:
+// the green-bordered search field with its grey prompt "请输入游戏名称" lying over it (kept in step
+// with the field's text, `owner` being the weakly held target), the green "搜索" button and the
+// red-bordered "领取记录" button. The caller sets the field's delegate and wires the buttons.
+struct SearchRow {
+  std::shared_ptr<UITextField> field;
+  std::shared_ptr<UILabel> prompt;
+  std::shared_ptr<UIButton> searchButton;
+  std::shared_ptr<UIButton> recordButton;
+};
+SearchRow searchRow(WeakTarget owner, UIView& root, double width);
 
 }  // namespace GiftLists

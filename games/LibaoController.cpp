@@ -78,58 +78,29 @@ void LibaoController::initSubview() {
   }));
 
   // The title bar: back, title, rules.
-  auto top = UIView::create(CGRectMake(0, 20, W, 46));
-  top->setBackgroundColor(WalletStyle::green());
-  root->addSubview(top);
-  topbacklabel_ = tappableLabel(CGRectMake(10, 13, 40, 20), "返回", &LibaoController::back);
-  topbacklabel_->setFont(UIFont::systemFontOfSize(15));
-  topbacklabel_->setTextColor(UIColor::whiteColor());
-  top->addSubview(topbacklabel_);
-  auto title = WalletStyle::label(CGRectMake((W - 100) / 2, 13, 100, 20), "礼包中心", 17);
-  title->setTextColor(UIColor::whiteColor());
-  title->setTextAlignment(NSTextAlignmentCenter);
-  top->addSubview(title);
+  auto top = GiftLists::titleBar(self, W, "礼包中心", [weak] {
+    if (auto screen = weak.lock()) screen->back();
+  });
+  root->addSubview(top.view);
+  topbacklabel_ = top.backLabel;
   topduihuanguizelabel_ = tappableLabel(CGRectMake(W - 75, 13, 65, 20), "兑换规则",
                                         &LibaoController::topduihuanguizelabelclick);
   topduihuanguizelabel_->setFont(UIFont::systemFontOfSize(15));
   topduihuanguizelabel_->setTextColor(UIColor::whiteColor());
   topduihuanguizelabel_->setTextAlignment(NSTextAlignmentRight);
-  top->addSubview(topduihuanguizelabel_);
+  top.view->addSubview(topduihuanguizelabel_);
 
   // The search row.
-  searchgame_ = UITextField::create(CGRectMake(5, 71, W - 135, 30));
-  searchgame_->setFont(UIFont::systemFontOfSize(14));
-  searchgame_->setClearButtonMode(UITextFieldViewModeWhileEditing);
-  searchgame_->setReturnKeyType(UIReturnKeySearch);
-  searchgame_->layer().setBorderWidth(1);
-  searchgame_->layer().setBorderColor(UIColor::rgb(83, 160, 22));
+  auto search = GiftLists::searchRow(self, *root, W);
+  searchgame_ = search.field;
+  searchgamelabel_ = search.prompt;
+  searchbtn_ = search.searchButton;
+  lingqujilubtn_ = search.recordButton;
   searchgame_->setDelegate(std::static_pointer_cast<UITextFieldDelegate>(self));
-  searchgame_->addTarget(
-      self,
-      [weak] {
-        if (auto screen = weak.lock())
-          GiftLists::syncPrompt(*screen->searchgame_, *screen->searchgamelabel_);
-      },
-      UIControlEventEditingChanged);
-  root->addSubview(searchgame_);
-  searchgamelabel_ = WalletStyle::label(CGRectMake(10, 71, W - 145, 30), "请输入游戏名称", 14);
-  searchgamelabel_->setTextColor(UIColor::rgb(167, 167, 167));
-  searchgamelabel_->setUserInteractionEnabled(false);
-  root->addSubview(searchgamelabel_);
-  searchbtn_ = WalletStyle::button(CGRectMake(W - 125, 71, 55, 30), "搜索", UIColor::whiteColor(),
-                                   WalletStyle::green(), 14);
-  searchbtn_->layer().setCornerRadius(3);
   searchbtn_->addTarget(self, WalletStyle::action(self, &LibaoController::searchgamebtnclick),
                         UIControlEventTouchUpInside);
-  root->addSubview(searchbtn_);
-  lingqujilubtn_ = WalletStyle::button(CGRectMake(W - 65, 71, 60, 30), "领取记录",
-                                       UIColor::rgb(232, 45, 0), UIColor::whiteColor(), 13);
-  lingqujilubtn_->layer().setBorderWidth(1);
-  lingqujilubtn_->layer().setBorderColor(UIColor::rgb(232, 45, 0));
-  lingqujilubtn_->layer().setCornerRadius(3);
   lingqujilubtn_->addTarget(self, WalletStyle::action(self, &LibaoController::libaorecordbtnclick),
                             UIControlEventTouchUpInside);
-  root->addSubview(lingqujilubtn_);
 
   // The links row: how to earn gold on the left, the three tab links on the right.
   howgetgoldlabel_ = tappableLabel(CGRectMake(5, 106, 90, 20), "怎样获得金币",
@@ -172,9 +143,7 @@ void LibaoController::initSubview() {
                            WalletStyle::action(self, &LibaoController::howgetgoldwozhidaoleclick),
                            UIControlEventTouchUpInside);
   root->addSubview(howgetgoldview_);
-  waitview_ = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
-  waitview_->setFrame(CGRectMake((W - 37) / 2, (popupsHeight - 37) / 2, 37, 37));
-  waitview_->setHidesWhenStopped(true);
+  waitview_ = GiftLists::makeSpinner(W, popupsHeight);
   root->addSubview(waitview_);
 }
 
@@ -266,18 +235,10 @@ std::shared_ptr<UIView> LibaoController::makeTile(const Value& item, double x, d
   return tile;
 }
 
-void LibaoController::cleanmainscroll() {
-  for (const auto& sub : mainscroll_->subviews()) {
-    if (sub->tag() == kTileTag) sub->removeFromSuperview();
-  }
-  mainscroll_->setContentSize(CGSizeMake(0, 0));
-}
+void LibaoController::cleanmainscroll() { GiftLists::clearRows(*mainscroll_, kTileTag); }
 
 void LibaoController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoController::searchgamebtnclick() {

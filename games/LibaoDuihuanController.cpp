@@ -88,20 +88,12 @@ void LibaoDuihuanController::initSubview() {
   }));
 
   // The title bar, under the status bar.
-  topview_ = UIView::create(CGRectMake(0, 20, W, 46));
-  topview_->setBackgroundColor(WalletStyle::green());
-  root->addSubview(topview_);
-  topbacklabel_ = WalletStyle::label(CGRectMake(10, 13, 40, 20), "返回", 15);
-  topbacklabel_->setTextColor(UIColor::whiteColor());
-  topbacklabel_->setUserInteractionEnabled(true);
-  topbacklabel_->addGestureRecognizer(UITapGestureRecognizer::create(self, [weak] {
+  auto top = GiftLists::titleBar(self, W, "礼包兑换", [weak] {
     if (auto screen = weak.lock()) screen->back();
-  }));
-  topview_->addSubview(topbacklabel_);
-  auto title = WalletStyle::label(CGRectMake((W - 100) / 2, 13, 100, 20), "礼包兑换", 17);
-  title->setTextColor(UIColor::whiteColor());
-  title->setTextAlignment(NSTextAlignmentCenter);
-  topview_->addSubview(title);
+  });
+  topview_ = top.view;
+  topbacklabel_ = top.backLabel;
+  root->addSubview(topview_);
   howgetgoldlabel_ = WalletStyle::label(CGRectMake(W - 100, 13, 90, 20), "怎样获得金币", 14);
   howgetgoldlabel_->setTextColor(UIColor::whiteColor());
   howgetgoldlabel_->setTextAlignment(NSTextAlignmentRight);
@@ -112,42 +104,19 @@ void LibaoDuihuanController::initSubview() {
   topview_->addSubview(howgetgoldlabel_);
 
   // The search row: field with its prompt, search button, record button.
-  searchgame_ = UITextField::create(CGRectMake(5, 71, W - 135, 30));
+  auto search = GiftLists::searchRow(self, *root, W);
+  searchgame_ = search.field;
+  searchgamelabel_ = search.prompt;
+  searchbtn_ = search.searchButton;
+  lingqujilubtn_ = search.recordButton;
   searchgame_->setBackgroundColor(UIColor::whiteColor());
-  searchgame_->setFont(UIFont::systemFontOfSize(14));
-  searchgame_->setClearButtonMode(UITextFieldViewModeWhileEditing);
-  searchgame_->setReturnKeyType(UIReturnKeySearch);
-  searchgame_->layer().setBorderWidth(1);
-  searchgame_->layer().setBorderColor(UIColor::rgb(83, 160, 22));
   searchgame_->setDelegate(std::static_pointer_cast<UITextFieldDelegate>(self));
-  searchgame_->addTarget(
-      self,
-      [weak] {
-        if (auto screen = weak.lock())
-          GiftLists::syncPrompt(*screen->searchgame_, *screen->searchgamelabel_);
-      },
-      UIControlEventEditingChanged);
-  root->addSubview(searchgame_);
-  searchgamelabel_ = WalletStyle::label(CGRectMake(10, 71, W - 145, 30), "请输入游戏名称", 14);
-  searchgamelabel_->setTextColor(UIColor::rgb(167, 167, 167));
-  searchgamelabel_->setUserInteractionEnabled(false);
-  root->addSubview(searchgamelabel_);
-  searchbtn_ = WalletStyle::button(CGRectMake(W - 125, 71, 55, 30), "搜索", UIColor::whiteColor(),
-                                   WalletStyle::green(), 14);
-  searchbtn_->layer().setCornerRadius(3);
   searchbtn_->addTarget(self,
                         WalletStyle::action(self, &LibaoDuihuanController::searchgamebtnclick),
                         UIControlEventTouchUpInside);
-  root->addSubview(searchbtn_);
-  lingqujilubtn_ = WalletStyle::button(CGRectMake(W - 65, 71, 60, 30), "领取记录",
-                                       UIColor::rgb(232, 45, 0), UIColor::whiteColor(), 13);
-  lingqujilubtn_->layer().setBorderWidth(1);
-  lingqujilubtn_->layer().setBorderColor(UIColor::rgb(232, 45, 0));
-  lingqujilubtn_->layer().setCornerRadius(3);
   lingqujilubtn_->addTarget(self,
                             WalletStyle::action(self, &LibaoDuihuanController::libaorecordbtnclick),
                             UIControlEventTouchUpInside);
-  root->addSubview(lingqujilubtn_);
 
   // The list, rows 5 points in from either side.
   mainscroll_ = UIScrollView::create(CGRectMake(5, 106, W - 10, H - 106));
@@ -161,9 +130,7 @@ void LibaoDuihuanController::initSubview() {
   }));
   root->addSubview(mask_);
   buildPopups();
-  waitview_ = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
-  waitview_->setFrame(CGRectMake((W - 37) / 2, (H - 37) / 2, 37, 37));
-  waitview_->setHidesWhenStopped(true);
+  waitview_ = GiftLists::makeSpinner(W, H);
   root->addSubview(waitview_);
 }
 
@@ -355,18 +322,10 @@ std::shared_ptr<UIView> LibaoDuihuanController::makeRow(
   return row;
 }
 
-void LibaoDuihuanController::cleanmainscroll() {
-  for (const auto& sub : mainscroll_->subviews()) {
-    if (sub->tag() == kRowTag) sub->removeFromSuperview();
-  }
-  mainscroll_->setContentSize(CGSizeMake(0, 0));
-}
+void LibaoDuihuanController::cleanmainscroll() { GiftLists::clearRows(*mainscroll_, kRowTag); }
 
 void LibaoDuihuanController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoDuihuanController::searchgamebtnclick() {

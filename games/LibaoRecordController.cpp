@@ -13,7 +13,6 @@
 #include "platform/uikit/UIActivityIndicatorView.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIPasteboard.h"
@@ -46,20 +45,12 @@ void LibaoRecordController::initSubview() {
   const double H = root->frame().size.height;
   root->setBackgroundColor(WalletStyle::lightGrey());
 
-  topview_ = UIView::create(CGRectMake(0, 20, W, 46));
-  topview_->setBackgroundColor(WalletStyle::green());
-  root->addSubview(topview_);
-  topbacklabel_ = WalletStyle::label(CGRectMake(10, 13, 40, 20), "返回", 15);
-  topbacklabel_->setTextColor(UIColor::whiteColor());
-  topbacklabel_->setUserInteractionEnabled(true);
-  topbacklabel_->addGestureRecognizer(UITapGestureRecognizer::create(self, [weak] {
+  auto top = GiftLists::titleBar(self, W, "领取记录", [weak] {
     if (auto screen = weak.lock()) screen->back();
-  }));
-  topview_->addSubview(topbacklabel_);
-  auto title = WalletStyle::label(CGRectMake((W - 100) / 2, 13, 100, 20), "领取记录", 17);
-  title->setTextColor(UIColor::whiteColor());
-  title->setTextAlignment(NSTextAlignmentCenter);
-  topview_->addSubview(title);
+  });
+  topview_ = top.view;
+  topbacklabel_ = top.backLabel;
+  root->addSubview(topview_);
 
   mainscroll_ = UIScrollView::create(CGRectMake(5, 71, W - 10, H - 71));
   mainscroll_->setBackgroundColor(UIColor::clearColor());
@@ -68,9 +59,7 @@ void LibaoRecordController::initSubview() {
 
   mask_ = GiftLists::makeMask(CGRectMake(0, 0, W, H));
   root->addSubview(mask_);
-  waitview_ = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
-  waitview_->setFrame(CGRectMake((W - 37) / 2, (H - 37) / 2, 37, 37));
-  waitview_->setHidesWhenStopped(true);
+  waitview_ = GiftLists::makeSpinner(W, H);
   root->addSubview(waitview_);
 }
 
@@ -148,10 +137,7 @@ std::shared_ptr<UIView> LibaoRecordController::makeRow(const Value& item, double
 }
 
 void LibaoRecordController::scrollViewDidEndDecelerating(UIScrollView& scrollView) {
-  if (GiftLists::nearEnd(scrollView.contentOffset().y, scrollView.frame().size.height,
-                         scrollView.contentSize().height)) {
-    loadmainscroll();
-  }
+  if (GiftLists::nearEnd(scrollView)) loadmainscroll();
 }
 
 void LibaoRecordController::libaocopybtnclick(UIView& sender) {

@@ -132,10 +132,7 @@ void LibaoViewController::initSubview() {
 }
 
 void LibaoViewController::addGame() {
-  const Value& special = TempData::getuserdata()["is_special"];
-  const Value params = Value::dict(
-      {{"unlimit", "1"}, {"is_special", special.isNil() ? "(null)" : special.description()}});
-  const Value reply = ServerController::getGamelistWithParams(params);
+  const Value reply = ServerController::getGamelistWithParams(GamePicker::wholeListParams());
   auto self = sharedSelf<LibaoViewController>();
   std::weak_ptr<LibaoViewController> weak = self;
   GamePicker::addGame(*gamescroll_, reply, false, self, [weak](UIGestureRecognizer& r) {

@@ -27,8 +27,6 @@ namespace {
 // The "%@" text of a summary value; a value the server left out reads 0, not "(null)".
 std::string orZero(const Value& value) { return value.isNil() ? std::string("0") : value.str(); }
 
-std::shared_ptr<UIColor> topBarText() { return UIColor::rgb(255, 195, 91); }
-
 }  // namespace
 
 void YaoQingJiangLiController::viewDidLoad() {
@@ -50,26 +48,11 @@ void YaoQingJiangLiController::buildPage() {
   const double H = root->bounds().size.height;
 
   // The top bar stands right under the 20-point status bar.
-  topview = UIView::create(CGRectMake(0, 20, W, 46));
-  topview->setBackgroundColor(UIColor::blackColor());
-  root->addSubview(topview);
-  auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
-  backButton->setFrame(CGRectMake(13, 13, 10, 20));
-  backButton->setImage(UIImage::imageNamed("ic_back.png"));
-  backButton->addTarget(self, WalletStyle::action(self, &YaoQingJiangLiController::topbackbtnclick),
-                        UIControlEventTouchUpInside);
-  topview->addSubview(backButton);
-  topbacklabel = WalletStyle::label(CGRectMake(35, 13, 40, 20), "返回", 17);
-  topbacklabel->setTextColor(topBarText());
-  topbacklabel->setUserInteractionEnabled(true);
-  topbacklabel->addGestureRecognizer(UITapGestureRecognizer::create(self, [weak] {
+  auto bar = WalletStyle::topBar(*root, "邀请奖励", [weak] {
     if (auto page = weak.lock()) page->back();
-  }));
-  topview->addSubview(topbacklabel);
-  auto title = WalletStyle::label(CGRectMake((W - 100) / 2, 13, 100, 20), "邀请奖励", 17);
-  title->setTextAlignment(NSTextAlignmentCenter);
-  title->setTextColor(topBarText());
-  topview->addSubview(title);
+  });
+  topview = bar.view;
+  topbacklabel = bar.backlabel;
 
   bgView = UIView::create(CGRectMake(0, 66, W, 100));
   bgView->setBackgroundColor(UIColor::rgb(47, 128, 197));

@@ -3,10 +3,8 @@
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIApplication.h"
-#include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
-#include "platform/uikit/UIGestureRecognizer.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
@@ -41,29 +39,12 @@ void ChongZhiCardVC::viewDidLoad() {
   const double W = root->frame().size.width;
   root->setBackgroundColor(WalletStyle::lightGrey());
 
-  topview = UIView::create(CGRectMake(0, 20, W, 46));
-  topview->setBackgroundColor(UIColor::blackColor());
-  root->addSubview(topview);
-  auto backButton = UIButton::buttonWithType(UIButtonTypeCustom);
-  backButton->setFrame(CGRectMake(13, 13, 10, 20));
-  backButton->setImage(UIImage::imageNamed("ic_back.png"));
-  backButton->addTarget(self, WalletStyle::action(self, &ChongZhiCardVC::back),
-                        UIControlEventTouchUpInside);
-  topview->addSubview(backButton);
-  backlabel = WalletStyle::label(CGRectMake(CGRectGetMaxX(backButton->frame()) + 12, 13, 40, 20),
-                                 "返回", 17);
-  backlabel->setTextColor(UIColor::rgb(255, 195, 91));
-  backlabel->setUserInteractionEnabled(true);
   std::weak_ptr<ChongZhiCardVC> weak = self;
-  backlabel->addGestureRecognizer(UITapGestureRecognizer::create(self, [weak] {
+  auto bar = WalletStyle::topBar(*root, "金币充值卡", [weak] {
     if (auto page = weak.lock()) page->back();
-  }));
-  topview->addSubview(backlabel);
-  auto title = UILabel::create(CGRectMake((W - 100) / 2, 13, 100, 20));
-  title->setText("金币充值卡");
-  title->setTextAlignment(NSTextAlignmentCenter);
-  title->setTextColor(UIColor::rgb(255, 195, 91));
-  topview->addSubview(title);
+  });
+  topview = bar.view;
+  backlabel = bar.backlabel;
 
   collectionViewFlowLayout = UICollectionViewFlowLayout::create();
   collectionViewFlowLayout->scrollDirection = UICollectionViewScrollDirectionVertical;

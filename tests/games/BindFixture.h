@@ -1,26 +1,20 @@
 #pragma once
-// The binding tab and the new-user gift page on screen as a player meets them: a home screen in
-// the key window, the tab bar controller presented over it, and the devserver behind the API.
+// The binding tab and the new-user gift page on screen as a player meets them: the tab bar
+// controller presented over the home screen, and the devserver behind the API.
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/foundation/Value.h"
-#include "support/AppFixture.h"
+#include "support/ScreenFixture.h"
 
 class BindToviraController;
 class LibaoViewController;
-class TabBarController;
-class UILabel;
-class UIView;
-class UIViewController;
-class UIWindow;
 
-class BindFixture : public AppFixture {
+class BindFixture : public ScreenFixture {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // A logged-in user "13812345678" holding these (plat_id, username) game accounts.
   static Value user(const std::vector<std::pair<std::string, std::string>>& accounts = {});
@@ -35,15 +29,4 @@ class BindFixture : public AppFixture {
   std::shared_ptr<BindToviraController> openBinding();
   // Presents the new-user gift page over the home screen and answers it, loaded.
   std::shared_ptr<LibaoViewController> openGifts();
-
-  // The visible view showing exactly this text; fails the test when missing.
-  std::shared_ptr<UIView> shown(const std::string& text);
-  // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
-  static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
-  // The title | message | [buttons] of the current alert, then presses its first button.
-  std::string takeAlert();
-
-  std::shared_ptr<UIWindow> window_;
-  std::shared_ptr<UIViewController> home_;
-  std::shared_ptr<TabBarController> tabs_;
 };

@@ -1,7 +1,7 @@
 #pragma once
-// The gift screens as a player meets them: a home screen in the key window, then either the tab
-// bar presented over it with its gift tab selected, or one game's packages presented over it; the
-// devserver stands behind the API.
+// The gift screens as a player meets them: either the tab bar presented over the home screen with
+// its gift tab selected, or one game's packages presented over it; the devserver stands behind
+// the API.
 
 #include <memory>
 #include <optional>
@@ -10,21 +10,16 @@
 
 #include "devserver/DevServer.h"
 #include "platform/foundation/Value.h"
-#include "support/AppFixture.h"
+#include "support/ScreenFixture.h"
 
 class LibaoController;
 class LibaoDuihuanController;
-class TabBarController;
-class UILabel;
 class UIScrollView;
 class UIView;
-class UIViewController;
-class UIWindow;
 
-class GiftFixture : public AppFixture {
+class GiftFixture : public ScreenFixture {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // A logged-in player ("demo", token "tok123", is_special "0"), also remembered in the local
   // database with autologin, so that the re-login after a redemption finds him.
@@ -52,19 +47,6 @@ class GiftFixture : public AppFixture {
   // Waits (real time, at most 5 s) until the server has received `count` requests of the api.
   void awaitRequests(const std::string& api, size_t count);
 
-  std::shared_ptr<UIView> shown(const std::string& text);
-  std::shared_ptr<UILabel> shownLabel(const std::string& text);
-  // The view inside `root` (the root included) that reads exactly this text.
-  static std::shared_ptr<UIView> inside(const std::shared_ptr<UIView>& root,
-                                        const std::string& text);
-  // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
-  static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
-  // The title | message | [buttons] of the current alert, then presses its first button.
-  std::string takeAlert();
   // The subviews of the list tagged as rows (8).
   static std::vector<std::shared_ptr<UIView>> rows(const std::shared_ptr<UIScrollView>& scroll);
-
-  std::shared_ptr<UIWindow> window_;
-  std::shared_ptr<UIViewController> home_;
-  std::shared_ptr<TabBarController> tabs_;
 };

@@ -1,21 +1,17 @@
 #pragma once
-// The invitation tab on screen as a player meets it: a home screen in the key window, the tab
-// bar controller presented over it, its "邀请" button tapped, and the devserver behind the API.
+// The invitation tab on screen as a player meets it: the tab bar controller presented over the
+// home screen, its "邀请" button tapped, and the devserver behind the API.
 
 #include <memory>
 #include <string>
 
 #include "platform/foundation/Value.h"
-#include "support/AppFixture.h"
+#include "support/ScreenFixture.h"
 
-class TabBarController;
-class UILabel;
 class UIView;
-class UIViewController;
-class UIWindow;
 class YaoqingController;
 
-class InviteFixture : public AppFixture {
+class InviteFixture : public ScreenFixture {
  protected:
   static constexpr const char* kInviteUrl = "http://127.0.0.1/invite/demo";
   // A summary of two invited friends, as "getInvite_v2" answers it.
@@ -29,27 +25,17 @@ class InviteFixture : public AppFixture {
 
   // A logged-in player with a token and an invitation link.
   static Value user();
-  // Presents the tab bar controller (on its first tab) without opening the invitation tab.
-  void openTabs();
   // Opens the tab bar controller when needed and taps its "邀请" button; answers the tab.
   std::shared_ptr<YaoqingController> openInviteTab();
   // Taps the tab bar's button of that title ("我的", "邀请", ...).
   void tapBar(const std::string& title);
 
-  // The visible view with exactly this text; fails the test when missing.
-  std::shared_ptr<UIView> shown(const std::string& text);
-  // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
-  // The view inside `root` (the root included) that shows exactly this text; nullptr when none.
+  // The view inside `root` (the root included) that shows exactly this text, as the automation
+  // reads any view's text; nullptr, without failing, when none does.
   static std::shared_ptr<UIView> inside(const std::shared_ptr<UIView>& root,
                                         const std::string& text);
-  static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
-  // The title | message | [buttons] of the current alert, then presses its first button.
-  std::string takeAlert();
   // The class name of the screen presented over the tab bar controller ("" when none).
   std::string presentedClass();
 
-  std::shared_ptr<UIWindow> window_;
-  std::shared_ptr<UIViewController> home_;
-  std::shared_ptr<TabBarController> tabs_;
   std::shared_ptr<YaoqingController> invite_;
 };

@@ -1,10 +1,7 @@
 // The walk's game-account segment: the binding tab reached by class name, a game picked with
 // the letter column, a bound account, a copied one, and a new-user gift opened in the shop app.
 
-#include <fstream>
-#include <sstream>
-
-#include "app/SimCommandLoop.h"
+#include "WalkRunner.h"
 #include "core/EncDec.h"
 #include "platform/foundation/NSString.h"
 #include "platform/uikit/UIViewController.h"
@@ -15,15 +12,6 @@ class BindWalkTest : public ShellTestFixture {
   void SetUp() override {
     ShellTestFixture::SetUp();
     useDemoReplies();
-  }
-  std::vector<std::string> run(SimCommandLoop& loop, const std::string& script) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    loop.run(in, out);
-    std::vector<std::string> lines;
-    std::istringstream split(out.str());
-    for (std::string line; std::getline(split, line);) lines.push_back(line);
-    return lines;
   }
   // The line that follows the last echo of a command.
   static std::string lastReportOf(const std::vector<std::string>& lines,
@@ -38,12 +26,8 @@ class BindWalkTest : public ShellTestFixture {
 };
 
 TEST_F(BindWalkTest, TheWalkBindsAGameAccountAndOpensANewUserGiftInTheShopApp) {
-  std::ifstream file(resourcesPath() + "/walk.txt");
-  ASSERT_TRUE(file);
-  std::stringstream script;
-  script << file.rdbuf();
-  SimCommandLoop loop({});
-  const auto lines = run(loop, script.str());
+  WalkRunner walk(server());
+  const auto lines = walk.run(WalkRunner::walkScript());
 
   EXPECT_EQ(lastReportOf(lines, "tab BindToviraController"), "switched to BindToviraController");
   EXPECT_EQ(lastReportOf(lines, "tap H"), "tapped UILabel \"H\"");
@@ -73,10 +57,10 @@ TEST_F(BindWalkTest, TheWalkBindsAGameAccountAndOpensANewUserGiftInTheShopApp) {
 }
 
 TEST_F(BindWalkTest, TheTabCommandSwitchesOnlyWhenTheTabBarIsOnScreen) {
-  SimCommandLoop loop({});
-  auto lines = run(loop,
-                   "tab BindToviraController\nlaunch\ntap 立即体验\ntap 进入平台\n"
-                   "tab NoSuchScreen\ntab\ntab BindToviraController\n");
+  WalkRunner walk(server());
+  auto lines = walk.run(
+      "tab BindToviraController\nlaunch\ntap 立即体验\ntap 进入平台\n"
+      "tab NoSuchScreen\ntab\ntab BindToviraController\n");
   EXPECT_EQ(lines.at(1), "the tab bar is not on screen");
   EXPECT_TRUE(has(lines, "no tab of class NoSuchScreen"));
   EXPECT_TRUE(has(lines, "usage: tab <class name>"));

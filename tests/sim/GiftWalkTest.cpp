@@ -1,10 +1,7 @@
 // The gifts segment of the scripted walk: the gift tab, a search, one game's packages, a
 // redemption with its code on the pasteboard, and the records; it ends on the tab bar.
 
-#include <fstream>
-#include <sstream>
-
-#include "app/SimCommandLoop.h"
+#include "WalkRunner.h"
 #include "core/TempData.h"
 #include "platform/automation/Automation.h"
 #include "platform/uikit/UIPasteboard.h"
@@ -20,19 +17,9 @@ class GiftWalkTest : public ShellTestFixture {
 };
 
 TEST_F(GiftWalkTest, TheWalkRedeemsAGiftCopiesItsCodeShowsTheRecordsAndEndsOnTheTabBar) {
-  std::ifstream file(resourcesPath() + "/walk.txt");
-  ASSERT_TRUE(file);
-  std::stringstream script;
-  script << file.rdbuf();
-  SimServerHooks hooks;
-  hooks.reply = [this](const std::string& api, const std::string& json) {
-    server().replyOnce(api, json);
-  };
-  SimCommandLoop loop(hooks);
-  std::istringstream in(script.str());
-  std::ostringstream out;
-  loop.run(in, out);
-  const std::string text = out.str();
+  WalkRunner walk(server());
+  std::string text;
+  for (const auto& line : walk.run(WalkRunner::walkScript())) text += line + "\n";
 
   EXPECT_EQ(text.find("nothing to tap"), std::string::npos);
   std::vector<DevRequest> giftLists;

@@ -3,10 +3,8 @@
 // list shows the invited friends, and the walk leaves the app on the shop tab.
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
-#include "app/SimCommandLoop.h"
+#include "WalkRunner.h"
 #include "core/TempData.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/uikit/UITabBarController.h"
@@ -24,21 +22,7 @@ class InviteWalkTest : public ShellTestFixture {
     ShellTestFixture::TearDown();
   }
 
-  // The output of each command of the walk, keyed by its position among the commands.
-  struct Step {
-    std::string command;
-    std::string output;
-  };
-  std::vector<Step> runWalk(SimCommandLoop& loop) {
-    std::ifstream file(resourcesPath() + "/walk.txt");
-    EXPECT_TRUE(file) << "resources/walk.txt is missing";
-    std::vector<Step> steps;
-    for (std::string line; std::getline(file, line);) {
-      const std::string output = loop.execute(line);
-      if (!output.empty()) steps.push_back({line, output});
-    }
-    return steps;
-  }
+  using Step = WalkRunner::Step;
   // The output of the first command `command` that comes after the invitation segment begins.
   static std::string after(const std::vector<Step>& steps, const std::string& command) {
     auto start = std::find_if(steps.begin(), steps.end(),
@@ -52,14 +36,8 @@ class InviteWalkTest : public ShellTestFixture {
 };
 
 TEST_F(InviteWalkTest, TheWalkSharesCopiesAndSavesTheInvitationAndOpensTheRewards) {
-  SimServerHooks hooks;
-  hooks.requests = [this] {
-    std::vector<std::string> lines;
-    for (const auto& r : server().requests()) lines.push_back(r.api + ": " + r.value("username"));
-    return lines;
-  };
-  SimCommandLoop loop(hooks);
-  const auto steps = runWalk(loop);
+  WalkRunner walk(server());
+  const auto steps = walk.steps(WalkRunner::walkScript());
   for (const auto& step : steps) {
     EXPECT_FALSE(contains(step.output, "\nnothing to ")) << step.command;
     EXPECT_FALSE(contains(step.output, "\nunknown command")) << step.command;

@@ -1,8 +1,4 @@
-#include <fstream>
-#include <map>
-#include <sstream>
-
-#include "app/SimCommandLoop.h"
+#include "WalkRunner.h"
 #include "shell/ShellTestFixture.h"
 
 // The walk's keyboard segment: what each of its commands shows.
@@ -15,22 +11,11 @@ class KeyboardWalkTest : public ShellTestFixture {
 
   // Runs the whole walk; answers the output of each command of the keyboard segment, in order.
   std::vector<std::pair<std::string, std::string>> runWalk() {
-    SimServerHooks hooks;
-    hooks.requests = [this] {
-      std::vector<std::string> lines;
-      for (const auto& r : server().requests()) lines.push_back(r.api);
-      return lines;
-    };
-    hooks.reply = [this](const std::string& api, const std::string& json) {
-      server().replyOnce(api, json);
-    };
-    SimCommandLoop loop(hooks);
-    std::ifstream walk(std::string(TOVIRA_RESOURCES) + "/walk.txt");
+    WalkRunner walk(server());
     std::vector<std::pair<std::string, std::string>> segment;
     bool inSegment = false;
-    for (std::string line; std::getline(walk, line);) {
+    for (const auto& [line, out] : walk.steps(WalkRunner::walkScript())) {
       if (line.rfind("# Keyboard manager", 0) == 0) inSegment = true;
-      std::string out = loop.execute(line);
       if (inSegment && !line.empty() && line[0] != '#') segment.emplace_back(line, out);
     }
     return segment;

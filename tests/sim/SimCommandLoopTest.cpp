@@ -1,39 +1,12 @@
-#include <fstream>
-#include <sstream>
-
+#include "WalkRunner.h"
 #include "core/TempData.h"
 #include "shell/ShellTestFixture.h"
-#include "app/SimCommandLoop.h"
 
 class SimCommandLoopTest : public ShellTestFixture {
  protected:
   void SetUp() override {
     ShellTestFixture::SetUp();
     useDemoReplies();
-  }
-
-  SimServerHooks hooks() {
-    SimServerHooks h;
-    h.requests = [this] {
-      std::vector<std::string> lines;
-      for (const auto& r : server().requests()) lines.push_back(r.api + ": " + r.value("username"));
-      return lines;
-    };
-    h.reply = [this](const std::string& api, const std::string& json) {
-      server().replyOnce(api, json);
-    };
-    return h;
-  }
-
-  // Runs the script and answers its output as lines.
-  std::vector<std::string> run(SimCommandLoop& loop, const std::string& script) {
-    std::istringstream in(script);
-    std::ostringstream out;
-    loop.run(in, out);
-    std::vector<std::string> lines;
-    std::istringstream split(out.str());
-    for (std::string line; std::getline(split, line);) lines.push_back(line);
-    return lines;
   }
 
   static bool has(const std::vector<std::string>& lines, const std::string& line) {
@@ -49,22 +22,22 @@ class SimCommandLoopTest : public ShellTestFixture {
 };
 
 TEST_F(SimCommandLoopTest, AScriptStartsTheAppLogsInAndEndsOnThePlayersPage) {
-  SimCommandLoop loop(hooks());
-  const auto lines = run(loop,
-                         "# the tour\n"
-                         "launch\n"
-                         "tap 立即体验\n"
-                         "tap 进入平台\n"
-                         "tap 我的\n"
-                         "tap 点击登录\n"
-                         "tap #1\n"
-                         "type demo\n"
-                         "tap #2\n"
-                         "type demo123\n"
-                         "tap 登录\n"
-                         "requests\n"
-                         "quit\n"
-                         "screen\n");
+  WalkRunner walk(server());
+  const auto lines = walk.run(
+      "# the tour\n"
+      "launch\n"
+      "tap 立即体验\n"
+      "tap 进入平台\n"
+      "tap 我的\n"
+      "tap 点击登录\n"
+      "tap #1\n"
+      "type demo\n"
+      "tap #2\n"
+      "type demo123\n"
+      "tap 登录\n"
+      "requests\n"
+      "quit\n"
+      "screen\n");
   EXPECT_EQ(reportOf(lines, "launch"), "the app started");
   EXPECT_EQ(reportOf(lines, "tap 进入平台"), "tapped UIButton \"进入平台\"");
   EXPECT_EQ(reportOf(lines, "type demo"), "typed \"demo\"");
@@ -73,15 +46,15 @@ TEST_F(SimCommandLoopTest, AScriptStartsTheAppLogsInAndEndsOnThePlayersPage) {
   EXPECT_TRUE(has(lines, "bye"));
   EXPECT_FALSE(has(lines, "> screen")) << "nothing runs after quit";
   EXPECT_FALSE(has(lines, "> # the tour"));
-  EXPECT_TRUE(loop.quitRequested());
+  EXPECT_TRUE(walk.loop().quitRequested());
   EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
   EXPECT_NE(Automation::dumpScreen().find("用户名：demo"), std::string::npos);
 }
 
 TEST_F(SimCommandLoopTest, EachCommandPrintsTheScreenAndTheSameScriptPrintsTheSameText) {
   const std::string script = "launch\ntap 立即体验\ntap 进入平台\nalert\nwait 0.5\n";
-  SimCommandLoop first(hooks());
-  const auto once = run(first, script);
+  WalkRunner first(server());
+  const auto once = first.run(script);
   EXPECT_EQ(reportOf(once, "alert"), "no alert");
   EXPECT_EQ(reportOf(once, "wait 0.5"), "waited 0.5 s");
   // The screen follows each report: the tab bar's buttons are on it after entering.
@@ -89,9 +62,9 @@ TEST_F(SimCommandLoopTest, EachCommandPrintsTheScreenAndTheSameScriptPrintsTheSa
     return l.find("\"首页\"") != std::string::npos;
   }));
 
-  SimCommandLoop second(hooks());
-  EXPECT_EQ(run(second, "launch\n").front(), "> launch");
-  const auto again = run(second, "launch\ntap 进入平台\nalert\nwait 0.5\n");
+  WalkRunner second(server());
+  EXPECT_EQ(second.run("launch\n").front(), "> launch");
+  const auto again = second.run("launch\ntap 进入平台\nalert\nwait 0.5\n");
   EXPECT_EQ(reportOf(again, "launch"), "the app restarted");
   // After a restart the guide is not shown again: the same screens follow.
   auto tail = [](const std::vector<std::string>& v, const std::string& from) {
@@ -101,18 +74,18 @@ TEST_F(SimCommandLoopTest, EachCommandPrintsTheScreenAndTheSameScriptPrintsTheSa
 }
 
 TEST_F(SimCommandLoopTest, RepliesAlertsAndPressesGoThroughTheServerAndTheAlert) {
-  SimCommandLoop loop(hooks());
-  const auto lines = run(loop,
-                         "launch\n"
-                         "tap 立即体验\n"
-                         "tap 进入平台\n"
-                         "tap 我的\n"
-                         "tap 点击登录\n"
-                         "reply login {\"state\":\"error\",\"msg\":\"账号已冻结\"}\n"
-                         "tap 登录\n"
-                         "alert\n"
-                         "press 确定\n"
-                         "alert\n");
+  WalkRunner walk(server());
+  const auto lines = walk.run(
+      "launch\n"
+      "tap 立即体验\n"
+      "tap 进入平台\n"
+      "tap 我的\n"
+      "tap 点击登录\n"
+      "reply login {\"state\":\"error\",\"msg\":\"账号已冻结\"}\n"
+      "tap 登录\n"
+      "alert\n"
+      "press 确定\n"
+      "alert\n");
   EXPECT_EQ(reportOf(lines, "reply login {\"state\":\"error\",\"msg\":\"账号已冻结\"}"),
             "the next reply to login is set");
   EXPECT_EQ(reportOf(lines, "alert"), "提示 | 账号已冻结 | [确定]");
@@ -120,8 +93,8 @@ TEST_F(SimCommandLoopTest, RepliesAlertsAndPressesGoThroughTheServerAndTheAlert)
 }
 
 TEST_F(SimCommandLoopTest, DeviceCommandsReportInstalledAppsURLsPasteboardsAndPhotos) {
-  SimCommandLoop loop(hooks());
-  const auto lines = run(loop, "install parley\nurls\nphotos\npasteboard\nscreen\n");
+  WalkRunner walk(server());
+  const auto lines = walk.run("install parley\nurls\nphotos\npasteboard\nscreen\n");
   EXPECT_EQ(reportOf(lines, "install parley"), "installed an app for parley://");
   EXPECT_TRUE(SimulatedDevice::shared().isInstalled("parley"));
   EXPECT_EQ(reportOf(lines, "urls"), "(no URLs opened)");
@@ -131,18 +104,18 @@ TEST_F(SimCommandLoopTest, DeviceCommandsReportInstalledAppsURLsPasteboardsAndPh
 }
 
 TEST_F(SimCommandLoopTest, BadCommandsAreReportedAndDoNotStopTheScript) {
-  SimCommandLoop loop(hooks());
-  const auto lines = run(loop,
-                         "launch\n"
-                         "fly away\n"
-                         "tap 不存在的按钮\n"
-                         "tap #abc\n"
-                         "tap @x,1\n"
-                         "wait soon\n"
-                         "reply login {broken\n"
-                         "press 好\n"
-                         "type 无处可打\n"
-                         "tap @10,10\n");
+  WalkRunner walk(server());
+  const auto lines = walk.run(
+      "launch\n"
+      "fly away\n"
+      "tap 不存在的按钮\n"
+      "tap #abc\n"
+      "tap @x,1\n"
+      "wait soon\n"
+      "reply login {broken\n"
+      "press 好\n"
+      "type 无处可打\n"
+      "tap @10,10\n");
   EXPECT_EQ(reportOf(lines, "fly away"), "unknown command: fly");
   EXPECT_EQ(reportOf(lines, "tap 不存在的按钮"), "nothing to tap: 不存在的按钮");
   EXPECT_EQ(reportOf(lines, "tap #abc"), "not a tag: #abc");
@@ -157,12 +130,8 @@ TEST_F(SimCommandLoopTest, BadCommandsAreReportedAndDoNotStopTheScript) {
 // The README's first command runs this script: every step must find what it taps, the exchange
 // and the card form must reach the server, and the share must reach the stand-in Parley app.
 TEST_F(SimCommandLoopTest, TheScriptedWalkRunsThroughTheShopAndSharesToParley) {
-  std::ifstream file(resourcesPath() + "/walk.txt");
-  ASSERT_TRUE(file) << "resources/walk.txt is missing";
-  std::stringstream script;
-  script << file.rdbuf();
-  SimCommandLoop loop(hooks());
-  const auto lines = run(loop, script.str());
+  WalkRunner walk(server());
+  const auto lines = walk.run(WalkRunner::walkScript());
 
   for (const auto& line : lines) {
     EXPECT_EQ(line.rfind("nothing to tap", 0), std::string::npos) << line;

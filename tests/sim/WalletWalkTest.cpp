@@ -1,10 +1,7 @@
 // The walk's wallet segment: from the player's page it binds the Alipay account with the SMS
 // code, withdraws 300 bound gold and reads the three money records, and ends on the tab bar.
 
-#include <fstream>
-#include <sstream>
-
-#include "app/SimCommandLoop.h"
+#include "WalkRunner.h"
 #include "core/TempData.h"
 #include "shell/ShellTestFixture.h"
 #include "shell/TabBarController.h"
@@ -17,33 +14,11 @@ class WalletWalkTest : public ShellTestFixture {
   }
 
   // Runs resources/walk.txt against the demo server and answers its output as lines.
-  std::vector<std::string> runWalk() {
-    std::ifstream file(resourcesPath() + "/walk.txt");
-    EXPECT_TRUE(file) << "resources/walk.txt is missing";
-    std::stringstream script;
-    script << file.rdbuf();
-    return run(script.str());
-  }
+  std::vector<std::string> runWalk() { return run(WalkRunner::walkScript()); }
 
   // Runs a script against the demo server and answers its output as lines.
   std::vector<std::string> run(const std::string& script) {
-    SimServerHooks hooks;
-    hooks.requests = [this] {
-      std::vector<std::string> lines;
-      for (const auto& r : server().requests()) lines.push_back(r.api);
-      return lines;
-    };
-    hooks.reply = [this](const std::string& api, const std::string& json) {
-      server().replyOnce(api, json);
-    };
-    SimCommandLoop loop(hooks);
-    std::istringstream in(script);
-    std::ostringstream out;
-    loop.run(in, out);
-    std::vector<std::string> lines;
-    std::istringstream split(out.str());
-    for (std::string line; std::getline(split, line);) lines.push_back(line);
-    return lines;
+    return WalkRunner(server()).run(script);
   }
 
   // What the command printed: its report and the screen, up to the next command (the last

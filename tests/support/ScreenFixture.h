@@ -1,0 +1,56 @@
+#pragma once
+// The app's screens as a player meets them, without starting the app itself: a home screen in the
+// key window with the screen under test presented over it, and the devserver behind the API.
+// Derive a suite's fixture from it and add that suite's replies and ways in:
+//
+//   class MyScreenTest : public ScreenFixture {};
+//   TEST_F(MyScreenTest, ShowsItsTitle) {
+//     openTabs();
+//     EXPECT_TRUE(shown("商城"));
+//   }
+//
+// SetUp adds to AppFixture's: a reset headless platform (Automation::resetPlatform), a fresh
+// simulated device in the sandbox, and the UIKit, shell, account and wallet classes registered
+// by name (suites that reach the games' screens register those themselves). TearDown drops the
+// window, the home screen and the tab bar controller before resetting the platform; suites that
+// hold screens of their own drop them first, then call ScreenFixture::TearDown.
+
+#include <memory>
+#include <string>
+
+#include "support/AppFixture.h"
+
+class TabBarController;
+class UILabel;
+class UIView;
+class UIViewController;
+class UIWindow;
+
+class ScreenFixture : public AppFixture {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A new key window whose root is an empty home screen (window_, home_).
+  void showHome();
+  // The tab bar controller (tabs_) presented over a new home screen, its first tab loaded.
+  void openTabs();
+  // Presents `screen` over a new home screen and lets it load.
+  void presentOverHome(const std::shared_ptr<UIViewController>& screen, bool animated);
+
+  // The visible label (or button title) with exactly this text; fails the test when missing.
+  std::shared_ptr<UIView> shown(const std::string& text);
+  std::shared_ptr<UILabel> shownLabel(const std::string& text);
+  // The label or button inside `root` (the root included) that reads exactly this text; fails
+  // the test when there is none.
+  static std::shared_ptr<UIView> inside(const std::shared_ptr<UIView>& root,
+                                        const std::string& text);
+  // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
+  static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
+  // The title | message | [buttons] of the current alert, then presses its first button.
+  std::string takeAlert();
+
+  std::shared_ptr<UIWindow> window_;
+  std::shared_ptr<UIViewController> home_;
+  std::shared_ptr<TabBarController> tabs_;
+};
