@@ -11,7 +11,7 @@
 // changes one copy writes it back with PLOStatStore::storeUser.
 class PLOStatUser {
  public:
-  std::string uid;     // the device id (the CommonUDID)
+  std::string uid;  // the device id (the CommonUDID)
   int32_t userType = 0;
   std::string appVer;  // the app version last seen
   uint32_t tagTime = 0;
