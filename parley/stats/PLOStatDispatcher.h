@@ -22,8 +22,6 @@ class PLOStatEvent;
 // "HttpDispatcher", each blocking it until the reply or the time-out; callbacks run there too.
 class PLOStatDispatcher {
  public:
-  // The module's RC4 key, used as its 32 ASCII bytes.
-  static constexpr const char* kRC4Key = "7be2c90d4a1f63e85d0b9c27f4a6e13d";
   // Where reports go while no statReportURL is set. A placeholder: it is never dialled.
   static constexpr const char* kDefaultReportURL = "http://mstat.parley.example/mstat/report";
   // Bodies shorter than this go uncompressed.

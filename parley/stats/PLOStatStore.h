@@ -45,7 +45,7 @@ struct PLOStatSqlValue {
 // A file that SQLite finds corrupt (or not a database) is removed and replaced by fresh tables,
 // once per failing statement; when it cannot be removed the store goes on without a database:
 // inserts and queries then do nothing and blocks are still called.
-class PLOStatStore {
+class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
  public:
   using Block = std::function<void()>;
   using Events = std::vector<std::shared_ptr<PLOStatStoreEvent>>;
