@@ -134,5 +134,5 @@ class PLOStatConfig {
 template <class... A>
 void PLOStatLog(std::string_view fmt, const A&... args) {
   if (!PLOStatConfig::getInstance()->debugEnable()) return;
-  NSLog("%@%@", "[STAT]: ", NSString::stringWithFormat(fmt, args...));
+  NSLogSink::write("[STAT]: " + NSString::stringWithFormat(fmt, args...));
 }

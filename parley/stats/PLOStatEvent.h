@@ -20,6 +20,10 @@ enum EventType : int16_t {
   PLOSTAT_TEST_SPEED = 1004,
 };
 
+// The network kind reported with events: "WIFI" when reachable through Wi-Fi, "CellNetwork"
+// when reachable through the cellular network, "" otherwise.
+std::string PLOStatNetworkKind();
+
 // One record that the statistics module reports, turning itself into one JSON object text.
 //
 // Events are made by whoever records them and shared (std::shared_ptr) between the facade,

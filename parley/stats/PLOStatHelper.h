@@ -50,6 +50,10 @@ class PLOStatHelper {
   // 100 is taken as the start; then one more than the last, or 1 after 2^63 - 1 - 9999.
   static uint64_t nextEventIndex();
 
+  // Compares two version texts as the platform's numeric search does: runs of digits by their
+  // value, other characters one by one. -1, 0 or 1.
+  static int compareVersions(const std::string& a, const std::string& b);
+
   // Compact JSON text of a dictionary or array; "" (logged) for anything else.
   static std::string getJson(const Value& object);
 

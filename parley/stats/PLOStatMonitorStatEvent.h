@@ -5,8 +5,8 @@
 #include "parley/stats/PLOStatAppMonitorStat.h"
 #include "parley/stats/PLOStatEvent.h"
 
-// The statistics of one interface call of the host app (type 1002). Encoding raises a
-// sampling of 0 to 1 in the stat, so the stat is the event's own: hand it a copy.
+// The statistics of one interface call of the host app (type 1002). A sampling of 0 is
+// reported as 1; the stat itself is only read, so events may be encoded on any thread.
 class PLOStatMonitorStatEvent : public PLOStatEvent {
  public:
   std::shared_ptr<PLOStatAppMonitorStat> stat;
