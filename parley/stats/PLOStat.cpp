@@ -8,6 +8,7 @@
 #include "parley/stats/PLOStatAccountEvent.h"
 #include "parley/stats/PLOStatAdditionEvent.h"
 #include "parley/stats/PLOStatAppMonitorStat.h"
+#include "parley/stats/PLOStatCommonUDID.h"
 #include "parley/stats/PLOStatConfig.h"
 #include "parley/stats/PLOStatCustomEvent.h"
 #include "parley/stats/PLOStatDataConfigHolder.h"
@@ -328,6 +329,7 @@ void PLOStat::resetForTesting() {
   PLOStatDispatcher::resetForTesting();
   PLOStatStore::resetForTesting();
   PLOStatHelper::resetForTesting();
+  PLOStatCommonUDID::resetForTesting();
   PLOStatConfig::resetForTesting();
   {
     std::lock_guard lock(session().mutex);

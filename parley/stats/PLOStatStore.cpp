@@ -100,12 +100,9 @@ std::recursive_mutex& PLOStatSqlLock() {
   return lock;
 }
 
-// Lets tests see a corrupt file that cannot be removed.
-struct PLOStatStoreAccess {
-  static void setRemoveFile(std::function<bool(const std::string&)> fn) {
-    removeFileFunction() = std::move(fn);
-  }
-};
+void PLOStatStoreAccess::setRemoveFile(std::function<bool(const std::string&)> fn) {
+  removeFileFunction() = std::move(fn);
+}
 
 std::shared_ptr<PLOStatStore> PLOStatStore::getInstance() {
   std::lock_guard lock(instanceMutex());

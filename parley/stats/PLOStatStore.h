@@ -21,6 +21,12 @@ class PLOStatEvent;
 // so that a helper may call another while holding it.
 std::recursive_mutex& PLOStatSqlLock();
 
+// Tests: replaces the file removal that recovery from a corrupt file uses, to see a file that
+// cannot be removed.
+struct PLOStatStoreAccess {
+  static void setRemoveFile(std::function<bool(const std::string&)> fn);
+};
+
 // One value bound to a statement parameter: text or an integer. Every value reaches SQL this
 // way, never pasted into the statement's text.
 struct PLOStatSqlValue {
@@ -101,7 +107,6 @@ class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
   bool hasDatabase();
 
  private:
-  friend struct PLOStatStoreAccess;
   void initDB();
   sqlite3* getDB();
   void deleteDB();
