@@ -480,7 +480,14 @@ void PLOStat::startWithAppkey(const std::string& appkey) {
     return;
   }
   const std::string old = settings->appkey();
-  settings->setAppkey(old.empty() ? appkey : old + NSString::stringWithFormat("|%@", appkey));
+  const auto keys = NSString::componentsSeparatedByString(old, "|");
+  // A key the module already has is not added again: a second registration with the same key
+  // would otherwise report every event under a doubled key.
+  if (old.empty()) {
+    settings->setAppkey(appkey);
+  } else if (std::find(keys.begin(), keys.end(), appkey) == keys.end()) {
+    settings->setAppkey(old + NSString::stringWithFormat("|%@", appkey));
+  }
   PLOStatLog("STAT instance started");
   getInstance();
   sessionCheck(true, "", false);

@@ -58,6 +58,14 @@ TEST_F(PLOStatTest, StartingNeedsAKeyAndASecondKeyIsAppended) {
   EXPECT_EQ(PLOStatConfig::getInstance()->appkey(), "k1|k2");
 }
 
+TEST_F(PLOStatTest, StartingAgainWithAKeyItHasDoesNotAddItTwice) {
+  start("k1");
+  PLOStat::startWithAppkey("k2");
+  PLOStat::startWithAppkey("k1");
+  PLOStat::startWithAppkey("k2");
+  EXPECT_EQ(PLOStatConfig::getInstance()->appkey(), "k1|k2");
+}
+
 TEST_F(PLOStatTest, TheFirstEventAfterStartCarriesASessionThatASessionEventOpened) {
   start();
   PLOStat::trackCustomKeyValueEvent("onBackground_PL", Value(), "", true);
