@@ -3,6 +3,8 @@
 #include <nettle/arcfour.h>
 #include <zlib.h>
 
+#include <cstdio>
+
 #include "parley/stats/PLOStatCommonUDID.h"
 #include "parley/stats/PLOStatConfig.h"
 #include "parley/stats/PLOStatKeyChain.h"
@@ -35,12 +37,36 @@ std::mutex gIndexMutex;
 uint64_t gIndex = 0;
 bool gIndexLoaded = false;
 
-// Year and day of the year in the device's time zone, as one comparable text.
-std::string localYearAndDay(double seconds) {
-  NSDateFormatter formatter;
-  formatter.setLocale("en_US_POSIX");
-  formatter.setDateFormat("yyyy-DDD");
-  return formatter.stringFromDate(seconds);
+// Year and day of the year in the device's time zone, as one comparable text. Every event
+// asks (for its user type), so the formatter is made once and the answer is kept for the
+// minute it was asked in: time zones are whole minutes from UTC, so days begin on a minute.
+std::string localYearAndDay(uint32_t seconds) {
+  struct Cache {
+    std::mutex mutex;
+    std::unique_ptr<NSDateFormatter> formatter;
+    std::string zone;
+    uint32_t minute[2] = {UINT32_MAX, UINT32_MAX};
+    std::string day[2];
+    int next = 0;
+  };
+  static Cache* cache = new Cache();  // lives for the whole process
+  std::lock_guard<std::mutex> lock(cache->mutex);
+  std::string zone = NSDateFormatter::defaultTimeZone();
+  if (!cache->formatter || zone != cache->zone) {
+    cache->formatter = std::make_unique<NSDateFormatter>();
+    cache->formatter->setLocale("en_US_POSIX");
+    cache->formatter->setDateFormat("yyyy-DDD");
+    cache->zone = zone;
+    cache->minute[0] = cache->minute[1] = UINT32_MAX;
+  }
+  uint32_t minute = seconds / 60;
+  for (int i = 0; i < 2; ++i)
+    if (cache->minute[i] == minute) return cache->day[i];
+  int slot = cache->next;
+  cache->next = 1 - slot;
+  cache->minute[slot] = minute;
+  cache->day[slot] = cache->formatter->stringFromDate(seconds);
+  return cache->day[slot];
 }
 
 Value companyItem() {
@@ -225,9 +251,12 @@ std::string PLOStatHelper::getMacAddress() {
     NSLog("Error: %@", failure);
     return failure;
   }
+  // Every event reports it: plain snprintf keeps that cheap.
   const MacAddress& m = *mac;
-  return NSString::stringWithFormat("%02X:%02X:%02X:%02X:%02X:%02X", m[0], m[1], m[2], m[3], m[4],
-                                    m[5]);
+  char text[18];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", m[0], m[1], m[2], m[3], m[4],
+                m[5]);
+  return text;
 }
 
 bool PLOStatHelper::isWiFiAvailable() {

@@ -180,3 +180,18 @@ TEST_F(PLOStatDataConfigHolderTest, NoSpeedTestRunsWithoutANetwork) {
   EXPECT_TRUE(NSLogSink::contains("taSocket event since no active network."));
   EXPECT_TRUE(storedContents().empty());
 }
+
+TEST_F(PLOStatDataConfigHolderTest,
+       AStoredConfigurationThatCannotBeReadIsReportedWhileTheModuleStarts) {
+  auto bad = std::make_shared<PLOStatDataConfig>();
+  bad->type = 1;
+  bad->content = "[1]";
+  bad->version = 2;
+  PLOStatStore::getInstance()->storeConfig(bad);
+  flush();
+  restartProcess();
+  PLOStat::startWithAppkey("IPLOPplapp");
+  settle();
+  EXPECT_TRUE(NSLogSink::contains("Not NSDictionary for decoded response config object:"));
+  EXPECT_FALSE(PLOStatDataConfigHolder::getInstance()->getConfig(1));
+}
