@@ -48,7 +48,8 @@ bool contains(std::string text, const std::string& word) {
 }
 
 std::string describeEvent(const Value& event) {
-  std::string line = "et=" + event["et"].description();
+  std::string line = "et=";
+  line += event["et"].description();
   if (event.contains("ei")) line += " " + event["ei"].str();
   if (event.contains("pi")) line += " page " + event["pi"].str();
   return line;
@@ -250,7 +251,9 @@ std::vector<std::string> StatServer::summaryLines() const {
   for (const auto& report : reports_) {
     for (const auto& event : report.events.arrayValue()) {
       lines.push_back(describeEvent(event));
-      ++perType["et=" + event["et"].description()];
+      std::string type = "et=";
+      type += event["et"].description();
+      ++perType[type];
     }
   }
   std::ostringstream counts;

@@ -381,7 +381,7 @@ void PLOStat::routeEvent(const std::shared_ptr<PLOStatEvent>& event) {
     if (cap >= 1 && session().reportCount >= static_cast<uint32_t>(cap)) return;
     ++session().reportCount;
   }
-  queue_->async([this, event] { strategyStep(event); });
+  queue_->async([self = shared_from_this(), event] { self->strategyStep(event); });
 }
 
 void PLOStat::strategyStep(const std::shared_ptr<PLOStatEvent>& event) {

@@ -24,7 +24,7 @@ class PLOStatEvent;
 // a buffer of at most 128. The session state (current id, last-active second, next midnight,
 // the per-session count and the addition-event flag) is process-wide and guarded by one lock,
 // so that two concurrent checks never start two sessions for one lapse.
-class PLOStat {
+class PLOStat : public std::enable_shared_from_this<PLOStat> {
  public:
   static std::shared_ptr<PLOStat> getInstance();
   // Tests and the simulator's restart: stops observing the application, lets the module's queues

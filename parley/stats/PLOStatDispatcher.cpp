@@ -219,35 +219,36 @@ void PLOStatDispatcher::send(const std::vector<std::shared_ptr<PLOStatStoreEvent
 }
 
 void PLOStatDispatcher::sendTexts(std::vector<std::string> texts, Callback callback) {
-  queue_->async([this, texts = std::move(texts), callback = std::move(callback)] {
-    bool any = false;
-    for (const auto& t : texts) any = any || !t.empty();
-    if (!any) {
-      // Nothing that could be reported: no empty batch goes out.
-      if (callback) callback(true);
-      return;
-    }
-    std::optional<std::string> response;
-    const bool ok = nsRequest(batchText(texts), response);
-    if (!ok) {
-      if (callback) callback(false);
-      return;
-    }
-    PLOStatLog("Send stat request success");
-    if (callback) callback(true);
-    if (!response) return;
-    try {
-      auto reply = Value::fromJSON(*response);
-      if (!reply) {
-        PLOStatLog("Decode JSON error :%@", *response);
-      } else if (reply->isDict()) {
-        if (auto holder = PLOStatDataConfigHolder::getInstance())
-          holder->updateOnlineConfig(*reply);
-      }
-    } catch (const std::exception& e) {
-      PLOStatLog("%@", describeException(e));
-    }
-  });
+  queue_->async(
+      [self = shared_from_this(), texts = std::move(texts), callback = std::move(callback)] {
+        bool any = false;
+        for (const auto& t : texts) any = any || !t.empty();
+        if (!any) {
+          // Nothing that could be reported: no empty batch goes out.
+          if (callback) callback(true);
+          return;
+        }
+        std::optional<std::string> response;
+        const bool ok = self->nsRequest(batchText(texts), response);
+        if (!ok) {
+          if (callback) callback(false);
+          return;
+        }
+        PLOStatLog("Send stat request success");
+        if (callback) callback(true);
+        if (!response) return;
+        try {
+          auto reply = Value::fromJSON(*response);
+          if (!reply) {
+            PLOStatLog("Decode JSON error :%@", *response);
+          } else if (reply->isDict()) {
+            if (auto holder = PLOStatDataConfigHolder::getInstance())
+              holder->updateOnlineConfig(*reply);
+          }
+        } catch (const std::exception& e) {
+          PLOStatLog("%@", describeException(e));
+        }
+      });
 }
 
 bool PLOStatDispatcher::nsRequest(const std::string& batch,

@@ -20,7 +20,7 @@ class PLOStatEvent;
 //
 // One process-wide instance (getInstance). Requests run one at a time on the serial queue
 // "HttpDispatcher", each blocking it until the reply or the time-out; callbacks run there too.
-class PLOStatDispatcher {
+class PLOStatDispatcher : public std::enable_shared_from_this<PLOStatDispatcher> {
  public:
   // Where reports go while no statReportURL is set. A placeholder: it is never dialled.
   static constexpr const char* kDefaultReportURL = "http://mstat.parley.example/mstat/report";

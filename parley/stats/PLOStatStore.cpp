@@ -118,7 +118,10 @@ void PLOStatStore::resetForTesting() {
   }
   if (!store) return;
   store->waitForQueue();
+  std::lock_guard lock(PLOStatSqlLock());
   store->close();
+  // Work still holding the old instance must not open the file again behind the new one.
+  store->unusable_ = true;
 }
 
 std::string PLOStatStore::databasePath() {

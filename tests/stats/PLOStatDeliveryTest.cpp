@@ -24,7 +24,8 @@ std::string eventId(int i) { return "delivery-" + std::to_string(i); }
 int storedRows(const std::string& where = "") {
   sqlite3* db = nullptr;
   int rows = -1;
-  if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+  // Read-write: a killed writer may have left a journal that has to be rolled back first.
+  if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
       SQLITE_OK) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, ("select count(*) from events" + where).c_str(), -1, &stmt,
