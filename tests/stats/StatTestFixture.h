@@ -44,7 +44,6 @@ class StatTestFixture : public ::testing::Test {
     RunLoop::main().reset();
     NSLogSink::clear();
     NSLogSink::setEcho(false);
-    PLOStatDispatcher::setRequestTimeout(5);
     ASSERT_TRUE(server.start());
     useServer();
   }
