@@ -310,3 +310,17 @@ TEST_F(PLOStatTest, TheKillSwitchSilencesTheGatedOperationsOnly) {
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0]["pi"].str(), "still");
 }
+
+TEST_F(PLOStatTest, AHigherExpectedVersionDisablesTheModule) {
+  PLOStat::commitCachedStats(-1);
+  EXPECT_TRUE(NSLogSink::contains("[WARN]STAT's init method is NOT invoked."));
+  EXPECT_TRUE(PLOStat::startWithAppkey("k", "1.4.6"));
+  EXPECT_TRUE(PLOStatConfig::getInstance()->statEnable());
+  EXPECT_FALSE(PLOStat::startWithAppkey("k", "1.10"));
+  EXPECT_TRUE(
+      NSLogSink::contains("[ERROR]Current SDK's version 1.4.6 is lower than expected 1.10"));
+  EXPECT_FALSE(PLOStatConfig::getInstance()->statEnable());
+  PLOStat::trackError("ignored");
+  settle();
+  EXPECT_TRUE(reported().empty());
+}
