@@ -50,8 +50,8 @@ bool contains(std::string text, const std::string& word) {
 std::string describeEvent(const Value& event) {
   std::string line = "et=";
   line += event["et"].description();
-  if (event.contains("ei")) line += " " + event["ei"].str();
-  if (event.contains("pi")) line += " page " + event["pi"].str();
+  if (event.contains("ei")) line.append(" ").append(event["ei"].str());
+  if (event.contains("pi")) line.append(" page ").append(event["pi"].str());
   return line;
 }
 
