@@ -1,19 +1,24 @@
 #include "app/SimCommandLoop.h"
 
-#include "app/StandInParley.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
+#include "app/StandInParley.h"
+#include "parley/PLApiRegister.h"
+#include "parley/ParleyApiUtil.h"
+#include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
+#include "parley/stats/PLOStatConfig.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Value.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/services/SimulatedDevice.h"
+#include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UITabBarController.h"
 #include "platform/uikit/UIView.h"
@@ -45,11 +50,52 @@ std::string describeView(const std::shared_ptr<UIView>& view) {
   return view->className() + " \"" + text + "\"";
 }
 
+// A property list as JSON, with data written as its size.
+std::string describePlist(const Value& value) {
+  if (value.isData()) return "\"<" + std::to_string(value.dataValue().size()) + " bytes>\"";
+  if (value.isDict()) {
+    std::string out = "{";
+    for (const auto& [key, item] : value.dictValue()) {
+      if (out.size() > 1) out += ",";
+      out += Value(key).toJSON() + ":" + describePlist(item);
+    }
+    return out + "}";
+  }
+  if (value.isArray()) {
+    std::string out = "[";
+    for (const auto& item : value.arrayValue()) {
+      if (out.size() > 1) out += ",";
+      out += describePlist(item);
+    }
+    return out + "]";
+  }
+  return value.toJSON();
+}
+
 // A pasteboard value as one line of text.
 std::string describeValue(const Value& value) {
   if (value.isString()) return "\"" + value.str() + "\"";
   if (value.isData()) return "<" + std::to_string(value.dataValue().size()) + " bytes>";
   return value.toJSON();
+}
+
+// One pasteboard's items, with data that holds a property list shown as JSON (its own data
+// values by size).
+std::string describePasteboard(const std::string& name) {
+  auto board = SimulatedDevice::shared().pasteboard(name, false);
+  if (!board || board->items().empty()) return "(no pasteboard " + name + ")";
+  std::ostringstream text;
+  text << "[" << name << "]";
+  const auto items = board->items();
+  for (size_t i = 0; i < items.size(); ++i) {
+    for (const auto& [type, value] : items[i].dictValue()) {
+      Value plist =
+          value.isData() ? ParleyApiUtil::propertyListFromData(value.dataValue()) : Value();
+      text << "\n  " << i << " " << type << " = "
+           << (plist.isNil() ? describeValue(value) : describePlist(plist));
+    }
+  }
+  return text.str();
 }
 
 }  // namespace
@@ -108,6 +154,19 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     } else {
       hooks_.reply(api, json);
       report = "the next reply to " + api + " is set";
+    }
+  } else if (verb == "pasteboard" && !rest.empty()) {
+    report = describePasteboard(rest);
+  } else if (verb == "background") {
+    UIApplication::sharedApplication()->enterBackground();
+    RunLoop::main().runUntilIdle();
+    UIApplication::sharedApplication()->enterForeground();
+    report = "the app went to the background and came back";
+  } else if (verb == "stats") {
+    if (!hooks_.stats) {
+      report = "the statistics are known only to the built-in statistics server";
+    } else {
+      report = NSString::componentsJoinedByString(hooks_.stats(), "\n");
     }
   } else if (verb == "pasteboard") {
     std::ostringstream text;
@@ -204,6 +263,12 @@ std::string SimCommandLoop::launch() {
     // sandbox, persistent pasteboards) and on the device (installed apps) stays.
     AppShutdown();
     delegate_.reset();
+    PLApiRegister::resetForTesting();
+    StatPL::resetForTesting();
+    PLOStat::resetForTesting();
+  }
+  if (!hooks_.statsReportUrl.empty()) {
+    PLOStatConfig::getInstance()->setStatReportURL(hooks_.statsReportUrl);
   }
   delegate_ = AppMain();
   return restart ? "the app restarted" : "the app started";

@@ -17,6 +17,10 @@ struct SimServerHooks {
   std::function<std::vector<std::string>()> requests;
   // Scripts the server's next reply to the api.
   std::function<void(const std::string& api, const std::string& json)> reply;
+  // What the statistics server has received, as lines (empty when there is none of ours).
+  std::function<std::vector<std::string>()> stats;
+  // Where the app's statistics module reports; set again at every launch.
+  std::string statsReportUrl;
 };
 
 // The simulator's command loop: runs the app on the headless platform and drives it as a person
@@ -24,8 +28,10 @@ struct SimServerHooks {
 //
 // Commands: launch, screen, tap <text>|#<tag>|@<x>,<y>, hold <text>|#<tag>|@<x>,<y> (a press
 // of 2 seconds), type <text>, alert, press <button title>, wait <seconds>, requests,
-// reply <api> <json>, pasteboard, urls, install <scheme>, photos, tab <class name> (switches the
-// tab bar to that screen, as the game centre does), quit.
+// reply <api> <json>, pasteboard [name], urls, install <scheme>, photos, tab <class name>
+// (switches the tab bar to that screen, as the game centre does), background, stats, quit.
+// "pasteboard <name>" shows one pasteboard with property lists decoded; "background" sends the
+// app to the background and brings it back; "stats" shows what the statistics server received.
 // Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
 // when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
 // and the installed apps stay).

@@ -12,15 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "app/SimCommandLoop.h"
 #include "core/Config.h"
 #include "devserver/DevServer.h"
+#include "devserver/StatServer.h"
+#include "parley/stats/PLOStat.h"
+#include "parley/stats/PLOStatDispatcher.h"
+#include "parley/stats/PLOStatStore.h"
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/services/SimulatedDevice.h"
-#include "app/SimCommandLoop.h"
 
 namespace {
 
@@ -133,10 +137,31 @@ int main(int argc, char** argv) {
     };
   }
 
+  // The statistics server beside it, on loopback, with a module configuration to hand out.
+  auto statServer = std::make_unique<StatServer>();
+  if (!statServer->start("127.0.0.1", kDemoPort + 1) && !statServer->start()) {
+    std::cerr << "tovira-sim: cannot start the statistics server\n";
+    return 1;
+  }
+  statServer->setConfiguration(1, Value::dict({{"rs", Value(3)}}), 1, "demo");
+  hooks.statsReportUrl = statServer->reportUrl();
+  StatServer* stats = statServer.get();
+  hooks.stats = [stats] {
+    // Let the module's queues hand on what is on its way before reading.
+    for (int round = 0; round < 3; ++round) {
+      PLOStat::waitForQueue();
+      PLOStatStore::getInstance()->waitForQueue();
+      PLOStatDispatcher::getInstance()->waitForQueue();
+    }
+    return stats->summaryLines();
+  };
+
   {
     SimCommandLoop loop(hooks);
     loop.run(scriptFile.is_open() ? static_cast<std::istream&>(scriptFile) : std::cin, std::cout);
   }
+  PLOStat::resetForTesting();
+  statServer->stop();
   if (server) server->stop();
   if (temporarySandbox) {
     std::error_code ec;

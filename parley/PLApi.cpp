@@ -25,6 +25,7 @@
 #include "parley/OpenWebviewReq.h"
 #include "parley/OpenWebviewResp.h"
 #include "parley/PLApiNSStringURLArgumentsAdditions.h"
+#include "parley/PLApiRegister.h"
 #include "parley/ParleyApiUtil.h"
 #include "parley/PayReq.h"
 #include "parley/PayResp.h"
@@ -81,9 +82,11 @@ void setAccount(std::string value) {
 
 void dropAccount() { setAccount(""); }
 
-// The single place where the registration record and the statistics module
-// will be started when the app registers.
-bool registerWithParley(const std::string&, const std::string*) { return true; }
+// Writes the registration record and starts the statistics module.
+bool registerWithParley(const std::string& id, const std::string* description) {
+  return description ? PLApiRegister::registerApp(id, *description)
+                     : PLApiRegister::registerApp(id);
+}
 
 bool fits(const std::string& s, size_t max) { return NSString::length(s) <= max; }
 bool fitsRequired(const std::string& s, size_t max) { return !s.empty() && fits(s, max); }

@@ -1,0 +1,56 @@
+#include "parley/stats/PLOStatDataConfig.h"
+
+#include "parley/stats/PLOStatConfig.h"
+#include "parley/stats/PLOStatHelper.h"
+
+namespace {
+// The class name the platform would report for a value of this kind.
+std::string className(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::String:
+      return "__NSCFString";
+    case Value::Kind::Array:
+      return "__NSArrayI";
+    case Value::Kind::Dict:
+      return "__NSDictionaryI";
+    case Value::Kind::Data:
+      return "NSConcreteData";
+    case Value::Kind::Bool:
+      return "__NSCFBoolean";
+    case Value::Kind::Integer:
+    case Value::Kind::Real:
+      return "__NSCFNumber";
+    default:
+      return "NSNull";
+  }
+}
+}  // namespace
+
+bool PLOStatDataConfig::decode(const Value& dict) {
+  if (dict.isNil()) return false;
+  const Value& c = dict["c"];
+  const Value& v = dict["v"];
+  const Value& m = dict["m"];
+  if (c.isNil() || v.isNil() || m.isNil()) return false;
+  if (!c.isDict()) {
+    PLOStatLog("Not NSDictionary for decoded config content:%@", className(c));
+    return false;
+  }
+  if (!v.isNumber()) {
+    PLOStatLog("Not NSDictionary for decoded config version:%@", className(v));
+    return false;
+  }
+  if (!m.isString()) {
+    PLOStatLog("Not NSDictionary for decoded config md5:%@", className(m));
+    return false;
+  }
+  md5 = m.str();
+  content = PLOStatHelper::getJson(c);
+  version = static_cast<uint32_t>(v.intValue());
+  return true;
+}
+
+void PLOStatDataConfig::encodeWithNoContent(Value& dict) const {
+  if (!dict.isDict()) return;
+  dict.set("v", Value(static_cast<unsigned>(version)));
+}

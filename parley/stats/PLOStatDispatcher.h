@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "parley/stats/PLOStatStoreEvent.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Value.h"
+
+class PLOStatEvent;
+
+// Delivers events to the statistics server: joins their JSON texts into one batch, compresses
+// a batch of 256 bytes or more with gzip behind its 4-byte big-endian length, enciphers the
+// result with RC4 and the module's key, posts it, and deciphers and checks the reply. A reply's
+// server configuration goes to the configuration holder.
+//
+// One process-wide instance (getInstance). Requests run one at a time on the serial queue
+// "HttpDispatcher", each blocking it until the reply or the time-out; callbacks run there too.
+class PLOStatDispatcher : public std::enable_shared_from_this<PLOStatDispatcher> {
+ public:
+  // Where reports go while no statReportURL is set. A placeholder: it is never dialled.
+  static constexpr const char* kDefaultReportURL = "http://mstat.parley.example/mstat/report";
+  // Bodies shorter than this go uncompressed.
+  static constexpr size_t kCompressFrom = 256;
+
+  using Callback = std::function<void(bool success)>;
+
+  static std::shared_ptr<PLOStatDispatcher> getInstance();
+  // Tests and the simulator's restart: lets the queued requests finish and forgets the instance.
+  static void resetForTesting();
+
+  PLOStatDispatcher();
+  ~PLOStatDispatcher();
+
+  // Sends one event at once, from the caller's thread. An event too long to report is dropped
+  // and reported as delivered (callback YES); an event without JSON text gets no callback.
+  void sendEvent(const std::shared_ptr<PLOStatEvent>& event, Callback callback);
+  // Posts the event's JSON text, or the stored events' contents in order, as one batch.
+  void send(const std::shared_ptr<PLOStatEvent>& event, Callback callback);
+  void send(const std::vector<std::shared_ptr<PLOStatStoreEvent>>& events, Callback callback);
+
+  // One request with the batch text B (on the calling thread; the dispatcher calls it on its
+  // queue). true when the reply says "ret" 0; the reply body, deciphered, in responseData.
+  bool nsRequest(const std::string& batch, std::optional<std::string>& responseData);
+
+  // The batch text: "[", the non-empty texts joined by ",", "]".
+  static std::string batchText(const std::vector<std::string>& texts);
+  // The request body of a batch text, and its "Content-Encoding": the text itself ("rc4") when
+  // shorter than kCompressFrom, else its length and gzip stream ("rc4,gzip"); then RC4.
+  // nullopt when gzip fails.
+  static std::optional<std::string> frameBody(const std::string& batch, std::string& encoding);
+
+  // Request time-out in seconds (10); tests may shorten it.
+  static void setRequestTimeout(double seconds);
+  static double requestTimeout();
+
+  // Tests: waits until the requests queued so far have been answered.
+  void waitForQueue();
+
+ private:
+  void sendTexts(std::vector<std::string> texts, Callback callback);
+  std::unique_ptr<DispatchQueue> queue_;
+};

@@ -1,0 +1,197 @@
+#include <sqlite3.h>
+
+#include "parley/stats/PLOStatDataConfigHolder.h"
+#include "parley/stats/PLOStatHelper.h"
+#include "parley/stats/PLOStatSessionEnv.h"
+#include "stats/LoopbackListener.h"
+#include "stats/StatTestFixture.h"
+
+namespace {
+class PLOStatDataConfigHolderTest : public StatTestFixture {
+ protected:
+  void SetUp() override {
+    StatTestFixture::SetUp();
+    PLOStatHelper::getInstance()->setStatEnableFlag(true);
+  }
+
+  static std::shared_ptr<PLOStatDataConfigHolder> holder() {
+    return PLOStatDataConfigHolder::initSingleton({});
+  }
+
+  // A reply carrying a module configuration (and optionally an app one).
+  static Value reply(const Value& module, unsigned version, const Value& app = Value(),
+                     unsigned appVersion = 0) {
+    Value cfg = Value::dict();
+    if (!module.isNil())
+      cfg.set("1", Value::dict({{"c", module}, {"v", Value(version)}, {"m", "m1"}}));
+    if (!app.isNil())
+      cfg.set("2", Value::dict({{"c", app}, {"v", Value(appVersion)}, {"m", "m2"}}));
+    return Value::dict({{"ret", Value(0)}, {"cfg", cfg}});
+  }
+
+  static void flush() {
+    if (auto h = PLOStatDataConfigHolder::getInstance()) h->waitForQueue();
+    PLOStatStore::getInstance()->waitForQueue();
+  }
+
+  // The events table, read straight from the file.
+  static std::vector<std::string> storedContents() {
+    std::vector<std::string> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+      sqlite3_stmt* st = nullptr;
+      sqlite3_prepare_v2(db, "select content from events order by event_id", -1, &st, nullptr);
+      while (st && sqlite3_step(st) == SQLITE_ROW)
+        rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+      sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return rows;
+  }
+};
+}  // namespace
+
+TEST_F(PLOStatDataConfigHolderTest, ARecordNeedsContentVersionAndDigestOfTheirKinds) {
+  PLOStatDataConfig config;
+  EXPECT_FALSE(config.decode(Value()));
+  EXPECT_FALSE(config.decode(Value::dict({{"c", Value::dict()}, {"v", Value(1)}})));
+  EXPECT_FALSE(
+      config.decode(Value::dict({{"c", Value::array({Value(1)})}, {"v", Value(1)}, {"m", "x"}})));
+  EXPECT_TRUE(NSLogSink::contains("[STAT]: Not NSDictionary for decoded config content:"));
+  EXPECT_FALSE(config.decode(Value::dict({{"c", Value::dict()}, {"v", "1"}, {"m", "x"}})));
+  EXPECT_FALSE(
+      config.decode(Value::dict({{"c", Value::dict()}, {"v", Value(1)}, {"m", Value(2)}})));
+  ASSERT_TRUE(config.decode(
+      Value::dict({{"c", Value::dict({{"rs", Value(2)}})}, {"v", Value(4)}, {"m", "abc"}})));
+  EXPECT_EQ(config.content, R"({"rs":2})");
+  EXPECT_EQ(config.version, 4u);
+  EXPECT_EQ(config.md5, "abc");
+}
+
+TEST_F(PLOStatDataConfigHolderTest, OnlyAHigherVersionReplacesTheModuleConfiguration) {
+  auto settings = PLOStatConfig::getInstance();
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(7)}}), 5));
+  EXPECT_EQ(settings->reportStrategy(), 7);
+
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(2)}}), 5));
+  EXPECT_EQ(settings->reportStrategy(), 7);
+  EXPECT_TRUE(NSLogSink::contains(
+      "[STAT]: [WARN]Local has version:5 for config:1, while remote has version:5"));
+
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(0)}}), 6));
+  EXPECT_EQ(settings->reportStrategy(), 7);  // 0 is no strategy
+  EXPECT_EQ(holder()->getConfig(1)->version, 6u);
+}
+
+TEST_F(PLOStatDataConfigHolderTest, AReplyCarryingMidIsNotReadForConfiguration) {
+  Value withMid = reply(Value::dict({{"rs", Value(1)}}), 1);
+  withMid.set("mid", "x");
+  holder()->updateOnlineConfig(withMid);
+  EXPECT_EQ(PLOStatConfig::getInstance()->reportStrategy(), 3);
+  EXPECT_FALSE(holder()->getConfig(1));
+}
+
+TEST_F(PLOStatDataConfigHolderTest, HibernationFromTheModulesVersionOnDisablesTheModule) {
+  auto settings = PLOStatConfig::getInstance();
+  holder()->updateOnlineConfig(reply(Value::dict({{"__HIBERNATE__", "1.4.5"}}), 1));
+  EXPECT_TRUE(settings->statEnable());
+  holder()->updateOnlineConfig(reply(Value::dict({{"__HIBERNATE__", "1.4.6"}}), 2));
+  EXPECT_FALSE(settings->statEnable());
+  settings->setStatEnable(true);
+  holder()->updateOnlineConfig(reply(Value::dict({{"__HIBERNATE__", "1.10"}}), 3));
+  EXPECT_FALSE(settings->statEnable());
+}
+
+TEST_F(PLOStatDataConfigHolderTest, TheKillSwitchMatchesVersionModelOrAppVersion) {
+  auto helper = PLOStatHelper::getInstance();
+  holder()->updateOnlineConfig(
+      reply(Value::dict({{"__STAT_KILL__", Value::dict({{"sv", "1.0.0"}, {"md", "iPad"}})}}), 1));
+  EXPECT_TRUE(helper->StatEnableFlag());
+  holder()->updateOnlineConfig(
+      reply(Value::dict({{"__STAT_KILL__", Value::dict({{"av", "1.0"}})}}), 2));
+  EXPECT_FALSE(helper->checkStatEnable());
+  EXPECT_TRUE(NSLogSink::contains("STAT is not enabled , because of the online config"));
+  helper->setStatEnableFlag(true);
+  holder()->updateOnlineConfig(
+      reply(Value::dict({{"__STAT_KILL__", Value::dict({{"md", "iPhone"}})}}), 3));
+  EXPECT_FALSE(helper->StatEnableFlag());
+}
+
+TEST_F(PLOStatDataConfigHolderTest, ContentThatIsNotAJsonObjectIsReportedAndLeavesTheRecords) {
+  auto bad = std::make_shared<PLOStatDataConfig>();
+  bad->type = 1;
+  bad->content = "[1,2]";
+  holder()->setConfig(bad);
+  EXPECT_TRUE(NSLogSink::contains("Not NSDictionary for decoded response config object:"));
+  bad->content = "{not json";
+  holder()->setConfig(bad);
+  EXPECT_TRUE(NSLogSink::contains("Decode response config JSON error :"));
+  EXPECT_FALSE(holder()->getConfig(1));
+}
+
+TEST_F(PLOStatDataConfigHolderTest, AServerConfigurationIsStoredAndRestoredAtTheNextStart) {
+  holder()->updateOnlineConfig(
+      reply(Value::dict({{"rs", Value(5)}}), 8, Value::dict({{"theme", "dark"}}), 3));
+  EXPECT_EQ(PLOStatConfig::getInstance()->getCustomProperty("theme", "light").str(), "dark");
+  flush();
+
+  restartProcess();
+  auto settings = PLOStatConfig::getInstance();
+  EXPECT_EQ(settings->reportStrategy(), 3);
+  EXPECT_EQ(settings->getCustomProperty("theme", "light").str(), "light");
+  holder();  // the next start
+  EXPECT_EQ(settings->reportStrategy(), 5);
+  EXPECT_EQ(settings->getCustomProperty("theme", "light").str(), "dark");
+  EXPECT_EQ(holder()->getConfig(1)->version, 8u);
+  EXPECT_EQ(holder()->getConfig(2)->md5, "m2");
+
+  // Sessions tell the server which versions are held.
+  Value session = Value::fromJSON(PLOStatSessionEnv().toJsonString()).value_or(Value());
+  EXPECT_EQ(session["cfg"], Value::fromJSON(R"({"1":{"v":8},"2":{"v":3}})").value());
+}
+
+TEST_F(PLOStatDataConfigHolderTest, TheSpeedTestEventGoesThroughTheStoresQueueAndConnection) {
+  LoopbackListener listener;
+  SimulatedNetwork::shared().setHostAddress("slow.example", "127.0.0.1", 11);
+  std::string hosts = NSString::stringWithFormat("127.0.0.1,%d;;slow.example", listener.port());
+  holder()->updateOnlineConfig(reply(Value::dict({{"__STAT_TEST_SPEED__", hosts}}), 1));
+  flush();
+
+  auto store = PLOStatStore::getInstance();
+  EXPECT_EQ(store->storedEventCount(), 1u) << "the store counted the event it stored";
+  auto rows = storedContents();
+  ASSERT_EQ(rows.size(), 1u);
+  Value event = Value::fromJSON(rows[0]).value_or(Value());
+  EXPECT_EQ(event["et"].intValue(), 1004);
+  EXPECT_EQ(event["cn"].str(), "WIFI");
+  EXPECT_EQ(event["op"].str(), "00101");
+  Value probes = Value::fromJSON(event["sp"].str()).value_or(Value());
+  ASSERT_EQ(probes.count(), 2u);
+  EXPECT_EQ(probes[0]["rip"].str(), "127.0.0.1");
+  EXPECT_EQ(probes[0]["st"].intValue(), 0);
+  EXPECT_EQ(probes[1], Value::fromJSON(R"({"dm":"slow.example","pt":80,"st":-1})").value());
+}
+
+TEST_F(PLOStatDataConfigHolderTest, NoSpeedTestRunsWithoutANetwork) {
+  SimulatedNetwork::shared().setKind(NetworkKind::Offline);
+  holder()->updateOnlineConfig(reply(Value::dict({{"__STAT_TEST_SPEED__", "127.0.0.1,1"}}), 1));
+  flush();
+  EXPECT_TRUE(NSLogSink::contains("taSocket event since no active network."));
+  EXPECT_TRUE(storedContents().empty());
+}
+
+TEST_F(PLOStatDataConfigHolderTest,
+       AStoredConfigurationThatCannotBeReadIsReportedWhileTheModuleStarts) {
+  auto bad = std::make_shared<PLOStatDataConfig>();
+  bad->type = 1;
+  bad->content = "[1]";
+  bad->version = 2;
+  PLOStatStore::getInstance()->storeConfig(bad);
+  flush();
+  restartProcess();
+  PLOStat::startWithAppkey("IPLOPplapp");
+  settle();
+  EXPECT_TRUE(NSLogSink::contains("Not NSDictionary for decoded response config object:"));
+  EXPECT_FALSE(PLOStatDataConfigHolder::getInstance()->getConfig(1));
+}

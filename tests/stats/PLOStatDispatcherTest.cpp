@@ -1,0 +1,192 @@
+#include <nettle/arcfour.h>
+#include <zlib.h>
+
+#include "StatTestFixture.h"
+#include "parley/stats/PLOStatCustomEvent.h"
+#include "parley/stats/PLOStatDataConfigHolder.h"
+#include "parley/stats/PLOStatErrorEvent.h"
+
+namespace {
+
+// RC4 and gunzip computed here with nettle and zlib, not through the module.
+std::string rc4(std::string bytes) {
+  const std::string key = "7be2c90d4a1f63e85d0b9c27f4a6e13d";
+  arcfour_ctx ctx;
+  arcfour_set_key(&ctx, key.size(), reinterpret_cast<const uint8_t*>(key.data()));
+  arcfour_crypt(&ctx, bytes.size(), reinterpret_cast<uint8_t*>(bytes.data()),
+                reinterpret_cast<const uint8_t*>(bytes.data()));
+  return bytes;
+}
+
+std::string gunzip(const std::string& in) {
+  z_stream zs{};
+  EXPECT_EQ(inflateInit2(&zs, 16 + MAX_WBITS), Z_OK);
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  zs.avail_in = static_cast<uInt>(in.size());
+  std::string out(1 << 20, '\0');
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(inflate(&zs, Z_FINISH), Z_STREAM_END) << "a complete gzip stream";
+  out.resize(zs.total_out);
+  inflateEnd(&zs);
+  return out;
+}
+
+std::shared_ptr<PLOStatCustomEvent> customEvent(const std::string& id) {
+  auto event = std::make_shared<PLOStatCustomEvent>();
+  event->eventID = id;
+  return event;
+}
+
+}  // namespace
+
+class PLOStatDispatcherTest : public StatTestFixture {
+ protected:
+  bool request(const std::string& batch) {
+    std::optional<std::string> response;
+    return PLOStatDispatcher::getInstance()->nsRequest(batch, response);
+  }
+};
+
+TEST_F(PLOStatDispatcherTest, AShortBatchIsOnlyEnciphered) {
+  const std::string batch = PLOStatDispatcher::batchText({R"({"et":1000,"ei":"a"})"});
+  EXPECT_EQ(batch, R"([{"et":1000,"ei":"a"}])");
+  std::string encoding;
+  const auto body = PLOStatDispatcher::frameBody(batch, encoding);
+  ASSERT_TRUE(body);
+  EXPECT_EQ(encoding, "rc4");
+  EXPECT_EQ(rc4(*body), batch);
+
+  // 255 bytes still go uncompressed.
+  const std::string longest(255, 'x');
+  EXPECT_EQ(rc4(*PLOStatDispatcher::frameBody(longest, encoding)), longest);
+  EXPECT_EQ(encoding, "rc4");
+}
+
+TEST_F(PLOStatDispatcherTest, ABatchOf256BytesIsCompressedBehindItsBigEndianLength) {
+  const std::string batch = "[" + std::string(254, 'y') + "]";
+  ASSERT_EQ(batch.size(), 256u);
+  std::string encoding;
+  const auto body = PLOStatDispatcher::frameBody(batch, encoding);
+  ASSERT_TRUE(body);
+  EXPECT_EQ(encoding, "rc4,gzip");
+  const std::string payload = rc4(*body);
+  ASSERT_GT(payload.size(), 4u);
+  EXPECT_EQ(payload.substr(0, 4), std::string("\x00\x00\x01\x00", 4));
+  EXPECT_EQ(static_cast<uint8_t>(payload[4]), 0x1f) << "a gzip header follows the length";
+  EXPECT_EQ(static_cast<uint8_t>(payload[5]), 0x8b);
+  EXPECT_EQ(gunzip(payload.substr(4)), batch);
+}
+
+TEST_F(PLOStatDispatcherTest, AnEventWithEmptyJsonIsNotJoinedIntoABody) {
+  EXPECT_EQ(PLOStatDispatcher::batchText({"", R"({"a":1})", "", R"({"b":2})"}),
+            R"([{"a":1},{"b":2}])");
+
+  // A batch of nothing but empty texts posts nothing at all.
+  auto row = std::make_shared<PLOStatStoreEvent>();
+  bool called = false, delivered = false;
+  PLOStatDispatcher::getInstance()->send({row}, [&](bool ok) {
+    called = true;
+    delivered = ok;
+  });
+  PLOStatDispatcher::getInstance()->waitForQueue();
+  EXPECT_TRUE(called);
+  EXPECT_TRUE(delivered);
+  EXPECT_TRUE(server.reports().empty());
+}
+
+TEST_F(PLOStatDispatcherTest, ABatchReachesTheServerAsTheEventsTexts) {
+  auto first = customEvent("first");
+  auto second = customEvent("second");
+  std::vector<std::shared_ptr<PLOStatStoreEvent>> rows;
+  for (const auto& event : {first, second}) {
+    auto row = std::make_shared<PLOStatStoreEvent>();
+    row->content = event->toJsonString();
+    rows.push_back(row);
+  }
+  bool delivered = false;
+  PLOStatDispatcher::getInstance()->send(rows, [&](bool ok) { delivered = ok; });
+  PLOStatDispatcher::getInstance()->waitForQueue();
+  EXPECT_TRUE(delivered);
+  const auto events = server.events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0], *Value::fromJSON(rows[0]->content));
+  EXPECT_EQ(events[1]["ei"].str(), "second");
+  EXPECT_TRUE(server.reports()[0].compressed) << "two whole events make more than 255 bytes";
+}
+
+TEST_F(PLOStatDispatcherTest, OnlyAReplyWhoseRetReadsZeroCountsAsDelivered) {
+  EXPECT_TRUE(request("[]")) << R"({"ret":0} with a number)";
+
+  server.failNext(1, StatServer::Failure::RetNotZero);
+  EXPECT_FALSE(request("[]"));
+  server.failNext(1, StatServer::Failure::Status500);
+  EXPECT_FALSE(request("[]")) << "status 500 fails even when its body says ret 0";
+  server.failNext(1, StatServer::Failure::NotJson);
+  EXPECT_FALSE(request("[]"));
+  server.failNext(1, StatServer::Failure::Empty);
+  EXPECT_FALSE(request("[]"));
+  EXPECT_TRUE(NSLogSink::contains("Receive invalid response:500"));
+
+  server.setCipheredReplies(false);
+  EXPECT_TRUE(request("[]")) << "a reply without Content-Encoding is plain JSON";
+}
+
+TEST_F(PLOStatDispatcherTest, AReplysConfigurationReachesTheHolder) {
+  PLOStatDataConfigHolder::initSingleton([] {});
+  server.setConfiguration(1, Value::dict({{"rs", Value(5)}}), 3, "m");
+  bool delivered = false;
+  PLOStatDispatcher::getInstance()->send(customEvent("x"), [&](bool ok) { delivered = ok; });
+  PLOStatDispatcher::getInstance()->waitForQueue();
+  EXPECT_TRUE(delivered);
+  EXPECT_EQ(PLOStatConfig::getInstance()->reportStrategy(), 5);
+  EXPECT_EQ(server.lastConfigurationSent()["1"]["v"].intValue(), 3);
+}
+
+TEST_F(PLOStatDispatcherTest, AnEventTooLongToReportIsDroppedAndCountsAsDelivered) {
+  PLOStatConfig::getInstance()->setMaxReportEventLength(40);
+  auto event = customEvent(std::string(60, 'z'));
+  bool called = false, delivered = false;
+  PLOStatDispatcher::getInstance()->sendEvent(event, [&](bool ok) {
+    called = true;
+    delivered = ok;
+  });
+  PLOStatDispatcher::getInstance()->waitForQueue();
+  EXPECT_TRUE(called);
+  EXPECT_TRUE(delivered);
+  EXPECT_TRUE(server.reports().empty());
+  EXPECT_TRUE(NSLogSink::contains("[ERROR]Too large event content length to report:"));
+
+  // Error events have no limit.
+  auto error = std::make_shared<PLOStatErrorEvent>();
+  error->error = std::string(200, 'e');
+  PLOStatDispatcher::getInstance()->sendEvent(error, [&](bool ok) { delivered = ok; });
+  PLOStatDispatcher::getInstance()->waitForQueue();
+  EXPECT_EQ(server.eventCount(), 1u);
+}
+
+TEST_F(PLOStatDispatcherTest, TransportFailuresAreReportedAsNotDelivered) {
+  server.goAway();
+  EXPECT_FALSE(request("[]"));
+  EXPECT_TRUE(NSLogSink::contains("Failed to send request for reason:"));
+  ASSERT_TRUE(server.comeBack());
+  EXPECT_TRUE(request("[]"));
+
+  // Without a configured URL the placeholder endpoint is never dialled.
+  PLOStatConfig::getInstance()->setStatReportURL("");
+  EXPECT_FALSE(request("[]"));
+}
+
+TEST_F(PLOStatDispatcherTest, RequestsTimeOutAfterTenSeconds) {
+  EXPECT_EQ(PLOStatDispatcher::requestTimeout(), 10.0);
+  // The same limit, shortened so that the test need not wait ten seconds.
+  PLOStatDispatcher::setRequestTimeout(0.3);
+  server.setDelay(2);
+  const auto started = std::chrono::steady_clock::now();
+  const bool delivered = request("[]");
+  const auto waited = std::chrono::steady_clock::now() - started;
+  PLOStatDispatcher::setRequestTimeout(10);
+  EXPECT_FALSE(delivered);
+  EXPECT_LT(waited, std::chrono::seconds(2));
+  EXPECT_TRUE(NSLogSink::contains("Failed to send request for reason:Timeout was reached"));
+}

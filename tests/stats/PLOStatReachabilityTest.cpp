@@ -1,0 +1,120 @@
+#include <atomic>
+
+#include "parley/stats/PLOStatReachability.h"
+#include "platform/foundation/NSNotificationCenter.h"
+#include "stats/StatTestFixture.h"
+
+namespace {
+class PLOStatReachabilityTest : public StatTestFixture {
+ protected:
+  void TearDown() override {
+    SCNetworkReachability::setRegistrationFailure(false);
+    StatTestFixture::TearDown();
+  }
+  static std::shared_ptr<PLOStatReachability> internet() {
+    return PLOStatReachability::reachabilityForInternetConnection();
+  }
+};
+}  // namespace
+
+TEST_F(PLOStatReachabilityTest, StatusFollowsTheNetworkTheDeviceIsOn) {
+  auto& network = SimulatedNetwork::shared();
+  auto reachability = internet();
+  EXPECT_EQ(reachability->currentReachabilityStatus(), ReachableViaWiFi);
+  EXPECT_EQ(reachability->currentReachabilityString(), "WiFi");
+  EXPECT_EQ(reachability->currentReachabilityFlags(), "-R -------");
+
+  network.setKind(NetworkKind::Cellular);
+  EXPECT_EQ(reachability->currentReachabilityStatus(), ReachableViaWWAN);
+  EXPECT_TRUE(reachability->isReachableViaWWAN());
+  EXPECT_FALSE(reachability->isReachableViaWiFi());
+  EXPECT_EQ(reachability->currentReachabilityString(), "Cellular");
+  EXPECT_EQ(reachability->currentReachabilityFlags(), "WR -t-----");
+
+  network.setKind(NetworkKind::Offline);
+  EXPECT_FALSE(reachability->isReachable());
+  EXPECT_EQ(reachability->currentReachabilityStatus(), NotReachable);
+  EXPECT_EQ(reachability->currentReachabilityString(), "No Connection");
+  EXPECT_EQ(reachability->reachabilityFlags(), 0u);
+}
+
+TEST_F(PLOStatReachabilityTest, ACellularPathCountsOnlyWhileWWANIsAllowed) {
+  SimulatedNetwork::shared().setKind(NetworkKind::Cellular);
+  auto reachability = internet();
+  EXPECT_TRUE(reachability->reachableOnWWAN());
+  reachability->setReachableOnWWAN(false);
+  EXPECT_FALSE(reachability->isReachable());
+  EXPECT_EQ(reachability->currentReachabilityStatus(), NotReachable);
+}
+
+TEST_F(PLOStatReachabilityTest, LocalWiFiExistsOnlyOnWiFi) {
+  auto local = PLOStatReachability::reachabilityForLocalWiFi();
+  EXPECT_EQ(local->currentReachabilityFlags(), "-R ------d");
+  SimulatedNetwork::shared().setKind(NetworkKind::Cellular);
+  EXPECT_FALSE(local->isReachable());
+  EXPECT_FALSE(PLOStatReachability::reachabilityWithAddress("not an address"));
+  EXPECT_TRUE(PLOStatReachability::reachabilityWithHostname("stats.example"));
+}
+
+TEST_F(PLOStatReachabilityTest, ConnectionFlagsAreReadAsTheyCombine) {
+  auto& network = SimulatedNetwork::shared();
+  auto reachability = internet();
+  network.setFlagsOverride(kSCNetworkReachabilityFlagsReachable |
+                           kSCNetworkReachabilityFlagsConnectionRequired |
+                           kSCNetworkReachabilityFlagsTransientConnection);
+  EXPECT_FALSE(reachability->isReachable());
+  EXPECT_TRUE(reachability->isConnectionRequired());
+
+  network.setFlagsOverride(kSCNetworkReachabilityFlagsReachable |
+                           kSCNetworkReachabilityFlagsConnectionRequired |
+                           kSCNetworkReachabilityFlagsConnectionOnTraffic |
+                           kSCNetworkReachabilityFlagsInterventionRequired);
+  EXPECT_TRUE(reachability->isReachable());
+  EXPECT_TRUE(reachability->isConnectionOnDemand());
+  EXPECT_TRUE(reachability->isInterventionRequired());
+  EXPECT_EQ(reachability->currentReachabilityFlags(), "-R c-iC---");
+}
+
+TEST_F(PLOStatReachabilityTest, ChangesCallTheBlocksAndPostTheNotificationOnTheMainQueue) {
+  std::atomic<int> reachable{0}, unreachable{0};
+  int posted = 0;
+  auto token = NSNotificationCenter::defaultCenter().addObserverForName(
+      kReachabilityChangedNotification, [&](const Value&) { ++posted; });
+  std::weak_ptr<PLOStatReachability> weak;
+  {
+    auto reachability = internet();
+    reachability->setReachableBlock([&](const auto&) { ++reachable; });
+    reachability->setUnreachableBlock([&](const auto&) { ++unreachable; });
+    ASSERT_TRUE(reachability->startNotifier());
+    weak = reachability;
+  }
+  ASSERT_TRUE(weak.lock()) << "a notifying object keeps itself alive";
+
+  SimulatedNetwork::shared().setKind(NetworkKind::Offline);
+  ASSERT_TRUE(waitFor([&] { return unreachable == 1; }));
+  SimulatedNetwork::shared().setKind(NetworkKind::Cellular);
+  ASSERT_TRUE(waitFor([&] { return reachable == 1; }));
+  ASSERT_TRUE(RunLoop::main().runUntilIdle());
+  EXPECT_EQ(posted, 2);
+  NSNotificationCenter::defaultCenter().removeObserverWithToken(token);
+  weak.lock()->stopNotifier();
+  EXPECT_FALSE(weak.lock()) << "stopping lets it go";
+}
+
+TEST_F(PLOStatReachabilityTest, ANotifierThatCannotRegisterReportsFailureAndStaysSilent) {
+  SCNetworkReachability::setRegistrationFailure(true);
+  std::atomic<int> calls{0};
+  auto reachability = internet();
+  reachability->setUnreachableBlock([&](const auto&) { ++calls; });
+  EXPECT_FALSE(reachability->startNotifier());
+  SimulatedNetwork::shared().setKind(NetworkKind::Offline);
+  ASSERT_TRUE(RunLoop::main().runUntilIdle());
+  EXPECT_EQ(calls, 0);
+
+  SCNetworkReachability::setRegistrationFailure(false);
+  ASSERT_TRUE(reachability->startNotifier());
+  reachability->stopNotifier();
+  SimulatedNetwork::shared().setKind(NetworkKind::WiFi);
+  ASSERT_TRUE(RunLoop::main().runUntilIdle());
+  EXPECT_EQ(calls, 0);
+}

@@ -1,0 +1,326 @@
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "StatTestFixture.h"
+#include "parley/stats/PLOStatCustomEvent.h"
+#include "parley/stats/PLOStatDataConfig.h"
+#include "parley/stats/PLOStatHelper.h"
+
+namespace {
+
+// Reads the store's file through a connection of its own.
+std::vector<std::vector<std::string>> query(const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::vector<std::string>> rows;
+  if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_close(db);
+    return rows;
+  }
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      std::vector<std::string> row;
+      for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+        const auto* text = sqlite3_column_text(stmt, c);
+        row.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+      }
+      rows.push_back(row);
+    }
+  }
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return rows;
+}
+
+void execute(const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(PLOStatStore::databasePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
+std::shared_ptr<PLOStatCustomEvent> eventAt(uint32_t ts, const std::string& id) {
+  auto event = std::make_shared<PLOStatCustomEvent>();
+  event->eventID = id;
+  event->setTs(ts);
+  return event;
+}
+
+// The event ids of the stored rows, oldest row first.
+std::vector<std::string> storedIds() {
+  std::vector<std::string> ids;
+  for (const auto& row : query("select content from events order by event_id")) {
+    ids.push_back((*Value::fromJSON(row[0]))["ei"].str());
+  }
+  return ids;
+}
+
+std::vector<std::string> idsOf(const std::vector<Value>& events) {
+  std::vector<std::string> ids;
+  for (const auto& e : events) ids.push_back(e["ei"].str());
+  return ids;
+}
+
+}  // namespace
+
+class PLOStatStoreTest : public StatTestFixture {
+ protected:
+  std::shared_ptr<PLOStatStore> store() { return PLOStatStore::getInstance(); }
+  void put(uint32_t ts, const std::string& id) {
+    store()->storeEvent(eventAt(ts, id), false, nullptr);
+  }
+  void putAll(int n, uint32_t ts = 1000) {
+    for (int i = 0; i < n; ++i) put(ts + i, "e" + std::to_string(i));
+    store()->waitForQueue();
+  }
+};
+
+TEST_F(PLOStatStoreTest, TheFileHasTheThreeTablesWithTheirExactStatements) {
+  store()->waitForQueue();
+  EXPECT_EQ(PLOStatStore::databasePath(), root() + "/Documents/.parley_analysis_PLOStatStore");
+  const auto tables = query("select name, sql from sqlite_master where type='table' order by name");
+  std::map<std::string, std::string> sql;
+  for (const auto& row : tables) sql[row[0]] = row[1];
+  EXPECT_EQ(sql["events"],
+            "CREATE TABLE events(event_id INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, content "
+            "TEXT, status INTEGER, send_count INTEGER, ts INTEGER)");
+  EXPECT_EQ(sql["user"],
+            "CREATE TABLE user(uid TEXT, user_type INTEGER, app_ver TEXT, ts INTEGER, PRIMARY "
+            "KEY(uid))");
+  EXPECT_EQ(sql["config"],
+            "CREATE TABLE config(type INTEGER, content TEXT, md5sum TEXT, version INTEGER, "
+            "PRIMARY KEY(type))");
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults().integerForKey("STAT_SDK_DB_VER"), 1);
+}
+
+TEST_F(PLOStatStoreTest, StoredEventsWaitWithTheirSecondAndLoadOldestFirst) {
+  put(200, "late");
+  put(100, "early");
+  put(100, "early-too");
+  store()->waitForQueue();
+  EXPECT_EQ(store()->storedEventCount(), 3u);
+  EXPECT_EQ(store()->getStoredEventsNum(), 3u);
+  const auto rows = query("select status, send_count, ts from events order by event_id");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "0", "200"}));
+
+  PLOStatStore::Events loaded;
+  store()->loadCachedEvents(loaded);
+  ASSERT_EQ(loaded.size(), 3u);
+  std::vector<std::string> order;
+  for (const auto& e : loaded) order.push_back((*Value::fromJSON(e->content))["ei"].str());
+  EXPECT_EQ(order, (std::vector<std::string>{"early", "early-too", "late"}))
+      << "ordered by second, then by the order they were stored";
+}
+
+TEST_F(PLOStatStoreTest, TheCapErasesTheOldestSecondFirst) {
+  PLOStatConfig::getInstance()->setMaxStoreEventCount(2);
+  put(100, "a");
+  put(200, "b");
+  put(300, "c");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_TRUE(NSLogSink::contains("Too many events stored in db, erase oldest event"));
+
+  // Both events of one second go together.
+  restartProcess();
+  std::filesystem::remove(PLOStatStore::databasePath());
+  PLOStatConfig::getInstance()->setMaxStoreEventCount(3);
+  put(100, "a");
+  put(100, "b");
+  put(200, "c");
+  put(300, "d");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c", "d"}));
+}
+
+TEST_F(PLOStatStoreTest, TheCapErasesOnlyAfterTheLengthCheckAndLowersTheCountByTheRowsErased) {
+  auto config = PLOStatConfig::getInstance();
+  config->setMaxStoreEventCount(2);
+  config->setMaxReportEventLength(400);
+  put(100, "a");
+  put(100, "b");
+  store()->waitForQueue();
+  // Too long to report: it is dropped, and nothing is erased for it.
+  put(200, std::string(500, 'x'));
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(store()->storedEventCount(), 2u);
+
+  put(300, "c");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c"}));
+  EXPECT_EQ(store()->storedEventCount(), 1u) << "two erased, one added";
+  put(400, "d");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c", "d"})) << "no erasing below the cap";
+}
+
+TEST_F(PLOStatStoreTest, SendingAllWaitingEventsLeavesInBatchesUntilTheStoreIsEmpty) {
+  putAll(70);
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(
+      waitFor([&] { return server.eventCount() == 70 && query("select * from events").empty(); }));
+  settle();
+  const auto reports = server.reports();
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].events.count(), 30u);
+  EXPECT_EQ(reports[1].events.count(), 30u);
+  EXPECT_EQ(reports[2].events.count(), 10u);
+  EXPECT_EQ(idsOf(server.events()).front(), "e0");
+  EXPECT_EQ(store()->storedEventCount(), 0u);
+}
+
+TEST_F(PLOStatStoreTest, SendingNGoesOnWhileAtLeastNEventsWait) {
+  putAll(65);
+  store()->sendCachedEvents(30);
+  ASSERT_TRUE(waitFor([&] { return server.eventCount() == 60; }));
+  settle();
+  EXPECT_EQ(server.reports().size(), 2u);
+  EXPECT_EQ(store()->storedEventCount(), 5u) << "fewer than 30 wait for the next batch";
+}
+
+TEST_F(PLOStatStoreTest, ABatchThatLoadsNothingSendsNothing) {
+  putAll(3);
+  // Every row is held by a send that never finished: nothing waits, though the count says 3.
+  execute("update events set status = 2");
+  ASSERT_EQ(store()->storedEventCount(), 3u);
+  store()->sendCachedEvents(-1);
+  settle();
+  EXPECT_TRUE(server.reports().empty()) << "no \"[]\" is posted";
+}
+
+TEST_F(PLOStatStoreTest, AFailedSendRaisesTheRetryCountOnceAndTheThirdFailureDeletes) {
+  putAll(1);
+  server.setFailure(StatServer::Failure::RetNotZero);
+  for (int attempt = 1; attempt <= 2; ++attempt) {
+    store()->sendCachedEvents(0);
+    settle();
+    EXPECT_EQ(query("select status, send_count from events"),
+              (std::vector<std::vector<std::string>>{{"1", std::to_string(attempt)}}))
+        << "after failure " << attempt;
+    EXPECT_EQ(store()->storedEventCount(), 1u);
+  }
+  store()->sendCachedEvents(0);
+  settle();
+  EXPECT_TRUE(query("select * from events").empty());
+  EXPECT_TRUE(NSLogSink::contains("This event has tried 3 times"));
+  EXPECT_EQ(server.reports().size(), 3u);
+}
+
+TEST_F(PLOStatStoreTest, EventsLeftSendingByACrashAreSentAgainAfterTheNextLaunch) {
+  putAll(5);
+  execute("update events set status = 2 where event_id <= 3");
+  restartProcess();
+  store()->launch();
+  store()->waitForQueue();
+  EXPECT_EQ(store()->storedEventCount(), 5u);
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return server.eventCount() == 5; }));
+  settle();
+  EXPECT_TRUE(query("select * from events").empty());
+}
+
+TEST_F(PLOStatStoreTest, AStoredRowWithoutTextIsClearedWithoutAPost) {
+  store()->waitForQueue();
+  execute("insert into events(content, status, send_count, ts) values('', 1, 0, 5)");
+  restartProcess();
+  store()->launch();
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return query("select * from events").empty(); }));
+  settle();
+  EXPECT_TRUE(server.reports().empty());
+}
+
+TEST_F(PLOStatStoreTest, ALegacyFileIsRenamedAndTheStoreOpensItsOwn) {
+  const std::string documents = root() + "/Documents";
+  std::ofstream(documents + "/parley_analysis.db") << "old";
+  std::ofstream(documents + "/.parley_analysis.db") << "older";
+  put(1, "new");
+  store()->waitForQueue();
+  EXPECT_FALSE(std::filesystem::exists(documents + "/parley_analysis.db"));
+  std::ifstream renamed(documents + "/.parley_analysis.db");
+  std::string text;
+  renamed >> text;
+  EXPECT_EQ(text, "old");
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"new"}));
+}
+
+TEST_F(PLOStatStoreTest, AFileThatIsNoDatabaseIsReplacedByFreshTables) {
+  std::ofstream(PLOStatStore::databasePath()) << std::string(4096, 'g');
+  put(1, "after");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"after"}));
+  EXPECT_EQ(query("select count(*) from sqlite_master where type='table'")[0][0], "4")
+      << "events, user, config and the sequence table";
+}
+
+TEST_F(PLOStatStoreTest, ACorruptFileIsReplacedOnceAndTheStoreGoesOn) {
+  putAll(50);
+  restartProcess();
+  // Damage every page after the first.
+  {
+    std::fstream file(PLOStatStore::databasePath(),
+                      std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096);
+    const std::string junk(4096 * 3, '\x5a');
+    file.write(junk.data(), junk.size());
+  }
+  EXPECT_EQ(store()->getStoredEventsNum(), 0u);
+  put(2, "fresh");
+  store()->waitForQueue();
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"fresh"}));
+  EXPECT_EQ(store()->storedEventCount(), 1u);
+}
+
+TEST_F(PLOStatStoreTest, ACorruptFileThatCannotBeRemovedLeavesTheStoreWithoutADatabase) {
+  std::ofstream(PLOStatStore::databasePath()) << std::string(4096, 'g');
+  int attempts = 0;
+  PLOStatStoreAccess::setRemoveFile([&](const std::string&) {
+    ++attempts;
+    return false;
+  });
+  bool called = false;
+  store()->storeEvent(eventAt(1, "lost"), false, [&] { called = true; });
+  store()->waitForQueue();
+  PLOStatStoreAccess::setRemoveFile([](const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::remove(path, ec);
+  });
+  EXPECT_TRUE(called) << "the block is called without a database";
+  EXPECT_EQ(attempts, 1) << "no loop of recoveries";
+  EXPECT_FALSE(store()->hasDatabase());
+  EXPECT_EQ(store()->getStoredEventsNum(), 0u);
+  EXPECT_EQ(store()->getStatCommonUDID(), "");
+}
+
+TEST_F(PLOStatStoreTest, QuotesAndLongTextsReachTheTablesThroughBoundParameters) {
+  PLOStatUser user = store()->loadUser();
+  EXPECT_EQ(user.uid, PLOStatHelper::getInstance()->getEnv().deviceid);
+  EXPECT_EQ(user.userType, 0);
+  user.appVer = "2.0'); drop table events; --";
+  user.userType = 2;
+  store()->storeUser(user);
+  store()->waitForQueue();
+  const PLOStatUser again = store()->loadUser();
+  EXPECT_EQ(again.appVer, user.appVer);
+  EXPECT_EQ(again.userType, 2);
+  EXPECT_EQ(query("select count(*) from events")[0][0], "0") << "the table is still there";
+
+  auto config = std::make_shared<PLOStatDataConfig>();
+  config->type = 1;
+  config->content = R"({"note":"it's )" + std::string(3000, 'q') + R"("})";
+  config->md5 = "m'd5";
+  config->version = 7;
+  store()->storeConfig(config);
+  store()->waitForQueue();
+  std::vector<std::shared_ptr<PLOStatDataConfig>> loaded;
+  store()->loadConfig([&](std::shared_ptr<PLOStatDataConfig> c) { loaded.push_back(c); });
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0]->content, config->content) << "nothing is cut at 1023 characters";
+  EXPECT_EQ(loaded[0]->md5, "m'd5");
+  EXPECT_EQ(loaded[0]->version, 7u);
+  EXPECT_EQ(store()->getStatCommonUDID(), user.uid);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// The fixture of the statistics tests: a watchdog, a temporary sandbox and device folder, a
+// fresh main loop on a virtual clock, the network on Wi-Fi, the statistics module as at the
+// start of a new process with its debug log on, and a statistics server on loopback that the
+// module reports to.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "devserver/StatServer.h"
+#include "parley/stats/PLOStat.h"
+#include "parley/stats/PLOStatConfig.h"
+#include "parley/stats/PLOStatDispatcher.h"
+#include "parley/stats/PLOStatStore.h"
+#include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/services/SimulatedDevice.h"
+#include "platform/services/SimulatedNetwork.h"
+#include "support/Watchdog.h"
+
+inline void PrintTo(const Value& value, std::ostream* os) { *os << value.toJSON(); }
+
+class StatTestFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    watchdog_ = std::make_unique<Watchdog>(
+        90, info ? std::string(info->test_suite_name()) + "." + info->name() : "a test");
+    PLOStat::resetForTesting();
+    root_ = Sandbox::makeTemporaryDirectory("stat-test");
+    Sandbox::setRoot(root_);
+    NSUserDefaults::resetStandardUserDefaults();
+    SimulatedDevice::shared().reset(root_ + "/device");
+    SimulatedNetwork::shared().reset();
+    RunLoop::main().reset();
+    NSLogSink::clear();
+    NSLogSink::setEcho(false);
+    ASSERT_TRUE(server.start());
+    useServer();
+  }
+
+  void TearDown() override {
+    PLOStat::resetForTesting();
+    server.stop();
+    RunLoop::main().reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+    watchdog_.reset();
+  }
+
+  // Points the (fresh) settings at the server, with the debug log on.
+  void useServer() {
+    auto config = PLOStatConfig::getInstance();
+    config->setStatReportURL(server.reportUrl());
+    config->setDebugEnable(true);
+  }
+
+  // The end of the process and a new start: memory is lost, files stay.
+  void restartProcess() {
+    PLOStat::resetForTesting();
+    NSUserDefaults::resetStandardUserDefaults();
+    useServer();
+  }
+
+  // Polls (real time) until done() holds; the module's queues run on their own threads.
+  static bool waitFor(const std::function<bool()>& done, double seconds = 20) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+
+  // Lets the work already queued in the module finish: routing, storing and sending.
+  static void settle() {
+    for (int round = 0; round < 3; ++round) {
+      PLOStat::waitForQueue();
+      PLOStatStore::getInstance()->waitForQueue();
+      PLOStatDispatcher::getInstance()->waitForQueue();
+      PLOStatStore::getInstance()->waitForQueue();
+    }
+  }
+
+  const std::string& root() const { return root_; }
+
+  StatServer server;
+
+ private:
+  std::unique_ptr<Watchdog> watchdog_;
+  std::string root_;
+};
