@@ -6,6 +6,7 @@
 #include "core/Tgid.h"
 #include "core/Time.h"
 #include "core/Web.h"
+#include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
 
 namespace {
@@ -82,15 +83,39 @@ std::optional<std::string> ServerController::jiami(const std::string& params) {
   return EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
 }
 
+bool ServerController::movesMoneyOrGoods(const std::string& api) {
+  return api == "exchangePTB" || api == "tbkToGold" || api == "getCard" || api == "get_cash" ||
+         api == "add_user_alipay";
+}
+
 Value ServerController::send(const std::string& api, Params params, const Params& escaped) {
   params["api"] = api;
   params["tgid"] = Tgid::gettgid();
   const auto data = jiami(parameterString(params, escaped));
   if (!data) return Value();
-  const auto body = Web::httpRequest(Config::apiEndpoint(), *data);
-  if (!body) return Value();
+  // A call that moves money or goods must not be repeated behind the player's back.
+  const auto body = movesMoneyOrGoods(api) ? Web::httpRequestOnce(Config::apiEndpoint(), *data)
+                                           : Web::httpRequest(Config::apiEndpoint(), *data);
+  if (!body) return Value();  // the transport has shown the network alert
   auto reply = JsonReader::parse(*body);
-  return reply ? *reply : Value();
+  // A reply is a JSON object or array, as the platform's JSON reader would accept it; anything
+  // else is no reply, and the player is told just as when none came.
+  if (!reply || !(reply->isDict() || reply->isArray())) {
+    NSLog("%@", "unusable reply to " + api);
+    Web::showNetworkAlert();
+    return Value();
+  }
+  return std::move(*reply);
+}
+
+bool ServerController::loginSucceeded(const Value& reply) {
+  if (!reply["state"].isEqualToString("ok")) return false;
+  const Value& data = reply["data"];
+  auto filled = [&](const char* key) {
+    const Value& v = data[key];
+    return (v.isString() || v.isNumber()) && !v.str().empty();
+  };
+  return data.isDict() && filled("username") && filled("token");
 }
 
 Value ServerController::loginWithUsername(const std::string& username,

@@ -13,6 +13,7 @@
 #include "core/ServerController.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/uikit/UIAlertView.h"
 #include "support/AppFixture.h"
 
 namespace {
@@ -250,6 +251,54 @@ TEST_F(ServerControllerTest, ARequestTooLongToEncipherIsNotSentAndShowsNoAlert) 
   EXPECT_TRUE(server().requests().empty());
   EXPECT_EQ(server().rejectedCount(), 0u);
   EXPECT_FALSE(NSLogSink::contains("empty reply"));
+}
+
+// Each call that moves money or goods, made once.
+const std::vector<std::pair<std::string, std::function<Value()>>> kMoneyCalls = {
+    {"exchangePTB",
+     [] {
+       return ServerController::huanPingTaiBiWithQxusername("demo", "tk", "hero", "1", "10", "2");
+     }},
+    {"tbkToGold",
+     [] { return ServerController::certainGiveMoney("demo", "demo", "card_a", "pw_a", "tk"); }},
+    {"getCard", [] { return ServerController::lingLibaoWithCardid("c1", "demo", "tk"); }},
+    {"get_cash", [] { return ServerController::withdraw("demo", "tk", "100", "order_a"); }},
+    {"add_user_alipay",
+     [] { return ServerController::bondAlipay("demo", "tk", "account_a", "name_a", "1234"); }},
+};
+
+TEST_F(ServerControllerTest, MoneyCallsReachTheServerAtMostOnceWhenTheConnectionDies) {
+  server().reply("get_hot_gift", kOk);
+  for (const auto& [api, call] : kMoneyCalls) {
+    EXPECT_TRUE(ServerController::movesMoneyOrGoods(api));
+    UIAlertView::resetRecorded();
+    server().clearRequests();
+    server().replyCloseConnection(api);
+    // A call just before leaves a kept-alive connection that the money call could have reused.
+    ServerController::getHotGift();
+    EXPECT_TRUE(call().isNil()) << api;
+    EXPECT_EQ(server().requests(api).size(), 1u) << api << " was sent again";
+    pump();
+    ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << api;
+    EXPECT_EQ(UIAlertView::shownAlerts()[0]->title(), "获取网络数据失败");
+  }
+}
+
+TEST_F(ServerControllerTest, MoneyCallsGoOutOnAConnectionOfTheirOwnAndOtherCallsShareOne) {
+  server().reply("get_hot_gift", kOk);
+  for (const auto& [api, call] : kMoneyCalls) {
+    server().reply(api, kOk);
+    server().clearRequests();
+    ServerController::getHotGift();
+    ServerController::getHotGift();
+    EXPECT_EQ(call()["state"].str(), "ok");
+    const auto requests = server().requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].clientPort, requests[1].clientPort) << "kept alive between calls";
+    EXPECT_NE(requests[2].clientPort, requests[1].clientPort) << api;
+  }
+  EXPECT_FALSE(ServerController::movesMoneyOrGoods("login"));
+  EXPECT_FALSE(ServerController::movesMoneyOrGoods("getptbRemain"));
 }
 
 TEST_F(ServerControllerTest, AReplyThatIsNotJsonGivesNil) {

@@ -587,3 +587,24 @@ TEST_F(PLApiTest, RequestsForParleyTravelOnThePasteboardByCommand) {
     }
   }
 }
+
+TEST_F(PLApiTest, AHostilePlistOnThePasteboardIsIgnoredWithoutCrashing) {
+  // {"plapp": {"command": "2000", "language": "z?"}}, its last character written in UTF-16.
+  auto commandWith = [](uint8_t last) {
+    return std::vector<uint8_t>{'b', 'p', 'l', 'i', 's', 't', '0', '0', 0xD1, 1, 2, 0x55, 'p', 'l',
+                                'a', 'p', 'p', 0xD2, 3, 4, 5, 6, 0x57, 'c', 'o', 'm', 'm', 'a', 'n',
+                                'd', 0x58, 'l', 'a', 'n', 'g', 'u', 'a', 'g', 'e', 0x54, '2', '0',
+                                '0', '0', 0x62, 0, 'z', 0, last,
+                                // the offsets of the seven objects, then the trailer
+                                8, 11, 17, 22, 30, 39, 44, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0,
+                                0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 49};
+  };
+  UIPasteboard::generalPasteboard()->setData(commandWith('h'), "content");
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  ASSERT_EQ(delegate->reqs.size(), 1u);
+  EXPECT_EQ(std::dynamic_pointer_cast<GetMessageFromPLReq>(delegate->reqs.back())->lang, "zh");
+
+  UIPasteboard::generalPasteboard()->setData(commandWith(0), "content");
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_EQ(delegate->reqs.size(), 1u);
+}
