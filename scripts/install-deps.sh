@@ -11,4 +11,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   nettle-dev libcurl4-openssl-dev libsqlite3-dev zlib1g-dev \
   libplist-dev libstb-dev libicu-dev nlohmann-json3-dev \
   libcpp-httplib-dev libssl-dev libbrotli-dev libzxing-dev \
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  clang libclang-rt-dev

@@ -226,10 +226,10 @@ TEST_F(PLApiTest, ATextShareAndEveryResponseReachParley) {
 
 TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
   auto auth = std::make_shared<SendAuthReq>();
-  auth->scope = "snsapi_userinfo";
+  auth->scope = "scope_a";
   auth->state = "a&b=c#d e";
   ASSERT_TRUE(PLApi::sendReq(auth));
-  EXPECT_EQ(lastPath(), "auth/?scope=snsapi_userinfo&state=a%26b%3Dc%23d%20e");
+  EXPECT_EQ(lastPath(), "auth/?scope=scope_a&state=a%26b%3Dc%23d%20e");
   auth->scope = "";
   EXPECT_FALSE(PLApi::sendReq(auth));
 
@@ -238,12 +238,12 @@ TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
   pay->prepayId = "pre&2";
   pay->nonceStr = "n 3";
   pay->timeStamp = 4294967295u;
-  pay->package = "Sign=WXPay";
+  pay->package = "Sign=X";
   pay->sign = "s#5";
   ASSERT_TRUE(PLApi::sendReq(pay));
   EXPECT_EQ(lastPath(),
             "pay/"
-            "?nonceStr=n%203&package=Sign%3DWXPay&partnerId=p1&prepayId=pre%262&timeStamp="
+            "?nonceStr=n%203&package=Sign%3DX&partnerId=p1&prepayId=pre%262&timeStamp="
             "4294967295&sign=s%235&"
             "signType=SHA1");
   for (std::string PayReq::*field : {&PayReq::partnerId, &PayReq::prepayId, &PayReq::nonceStr,
