@@ -14,6 +14,8 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
  public:
   std::optional<Value> result;
 
+  void reserve(size_t depth) { stack_.reserve(depth); }
+
   bool null() override { return add(Value::null()); }
   bool boolean(bool b) override { return add(Value::boolean(b)); }
   bool number_integer(number_integer_t n) override { return add(Value(static_cast<long long>(n))); }
@@ -78,6 +80,7 @@ class ValueBuilder : public nlohmann::json_sax<nlohmann::json> {
 
 std::optional<Value> JsonReader::parse(std::string_view text) {
   ValueBuilder builder;
+  builder.reserve(16);
   const bool ok = nlohmann::json::sax_parse(text.begin(), text.end(), &builder,
                                             nlohmann::json::input_format_t::json, /*strict=*/true);
   if (!ok) return std::nullopt;
