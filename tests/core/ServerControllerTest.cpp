@@ -352,3 +352,12 @@ TEST_F(ServerControllerTest, CallsFromBackgroundThreadsAreIndependent) {
   EXPECT_EQ(ok.load(), 20);
   EXPECT_EQ(server().requests("getGameList").size(), 20u);
 }
+
+TEST_F(ServerControllerTest, TheParameterStringMergesRawAndEscapedValuesInKeyOrder) {
+  EXPECT_EQ(ServerController::parameterString({{"b", "1&2"}, {"d", "x+y"}, {"a", "%"}},
+                                              {{"c", "%E4%BD%A0&"}, {"b", "%41%"}, {"e", "z"}}),
+            "a=%25&b=%41%25&c=%E4%BD%A0%26&d=x%2By&e=z");
+  EXPECT_EQ(ServerController::parameterString({}, {{"k", "v"}}), "k=v");
+  EXPECT_EQ(ServerController::parameterString({{"k", "v"}}, {}), "k=v");
+  EXPECT_EQ(ServerController::parameterString({}, {}), "");
+}
