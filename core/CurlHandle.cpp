@@ -20,6 +20,7 @@ struct Sink {
   std::string* body;
   size_t maxBody;
   bool tooLarge = false;
+  bool outOfMemory = false;
 };
 
 // libcurl's write callback. It runs inside libcurl's C code, so nothing may be thrown out of it:
@@ -34,7 +35,7 @@ size_t collect(char* data, size_t size, size_t count, void* user) {
   try {
     sink->body->append(data, n);
   } catch (...) {
-    sink->tooLarge = true;
+    sink->outOfMemory = true;
     return 0;
   }
   return n;
@@ -100,10 +101,11 @@ CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
   curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
   if (rc != CURLE_OK) {
-    result.error = sink.tooLarge  ? "reply longer than " + std::to_string(maxBody) + " bytes"
-                   : errorText[0] ? errorText
-                                  : curl_easy_strerror(rc);
-    result.body.clear();
+    result.error = sink.tooLarge      ? "reply longer than " + std::to_string(maxBody) + " bytes"
+                   : sink.outOfMemory ? std::string("no memory for the reply")
+                   : errorText[0]     ? errorText
+                                      : curl_easy_strerror(rc);
+    std::string().swap(result.body);  // give the memory back at once
     return result;
   }
   result.transferred = true;
