@@ -119,6 +119,9 @@ class ValueBuilder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Valu
 }  // namespace
 
 std::optional<Value> JsonReader::parse(std::string_view text) {
+  // Whatever goes to the general reader goes as it came, byte order mark and all, so that a
+  // second mark after the first is refused by both readers alike.
+  const std::string_view original = text;
   // A byte order mark before the text is allowed, as Value::fromJSON allows it.
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);
   rapidjson::MemoryStream stream(text.data(), text.size());
@@ -130,12 +133,12 @@ std::optional<Value> JsonReader::parse(std::string_view text) {
                               rapidjson::kParseNumbersAsStringsFlag;
   // Text holding a NUL byte is no reply of a working server; the general reader decides what of
   // it is JSON, so that both readers agree on it too.
-  if (text.find('\0') != std::string_view::npos) return Value::fromJSON(std::string(text));
+  if (text.find('\0') != std::string_view::npos) return Value::fromJSON(std::string(original));
   const auto outcome = reader.Parse<kFlags>(stream, builder);
   if (outcome.Code() == rapidjson::kParseErrorNumberTooBig) {
     // The reader refuses any exponent beyond a double's range, even of a zero ("0e400"), which
     // is JSON all the same; such rare text goes to the general reader.
-    return Value::fromJSON(std::string(text));
+    return Value::fromJSON(std::string(original));
   }
   if (outcome.IsError()) return std::nullopt;
   return std::move(builder.result);

@@ -48,6 +48,9 @@ TEST(JsonReaderTest, RefusesWhatIsNotJson) {
       "\"\xed\xa0\x80\"",
       "NaN",
       "01",
+      // A second byte order mark is no JSON, whichever reader the rest of the text goes to.
+      std::string("\xEF\xBB\xBF\xEF\xBB\xBF" "55\0\0{\"a\":}\0", 19),
+      std::string("\xEF\xBB\xBF\xEF\xBB\xBF" "0e400", 11),
   };
   for (const auto& text : texts) {
     EXPECT_FALSE(JsonReader::parse(text)) << text;
