@@ -70,9 +70,15 @@ void LoginViewController::loginbtnclick() {
   view()->endEditing(true);
 
   const Value reply = ServerController::loginWithUsername(username, password);
-  if (reply.isNil()) return;  // no data: the transport has already told the player
+  if (reply.isNil()) return;  // no usable reply: the network alert has already told the player
   if (!reply["state"].isEqualToString("ok")) {
     UIAlertView::create("提示", reply["msg"].str(), {}, "确定")->show();
+    return;
+  }
+  if (!ServerController::loginSucceeded(reply)) {
+    // "ok" without a user to log in is no login: nothing is kept or remembered.
+    NSLog("LoginViewController: the login reply holds no user");
+    UIAlertView::create("提示", "登录失败", {}, "确定")->show();
     return;
   }
   TempData::setuserdata(reply["data"]);
@@ -85,4 +91,3 @@ void LoginViewController::loginbtnclick() {
   db.close();
   dismissViewControllerAnimated(true);
 }
-

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 namespace {
 
 // curl_global_init must run before the first handle exists; a function-local static runs it once,
@@ -13,9 +15,30 @@ void initialiseCurl() {
   (void)initialised;
 }
 
+// Where the body of one transfer goes, and how much of it may come.
+struct Sink {
+  std::string* body;
+  size_t maxBody;
+  bool tooLarge = false;
+  bool outOfMemory = false;
+};
+
+// libcurl's write callback. It runs inside libcurl's C code, so nothing may be thrown out of it:
+// returning less than it was given aborts the transfer instead.
 size_t collect(char* data, size_t size, size_t count, void* user) {
-  static_cast<std::string*>(user)->append(data, size * count);
-  return size * count;
+  auto* sink = static_cast<Sink*>(user);
+  const size_t n = size * count;
+  if (n > sink->maxBody - std::min(sink->maxBody, sink->body->size())) {
+    sink->tooLarge = true;
+    return 0;
+  }
+  try {
+    sink->body->append(data, n);
+  } catch (...) {
+    sink->outOfMemory = true;
+    return 0;
+  }
+  return n;
 }
 
 }  // namespace
@@ -33,16 +56,17 @@ CurlHandle::~CurlHandle() {
 }
 
 CurlHandle::Result CurlHandle::post(const std::string& url, const std::string& body,
-                                    double timeoutSeconds) {
-  return perform(url, &body, timeoutSeconds);
+                                    double timeoutSeconds, Connection connection, size_t maxBody) {
+  return perform(url, &body, timeoutSeconds, connection, maxBody);
 }
 
-CurlHandle::Result CurlHandle::get(const std::string& url, double timeoutSeconds) {
-  return perform(url, nullptr, timeoutSeconds);
+CurlHandle::Result CurlHandle::get(const std::string& url, double timeoutSeconds, size_t maxBody) {
+  return perform(url, nullptr, timeoutSeconds, Connection::Reuse, maxBody);
 }
 
 CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string* body,
-                                       double timeoutSeconds) {
+                                       double timeoutSeconds, Connection connection,
+                                       size_t maxBody) {
   Result result;
   auto* curl = static_cast<CURL*>(curl_);
   if (!curl) {
@@ -57,7 +81,11 @@ CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
+  Sink sink{&result.body, maxBody};
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  // A declared length beyond the limit is refused before any of the body arrives.
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBody));
+  curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, connection == Connection::Fresh ? 1L : 0L);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(headers_));
   if (body) {
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
@@ -73,8 +101,11 @@ CurlHandle::Result CurlHandle::perform(const std::string& url, const std::string
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
   curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
   if (rc != CURLE_OK) {
-    result.error = errorText[0] ? errorText : curl_easy_strerror(rc);
-    result.body.clear();
+    result.error = sink.tooLarge      ? "reply longer than " + std::to_string(maxBody) + " bytes"
+                   : sink.outOfMemory ? std::string("no memory for the reply")
+                   : errorText[0]     ? errorText
+                                      : curl_easy_strerror(rc);
+    std::string().swap(result.body);  // give the memory back at once
     return result;
   }
   result.transferred = true;

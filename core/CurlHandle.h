@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -8,6 +9,10 @@
 // handshake each. A handle belongs to one thread at a time.
 class CurlHandle {
  public:
+  // Largest body a transfer accepts unless the caller says otherwise. Replies of the API are a
+  // few kilobytes and images a few hundred; a body beyond this is a broken or hostile server.
+  static constexpr size_t kDefaultMaxBody = 16u << 20;
+
   CurlHandle();
   ~CurlHandle();
   CurlHandle(const CurlHandle&) = delete;
@@ -20,13 +25,26 @@ class CurlHandle {
     std::string error;  // libcurl's explanation when not transferred
   };
 
+  // How a request may use the handle's open connections.
+  enum class Connection {
+    // Reuse a kept-alive connection when there is one. libcurl sends the request again on a
+    // new connection when the reused one turns out to be dead, so the server may see it twice.
+    Reuse,
+    // Open a new connection for this request alone: libcurl never repeats a request that went
+    // out on a fresh connection, so the server sees it at most once.
+    Fresh,
+  };
+
   // POSTs body as application/x-www-form-urlencoded; timeoutSeconds bounds the whole transfer.
-  Result post(const std::string& url, const std::string& body, double timeoutSeconds);
+  // A body longer than maxBody aborts the transfer, which then counts as not transferred.
+  Result post(const std::string& url, const std::string& body, double timeoutSeconds,
+              Connection connection = Connection::Reuse, size_t maxBody = kDefaultMaxBody);
   // GETs url.
-  Result get(const std::string& url, double timeoutSeconds);
+  Result get(const std::string& url, double timeoutSeconds, size_t maxBody = kDefaultMaxBody);
 
  private:
-  Result perform(const std::string& url, const std::string* body, double timeoutSeconds);
+  Result perform(const std::string& url, const std::string* body, double timeoutSeconds,
+                 Connection connection, size_t maxBody);
   void* curl_ = nullptr;
   void* headers_ = nullptr;
 };

@@ -74,7 +74,17 @@ std::optional<std::string> EncDec::encryptUseDES(const std::string& plainText,
     NSLog("DES加密失败");
     return std::nullopt;
   }
-  return NSString::stringByReplacingOccurrencesOfString(Base64::encode(blocks), "+", "%2B");
+  const std::string base64 = Base64::encode(blocks);
+  std::string out;
+  out.reserve(base64.size() + base64.size() / 8);
+  for (char c : base64) {
+    if (c == '+') {
+      out += "%2B";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
 }
 
 std::optional<std::string> EncDec::decryptUseDES(const std::string& cipherText) {

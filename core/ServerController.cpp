@@ -6,6 +6,7 @@
 #include "core/Tgid.h"
 #include "core/Time.h"
 #include "core/Web.h"
+#include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
 
 namespace {
@@ -25,11 +26,8 @@ bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-}  // namespace
-
-std::string ServerController::escapeValue(const std::string& value) {
-  std::string out;
-  out.reserve(value.size());
+// Appends a raw value with "%", "&" and "+" escaped.
+void appendEscaped(std::string& out, const std::string& value) {
   for (char c : value) {
     switch (c) {
       case '%':
@@ -45,41 +43,84 @@ std::string ServerController::escapeValue(const std::string& value) {
         out.push_back(c);
     }
   }
+}
+
+// Appends a value whose caller percent-escaped it: its escapes stay, the rest is protected.
+void appendEscapedEscaped(std::string& out, const std::string& value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '%' && i + 2 < value.size() && isHexDigit(value[i + 1]) && isHexDigit(value[i + 2])) {
+      out.push_back(c);  // the caller's escape: the server decodes it into the character
+    } else if (c == '%') {
+      out += "%25";
+    } else if (c == '&') {
+      out += "%26";
+    } else if (c == '+') {
+      out += "%2B";
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+std::string ServerController::escapeValue(const std::string& value) {
+  std::string out;
+  out.reserve(value.size());
+  appendEscaped(out, value);
   return out;
 }
 
 std::string ServerController::escapeEscapedValue(const std::string& value) {
   std::string out;
   out.reserve(value.size());
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    if (c == '%' && i + 2 < value.size() && isHexDigit(value[i + 1]) && isHexDigit(value[i + 2])) {
-      out.push_back(c);  // the caller's escape: the server decodes it into the character
-    } else if (c == '%' || c == '&' || c == '+') {
-      out += escapeValue(std::string(1, c));
+  appendEscapedEscaped(out, value);
+  return out;
+}
+
+std::string ServerController::parameterString(const Params& params, const Params& escaped) {
+  // Both maps are in key order: merge them as they are written, the escaped value winning.
+  std::string out;
+  out.reserve(128);
+  auto raw = params.begin();
+  auto kept = escaped.begin();
+  while (raw != params.end() || kept != escaped.end()) {
+    if (!out.empty()) out.push_back('&');
+    const bool takeKept =
+        kept != escaped.end() && (raw == params.end() || kept->first <= raw->first);
+    if (takeKept) {
+      if (raw != params.end() && raw->first == kept->first) ++raw;
+      out += kept->first;
+      out.push_back('=');
+      appendEscapedEscaped(out, kept->second);
+      ++kept;
     } else {
-      out.push_back(c);
+      out += raw->first;
+      out.push_back('=');
+      appendEscaped(out, raw->second);
+      ++raw;
     }
   }
   return out;
 }
 
-std::string ServerController::parameterString(const Params& params, const Params& escaped) {
-  std::map<std::string, std::string> wire;
-  for (const auto& [key, value] : params) wire[key] = escapeValue(value);
-  for (const auto& [key, value] : escaped) wire[key] = escapeEscapedValue(value);
-  std::string out;
-  for (const auto& [key, value] : wire) {
-    if (!out.empty()) out.push_back('&');
-    out += key;
-    out.push_back('=');
-    out += value;
-  }
-  return out;
+std::optional<std::string> ServerController::jiami(const std::string& params) {
+  std::string signing;
+  signing.reserve(params.size() + 16);
+  signing += params;
+  signing += Config::kSignKey;
+  std::string signedText;
+  signedText.reserve(params.size() + 6 + 32);
+  signedText += params;
+  signedText += "&sign=";
+  signedText += EncDec::md5(signing);
+  return EncDec::encryptUseDES(signedText);
 }
 
-std::optional<std::string> ServerController::jiami(const std::string& params) {
-  return EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
+bool ServerController::movesMoneyOrGoods(const std::string& api) {
+  return api == "exchangePTB" || api == "tbkToGold" || api == "getCard" || api == "get_cash" ||
+         api == "add_user_alipay";
 }
 
 Value ServerController::send(const std::string& api, Params params, const Params& escaped) {
@@ -87,10 +128,29 @@ Value ServerController::send(const std::string& api, Params params, const Params
   params["tgid"] = Tgid::gettgid();
   const auto data = jiami(parameterString(params, escaped));
   if (!data) return Value();
-  const auto body = Web::httpRequest(Config::apiEndpoint(), *data);
-  if (!body) return Value();
+  // A call that moves money or goods must not be repeated behind the player's back.
+  const auto body = movesMoneyOrGoods(api) ? Web::httpRequestOnce(Config::apiEndpoint(), *data)
+                                           : Web::httpRequest(Config::apiEndpoint(), *data);
+  if (!body) return Value();  // the transport has shown the network alert
   auto reply = JsonReader::parse(*body);
-  return reply ? *reply : Value();
+  // A reply is a JSON object or array, as the platform's JSON reader would accept it; anything
+  // else is no reply, and the player is told just as when none came.
+  if (!reply || !(reply->isDict() || reply->isArray())) {
+    NSLog("%@", "unusable reply to " + api);
+    Web::showNetworkAlert();
+    return Value();
+  }
+  return std::move(*reply);
+}
+
+bool ServerController::loginSucceeded(const Value& reply) {
+  if (!reply["state"].isEqualToString("ok")) return false;
+  const Value& data = reply["data"];
+  auto filled = [&](const char* key) {
+    const Value& v = data[key];
+    return (v.isString() || v.isNumber()) && !v.str().empty();
+  };
+  return data.isDict() && filled("username") && filled("token");
 }
 
 Value ServerController::loginWithUsername(const std::string& username,

@@ -14,8 +14,12 @@
 // enciphers it (jiami), posts it through Web::httpRequest to Config::apiEndpoint(), blocks the
 // calling thread until the reply has come, and returns the reply decoded from JSON (a ServerReply:
 // "state", "msg", "data"). It returns an absent Value when the request could not be enciphered
-// (too long: "DES加密失败" is logged and nothing is sent), when no data came (the transport has
-// shown its network alert) or when the body is not valid JSON.
+// (too long: "DES加密失败" is logged and nothing is sent), when no usable data came (the transport
+// has shown its network alert), or when the body is not a JSON object or array (the network alert
+// is then shown here, once).
+//
+// Calls that move money or goods (movesMoneyOrGoods) reach the server at most once per call: they
+// go out through Web::httpRequestOnce, which never repeats a request on a new connection.
 //
 // Escaping of values. Most values are raw text: in the parameter string every "%" is written
 // "%25", every "&" "%26" and every "+" "%2B", and every other byte goes as it is, so that the
@@ -45,8 +49,16 @@ class ServerController {
   // The common road of every call: adds "api" and "tgid" to params, then signs, posts and decodes.
   static Value send(const std::string& api, Params params, const Params& escaped = {});
 
+  // True for the apis whose calls move money or goods: "exchangePTB", "tbkToGold", "getCard",
+  // "get_cash", "add_user_alipay".
+  static bool movesMoneyOrGoods(const std::string& api);
+
   // api "login": "password", "username".
   static Value loginWithUsername(const std::string& username, const std::string& password);
+  // True when a login reply logged the player in: "state" "ok" and "data" a dictionary with a
+  // non-empty "username" and "token". Any other reply is a failed login, whose "data" must not
+  // become UserData.
+  static bool loginSucceeded(const Value& reply);
 
   // api "exchangePTB": "amount", "orderid" (exchangeOrderId of username and now), "plat_id",
   // "recipient" (the game account), "token", "type" (CoinType "2" gold or "3" bound gold),

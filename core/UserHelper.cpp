@@ -12,5 +12,5 @@ void UserHelper::reLogin() {
   }  // closed before the call, so no database handle is held while the thread waits
   if (!login) return;
   const Value reply = ServerController::loginWithUsername(login->username, login->password);
-  if (reply["state"].isEqualToString("ok")) TempData::setuserdata(reply["data"]);
+  if (ServerController::loginSucceeded(reply)) TempData::setuserdata(reply["data"]);
 }

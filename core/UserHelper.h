@@ -4,8 +4,9 @@
 class UserHelper {
  public:
   // Synchronously, on the calling thread: opens the local database, takes the newest remembered
-  // login and logs it in again; on a reply whose "state" is "ok" it replaces UserData with the
-  // reply's "data". On no remembered login, a nil reply or any other state it changes nothing.
+  // login and logs it in again; on a reply that logged the player in
+  // (ServerController::loginSucceeded) it replaces UserData with the reply's "data". On no
+  // remembered login, a nil reply or any other reply it changes nothing.
   // The database is closed again before it returns.
   static void reLogin();
 };

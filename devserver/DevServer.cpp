@@ -1,6 +1,9 @@
 #include "devserver/DevServer.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <filesystem>
@@ -68,6 +71,37 @@ std::vector<std::pair<std::string, std::string>> parseForm(const std::string& te
   return pairs;
 }
 
+// Ends the server's side of the loopback connection from clientPort, so that the client reads
+// the end of the stream where it waits for an answer. The HTTP library does not hand its sockets
+// to a handler, so the socket is found among the process's descriptors by its two ports; it is
+// only shut down, never closed, and the library closes it as usual after its write fails.
+void closeConnectionFrom(int serverPort, int clientPort) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd", ec)) {
+    int fd = -1;
+    try {
+      fd = std::stoi(entry.path().filename().string());
+    } catch (...) {
+      continue;
+    }
+    sockaddr_storage local{}, peer{};
+    socklen_t localLength = sizeof local, peerLength = sizeof peer;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0)
+      continue;
+    auto portOf = [](const sockaddr_storage& a) {
+      if (a.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(a).sin_port);
+      if (a.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(a).sin6_port);
+      return uint16_t{0};
+    };
+    if (portOf(local) == serverPort && portOf(peer) == clientPort) {
+      shutdown(fd, SHUT_RDWR);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 bool DevRequest::has(const std::string& key) const {
@@ -98,12 +132,27 @@ DevServer::DevServer() : server_(std::make_unique<httplib::Server>()) {
   server_->set_tcp_nodelay(true);
   server_->Post(Config::kApiPath, [this](const httplib::Request& req, httplib::Response& res) {
     std::string body;
-    bool answered = true;
-    handle(req.body, body, answered);
-    if (!answered) {
+    int status = 200;
+    const Answer answer = handle(req.body, req.remote_port, body, status);
+    if (answer == Answer::Close) closeConnectionFrom(port_, req.remote_port);
+    if (answer == Answer::Endless) {
+      std::string block;
+      while (block.size() < 65536) block += body;
+      res.set_chunked_content_provider("text/html; charset=utf-8",
+                                       [this, block](size_t, httplib::DataSink& sink) {
+                                         {
+                                           std::lock_guard lock(mutex_);
+                                           if (stopping_) return false;
+                                         }
+                                         return sink.write(block.data(), block.size());
+                                       });
+      return;
+    }
+    if (answer != Answer::Body) {
       res.status = 500;
       return;
     }
+    res.status = status;
     res.set_content(NSString::stringByReplacingOccurrencesOfString(body, "${server}", baseUrl()),
                     "text/html; charset=utf-8");
   });
@@ -179,6 +228,23 @@ void DevServer::replyRaw(const std::string& api, const std::string& body, double
 void DevServer::replyNothing(const std::string& api) {
   std::lock_guard lock(mutex_);
   standing_[api] = Scripted{Scripted::Kind::Nothing, "", 0, {}, ""};
+}
+
+void DevServer::replyWithStatus(const std::string& api, int status, const std::string& body) {
+  std::lock_guard lock(mutex_);
+  Scripted scripted{Scripted::Kind::Body, body, 0, {}, ""};
+  scripted.status = status;
+  standing_[api] = std::move(scripted);
+}
+
+void DevServer::replyEndless(const std::string& api, const std::string& chunk) {
+  std::lock_guard lock(mutex_);
+  standing_[api] = Scripted{Scripted::Kind::Endless, chunk.empty() ? " " : chunk, 0, {}, ""};
+}
+
+void DevServer::replyCloseConnection(const std::string& api) {
+  std::lock_guard lock(mutex_);
+  standing_[api] = Scripted{Scripted::Kind::Close, "", 0, {}, ""};
 }
 
 void DevServer::clearReplies() {
@@ -294,7 +360,8 @@ bool DevServer::hold(double seconds) {
                              [this] { return stopping_; });
 }
 
-void DevServer::handle(const std::string& body, std::string& replyBody, bool& answered) {
+DevServer::Answer DevServer::handle(const std::string& body, int clientPort, std::string& replyBody,
+                                    int& status) {
   // The body is one form field; its value is the enciphered request with "+" written as "%2B".
   std::optional<std::string> data;
   for (auto& [key, value] : parseForm(body)) {
@@ -306,7 +373,7 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
     std::lock_guard lock(mutex_);
     ++rejected_;
     replyBody = kBadData;
-    return;
+    return Answer::Body;
   }
   const std::string params = plain->substr(0, signAt);
   const std::string sign = plain->substr(signAt + 6);
@@ -314,13 +381,14 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
     std::lock_guard lock(mutex_);
     ++rejected_;
     replyBody = kBadSignature;
-    return;
+    return Answer::Body;
   }
 
   DevRequest request;
   request.raw = params;
   request.params = parseForm(params);
   request.api = request.value("api");
+  request.clientPort = clientPort;
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(request);
@@ -329,17 +397,18 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
   const auto scripted = scriptedFor(request.api);
   if (!scripted) {
     replyBody = kUnknownApi;
-    return;
+    return Answer::Body;
+  }
+  if (scripted->kind == Scripted::Kind::Close) return Answer::Close;
+  if (scripted->kind == Scripted::Kind::Endless) {
+    replyBody = scripted->body;
+    return Answer::Endless;
   }
   if (scripted->kind == Scripted::Kind::Nothing) {
     hold(kLongestHold);
-    answered = false;
-    return;
+    return Answer::None;
   }
-  if (scripted->delay > 0 && !hold(scripted->delay)) {
-    answered = false;
-    return;
-  }
+  if (scripted->delay > 0 && !hold(scripted->delay)) return Answer::None;
   for (const Scripted* s = &*scripted; s; s = s->elseWhen.get()) {
     bool matches = true;
     for (const auto& [key, value] : s->when) matches = matches && request.value(key) == value;
@@ -348,4 +417,6 @@ void DevServer::handle(const std::string& body, std::string& replyBody, bool& an
       break;
     }
   }
+  status = scripted->status;
+  return Answer::Body;
 }

@@ -25,6 +25,9 @@ struct DevRequest {
   std::vector<std::pair<std::string, std::string>> params;
   // The parameter string exactly as deciphered, before "&sign=" (escapes still in place).
   std::string raw;
+  // The client's port of the connection the request came on: requests that share a kept-alive
+  // connection share it.
+  int clientPort = 0;
 
   bool has(const std::string& key) const;
   std::string value(const std::string& key) const;  // "" when the key was not sent
@@ -71,9 +74,17 @@ class DevServer {
   void replyOnce(const std::string& api, const std::string& jsonText, double delaySeconds = 0);
   // Any body, sent as it is (e.g. text that is not JSON).
   void replyRaw(const std::string& api, const std::string& body, double delaySeconds = 0);
+  // Any body with an HTTP status of its own (such as 500 or 404).
+  void replyWithStatus(const std::string& api, int status, const std::string& body);
+  // A body without end: the same text over and over, until the client goes away or the server
+  // stops.
+  void replyEndless(const std::string& api, const std::string& chunk = "{\"state\":\"ok\",");
   // No answer at all: the request is held until the client gives up (or the server stops, or a
   // minute passes), so the client sees a timeout.
   void replyNothing(const std::string& api);
+  // The connection is closed once the request has been read and recorded, without any answer:
+  // a server that went away in the middle of a call.
+  void replyCloseConnection(const std::string& api);
   void clearReplies();
   // Loads every "<api>.json" file of a folder as the standing reply of <api>. Returns false when
   // the folder cannot be read or a file is not valid JSON (the other files still load). A file may
@@ -98,7 +109,7 @@ class DevServer {
 
  private:
   struct Scripted {
-    enum class Kind { Body, Nothing };
+    enum class Kind { Body, Nothing, Close, Endless };
     Kind kind = Kind::Body;
     std::string body;
     double delay = 0;
@@ -106,11 +117,13 @@ class DevServer {
     std::vector<std::pair<std::string, std::string>> when;
     std::string elseBody;
     std::shared_ptr<const Scripted> elseWhen;  // a further condition in place of elseBody
+    int status = 200;
   };
 
   // A reply file's {"$when", "$then", "$else"} form, with the forms nested in "$else".
   static Scripted conditional(const Value& reply);
-  void handle(const std::string& body, std::string& replyBody, bool& answered);
+  enum class Answer { Body, None, Close, Endless };
+  Answer handle(const std::string& body, int clientPort, std::string& replyBody, int& status);
   std::optional<Scripted> scriptedFor(const std::string& api);
   // Waits up to `seconds` or until stop(); false when stopped.
   bool hold(double seconds);

@@ -59,7 +59,7 @@ void AppDelegate::autoLogin() {
     auto login = db.newestLogin();
     if (login && login->autologin == 1) {
       const Value reply = ServerController::loginWithUsername(login->username, login->password);
-      if (reply["state"].isEqualToString("ok")) TempData::setuserdata(reply["data"]);
+      if (ServerController::loginSucceeded(reply)) TempData::setuserdata(reply["data"]);
     }
   }
   db.close();

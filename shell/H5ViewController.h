@@ -18,7 +18,7 @@ class H5ViewController : public UIViewController, public UIAlertViewDelegate {
   static constexpr const char* kReturnScheme = "QXMarrowpay";
   // Where "安装" sends the player when the payment app is missing.
   static constexpr const char* kPayAppInstallUrl =
-      "itms-services://?action=download-manifest&url=https://dl.tovira.app/paylume/manifest.plist";
+      "itms-services://?action=download-manifest&url=https://dl.tovira.example/paylume/manifest.plist";
 
   static std::shared_ptr<H5ViewController> create();
   void viewDidLoad() override;

@@ -161,7 +161,7 @@ std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Dat
   if (data.size() < 8 || data.size() > std::numeric_limits<uint32_t>::max() ||
       std::memcmp(data.data(), "bplist00", 8) != 0)
     return std::nullopt;
-  if (!Plist::binaryNestingWithin(data.data(), data.size(), 512)) return std::nullopt;
+  if (!Plist::binaryReadable(data.data(), data.size())) return std::nullopt;
   plist_t raw = nullptr;
   plist_from_bin(reinterpret_cast<const char*>(data.data()), static_cast<uint32_t>(data.size()),
                  &raw);

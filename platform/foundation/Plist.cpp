@@ -243,13 +243,63 @@ bool binaryNestingWithin(const uint8_t* bytes, size_t size, int limit) {
   return true;
 }
 
+bool binaryStringsWithoutNul(const uint8_t* bytes, size_t size) {
+  if (!bytes || size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0) return false;
+  auto readInt = [&](size_t at, size_t width, uint64_t& out) {
+    if (width == 0 || width > 8 || at > size || size - at < width) return false;
+    out = 0;
+    for (size_t i = 0; i < width; ++i) out = (out << 8) | bytes[at + i];
+    return true;
+  };
+  const size_t trailer = size - 32;
+  const size_t offsetSize = bytes[trailer + 6];
+  uint64_t count = 0, table = 0;
+  if (!readInt(trailer + 8, 8, count) || !readInt(trailer + 24, 8, table)) return false;
+  if (offsetSize == 0 || offsetSize > 8 || table > trailer ||
+      count > (trailer - table) / offsetSize)
+    return false;
+  for (uint64_t index = 0; index < count; ++index) {
+    uint64_t offset = 0;
+    if (!readInt(static_cast<size_t>(table + index * offsetSize), offsetSize, offset) ||
+        offset < 8 || offset >= table)
+      return false;
+    size_t at = static_cast<size_t>(offset);
+    const uint8_t marker = bytes[at++];
+    const uint8_t type = marker >> 4;
+    // 0x5: one byte per character; 0x6: UTF-16, big-endian; 0x7: UTF-8.
+    if (type != 0x5 && type != 0x6 && type != 0x7) continue;
+    uint64_t n = marker & 0x0F;
+    if (n == 0x0F) {  // the length follows as an integer object
+      if (at >= size || (bytes[at] >> 4) != 0x1) return false;
+      const size_t width = size_t{1} << (bytes[at] & 0x0F);
+      if (!readInt(at + 1, width, n)) return false;
+      at += 1 + width;
+    }
+    const size_t unit = type == 0x6 ? 2 : 1;
+    if (at > table || n > (table - at) / unit) return false;  // runs past the objects
+    const uint8_t* text = bytes + at;
+    if (unit == 1) {
+      if (std::memchr(text, 0, static_cast<size_t>(n))) return false;
+    } else {
+      for (uint64_t i = 0; i < n; ++i) {
+        if (text[2 * i] == 0 && text[2 * i + 1] == 0) return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool binaryReadable(const uint8_t* bytes, size_t size) {
+  return binaryNestingWithin(bytes, size, kMaxDepth) && binaryStringsWithoutNul(bytes, size);
+}
+
 std::optional<Value> parse(const std::vector<uint8_t>& bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
   plist_t raw = nullptr;
   const char* data = reinterpret_cast<const char*>(bytes.data());
   uint32_t size = static_cast<uint32_t>(bytes.size());
   if (bytes.size() >= 8 && std::memcmp(data, "bplist00", 8) == 0) {
-    if (!binaryNestingWithin(bytes.data(), bytes.size(), kMaxDepth)) return std::nullopt;
+    if (!binaryReadable(bytes.data(), bytes.size())) return std::nullopt;
     plist_from_bin(data, size, &raw);
   } else {
     // The XML reader wants text it can trust: no NUL bytes inside, valid UTF-8.

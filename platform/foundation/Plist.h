@@ -24,4 +24,11 @@ Value valueOfNode(void* node);
 // (or broken) input must be refused before it sees them: a pasteboard item of another app
 // could otherwise overflow the stack.
 bool binaryNestingWithin(const uint8_t* bytes, size_t size, int limit);
+// True when no string object of a binary plist (of either width, a dictionary's keys among them)
+// holds a NUL character, and every string lies within the objects. libplist asserts that its
+// strings hold no NUL, so such a plist would abort the app.
+bool binaryStringsWithoutNul(const uint8_t* bytes, size_t size);
+// Every check above, with nesting limited to 512: true when libplist may read the bytes as a
+// binary plist. Every reader of binary plists asks this first.
+bool binaryReadable(const uint8_t* bytes, size_t size);
 }  // namespace Plist

@@ -171,8 +171,12 @@ class Value {
 
   Kind kind_ = Kind::Absent;
   bool bool_ = false;
-  long long int_ = 0;
-  double real_ = 0;
+  // Only the one that kind_ names is used. Sharing their storage keeps a Value, and so the node
+  // of a dictionary, small enough for the allocator's fast bins: replies hold many of them.
+  union {
+    long long int_ = 0;
+    double real_;
+  };
   std::shared_ptr<const std::string> string_;
   std::shared_ptr<const Data> data_;
   value_detail::CowRef<Dict> dict_;

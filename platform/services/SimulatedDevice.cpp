@@ -13,7 +13,9 @@
 
 namespace fs = std::filesystem;
 
-SimulatedDevice::SimulatedDevice() = default;
+SimulatedDevice::SimulatedDevice() { UIPasteboard::setStore(this); }
+
+SimulatedDevice::~SimulatedDevice() { UIPasteboard::setStore(nullptr); }
 
 SimulatedDevice& SimulatedDevice::shared() {
   static SimulatedDevice device;

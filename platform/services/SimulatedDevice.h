@@ -14,13 +14,15 @@
 #include <string>
 #include <vector>
 
-class UIPasteboard;
+#include "platform/uikit/UIPasteboard.h"
 
-class SimulatedDevice {
+// The device is the pasteboards' store: it installs itself as UIPasteboard's store when made.
+class SimulatedDevice : public UIPasteboardStore {
  public:
   using URLHandler = std::function<bool(const std::string& url)>;
 
   static SimulatedDevice& shared();
+  ~SimulatedDevice() override;
 
   // Chooses the device folder (created when missing) and loads the pasteboards kept there.
   void setRoot(const std::string& dir);
@@ -40,11 +42,11 @@ class SimulatedDevice {
   void clearOpenedURLs();
 
   // Pasteboards. The general pasteboard always exists.
-  std::shared_ptr<UIPasteboard> pasteboard(const std::string& name, bool create);
-  void removePasteboard(const std::string& name);
+  std::shared_ptr<UIPasteboard> pasteboard(const std::string& name, bool create) override;
+  void removePasteboard(const std::string& name) override;
   std::vector<std::string> pasteboardNames() const;
   // Writes a persistent pasteboard (or removes its file when it is no longer persistent).
-  void persist(const UIPasteboard& pasteboard);
+  void persist(const UIPasteboard& pasteboard) override;
 
   // The app quits and starts again: pasteboards that were not persistent are gone, the others
   // are read back from the device folder. Installed apps stay.

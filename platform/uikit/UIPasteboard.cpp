@@ -1,15 +1,54 @@
 #include "platform/uikit/UIPasteboard.h"
 
 #include <atomic>
+#include <map>
 
 #include "platform/foundation/Plist.h"
-#include "platform/services/SimulatedDevice.h"
 
 const std::string UIPasteboardNameGeneral = "general";
 const std::string UIPasteboardTypeText = "public.utf8-plain-text";
 
 namespace {
 const char* const kTextTypes[] = {"public.utf8-plain-text", "public.text", "public.plain-text"};
+
+// The store before a device installs its own: pasteboards in memory, for the process's life.
+class MemoryStore : public UIPasteboardStore {
+ public:
+  std::shared_ptr<UIPasteboard> pasteboard(const std::string& name, bool create) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = pasteboards_.find(name);
+    if (it != pasteboards_.end()) return it->second;
+    if (!create && name != UIPasteboardNameGeneral) return nullptr;
+    auto made = std::make_shared<UIPasteboard>(name);
+    pasteboards_[name] = made;
+    return made;
+  }
+  void removePasteboard(const std::string& name) override {
+    std::shared_ptr<UIPasteboard> drop;  // released after the lock
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (name == UIPasteboardNameGeneral) return;
+    auto it = pasteboards_.find(name);
+    if (it == pasteboards_.end()) return;
+    drop = std::move(it->second);
+    pasteboards_.erase(it);
+  }
+  void persist(const UIPasteboard&) override {}
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, std::shared_ptr<UIPasteboard>> pasteboards_;
+};
+
+std::atomic<UIPasteboardStore*> gStore{nullptr};
+
+}  // namespace
+
+void UIPasteboard::setStore(UIPasteboardStore* store) { gStore.store(store); }
+
+UIPasteboardStore& UIPasteboard::store() {
+  if (UIPasteboardStore* installed = gStore.load()) return *installed;
+  static MemoryStore memory;
+  return memory;
 }
 
 UIPasteboard::UIPasteboard(std::string name) : name_(std::move(name)) {
@@ -17,13 +56,13 @@ UIPasteboard::UIPasteboard(std::string name) : name_(std::move(name)) {
 }
 
 std::shared_ptr<UIPasteboard> UIPasteboard::generalPasteboard() {
-  return SimulatedDevice::shared().pasteboard(UIPasteboardNameGeneral, true);
+  return store().pasteboard(UIPasteboardNameGeneral, true);
 }
 
 std::shared_ptr<UIPasteboard> UIPasteboard::pasteboardWithName(const std::string& name,
                                                                bool create) {
   if (name.empty()) return nullptr;
-  return SimulatedDevice::shared().pasteboard(name, create);
+  return store().pasteboard(name, create);
 }
 
 std::shared_ptr<UIPasteboard> UIPasteboard::pasteboardWithUniqueName() {
@@ -32,7 +71,7 @@ std::shared_ptr<UIPasteboard> UIPasteboard::pasteboardWithUniqueName() {
 }
 
 void UIPasteboard::removePasteboardWithName(const std::string& name) {
-  SimulatedDevice::shared().removePasteboard(name);
+  store().removePasteboard(name);
 }
 
 bool UIPasteboard::isPersistent() const {
@@ -46,7 +85,7 @@ void UIPasteboard::setPersistent(bool persistent) {
     if (name_ == UIPasteboardNameGeneral) return;  // always persistent
     persistent_ = persistent;
   }
-  SimulatedDevice::shared().persist(*this);
+  store().persist(*this);
 }
 
 long UIPasteboard::changeCount() const {
@@ -198,5 +237,5 @@ void UIPasteboard::changed() {
     std::lock_guard<std::mutex> lock(mutex_);
     ++changeCount_;
   }
-  SimulatedDevice::shared().persist(*this);
+  store().persist(*this);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Pasteboards: the system's general pasteboard and named ones, kept by the simulated device
-// and shared by every app on it. Each holds items; an item is a dictionary from a type
+// Pasteboards: the system's general pasteboard and named ones, kept by the device's store
+// (UIPasteboardStore) and shared by every app on it. Each holds items; an item is a dictionary from
+// a type
 // ("public.utf8-plain-text", "content", ...) to a value (text, data, number, dictionary,
 // array). Pasteboards marked persistent, and the general pasteboard, are written to files
 // under the device folder on every change, so they survive a restart of the app; others live
@@ -19,10 +20,31 @@
 extern const std::string UIPasteboardNameGeneral;  // "general"
 extern const std::string UIPasteboardTypeText;     // "public.utf8-plain-text"
 
+class UIPasteboard;
+
+// Where the pasteboards live. The device that the app runs on provides the store and installs it
+// with UIPasteboard::setStore when it is made; until then a store in memory (nothing written to
+// disk) stands in. Implementations are thread-safe.
+class UIPasteboardStore {
+ public:
+  virtual ~UIPasteboardStore() = default;
+  // The named pasteboard; made (empty, not persistent) when missing and create is true, else
+  // nullptr when missing. The general pasteboard always exists.
+  virtual std::shared_ptr<UIPasteboard> pasteboard(const std::string& name, bool create) = 0;
+  virtual void removePasteboard(const std::string& name) = 0;
+  // Called after every change of a pasteboard of this store.
+  virtual void persist(const UIPasteboard& pasteboard) = 0;
+};
+
 class UIPasteboard : public NSObject {
   TOVIRA_CLASS(UIPasteboard)
  public:
   explicit UIPasteboard(std::string name);
+
+  // Installs the store that every class method below asks (not owned: it must outlive every
+  // later call). nullptr brings back the store in memory.
+  static void setStore(UIPasteboardStore* store);
+  static UIPasteboardStore& store();
 
   static std::shared_ptr<UIPasteboard> generalPasteboard();
   // The named pasteboard; made (empty, not persistent) when missing and create is true,
@@ -57,7 +79,7 @@ class UIPasteboard : public NSObject {
   void setString(const std::string& text);
   std::vector<std::string> strings() const;
 
-  // Used by the device's store.
+  // Used by the store.
   Value toPlistValue() const;
   void loadFromPlistValue(const Value& v);
 

@@ -100,3 +100,38 @@ TEST_F(LoginViewControllerTest, ARememberedLoginSurvivesARestart) {
   EXPECT_EQ(request->value("password"), "demo123");
   EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
 }
+
+TEST_F(LoginViewControllerTest, AnOkReplyWithoutAUserIsAFailedLoginThatKeepsNothing) {
+  const std::vector<std::string> data = {R"("demo")",
+                                         "5",
+                                         "[]",
+                                         "{}",
+                                         R"({"username":"demo"})",
+                                         R"({"token":"t1"})",
+                                         R"({"username":"","token":"t1"})",
+                                         R"({"username":"demo","token":""})"};
+  auto login = openLogin();
+  for (const auto& d : data) {
+    UIAlertView::resetRecorded();
+    server().reply("login", R"({"state":"ok","msg":"登录成功","data":)" + d + "}");
+    logIn(login, "demo", "demo123");
+    EXPECT_EQ(Automation::alertText(), "提示 | 登录失败 | [确定]") << d;
+    EXPECT_TRUE(TempData::getuserdata().isNil()) << d;
+    EXPECT_FALSE(newestLogin()) << d;
+    ASSERT_TRUE(Automation::pressAlertButton("确定"));
+    pump();
+    EXPECT_EQ(top(), login) << d;
+  }
+}
+
+TEST_F(LoginViewControllerTest, AReplyThatIsNotJsonShowsTheNetworkAlertOnce) {
+  server().replyRaw("login", "<html>Fatal error</html>");
+  auto login = openLogin();
+  logIn(login, "demo", "demo123");
+  pump();
+  auto alerts = UIAlertView::shownAlerts();
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(alerts[0]->title(), "获取网络数据失败");
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_EQ(top(), login);
+}

@@ -103,7 +103,8 @@ TEST_F(MeControllerTest, NewUserGiftsOpenWithoutALogin) {
 
 TEST_F(MeControllerTest, LogoutForgetsTheUserAndTheAutologin) {
   rememberLogin("demo", "demo123", 1);
-  server().reply("login", R"({"state":"ok","data":{"username":"demo","gold":"1.00"}})");
+  server().reply("login",
+                 R"({"state":"ok","data":{"username":"demo","token":"t1","gold":"1.00"}})");
   openMe();
   ASSERT_EQ(TempData::getuserdata()["username"].str(), "demo");
 

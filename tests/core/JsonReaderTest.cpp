@@ -14,6 +14,10 @@ TEST(JsonReaderTest, DecodesLikeTheValueParser) {
       "\"text\"",
       "42",
       "  {\"k\" : [ ] }  ",
+      "0e400",
+      "[-1e-400, 1E+2, 123456789012345678901234567890, -9223372036854775809]",
+      "\xEF\xBB\xBF{\"bom\":1}",
+      std::string("8\0trailing", 10),
   };
   for (const auto& text : texts) {
     const auto expected = Value::fromJSON(text);
@@ -39,6 +43,14 @@ TEST(JsonReaderTest, RefusesWhatIsNotJson) {
       "\"bad \xff utf8\"",
       "{\"a\":\"\xe4\xb8\"}",
       std::string(513, '[') + std::string(513, ']'),
+      R"("\udc00 alone")",
+      R"("\ud800 alone")",
+      "\"\xed\xa0\x80\"",
+      "NaN",
+      "01",
+      // A second byte order mark is no JSON, whichever reader the rest of the text goes to.
+      std::string("\xEF\xBB\xBF\xEF\xBB\xBF" "55\0\0{\"a\":}\0", 19),
+      std::string("\xEF\xBB\xBF\xEF\xBB\xBF" "0e400", 11),
   };
   for (const auto& text : texts) {
     EXPECT_FALSE(JsonReader::parse(text)) << text;

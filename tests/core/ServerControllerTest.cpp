@@ -13,6 +13,7 @@
 #include "core/ServerController.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/uikit/UIAlertView.h"
 #include "support/AppFixture.h"
 
 namespace {
@@ -252,6 +253,54 @@ TEST_F(ServerControllerTest, ARequestTooLongToEncipherIsNotSentAndShowsNoAlert) 
   EXPECT_FALSE(NSLogSink::contains("empty reply"));
 }
 
+// Each call that moves money or goods, made once.
+const std::vector<std::pair<std::string, std::function<Value()>>> kMoneyCalls = {
+    {"exchangePTB",
+     [] {
+       return ServerController::huanPingTaiBiWithQxusername("demo", "tk", "hero", "1", "10", "2");
+     }},
+    {"tbkToGold",
+     [] { return ServerController::certainGiveMoney("demo", "demo", "card_a", "pw_a", "tk"); }},
+    {"getCard", [] { return ServerController::lingLibaoWithCardid("c1", "demo", "tk"); }},
+    {"get_cash", [] { return ServerController::withdraw("demo", "tk", "100", "order_a"); }},
+    {"add_user_alipay",
+     [] { return ServerController::bondAlipay("demo", "tk", "account_a", "name_a", "1234"); }},
+};
+
+TEST_F(ServerControllerTest, MoneyCallsReachTheServerAtMostOnceWhenTheConnectionDies) {
+  server().reply("get_hot_gift", kOk);
+  for (const auto& [api, call] : kMoneyCalls) {
+    EXPECT_TRUE(ServerController::movesMoneyOrGoods(api));
+    UIAlertView::resetRecorded();
+    server().clearRequests();
+    server().replyCloseConnection(api);
+    // A call just before leaves a kept-alive connection that the money call could have reused.
+    ServerController::getHotGift();
+    EXPECT_TRUE(call().isNil()) << api;
+    EXPECT_EQ(server().requests(api).size(), 1u) << api << " was sent again";
+    pump();
+    ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << api;
+    EXPECT_EQ(UIAlertView::shownAlerts()[0]->title(), "获取网络数据失败");
+  }
+}
+
+TEST_F(ServerControllerTest, MoneyCallsGoOutOnAConnectionOfTheirOwnAndOtherCallsShareOne) {
+  server().reply("get_hot_gift", kOk);
+  for (const auto& [api, call] : kMoneyCalls) {
+    server().reply(api, kOk);
+    server().clearRequests();
+    ServerController::getHotGift();
+    ServerController::getHotGift();
+    EXPECT_EQ(call()["state"].str(), "ok");
+    const auto requests = server().requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].clientPort, requests[1].clientPort) << "kept alive between calls";
+    EXPECT_NE(requests[2].clientPort, requests[1].clientPort) << api;
+  }
+  EXPECT_FALSE(ServerController::movesMoneyOrGoods("login"));
+  EXPECT_FALSE(ServerController::movesMoneyOrGoods("getptbRemain"));
+}
+
 TEST_F(ServerControllerTest, AReplyThatIsNotJsonGivesNil) {
   server().replyRaw("login", "<html>Fatal error</html>");
   EXPECT_TRUE(ServerController::loginWithUsername("demo", "demo123").isNil());
@@ -302,4 +351,13 @@ TEST_F(ServerControllerTest, CallsFromBackgroundThreadsAreIndependent) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(ok.load(), 20);
   EXPECT_EQ(server().requests("getGameList").size(), 20u);
+}
+
+TEST_F(ServerControllerTest, TheParameterStringMergesRawAndEscapedValuesInKeyOrder) {
+  EXPECT_EQ(ServerController::parameterString({{"b", "1&2"}, {"d", "x+y"}, {"a", "%"}},
+                                              {{"c", "%E4%BD%A0&"}, {"b", "%41%"}, {"e", "z"}}),
+            "a=%25&b=%41%25&c=%E4%BD%A0%26&d=x%2By&e=z");
+  EXPECT_EQ(ServerController::parameterString({}, {{"k", "v"}}), "k=v");
+  EXPECT_EQ(ServerController::parameterString({{"k", "v"}}, {}), "k=v");
+  EXPECT_EQ(ServerController::parameterString({}, {}), "");
 }

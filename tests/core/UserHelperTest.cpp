@@ -21,7 +21,8 @@ TEST_F(UserHelperTest, ReplacesUserDataWithTheReplyOfTheNewestRememberedLogin) {
   advance(2);
   remember("bob", "b2");
   TempData::setuserdata(before);
-  server().reply("login", R"({"state":"ok","data":{"username":"bob","gold":"99.00"}})");
+  server().reply("login",
+                 R"({"state":"ok","data":{"username":"bob","token":"t2","gold":"99.00"}})");
 
   UserHelper::reLogin();
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "core/Config.h"
 #include "core/ServerController.h"
 #include "core/Web.h"
+#include "platform/foundation/NSLog.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/UIAlertView.h"
 #include "support/AppFixture.h"
@@ -62,11 +64,60 @@ TEST_F(WebTest, FromABackgroundThreadTheAlertIsShownByTheMainQueue) {
   expectNetworkAlert(UIAlertView::currentAlert());
 }
 
-TEST_F(WebTest, RepliesThatAreNotJsonOrTooLongRequestsShowNoAlert) {
-  server().replyRaw("login", "<html>500</html>");
-  EXPECT_TRUE(ServerController::loginWithUsername("demo", "x").isNil());
+TEST_F(WebTest, ABodyThatIsNoUsableReplyGivesNilAndShowsTheNetworkAlertOnce) {
+  const std::vector<std::string> bodies = {"<html>500</html>",
+                                           R"({"state":"ok","da)",
+                                           "{\"state\":\"ok\",\"msg\":\"\xff\"}",
+                                           "5",
+                                           R"("err")",
+                                           "null",
+                                           "true"};
+  for (const auto& body : bodies) {
+    UIAlertView::resetRecorded();
+    server().replyRaw("exchangePTB", body);
+    EXPECT_TRUE(
+        ServerController::huanPingTaiBiWithQxusername("demo", "tk", "hero", "1", "10", "2").isNil())
+        << body;
+    pump();
+    ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << body;
+    expectNetworkAlert(UIAlertView::shownAlerts()[0]);
+  }
+}
+
+TEST_F(WebTest, ATooLongRequestIsNotSentAndShowsNoAlert) {
   EXPECT_TRUE(ServerController::loginWithUsername(std::string(2000, 'u'), "x").isNil());
   pump();
   EXPECT_TRUE(UIAlertView::shownAlerts().empty());
-  EXPECT_EQ(server().requests().size(), 1u);
+  EXPECT_TRUE(server().requests().empty());
+}
+
+TEST_F(WebTest, AReplyWithAStatusOtherThan2xxIsNoReplyWhateverItsBody) {
+  for (int status : {500, 404, 302}) {
+    UIAlertView::resetRecorded();
+    server().replyWithStatus("login", status, R"({"state":"ok","data":{"username":"demo"}})");
+    EXPECT_TRUE(ServerController::loginWithUsername("demo", "x").isNil()) << status;
+    ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << status;
+    expectNetworkAlert(UIAlertView::shownAlerts()[0]);
+  }
+  server().replyWithStatus("login", 201, R"({"state":"ok"})");
+  EXPECT_EQ(ServerController::loginWithUsername("demo", "x")["state"].str(), "ok");
+}
+
+TEST_F(WebTest, AReplyWithoutEndIsCutOffAtTheLimitAndCountsAsNoReply) {
+  server().replyEndless("login");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Web::httpRequest(server().endpoint(), *ServerController::jiami("api=login")));
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(elapsed, kRequestTimeout) << "cut off by its size, not by the timeout";
+  EXPECT_TRUE(NSLogSink::contains("reply longer than"));
+  ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
+  expectNetworkAlert(UIAlertView::shownAlerts()[0]);
+}
+
+TEST_F(WebTest, AReplyDeclaredLongerThanTheLimitIsRefused) {
+  server().replyRaw("login", std::string(Web::kMaxReplyBytes + 1, ' '));
+  EXPECT_FALSE(Web::httpRequest(server().endpoint(), *ServerController::jiami("api=login")));
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
 }

@@ -19,10 +19,10 @@ TEST(NSURL, ParsesTheComponentsOfAHierarchicalUrl) {
 }
 
 TEST(NSURL, AppSchemesAndOpaqueUrlsParse) {
-  auto parley = NSURL::URLWithString("parley://app/wx123/sendreq/?");
+  auto parley = NSURL::URLWithString("parley://app/app123/sendreq/?");
   ASSERT_TRUE(parley);
   EXPECT_EQ(parley->host(), "app");
-  EXPECT_EQ(parley->path(), "/wx123/sendreq");
+  EXPECT_EQ(parley->path(), "/app123/sendreq");
   EXPECT_EQ(parley->query(), "");
   auto mail = NSURL::URLWithString("mailto:a@b.c");
   ASSERT_TRUE(mail);

@@ -29,6 +29,27 @@ std::vector<uint8_t> nestedBinaryPlist(uint32_t levels) {
   return out;
 }
 
+// A binary plist of the given objects (raw bytes each), the first one on top, with one-byte
+// offsets and references.
+std::vector<uint8_t> binaryPlist(const std::vector<std::vector<uint8_t>>& objects) {
+  std::vector<uint8_t> out = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+  std::vector<uint8_t> offsets;
+  for (const auto& object : objects) {
+    offsets.push_back(static_cast<uint8_t>(out.size()));
+    out.insert(out.end(), object.begin(), object.end());
+  }
+  const auto table = static_cast<uint8_t>(out.size());
+  out.insert(out.end(), offsets.begin(), offsets.end());
+  out.insert(out.end(), 6, 0);
+  out.push_back(1);  // offset size
+  out.push_back(1);  // reference size
+  const uint8_t counts[] = {0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(objects.size()),
+                            0, 0, 0, 0, 0, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 0, table};
+  out.insert(out.end(), std::begin(counts), std::end(counts));
+  return out;
+}
+
 Value sample() {
   return Value::dict({{"name", "帕利 😀"},
                       {"count", 42},
@@ -102,4 +123,24 @@ TEST(Plist, DeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
   auto loop = nestedBinaryPlist(3);
   loop[8 + 5 * 2 + 4] = 0;  // the last array (object 2) refers back to the first
   EXPECT_FALSE(Plist::parse(loop));
+}
+
+TEST(Plist, StringsHoldingNulOfEitherWidthAreRefusedBeforeLibplistSeesThem) {
+  const std::vector<std::vector<uint8_t>> refused[] = {
+      {{0x53, 'a', 0, 'b'}},                            // one byte per character
+      {{0x62, 0x00, 'a', 0x00, 0x00}},                  // UTF-16
+      {{0xA1, 1}, {0x61, 0x00, 0x00}},                  // inside an array
+      {{0xD1, 1, 2}, {0x61, 0x00, 0x00}, {0x51, 'v'}},  // a dictionary's key
+      {{0xD1, 1, 2}, {0x52, 'k', 0}, {0x51, 'v'}},
+      {{0x6F, 0x10, 0x01, 0x00, 0x00}},  // a length that runs past the objects
+  };
+  for (const auto& objects : refused) {
+    const auto bytes = binaryPlist(objects);
+    EXPECT_FALSE(Plist::parse(bytes)) << objects[0].size();
+    EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(bytes));
+  }
+  auto clean = Plist::parse(binaryPlist({{0xD1, 1, 2}, {0x62, 0x00, 'k', 0x00, 'y'}, {0x51, 'v'}}));
+  ASSERT_TRUE(clean);
+  EXPECT_EQ((*clean)["ky"].str(), "v");
+  EXPECT_EQ(Plist::parse(binaryPlist({{0x53, 'a', 'b', 'c'}}))->str(), "abc");
 }

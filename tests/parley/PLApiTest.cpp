@@ -226,10 +226,10 @@ TEST_F(PLApiTest, ATextShareAndEveryResponseReachParley) {
 
 TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
   auto auth = std::make_shared<SendAuthReq>();
-  auth->scope = "snsapi_userinfo";
+  auth->scope = "scope_a";
   auth->state = "a&b=c#d e";
   ASSERT_TRUE(PLApi::sendReq(auth));
-  EXPECT_EQ(lastPath(), "auth/?scope=snsapi_userinfo&state=a%26b%3Dc%23d%20e");
+  EXPECT_EQ(lastPath(), "auth/?scope=scope_a&state=a%26b%3Dc%23d%20e");
   auth->scope = "";
   EXPECT_FALSE(PLApi::sendReq(auth));
 
@@ -238,12 +238,12 @@ TEST_F(PLApiTest, LoginPayAndRedPacketRequestsTravelEscapedInTheUrl) {
   pay->prepayId = "pre&2";
   pay->nonceStr = "n 3";
   pay->timeStamp = 4294967295u;
-  pay->package = "Sign=WXPay";
+  pay->package = "Sign=X";
   pay->sign = "s#5";
   ASSERT_TRUE(PLApi::sendReq(pay));
   EXPECT_EQ(lastPath(),
             "pay/"
-            "?nonceStr=n%203&package=Sign%3DWXPay&partnerId=p1&prepayId=pre%262&timeStamp="
+            "?nonceStr=n%203&package=Sign%3DX&partnerId=p1&prepayId=pre%262&timeStamp="
             "4294967295&sign=s%235&"
             "signType=SHA1");
   for (std::string PayReq::*field : {&PayReq::partnerId, &PayReq::prepayId, &PayReq::nonceStr,
@@ -586,4 +586,25 @@ TEST_F(PLApiTest, RequestsForParleyTravelOnThePasteboardByCommand) {
       EXPECT_EQ(parley->last().commandDictionary[key], value) << key;
     }
   }
+}
+
+TEST_F(PLApiTest, AHostilePlistOnThePasteboardIsIgnoredWithoutCrashing) {
+  // {"plapp": {"command": "2000", "language": "z?"}}, its last character written in UTF-16.
+  auto commandWith = [](uint8_t last) {
+    return std::vector<uint8_t>{'b', 'p', 'l', 'i', 's', 't', '0', '0', 0xD1, 1, 2, 0x55, 'p', 'l',
+                                'a', 'p', 'p', 0xD2, 3, 4, 5, 6, 0x57, 'c', 'o', 'm', 'm', 'a', 'n',
+                                'd', 0x58, 'l', 'a', 'n', 'g', 'u', 'a', 'g', 'e', 0x54, '2', '0',
+                                '0', '0', 0x62, 0, 'z', 0, last,
+                                // the offsets of the seven objects, then the trailer
+                                8, 11, 17, 22, 30, 39, 44, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0,
+                                0, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 49};
+  };
+  UIPasteboard::generalPasteboard()->setData(commandWith('h'), "content");
+  ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  ASSERT_EQ(delegate->reqs.size(), 1u);
+  EXPECT_EQ(std::dynamic_pointer_cast<GetMessageFromPLReq>(delegate->reqs.back())->lang, "zh");
+
+  UIPasteboard::generalPasteboard()->setData(commandWith(0), "content");
+  EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
+  EXPECT_EQ(delegate->reqs.size(), 1u);
 }

@@ -62,18 +62,18 @@ TEST_F(ParleyApiUtilTest, SystemVersionAbove6Point9CountsAsSystem7) {
 }
 
 TEST_F(ParleyApiUtilTest, UrlsAreBuiltFromTheAppId) {
-  EXPECT_EQ(ParleyApiUtil::getParleyUrl("wx1")->absoluteString(), "parley://app/wx1/");
-  EXPECT_EQ(ParleyApiUtil::getParleyUrl("wx1", "sendreq/?")->absoluteString(),
-            "parley://app/wx1/sendreq/?");
+  EXPECT_EQ(ParleyApiUtil::getParleyUrl("app1")->absoluteString(), "parley://app/app1/");
+  EXPECT_EQ(ParleyApiUtil::getParleyUrl("app1", "sendreq/?")->absoluteString(),
+            "parley://app/app1/sendreq/?");
   EXPECT_FALSE(ParleyApiUtil::getParleyUrl(""));
-  EXPECT_EQ(ParleyApiUtil::getAppUrl("wx1")->absoluteString(), "wx1://");
-  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1")->absoluteString(),
-            "wx1://platformId=parley");
-  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("wx1", "a=b")->absoluteString(),
-            "wx1://platformId=parley/a=b");
-  EXPECT_TRUE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx1://oauth?code=1"), "wx1"));
-  EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx12://oauth"), "wx1"));
-  EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("wx1://oauth"), ""));
+  EXPECT_EQ(ParleyApiUtil::getAppUrl("app1")->absoluteString(), "app1://");
+  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("app1")->absoluteString(),
+            "app1://platformId=parley");
+  EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("app1", "a=b")->absoluteString(),
+            "app1://platformId=parley/a=b");
+  EXPECT_TRUE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("app1://oauth?code=1"), "app1"));
+  EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("app12://oauth"), "app1"));
+  EXPECT_FALSE(ParleyApiUtil::isAppOpenUrl(NSURL::URLWithString("app1://oauth"), ""));
 }
 
 TEST_F(ParleyApiUtilTest, InstalledProbesAndTheSdkVersionOfTheInstalledParley) {

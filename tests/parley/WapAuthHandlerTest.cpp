@@ -36,7 +36,7 @@ class WapAuthHandlerTest : public ParleyTest {
     window = UIWindow::create(UIScreen::mainScreen()->bounds());
     window->setRootViewController(root);
     window->makeKeyAndVisible();
-    req->scope = "snsapi_userinfo&x=1";
+    req->scope = "scope_a&x=1";
     req->state = "st ate#";
     runLoop();
   }
@@ -90,7 +90,7 @@ TEST_F(WapAuthHandlerTest, WithoutParleyTheLoginRunsThroughTheWebPages) {
       loaded()[1],
       std::string(WapAuthHandler::kOpenHost) +
           "/connect/smsauthorize?appid=plapp&redirect_uri=plapp%3A%2F%2Foauth&response_type=code"
-          "&scope=snsapi_userinfo%26x%3D1&state=st%20ate%23&uid=" +
+          "&scope=scope_a%26x%3D1&state=st%20ate%23&uid=" +
           uid() + "&mobile=138&ticket=t1");
   EXPECT_TRUE(other->resps.empty());
 

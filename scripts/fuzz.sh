@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses of fuzz/ (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
+# and runs each for FUZZ_SECONDS seconds (default 30), starting from its seeds in fuzz/corpus/.
+# Inputs that the run finds interesting go to a scratch copy, not into the repository. A crash,
+# an abort, a sanitizer report, a leak or a timeout fails the script and leaves the input that
+# caused it in $FUZZ_ARTIFACTS (default build-fuzz/artifacts). Give harness names to run only those.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${BUILD_DIR:-build-fuzz}
+SECONDS_EACH=${FUZZ_SECONDS:-30}
+ARTIFACTS=${FUZZ_ARTIFACTS:-$BUILD_DIR/artifacts}
+CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$BUILD_DIR" -DTOVIRA_FUZZ=ON -DTOVIRA_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target fuzzers >/dev/null
+mkdir -p "$ARTIFACTS"
+ARTIFACTS=$(cd "$ARTIFACTS" && pwd)
+
+if [ $# -gt 0 ]; then names=("$@"); else names=($(ls fuzz/corpus)); fi
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+for name in "${names[@]}"; do
+  mkdir -p "$scratch/$name"
+  cp -r "fuzz/corpus/$name/." "$scratch/$name/"
+  if "$BUILD_DIR/fuzz_$name" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$ARTIFACTS/$name-" "$scratch/$name" \
+      >"$scratch/$name.log" 2>&1; then
+    echo "fuzz $name: $(grep -o 'number_of_executed_units: [0-9]*' "$scratch/$name.log" | cut -d' ' -f2) runs, no finding"
+  else
+    echo "fuzz $name: FINDING"
+    tail -n 60 "$scratch/$name.log"
+    failed=1
+  fi
+done
+exit $failed
