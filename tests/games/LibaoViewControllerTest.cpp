@@ -190,6 +190,7 @@ TEST_F(LibaoViewControllerTest, ANilLinkReplyCountsAsNoLinkAndBackDismissesThePa
   Automation::tap(shown("0.1元"));
   pump();
   EXPECT_EQ(takeAlert(), "很抱歉 | 该游戏暂不提供新手礼包 | [确定]");
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   Automation::tap(page->backlabel());
   pump();
   EXPECT_EQ(home_->presentedViewController(), nullptr);

@@ -49,6 +49,9 @@ class ScreenFixture : public AppFixture {
   static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
   // The title | message | [buttons] of the current alert, then presses its first button.
   std::string takeAlert();
+  // What takeAlert() reads of the transport's alert when no usable reply came.
+  static constexpr const char* kNetworkAlert =
+      "获取网络数据失败 | 获取网络数据失败，请检查您的手机的网络。 | [确定]";
 
   std::shared_ptr<UIWindow> window_;
   std::shared_ptr<UIViewController> home_;

@@ -94,9 +94,12 @@ TEST_F(AddAlipyaVCTest, ARefusedCodeRequestShowsTheMessageAndANilReplyNoEmptyAle
 
   server().replyRaw("get_code_by_token", "not json");
   server().replyRaw("add_user_alipay", "not json");
+  // Only the transport's own alert: no empty "提示" after it.
   Automation::tap(form->codeBtn);
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_FALSE(Automation::currentAlert());
   Automation::tap(shown("绑定"));
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_FALSE(Automation::currentAlert());
   EXPECT_EQ(server().requests("add_user_alipay").size(), 1u);
   EXPECT_EQ(Automation::topViewController(), form);

@@ -151,6 +151,7 @@ TEST_F(MoneyDetailVCTest, RecordsWhoseDataIsNotAnArrayOfDictionariesAddNoRows) {
   server().replyRaw("get_cash_record", "garbage");
   choose(page, 0);
   choose(page, 2);
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_EQ(page->txTableView->numberOfRowsInSection(0), 0);
   EXPECT_EQ(server().requests("get_cash_record").size(), 2u);
 

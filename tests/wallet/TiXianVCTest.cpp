@@ -161,10 +161,13 @@ TEST_F(TiXianVCTest, ARefusedAccountRequestShowsTheMessageAndANilReplyNoEmptyAle
   server().replyRaw("get_cash", "<html>busy</html>");
   TempData::setuserdata(user());
   server().replyRaw("get_alipay_info", "<html>busy</html>");
+  // Only the transport's own alert: no empty "提示" after it.
   auto page = present(TiXianVC::create());
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_FALSE(Automation::currentAlert());
   EXPECT_EQ(bandsAt40(page), 0u);
   Automation::tap(shown("申请提现"));
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_FALSE(Automation::currentAlert());
   EXPECT_EQ(server().requests("get_cash").size(), 1u);
 
