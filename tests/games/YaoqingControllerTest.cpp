@@ -206,6 +206,8 @@ TEST_F(YaoqingControllerTest, ANilOrRefusedSummaryShowsNoEmptyAlertAndKeepsTheLa
   TempData::setuserdata(user());
   server().replyRaw("getInvite_v2", "not json");
   openInviteTab();
+  // Only the transport's own alert: no empty "提示" after it.
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_EQ(Automation::alertText(), "");
   EXPECT_EQ(invite_->goldLab()->text(), "0");
   EXPECT_FALSE(invite_->data());
