@@ -1,6 +1,7 @@
 // What a server call costs the client beyond the network: one run measures the full client road
-// (format, sign, encipher, POST over loopback, parse the JSON reply) against a bare libcurl POST of
-// the same pre-built body to the same devserver, and prints the ratio of the two.
+// (format, sign, encipher, POST over loopback, parse the JSON reply) against a bare POST of the same
+// pre-built, enciphered body through the transport alone (Web::httpRequest: libcurl, the form field
+// and the status check), and prints the ratio of the two.
 //
 // The devserver shares the process and does the same work for both requests, which travel the same
 // kept-alive connection through Web::httpRequest (so the same server thread answers both). Every
