@@ -3,28 +3,7 @@
 #include "parley/stats/PLOStatConfig.h"
 #include "parley/stats/PLOStatHelper.h"
 
-namespace {
-// The class name the platform would report for a value of this kind.
-std::string className(const Value& v) {
-  switch (v.kind()) {
-    case Value::Kind::String:
-      return "__NSCFString";
-    case Value::Kind::Array:
-      return "__NSArrayI";
-    case Value::Kind::Dict:
-      return "__NSDictionaryI";
-    case Value::Kind::Data:
-      return "NSConcreteData";
-    case Value::Kind::Bool:
-      return "__NSCFBoolean";
-    case Value::Kind::Integer:
-    case Value::Kind::Real:
-      return "__NSCFNumber";
-    default:
-      return "NSNull";
-  }
-}
-}  // namespace
+namespace {}  // namespace
 
 bool PLOStatDataConfig::decode(const Value& dict) {
   if (dict.isNil()) return false;
@@ -53,4 +32,24 @@ bool PLOStatDataConfig::decode(const Value& dict) {
 void PLOStatDataConfig::encodeWithNoContent(Value& dict) const {
   if (!dict.isDict()) return;
   dict.set("v", Value(static_cast<unsigned>(version)));
+}
+
+std::string PLOStatDataConfig::className(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::String:
+      return "__NSCFString";
+    case Value::Kind::Array:
+      return "__NSArrayI";
+    case Value::Kind::Dict:
+      return "__NSDictionaryI";
+    case Value::Kind::Data:
+      return "NSConcreteData";
+    case Value::Kind::Bool:
+      return "__NSCFBoolean";
+    case Value::Kind::Integer:
+    case Value::Kind::Real:
+      return "__NSCFNumber";
+    default:
+      return "NSNull";
+  }
 }

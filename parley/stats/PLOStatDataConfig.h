@@ -19,4 +19,8 @@ class PLOStatDataConfig {
   bool decode(const Value& dict);
   // Sets "v" to the version; nothing for an absent dictionary.
   void encodeWithNoContent(Value& dict) const;
+
+  // The class name the platform would report for a decoded value of this kind, for the log lines
+  // that name what came instead of a dictionary.
+  static std::string className(const Value& v);
 };

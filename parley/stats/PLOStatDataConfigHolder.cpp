@@ -16,22 +16,6 @@ namespace {
 std::mutex gInstanceMutex;
 std::shared_ptr<PLOStatDataConfigHolder> gInstance;
 
-std::string kindName(const Value& v) {
-  switch (v.kind()) {
-    case Value::Kind::String:
-      return "__NSCFString";
-    case Value::Kind::Array:
-      return "__NSArrayI";
-    case Value::Kind::Bool:
-      return "__NSCFBoolean";
-    case Value::Kind::Integer:
-    case Value::Kind::Real:
-      return "__NSCFNumber";
-    default:
-      return "NSNull";
-  }
-}
-
 // A malformed configuration is reported as an error event of the module itself.
 void reportError(const std::string& text) { PLOStat::trackError(text); }
 }  // namespace
@@ -108,8 +92,9 @@ void PLOStatDataConfigHolder::setConfig(const std::shared_ptr<const PLOStatDataC
       return;
     }
     if (!parsed->isDict()) {
-      std::string text = NSString::stringWithFormat(
-          "Not NSDictionary for decoded response config object:%@", kindName(*parsed));
+      std::string text =
+          NSString::stringWithFormat("Not NSDictionary for decoded response config object:%@",
+                                     PLOStatDataConfig::className(*parsed));
       PLOStatLog("%@", text);
       reportError(text);
       return;
