@@ -1,5 +1,6 @@
 #include "games/BindToviraController.h"
 
+#include "account/LoginViewController.h"
 #include "core/Config.h"
 #include "core/ServerController.h"
 #include "core/StrHelper.h"
@@ -378,15 +379,7 @@ void BindToviraController::back() {
   }
 }
 
-void BindToviraController::tologin() {
-  auto login =
-      std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("LoginViewController"));
-  if (!login) {
-    NSLog("LoginViewController is not available");
-    return;
-  }
-  presentViewController(login, true);
-}
+void BindToviraController::tologin() { presentViewController(LoginViewController::create(), true); }
 
 // ---- Binding --------------------------------------------------------------------------------
 

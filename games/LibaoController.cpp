@@ -1,5 +1,6 @@
 #include "games/LibaoController.h"
 
+#include "account/LoginViewController.h"
 #include "core/ImageCache.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
@@ -265,15 +266,7 @@ void LibaoController::libaorecordbtnclick() {
   presentViewController(LibaoRecordController::create(), true);
 }
 
-void LibaoController::tologin() {
-  auto login =
-      std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("LoginViewController"));
-  if (!login) {
-    NSLog("%@ is not available", std::string("LoginViewController"));
-    return;
-  }
-  presentViewController(login, true);
-}
+void LibaoController::tologin() { presentViewController(LoginViewController::create(), true); }
 
 void LibaoController::topduihuanguizelabelclick() {
   mask_->setHidden(false);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "account/LoginViewController.h"
 #include "core/ImageCache.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
@@ -427,13 +428,7 @@ void LibaoDuihuanController::libaorecordbtnclick() {
 }
 
 void LibaoDuihuanController::tologin() {
-  auto login =
-      std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("LoginViewController"));
-  if (!login) {
-    NSLog("%@ is not available", std::string("LoginViewController"));
-    return;
-  }
-  presentViewController(login, true);
+  presentViewController(LoginViewController::create(), true);
 }
 
 void LibaoDuihuanController::back() { dismissViewControllerAnimated(true); }

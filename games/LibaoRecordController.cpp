@@ -1,5 +1,6 @@
 #include "games/LibaoRecordController.h"
 
+#include "account/LoginViewController.h"
 #include "core/ImageCache.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
@@ -148,13 +149,7 @@ void LibaoRecordController::libaocopybtnclick(UIView& sender) {
 }
 
 void LibaoRecordController::tologin() {
-  auto login =
-      std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create("LoginViewController"));
-  if (!login) {
-    NSLog("%@ is not available", std::string("LoginViewController"));
-    return;
-  }
-  presentViewController(login, true);
+  presentViewController(LoginViewController::create(), true);
 }
 
 void LibaoRecordController::back() { dismissViewControllerAnimated(true); }

@@ -1,5 +1,6 @@
 #include "games/YaoqingController.h"
 
+#include "account/LoginViewController.h"
 #include "core/ServerController.h"
 #include "core/TempData.h"
 #include "games/InviteGLVC.h"
@@ -34,12 +35,6 @@ std::shared_ptr<UIColor> captionBlue() { return UIColor::rgb(75, 117, 162); }
 
 // The "%@" text of a summary value; a value the server left out reads 0, not "(null)".
 std::string orZero(const Value& value) { return value.isNil() ? std::string("0") : value.str(); }
-
-std::shared_ptr<UIViewController> makeScreen(const std::string& className) {
-  auto screen = std::dynamic_pointer_cast<UIViewController>(ClassRegistry::create(className));
-  if (!screen) NSLog("%@ is not available", className);
-  return screen;
-}
 
 }  // namespace
 
@@ -200,9 +195,7 @@ bool YaoqingController::needsLogin() const {
   return TempData::getuserdata().isNil() || userDic_.isNil();
 }
 
-void YaoqingController::tologin() {
-  if (auto login = makeScreen("LoginViewController")) presentViewController(login, true);
-}
+void YaoqingController::tologin() { presentViewController(LoginViewController::create(), true); }
 
 void YaoqingController::back() { dismissViewControllerAnimated(true); }
 
