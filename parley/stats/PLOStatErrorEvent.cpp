@@ -13,9 +13,7 @@ void PLOStatErrorEvent::encode(Value& dict) const {
   auto config = PLOStatConfig::getInstance();
   auto helper = PLOStatHelper::getInstance();
   const PLOStatEnv& env = helper->getEnv();
-  auto setText = [](Value& d, const char* key, const std::string& text) {
-    if (!text.empty()) d.set(key, text);
-  };
+  const auto setText = &PLOStatHelper::setText;
 
   auto lines = NSString::componentsSeparatedByString(error, "\n");
   if (lines.size() > kMaxLines) lines.resize(kMaxLines);
@@ -24,18 +22,7 @@ void PLOStatErrorEvent::encode(Value& dict) const {
   if (auto user = helper->getUser()) dict.set("ut", Value(user->userType));
 
   Value kv = Value::dict();
-  setText(kv, "pl", env.platform);
-  setText(kv, "tz", env.timezone);
-  setText(kv, "ov", env.os_version);
-  std::string av = config->customerAppVersion();
-  setText(kv, "av", av.empty() ? env.app_version : av);
-  kv.set("os", Value(2));
-  setText(kv, "sv", env.sdk_version);
-  setText(kv, "lg", env.language);
-  setText(kv, "sr", env.resolution);
-  setText(kv, "op", env.mccmnc);
-  setText(kv, "md", env.devicename);
-  setText(kv, "mf", env.modulename);
+  PLOStatHelper::addDeviceMembers(kv, env);
   setText(kv, "ch", config->channel());
   setText(kv, "cn", PLOStatNetworkKind());
   setText(kv, "cui", config->customerUserID());

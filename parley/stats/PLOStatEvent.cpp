@@ -26,9 +26,7 @@ Value PLOStatEvent::toJsonDictionary() const {
   const PLOStatEnv& env = helper->getEnv();
   const int16_t type = getType();
   const bool session = type == PLOSTAT_SESSION_ENV;
-  auto setText = [](Value& d, const char* key, const std::string& text) {
-    if (!text.empty()) d.set(key, text);
-  };
+  const auto setText = &PLOStatHelper::setText;
 
   Value d = Value::dict();
   d.set("idx", Value(static_cast<unsigned long long>(eventIndex_)));

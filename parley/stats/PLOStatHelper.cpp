@@ -360,3 +360,22 @@ int PLOStatHelper::GUnzip(const std::vector<uint8_t>& in, std::vector<uint8_t>& 
   out = std::move(buffer);
   return 0;
 }
+
+void PLOStatHelper::setText(Value& dict, const char* key, const std::string& text) {
+  if (!text.empty()) dict.set(key, text);
+}
+
+void PLOStatHelper::addDeviceMembers(Value& dict, const PLOStatEnv& env) {
+  setText(dict, "pl", env.platform);
+  setText(dict, "tz", env.timezone);
+  setText(dict, "ov", env.os_version);
+  const std::string av = PLOStatConfig::getInstance()->customerAppVersion();
+  setText(dict, "av", av.empty() ? env.app_version : av);
+  dict.set("os", Value(2));
+  setText(dict, "sv", env.sdk_version);
+  setText(dict, "lg", env.language);
+  setText(dict, "sr", env.resolution);
+  setText(dict, "op", env.mccmnc);
+  setText(dict, "md", env.devicename);
+  setText(dict, "mf", env.modulename);
+}

@@ -56,6 +56,12 @@ class PLOStatHelper {
 
   // Compact JSON text of a dictionary or array; "" (logged) for anything else.
   static std::string getJson(const Value& object);
+  // Sets key to text in the dictionary, unless the text is empty (a nil member is left out).
+  static void setText(Value& dict, const char* key, const std::string& text);
+  // The device's members that the session and error events both carry, in their order:
+  // "pl", "tz", "ov", "av" (the host's own app version when set), "os", "sv", "lg", "sr", "op",
+  // "md", "mf".
+  static void addDeviceMembers(Value& dict, const PLOStatEnv& env);
 
   // "%02X:..." of en0's link-layer address, or the failure text.
   static std::string getMacAddress();

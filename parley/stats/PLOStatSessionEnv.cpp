@@ -9,23 +9,10 @@ void PLOStatSessionEnv::encode(Value& dict) const {
   auto config = PLOStatConfig::getInstance();
   auto helper = PLOStatHelper::getInstance();
   const PLOStatEnv& env = helper->getEnv();
-  auto setText = [](Value& d, const char* key, const std::string& text) {
-    if (!text.empty()) d.set(key, text);
-  };
+  const auto setText = &PLOStatHelper::setText;
 
   Value ev = Value::dict();
-  setText(ev, "pl", env.platform);
-  setText(ev, "tz", env.timezone);
-  setText(ev, "ov", env.os_version);
-  std::string av = config->customerAppVersion();
-  setText(ev, "av", av.empty() ? env.app_version : av);
-  ev.set("os", Value(2));
-  setText(ev, "sv", env.sdk_version);
-  setText(ev, "lg", env.language);
-  setText(ev, "sr", env.resolution);
-  setText(ev, "op", env.mccmnc);
-  setText(ev, "md", env.devicename);
-  setText(ev, "mf", env.modulename);
+  PLOStatHelper::addDeviceMembers(ev, env);
   ev.set("wf", helper->fetchSSIDInfo());
   setText(ev, "ch", config->channel());
   setText(ev, "cn", PLOStatNetworkKind());
