@@ -37,6 +37,17 @@ constexpr const char* kUsage =
 
 constexpr int kDemoPort = 8765;
 
+// Starts a local server at its usual port, or at a free one when that is in use (another
+// simulator, say), and tells which on the error stream so that the screen output stays the same.
+template <class Server>
+bool startPreferring(Server& server, int port, const char* what) {
+  if (server.start("127.0.0.1", port)) return true;
+  if (!server.start()) return false;
+  std::cerr << "tovira-sim: port " << port << " is in use; the " << what << " server listens on "
+            << server.baseUrl() << "\n";
+  return true;
+}
+
 struct Options {
   std::string endpoint;
   std::string sandbox;
@@ -120,8 +131,7 @@ int main(int argc, char** argv) {
     server = std::make_unique<DevServer>();
     // A fixed port keeps the demo's links, and so the output, the same from run to run; any free
     // port does when it is taken.
-    if (!server->loadDemo(resources + "/demo") ||
-        (!server->start("127.0.0.1", kDemoPort) && !server->start())) {
+    if (!server->loadDemo(resources + "/demo") || !startPreferring(*server, kDemoPort, "demo")) {
       std::cerr << "tovira-sim: cannot start the demo server\n";
       return 1;
     }
@@ -139,7 +149,7 @@ int main(int argc, char** argv) {
 
   // The statistics server beside it, on loopback, with a module configuration to hand out.
   auto statServer = std::make_unique<StatServer>();
-  if (!statServer->start("127.0.0.1", kDemoPort + 1) && !statServer->start()) {
+  if (!startPreferring(*statServer, kDemoPort + 1, "statistics")) {
     std::cerr << "tovira-sim: cannot start the statistics server\n";
     return 1;
   }

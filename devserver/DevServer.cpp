@@ -13,6 +13,7 @@
 
 #include "core/Config.h"
 #include "core/EncDec.h"
+#include "devserver/LoopbackHttp.h"
 #include "platform/foundation/NSString.h"
 
 namespace {
@@ -125,11 +126,7 @@ std::vector<std::string> DevRequest::keys() const {
 }
 
 DevServer::DevServer() : server_(std::make_unique<httplib::Server>()) {
-  // Idle keep-alive connections are closed after a few milliseconds: back-to-back requests still
-  // share a connection, and stopping never waits for a client that keeps one open.
-  server_->set_keep_alive_timeout(0);
-  server_->set_keep_alive_max_count(1000000);
-  server_->set_tcp_nodelay(true);
+  loopback::configure(*server_);
   server_->Post(Config::kApiPath, [this](const httplib::Request& req, httplib::Response& res) {
     std::string body;
     int status = 200;
@@ -166,17 +163,10 @@ bool DevServer::start(const std::string& host, int port) {
     std::lock_guard lock(mutex_);
     stopping_ = false;
   }
-  const int bound =
-      port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
-  if (bound <= 0) return false;
+  const int bound = loopback::run(*server_, thread_, host, port);
+  if (bound == 0) return false;
   port_ = bound;
-  thread_ = std::thread([this] { server_->listen_after_bind(); });
-  // stop() is a no-op until the listening loop runs, so wait for it.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!server_->is_running() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return server_->is_running();
+  return true;
 }
 
 void DevServer::stop() {
@@ -185,10 +175,7 @@ void DevServer::stop() {
     stopping_ = true;
   }
   released_.notify_all();
-  if (thread_.joinable()) {
-    server_->stop();
-    thread_.join();
-  }
+  loopback::halt(*server_, thread_);
 }
 
 bool DevServer::isRunning() const { return server_->is_running(); }
@@ -217,34 +204,34 @@ void DevServer::reply(const std::string& api, const Value& value, double delaySe
 void DevServer::replyOnce(const std::string& api, const std::string& jsonText,
                           double delaySeconds) {
   std::lock_guard lock(mutex_);
-  queued_[api].push_back(Scripted{Scripted::Kind::Body, jsonText, delaySeconds, {}, ""});
+  queued_[api].push_back(Scripted::make(Scripted::Kind::Body, jsonText, delaySeconds));
 }
 
 void DevServer::replyRaw(const std::string& api, const std::string& body, double delaySeconds) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Body, body, delaySeconds, {}, ""};
+  standing_[api] = Scripted::make(Scripted::Kind::Body, body, delaySeconds);
 }
 
 void DevServer::replyNothing(const std::string& api) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Nothing, "", 0, {}, ""};
+  standing_[api] = Scripted::make(Scripted::Kind::Nothing, "", 0);
 }
 
 void DevServer::replyWithStatus(const std::string& api, int status, const std::string& body) {
   std::lock_guard lock(mutex_);
-  Scripted scripted{Scripted::Kind::Body, body, 0, {}, ""};
+  Scripted scripted = Scripted::make(Scripted::Kind::Body, body, 0);
   scripted.status = status;
   standing_[api] = std::move(scripted);
 }
 
 void DevServer::replyEndless(const std::string& api, const std::string& chunk) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Endless, chunk.empty() ? " " : chunk, 0, {}, ""};
+  standing_[api] = Scripted::make(Scripted::Kind::Endless, chunk.empty() ? " " : chunk, 0);
 }
 
 void DevServer::replyCloseConnection(const std::string& api) {
   std::lock_guard lock(mutex_);
-  standing_[api] = Scripted{Scripted::Kind::Close, "", 0, {}, ""};
+  standing_[api] = Scripted::make(Scripted::Kind::Close, "", 0);
 }
 
 void DevServer::clearReplies() {
@@ -260,7 +247,7 @@ bool isConditional(const Value& reply) {
 }  // namespace
 
 DevServer::Scripted DevServer::conditional(const Value& reply) {
-  Scripted scripted{Scripted::Kind::Body, reply["$then"].toJSON(), 0, {}, ""};
+  Scripted scripted = Scripted::make(Scripted::Kind::Body, reply["$then"].toJSON(), 0);
   for (const auto& [key, value] : reply["$when"].dictValue())
     scripted.when.emplace_back(key, value.str());
   if (isConditional(reply["$else"])) {
@@ -291,7 +278,7 @@ bool DevServer::loadReplies(const std::string& folder) {
       continue;
     }
     const auto reply = *Value::fromJSON(text.str());
-    Scripted scripted{Scripted::Kind::Body, text.str(), 0, {}, ""};
+    Scripted scripted = Scripted::make(Scripted::Kind::Body, text.str(), 0);
     if (isConditional(reply)) scripted = conditional(reply);
     std::lock_guard lock(mutex_);
     standing_[entry.path().stem().string()] = std::move(scripted);

@@ -118,6 +118,14 @@ class DevServer {
     std::string elseBody;
     std::shared_ptr<const Scripted> elseWhen;  // a further condition in place of elseBody
     int status = 200;
+
+    static Scripted make(Kind kind, std::string body, double delay) {
+      Scripted scripted;
+      scripted.kind = kind;
+      scripted.body = std::move(body);
+      scripted.delay = delay;
+      return scripted;
+    }
   };
 
   // A reply file's {"$when", "$then", "$else"} form, with the forms nested in "$else".

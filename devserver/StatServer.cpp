@@ -8,6 +8,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "devserver/LoopbackHttp.h"
 #include "parley/stats/PLOStatHelper.h"
 
 namespace {
@@ -65,9 +66,7 @@ StatServer::~StatServer() { stop(); }
 
 void StatServer::install() {
   server_ = std::make_unique<httplib::Server>();
-  server_->set_keep_alive_timeout(0);
-  server_->set_keep_alive_max_count(1000000);
-  server_->set_tcp_nodelay(true);
+  loopback::configure(*server_);
   server_->Post(kReportPath, [this](const httplib::Request& req, httplib::Response& res) {
     StatReport report;
     std::string why;
@@ -104,17 +103,11 @@ bool StatServer::start(const std::string& host, int port) {
     stopping_ = false;
   }
   install();
-  const int bound =
-      port == 0 ? server_->bind_to_any_port(host) : (server_->bind_to_port(host, port) ? port : -1);
-  if (bound <= 0) return false;
+  const int bound = loopback::run(*server_, thread_, host, port);
+  if (bound == 0) return false;
   port_ = bound;
   host_ = host;
-  thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!server_->is_running() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return server_->is_running();
+  return true;
 }
 
 void StatServer::stop() {
@@ -123,10 +116,7 @@ void StatServer::stop() {
     stopping_ = true;
   }
   changed_.notify_all();
-  if (thread_.joinable()) {
-    server_->stop();
-    thread_.join();
-  }
+  if (server_) loopback::halt(*server_, thread_);
 }
 
 bool StatServer::comeBack() {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+}
+
+// What the local servers (DevServer, StatServer) share about running an HTTP server on loopback.
+//
+// The HTTP library's defaults do not suit a test server. It binds with SO_REUSEPORT, so a second
+// server would share a port that is taken instead of being refused; here a port in use is in use
+// (only SO_REUSEADDR is set, so that a port can be bound again while old connections linger).
+// And its keep-alive wait, which also bounds the wait for a connection's first request, would
+// either drop a client that is slow to send (a short wait) or keep idle connections, and so
+// stop(), waiting (a long one). Here the listening socket hands a connection over only once its
+// first bytes have arrived (TCP_DEFER_ACCEPT), so a client is answered however long it takes to
+// send, while an idle kept-alive connection is closed within milliseconds and stopping never
+// waits for it.
+namespace loopback {
+
+// Applies the settings above. Call before binding.
+void configure(httplib::Server& server);
+
+// Binds host at port (0: a free port chosen by the system) and runs the server's loop on
+// `thread`, returning once it answers. Returns the bound port, or 0 when the port cannot be bound
+// (taken, say) or the loop does not start.
+int run(httplib::Server& server, std::thread& thread, const std::string& host, int port);
+
+// Stops the server's loop and joins `thread`. Does nothing when it is not running.
+void halt(httplib::Server& server, std::thread& thread);
+
+}  // namespace loopback
