@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
-# Installs every Debian package that the build, the simulator and the tests use.
-# Safe to run again: apt-get skips what is already there.
+# Installs every Debian package that the build, the simulator, the tests and the maintainers'
+# tools (fuzzing, coverage, load for the busy-machine runs) use. Quick when all are there: it asks
+# apt only for what is missing. scripts/demo.sh and scripts/test.sh call it first.
 set -euo pipefail
+packages=(
+  build-essential cmake pkg-config ccache git
+  nettle-dev libcurl4-openssl-dev libsqlite3-dev zlib1g-dev
+  libplist-dev libstb-dev libicu-dev nlohmann-json3-dev rapidjson-dev
+  libcpp-httplib-dev libssl-dev libbrotli-dev libzxing-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-dev gcovr stress-ng
+)
+installed=" $(dpkg-query -W -f='${Package}:${db:Status-Status} ' "${packages[@]}" 2>/dev/null || true)"
+missing=()
+for package in "${packages[@]}"; do
+  [[ "$installed" == *" $package:installed "* ]] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}" >&2
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends \
-  build-essential cmake pkg-config ccache git \
-  nettle-dev libcurl4-openssl-dev libsqlite3-dev zlib1g-dev \
-  libplist-dev libstb-dev libicu-dev nlohmann-json3-dev rapidjson-dev \
-  libcpp-httplib-dev libssl-dev libbrotli-dev libzxing-dev \
-  libgtest-dev libgmock-dev googletest libbenchmark-dev \
-  clang libclang-rt-dev
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

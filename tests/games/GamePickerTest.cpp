@@ -125,7 +125,9 @@ TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
   EXPECT_EQ(colour(letter(bind, "A")), "rgb(0,0,0)");
   for (const auto& sub : bind->gamescroll()->subviews()) {
     auto label = std::dynamic_pointer_cast<UILabel>(sub);
-    if (label && label->text() == "H5") EXPECT_EQ(colour(label), "rgb(255,255,255)");
+    if (label && label->text() == "H5") {
+      EXPECT_EQ(colour(label), "rgb(255,255,255)");
+    }
   }
 
   // A letter without games only recolours.

@@ -120,7 +120,9 @@ TEST_F(KBToolbarTest, EnablingPreviousAndNextTouchesOnlyThoseTwoButtonsFoundByTh
   addCancelDoneOnKeyboardWithTarget(field, nullptr, count(), count());
   setEnablePrevious(field, false, false);
   for (auto& item : barOf(field)->items())
-    if (!std::dynamic_pointer_cast<KBTitleBarButtonItem>(item)) EXPECT_TRUE(item->isEnabled());
+    if (!std::dynamic_pointer_cast<KBTitleBarButtonItem>(item)) {
+      EXPECT_TRUE(item->isEnabled());
+    }
 }
 
 TEST_F(KBToolbarTest, ButtonsOfAFreedTargetDoNothing) {
