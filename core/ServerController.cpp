@@ -127,7 +127,12 @@ Value ServerController::send(const std::string& api, Params params, const Params
   params["api"] = api;
   params["tgid"] = Tgid::gettgid();
   const auto data = jiami(parameterString(params, escaped));
-  if (!data) return Value();
+  if (!data) {
+    // Nothing can be sent: to the player this is a call that failed like one without a reply.
+    NSLog("%@", "request to " + api + " too long to encipher; not sent");
+    Web::showNetworkAlert();
+    return Value();
+  }
   // A call that moves money or goods must not be repeated behind the player's back.
   const auto body = movesMoneyOrGoods(api) ? Web::httpRequestOnce(Config::apiEndpoint(), *data)
                                            : Web::httpRequest(Config::apiEndpoint(), *data);

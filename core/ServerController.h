@@ -13,10 +13,11 @@
 // the keys in byte-wise alphabetical order ("api=login&password=…&tgid=…&username=…"), signs and
 // enciphers it (jiami), posts it through Web::httpRequest to Config::apiEndpoint(), blocks the
 // calling thread until the reply has come, and returns the reply decoded from JSON (a ServerReply:
-// "state", "msg", "data"). It returns an absent Value when the request could not be enciphered
-// (too long: "DES加密失败" is logged and nothing is sent), when no usable data came (the transport
-// has shown its network alert), or when the body is not a JSON object or array (the network alert
-// is then shown here, once).
+// "state", "msg", "data"). It returns an absent Value, and the player sees the network alert once,
+// when the request could not be enciphered (too long: "DES加密失败" is logged, nothing is sent and
+// the alert is shown here), when no usable data came (the transport has shown the alert), or when
+// the body is not a JSON object or array (the alert is shown here). Callers show nothing more for
+// an absent reply.
 //
 // Calls that move money or goods (movesMoneyOrGoods) reach the server at most once per call: they
 // go out through Web::httpRequestOnce, which never repeats a request on a new connection.

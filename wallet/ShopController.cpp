@@ -353,6 +353,8 @@ bool ShopController::querenChongzhi(const std::string& account, const std::strin
   }
   const Value reply = ServerController::certainGiveMoney(user["username"].str(), account, cardnum,
                                                          cardpsd, user["token"].str());
+  // The network alert has told the player already; the form keeps what was typed for another go.
+  if (!reply) return false;
   std::string message = reply["msg"].str();
   if (message == "ok") message = "充值成功";
   WalletStyle::alert("提示", message, "知道了");

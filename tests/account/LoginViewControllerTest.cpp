@@ -17,8 +17,11 @@ class LoginViewControllerTest : public ShellTestFixture {
 
   void logIn(const std::shared_ptr<LoginViewController>& login, const std::string& username,
              const std::string& password) {
-    ASSERT_TRUE(Automation::type(login->usernameField(), username));
-    ASSERT_TRUE(Automation::type(login->passwordField(), password));
+    for (const auto& [field, text] : {std::pair{login->usernameField(), username},
+                                      std::pair{login->passwordField(), password}}) {
+      ASSERT_TRUE(Automation::clearField(field));
+      ASSERT_TRUE(Automation::type(field, text));
+    }
     tapText("登录");
   }
 };
@@ -71,12 +74,22 @@ TEST_F(LoginViewControllerTest, SendsWhatWasTypedEvenWhenEmpty) {
 TEST_F(LoginViewControllerTest, WithoutAReplyOnlyTheNetworkAlertShows) {
   server().replyRaw("login", "");
   auto login = openLogin();
-  logIn(login, "demo", "demo123");
-  auto alerts = UIAlertView::visibleAlerts();
-  ASSERT_EQ(alerts.size(), 1u);
-  EXPECT_EQ(alerts[0]->title(), "获取网络数据失败");
-  EXPECT_TRUE(TempData::getuserdata().isNil());
-  EXPECT_EQ(top(), login);
+  // An empty reply, and a password too long to encipher, which is never sent.
+  for (const auto& [password, sent] : {std::pair{std::string("demo123"), 1u},
+                                       std::pair{std::string(2000, 'p'), 0u}}) {
+    SCOPED_TRACE(password.size());
+    UIAlertView::resetRecorded();
+    server().clearRequests();
+    logIn(login, "demo", password);
+    pump();
+    EXPECT_EQ(server().requests("login").size(), sent);
+    auto alerts = UIAlertView::shownAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]->title(), "获取网络数据失败");
+    EXPECT_TRUE(TempData::getuserdata().isNil());
+    EXPECT_EQ(top(), login);
+    ASSERT_TRUE(Automation::pressAlertButton("确定"));
+  }
 }
 
 TEST_F(LoginViewControllerTest, BackClosesWithoutLoggingIn) {

@@ -18,6 +18,9 @@ class DBHelperTest : public AppFixture {
 };
 
 TEST_F(DBHelperTest, LivesInTheSandboxDocumentsFolder) {
+  EXPECT_FALSE(db.newestLogin());  // empty at first
+  EXPECT_EQ(db.maxMessageId(), 0);
+  EXPECT_TRUE(db.messages().empty());
   EXPECT_EQ(DBHelper::databasePath(), Sandbox::documents() + "/tvmg.db");
   EXPECT_TRUE(std::filesystem::exists(DBHelper::databasePath()));
   EXPECT_TRUE(db.createTables()) << "creating the tables twice is harmless";
@@ -54,12 +57,6 @@ TEST_F(DBHelperTest, SavingAgainReplacesTheLoginAndMakesItTheNewest) {
   EXPECT_EQ(db.newestLogin()->autologin, 1);
 }
 
-TEST_F(DBHelperTest, AnEmptyDatabaseHasNoNewestLogin) {
-  EXPECT_FALSE(db.newestLogin());
-  EXPECT_EQ(db.maxMessageId(), 0);
-  EXPECT_TRUE(db.messages().empty());
-}
-
 TEST_F(DBHelperTest, MessagesAreListedNewestFirstAndByType) {
   EXPECT_TRUE(db.insertMessage({3, "活动", "内容三", 1700000300, 0, 2, 0}));
   EXPECT_TRUE(db.insertMessage({7, "系统", "内容七", 1700000700, 0, 1, 0}));
@@ -72,6 +69,9 @@ TEST_F(DBHelperTest, MessagesAreListedNewestFirstAndByType) {
   ASSERT_EQ(system.size(), 2u);
   EXPECT_EQ(system[1].content, "内容五");
   EXPECT_EQ(system[1].date, 1700000500);
+  // Time stamps beyond 2038 are kept.
+  db.insertMessage({1, "future", "", 4102444800LL, 0, 4, 0});
+  EXPECT_EQ(db.message(1)->date, 4102444800LL);
 }
 
 TEST_F(DBHelperTest, AMessageFetchedAgainKeepsItsReadAndDeletedState) {
@@ -91,11 +91,6 @@ TEST_F(DBHelperTest, DeletedMessagesDisappearButStillCountForTheHighestId) {
   EXPECT_EQ(db.maxMessageId(), 9);
 }
 
-TEST_F(DBHelperTest, TimeStampsBeyond2038AreKept) {
-  db.insertMessage({1, "future", "", 4102444800LL, 0, 4, 0});
-  EXPECT_EQ(db.message(1)->date, 4102444800LL);
-}
-
 TEST_F(DBHelperTest, AClosedHelperFailsQuietly) {
   db.close();
   EXPECT_FALSE(db.isOpen());
@@ -104,9 +99,6 @@ TEST_F(DBHelperTest, AClosedHelperFailsQuietly) {
   EXPECT_FALSE(db.insertMessage({1, "", "", 0, 0, 1, 0}));
   EXPECT_TRUE(db.messages().empty());
   EXPECT_EQ(db.maxMessageId(), 0);
-}
-
-TEST_F(DBHelperTest, AnUnopenableFileIsReported) {
-  DBHelper other;
-  EXPECT_FALSE(other.open(sandboxRoot() + "/no/such/folder/x.db"));
+  // A file that cannot be opened is reported.
+  EXPECT_FALSE(DBHelper().open(sandboxRoot() + "/no/such/folder/x.db"));
 }

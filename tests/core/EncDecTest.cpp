@@ -49,22 +49,15 @@ TEST(EncDecTest, Md5IsUpperCaseHexOfTheUtf8Bytes) {
 TEST(EncDecTest, EnciphersLikeAnIndependentDesCbcImplementation) {
   ASSERT_EQ(std::string(Config::kDesKey), "Tov1rA08");
   for (const auto& v : kDesVectors) {
-    EXPECT_EQ(EncDec::encryptUseDES(v.plain), escapedPlus(v.base64)) << v.plain;
+    SCOPED_TRACE(v.plain);
+    EXPECT_EQ(EncDec::encryptUseDES(v.plain), escapedPlus(v.base64));
+    EXPECT_EQ(EncDec::decryptUseDES(escapedPlus(v.base64)), std::string(v.plain));
+    EXPECT_EQ(EncDec::decryptUseDES(v.base64), std::string(v.plain)) << "plain + accepted too";
   }
 }
 
 TEST(EncDecTest, WritesEveryPlusAsPercent2B) {
-  const auto text = EncDec::encryptUseDES("plus2");
-  ASSERT_TRUE(text);
-  EXPECT_EQ(*text, "7UG5Wi%2BH%2B7E=");
-  EXPECT_EQ(text->find('+'), std::string::npos);
-}
-
-TEST(EncDecTest, DecipheringReversesEnciphering) {
-  for (const auto& v : kDesVectors) {
-    EXPECT_EQ(EncDec::decryptUseDES(escapedPlus(v.base64)), std::string(v.plain));
-    EXPECT_EQ(EncDec::decryptUseDES(v.base64), std::string(v.plain)) << "plain + accepted too";
-  }
+  EXPECT_EQ(EncDec::encryptUseDES("plus2"), "7UG5Wi%2BH%2B7E=");
 }
 
 TEST(EncDecTest, EnciphersUpTo1023BytesAndRefusesLongerTextWithALogLine) {

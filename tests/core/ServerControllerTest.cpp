@@ -20,10 +20,17 @@ namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
+// The keys and values as the server read them, in order: "k=v&k=v".
+std::string joined(const Pairs& params) {
+  std::string out;
+  for (const auto& [key, value] : params) out += (out.empty() ? "" : "&") + key + "=" + value;
+  return out;
+}
+
 struct Call {
   std::string api;
   std::function<Value()> send;
-  Pairs expected;  // every key sent, in order, "api" and "tgid" included
+  std::string expected;  // every key sent, "api" and "tgid" included
 };
 
 constexpr const char* kOk = R"({"state":"ok","msg":"","data":{"n":1}})";
@@ -33,135 +40,67 @@ constexpr const char* kOk = R"({"state":"ok","msg":"","data":{"n":1}})";
 class ServerControllerTest : public AppFixture {};
 
 TEST_F(ServerControllerTest, EveryCallSendsExactlyItsKeysInAlphabeticalOrder) {
+  using SC = ServerController;
   const Value extra = Value::dict({{"gid", "12"}, {"c_t", "x"}, {"is_special", "1"}});
+  const std::string user = "&tgid=777&token=tk&username=demo";
   const std::vector<Call> calls = {
-      {"login",
-       [] { return ServerController::loginWithUsername("demo", "demo123"); },
-       {{"api", "login"}, {"password", "demo123"}, {"tgid", "777"}, {"username", "demo"}}},
-      {"getptbRemain",
-       [] { return ServerController::getPingTaiBiYuEWithQxusername("demo", "tk", "hero", "2"); },
-       {{"api", "getptbRemain"},
-        {"plat_id", "2"},
-        {"plat_user", "hero"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "demo"}}},
+      {"login", [] { return SC::loginWithUsername("demo", "demo123"); },
+       "api=login&password=demo123&tgid=777&username=demo"},
+      {"getptbRemain", [] { return SC::getPingTaiBiYuEWithQxusername("demo", "tk", "hero", "2"); },
+       "api=getptbRemain&plat_id=2&plat_user=hero" + user},
+      {"getGameList", [&] { return SC::getGamelistWithParams(extra); },
+       "api=getGameList&c_t=x&gid=12&is_special=1&tgid=777"},
       {"getGameList",
-       [&] { return ServerController::getGamelistWithParams(extra); },
-       {{"api", "getGameList"}, {"c_t", "x"}, {"gid", "12"}, {"is_special", "1"}, {"tgid", "777"}}},
-      {"getGameList",
-       [] {
-         return ServerController::getAllGameListWithPage(3, Value::dict({{"sort", 2}}), "0");
-       },
-       {{"api", "getGameList"},
-        {"c_t", "i"},
-        {"is_special", "0"},
-        {"lb", "1"},
-        {"page", "3"},
-        {"sort", "2"},
-        {"tgid", "777"}}},
-      {"getGameList",
-       [] { return ServerController::getAllGameListWithPage(1, Value(), "(null)"); },
-       {{"api", "getGameList"}, {"c_t", "i"}, {"lb", "1"}, {"page", "1"}, {"tgid", "777"}}},
+       [] { return SC::getAllGameListWithPage(3, Value::dict({{"sort", 2}}), "0"); },
+       "api=getGameList&c_t=i&is_special=0&lb=1&page=3&sort=2&tgid=777"},
+      {"getGameList", [] { return SC::getAllGameListWithPage(1, Value(), "(null)"); },
+       "api=getGameList&c_t=i&lb=1&page=1&tgid=777"},
       {"getCardList",
-       [] {
-         return ServerController::getLibaoListWithPage(2, Value::dict({{"gamename", "%E6%98%9F"}}));
-       },
-       {{"api", "getCardList"}, {"c_t", "i"}, {"gamename", "星"}, {"page", "2"}, {"tgid", "777"}}},
-      {"getCard",
-       [] { return ServerController::lingLibaoWithCardid("9001", "demo", "tk"); },
-       {{"api", "getCard"},
-        {"cardid", "9001"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "demo"}}},
-      {"getCardRecord",
-       [] { return ServerController::getLibaoRecordWithPage(4, "demo", "tk"); },
-       {{"api", "getCardRecord"},
-        {"page", "4"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "demo"}}},
-      {"get_hot_gift",
-       [] { return ServerController::getHotGift(); },
-       {{"api", "get_hot_gift"}, {"client_type", "2"}, {"tgid", "777"}}},
-      {"get_tb_url",
-       [] { return ServerController::getTaobaoLink("%E5%89%91"); },
-       {{"api", "get_tb_url"}, {"gamename", "剑"}, {"tgid", "777"}}},
-      {"boundQx",
-       [] { return ServerController::bindToviraWidthQxusername("demo", "tk", "hero", "abc", "1"); },
-       {{"api", "boundQx"},
-        {"password", "900150983cd24fb0d6963f7d28e17f72"},
-        {"plat_id", "1"},
-        {"qx_username", "demo"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "hero"}}},
+       [] { return SC::getLibaoListWithPage(2, Value::dict({{"gamename", "%E6%98%9F"}})); },
+       "api=getCardList&c_t=i&gamename=星&page=2&tgid=777"},
+      {"getCard", [] { return SC::lingLibaoWithCardid("9001", "demo", "tk"); },
+       "api=getCard&cardid=9001" + user},
+      {"getCardRecord", [] { return SC::getLibaoRecordWithPage(4, "demo", "tk"); },
+       "api=getCardRecord&page=4" + user},
+      {"get_hot_gift", [] { return SC::getHotGift(); },
+       "api=get_hot_gift&client_type=2&tgid=777"},
+      {"get_tb_url", [] { return SC::getTaobaoLink("%E5%89%91"); },
+       "api=get_tb_url&gamename=剑&tgid=777"},
+      {"boundQx", [] { return SC::bindToviraWidthQxusername("demo", "tk", "hero", "abc", "1"); },
+       "api=boundQx&password=900150983cd24fb0d6963f7d28e17f72&plat_id=1&qx_username=demo"
+       "&tgid=777&token=tk&username=hero"},
       {"unboundQx",
-       [] {
-         return ServerController::unbindToviraWithQxusername("demo", "pw 1", "tk", "hero", "3");
-       },
-       {{"api", "unboundQx"},
-        {"plat_id", "3"},
-        {"qx_password", "pw 1"},
-        {"qx_username", "demo"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "hero"}}},
-      {"getInvite_v2",
-       [] { return ServerController::getInviteWithQxusername("demo", "tk"); },
-       {{"api", "getInvite_v2"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"tbkToGold",
-       [] { return ServerController::certainGiveMoney("demo", "friend", "C100", "P200", "tk"); },
-       {{"api", "tbkToGold"},
-        {"getter", "friend"},
-        {"qx_tbk_code", "C100"},
-        {"qx_tbk_pwd", "P200"},
-        {"qx_username", "demo"},
-        {"tgid", "777"},
-        {"token", "tk"}}},
-      {"get_alipay_info",
-       [] { return ServerController::getZFBInfo("demo", "tk"); },
-       {{"api", "get_alipay_info"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"get_code_by_token",
-       [] { return ServerController::getAlipayTestCode("demo", "tk"); },
-       {{"api", "get_code_by_token"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
+       [] { return SC::unbindToviraWithQxusername("demo", "pw 1", "tk", "hero", "3"); },
+       "api=unboundQx&plat_id=3&qx_password=pw 1&qx_username=demo&tgid=777&token=tk"
+       "&username=hero"},
+      {"getInvite_v2", [] { return SC::getInviteWithQxusername("demo", "tk"); },
+       "api=getInvite_v2" + user},
+      {"tbkToGold", [] { return SC::certainGiveMoney("demo", "friend", "C100", "P200", "tk"); },
+       "api=tbkToGold&getter=friend&qx_tbk_code=C100&qx_tbk_pwd=P200&qx_username=demo"
+       "&tgid=777&token=tk"},
+      {"get_alipay_info", [] { return SC::getZFBInfo("demo", "tk"); },
+       "api=get_alipay_info" + user},
+      {"get_code_by_token", [] { return SC::getAlipayTestCode("demo", "tk"); },
+       "api=get_code_by_token" + user},
       {"add_user_alipay",
-       [] { return ServerController::bondAlipay("demo", "tk", "a@b.cn", "%E5%BC%A0", "4321"); },
-       {{"alipay_account", "a@b.cn"},
-        {"alipay_name", "张"},
-        {"api", "add_user_alipay"},
-        {"code", "4321"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "demo"}}},
-      {"get_cash",
-       [] { return ServerController::withdraw("demo", "tk", "100", "W123"); },
-       {{"amount", "100"},
-        {"api", "get_cash"},
-        {"orderid", "W123"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"username", "demo"}}},
-      {"get_cash_record",
-       [] { return ServerController::withdrawRecord("demo", "tk"); },
-       {{"api", "get_cash_record"}, {"tgid", "777"}, {"token", "tk"}, {"username", "demo"}}},
-      {"balanceList",
-       [] { return ServerController::getBalanceListWithQxusername("demo", "tk", 3); },
-       {{"api", "balanceList"},
-        {"tgid", "777"},
-        {"token", "tk"},
-        {"type", "3"},
-        {"username", "demo"}}},
+       [] { return SC::bondAlipay("demo", "tk", "a@b.cn", "%E5%BC%A0", "4321"); },
+       "alipay_account=a@b.cn&alipay_name=张&api=add_user_alipay&code=4321" + user},
+      {"get_cash", [] { return SC::withdraw("demo", "tk", "100", "W123"); },
+       "amount=100&api=get_cash&orderid=W123" + user},
+      {"get_cash_record", [] { return SC::withdrawRecord("demo", "tk"); },
+       "api=get_cash_record" + user},
+      {"balanceList", [] { return SC::getBalanceListWithQxusername("demo", "tk", 3); },
+       "api=balanceList&tgid=777&token=tk&type=3&username=demo"},
   };
   for (const auto& call : calls) {
+    SCOPED_TRACE(call.expected);
     server().clearRequests();
     server().reply(call.api, kOk);
-    const Value reply = call.send();
-    EXPECT_EQ(reply["data"]["n"].intValue(), 1) << call.api;
+    EXPECT_EQ(call.send()["data"]["n"].intValue(), 1);
     const auto requests = server().requests();
-    ASSERT_EQ(requests.size(), 1u) << call.api;
-    EXPECT_EQ(requests[0].params, call.expected) << call.api << ": " << requests[0].raw;
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].api, call.api);
+    EXPECT_EQ(joined(requests[0].params), call.expected) << requests[0].raw;
   }
   EXPECT_EQ(server().rejectedCount(), 0u);
 }
@@ -174,16 +113,11 @@ TEST_F(ServerControllerTest, ExchangeSendsAnOrderIdMadeOfUserTimeAndDigest) {
 
   const auto request = server().lastRequest("exchangePTB");
   ASSERT_TRUE(request);
-  // The test's virtual clock starts at 1700000000.
-  const std::string t = "1700000000000";
-  EXPECT_EQ(request->value("orderid"), "demo" + t + EncDec::md5("demo" + t).substr(0, 6));
-  EXPECT_EQ(request->keys(),
-            (std::vector<std::string>{"amount", "api", "orderid", "plat_id", "recipient", "tgid",
-                                      "token", "type", "username"}));
-  EXPECT_EQ(request->value("recipient"), "hero");
-  EXPECT_EQ(request->value("username"), "demo");
-  EXPECT_EQ(request->value("type"), "2");
-  EXPECT_EQ(request->value("amount"), "10");
+  const std::string t = "1700000000000";  // the test's virtual clock starts at 1700000000
+  EXPECT_EQ(joined(request->params), "amount=10&api=exchangePTB&orderid=demo" + t +
+                                         EncDec::md5("demo" + t).substr(0, 6) +
+                                         "&plat_id=1&recipient=hero&tgid=777&token=tk&type=2"
+                                         "&username=demo");
 }
 
 TEST_F(ServerControllerTest, OrderIdsStayRightAfter2038) {
@@ -196,10 +130,10 @@ TEST_F(ServerControllerTest, AValueWithAmpersandCannotAddKeysToTheRequest) {
   ServerController::loginWithUsername("demo&api=getCard&x=1", "p%41+q=r");
   const auto request = server().lastRequest();
   ASSERT_TRUE(request);
-  EXPECT_EQ(request->api, "login");
-  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "password", "tgid", "username"}));
-  EXPECT_EQ(request->value("username"), "demo&api=getCard&x=1");
-  EXPECT_EQ(request->value("password"), "p%41+q=r");
+  EXPECT_EQ(request->params, (Pairs{{"api", "login"},
+                                    {"password", "p%41+q=r"},
+                                    {"tgid", "777"},
+                                    {"username", "demo&api=getCard&x=1"}}));
   EXPECT_EQ(request->raw,
             "api=login&password=p%2541%2Bq=r&tgid=777&username=demo%26api=getCard%26x=1");
 }
@@ -219,12 +153,10 @@ TEST_F(ServerControllerTest, ValuesTheCallerPercentEscapedReachTheServerAsTheTex
   ServerController::bondAlipay("%E7%8E%8B%20w", "t%41", "a%40b.cn", "%E5%BC%A0", "12%34");
   request = server().lastRequest("add_user_alipay");
   ASSERT_TRUE(request);
-  EXPECT_EQ(request->value("username"), "王 w");
-  EXPECT_EQ(request->value("alipay_account"), "a@b.cn");
-  EXPECT_EQ(request->value("alipay_name"), "张");
   // Token and code are raw text and arrive exactly as given.
-  EXPECT_EQ(request->value("token"), "t%41");
-  EXPECT_EQ(request->value("code"), "12%34");
+  EXPECT_EQ(joined(request->params),
+            "alipay_account=a@b.cn&alipay_name=张&api=add_user_alipay&code=12%34&tgid=777"
+            "&token=t%41&username=王 w");
 
   // A search name replaces a default of the same key and keeps its escapes.
   ServerController::getAllGameListWithPage(
@@ -243,14 +175,26 @@ TEST_F(ServerControllerTest, TheSignatureCoversTheParameterStringAndTheSigningKe
   EXPECT_EQ(EncDec::decryptUseDES(*data), params + "&sign=" + EncDec::md5(params + "tv0v1ra5ign"));
 }
 
-TEST_F(ServerControllerTest, ARequestTooLongToEncipherIsNotSentAndShowsNoAlert) {
+TEST_F(ServerControllerTest, ACallTooLongToEncipherShowsTheNetworkAlertOnceAndSendsNothing) {
   server().reply("get_tb_url", kOk);
-  const Value reply = ServerController::getTaobaoLink(std::string(1000, 'g'));
-  EXPECT_TRUE(reply.isNil());
+  server().reply("getCardList", kOk);
+  EXPECT_TRUE(ServerController::getTaobaoLink(std::string(1000, 'g')).isNil());
   EXPECT_TRUE(NSLogSink::contains("DES加密失败"));
+  // A list screen searches from a background thread: its alert comes through the main queue.
+  std::thread search([] {
+    const Value words = Value::dict({{"kw", std::string(2000, 'k')}});
+    EXPECT_TRUE(ServerController::getLibaoListWithPage(1, words).isNil());
+  });
+  search.join();
+  pump();
+  const auto alerts = UIAlertView::shownAlerts();
+  ASSERT_EQ(alerts.size(), 2u) << "one for each call";
+  for (const auto& alert : alerts) {
+    EXPECT_EQ(alert->title(), "获取网络数据失败");
+    EXPECT_EQ(alert->message(), "获取网络数据失败，请检查您的手机的网络。");
+  }
   EXPECT_TRUE(server().requests().empty());
   EXPECT_EQ(server().rejectedCount(), 0u);
-  EXPECT_FALSE(NSLogSink::contains("empty reply"));
 }
 
 // Each call that moves money or goods, made once.
@@ -319,6 +263,8 @@ TEST_F(ServerControllerTest, NoReplyWithinTheTimeoutGivesNil) {
   EXPECT_TRUE(reply.isNil());
   EXPECT_GE(elapsed, 0.9);
   EXPECT_LT(elapsed, 3.0);
+  ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
+  EXPECT_EQ(UIAlertView::shownAlerts()[0]->title(), "获取网络数据失败");
 }
 
 TEST_F(ServerControllerTest, AnUnreachableServerGivesNil) {

@@ -44,14 +44,6 @@ TEST_F(WebTest, AnEmptyReplyCountsAsNoData) {
   ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
 }
 
-TEST_F(WebTest, ATimeoutShowsTheNetworkAlert) {
-  Config::setTimeout(1.0);
-  server().replyNothing("login");
-  EXPECT_TRUE(ServerController::loginWithUsername("demo", "x").isNil());
-  ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u);
-  expectNetworkAlert(UIAlertView::shownAlerts()[0]);
-}
-
 TEST_F(WebTest, FromABackgroundThreadTheAlertIsShownByTheMainQueue) {
   const std::string url = server().endpoint();
   server().stop();
@@ -82,13 +74,6 @@ TEST_F(WebTest, ABodyThatIsNoUsableReplyGivesNilAndShowsTheNetworkAlertOnce) {
     ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << body;
     expectNetworkAlert(UIAlertView::shownAlerts()[0]);
   }
-}
-
-TEST_F(WebTest, ATooLongRequestIsNotSentAndShowsNoAlert) {
-  EXPECT_TRUE(ServerController::loginWithUsername(std::string(2000, 'u'), "x").isNil());
-  pump();
-  EXPECT_TRUE(UIAlertView::shownAlerts().empty());
-  EXPECT_TRUE(server().requests().empty());
 }
 
 TEST_F(WebTest, AReplyWithAStatusOtherThan2xxIsNoReplyWhateverItsBody) {

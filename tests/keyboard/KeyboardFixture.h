@@ -11,6 +11,7 @@
 #include <string>
 
 #include "keyboard/KBKeyboardManager.h"
+#include "keyboard/KBTitleBarButtonItem.h"
 #include "keyboard/KBToolbar.h"
 #include "keyboard/KBToolbarAddition.h"
 #include "keyboard/KBViewHierarchy.h"
@@ -86,6 +87,36 @@ class KeyboardFixture : public ::testing::Test {
 
   std::shared_ptr<KBToolbar> barOf(const std::shared_ptr<UIView>& v) {
     return std::dynamic_pointer_cast<KBToolbar>(v->inputAccessoryView());
+  }
+  // The items of the view's bar in order, one word each: "<" and ">" the arrows, "[text]" the
+  // title, "~" a flexible and "_23" a fixed space, a system button's title ("Done", "Cancel"),
+  // a text button's title ("'好'", "'好'!" in the Done style). A disabled item ends in "-"; an
+  // item of a class other than the bar-button class starts with "?".
+  std::string itemsOf(const std::shared_ptr<UIView>& v) {
+    auto bar = barOf(v);
+    if (!bar) return "(no bar)";
+    std::string out;
+    for (const auto& item : bar->items()) {
+      std::string word = item->isKindOfClass("KBBarButtonItem") ? "" : "?";
+      if (KBIsPreviousItem(item)) {
+        word += "<";
+      } else if (KBIsNextItem(item)) {
+        word += ">";
+      } else if (auto title = std::dynamic_pointer_cast<KBTitleBarButtonItem>(item)) {
+        word += "[" + title->titleLabel()->text() + "]";
+      } else if (!item->isSystemItem()) {
+        word += "'" + item->title() + "'" + (item->style() == UIBarButtonItemStyleDone ? "!" : "");
+      } else if (item->systemItem() == UIBarButtonSystemItemFlexibleSpace) {
+        word += "~";
+      } else if (item->systemItem() == UIBarButtonSystemItemFixedSpace) {
+        word += "_" + std::to_string(static_cast<int>(item->width()));
+      } else {
+        word += UIBarButtonItem::systemTitle(item->systemItem());
+      }
+      if (!item->isEnabled()) word += "-";
+      out += (out.empty() ? "" : " ") + word;
+    }
+    return out;
   }
   CGRect inWindow(const std::shared_ptr<UIView>& v) {
     return v->superview()->convertRect(v->frame(), nullptr);

@@ -49,9 +49,15 @@ TEST_F(AppStartTest, StartPreparesBadgeDatabaseCacheNotificationsAndParley) {
 }
 
 TEST_F(AppStartTest, WithoutARememberedLoginNobodyIsLoggedInAndNothingIsSent) {
+  server().reply("login", kDemoUser);
   launch();
   EXPECT_TRUE(TempData::getuserdata().isNil());
   EXPECT_TRUE(server().requests("login").empty());
+  // A remembered login without autologin is not logged in either.
+  rememberLogin("demo", "demo123", 0);
+  relaunch();
+  EXPECT_TRUE(server().requests("login").empty());
+  EXPECT_TRUE(TempData::getuserdata().isNil());
 }
 
 TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
@@ -67,14 +73,6 @@ TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
   EXPECT_EQ(request->value("password"), "demo123");
   EXPECT_EQ(server().requests("login").size(), 1u);
   EXPECT_EQ(TempData::getuserdata()["token"].str(), "t1");
-}
-
-TEST_F(AppStartTest, ARememberedLoginWithoutAutologinIsNotLoggedIn) {
-  rememberLogin("demo", "demo123", 0);
-  server().reply("login", kDemoUser);
-  launch();
-  EXPECT_TRUE(server().requests("login").empty());
-  EXPECT_TRUE(TempData::getuserdata().isNil());
 }
 
 TEST_F(AppStartTest, ARefusedAutologinLeavesNobodyLoggedIn) {
