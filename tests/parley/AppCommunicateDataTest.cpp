@@ -43,6 +43,13 @@ std::shared_ptr<SendMessageToPLReq> webShare(const std::string& url = "https://t
 
 bool packs(const std::shared_ptr<BaseReq>& req) { return AppCommunicateData().ReqToData(req); }
 
+// The dictionary that a request packs into; nil when the request is refused.
+Value packed(const std::shared_ptr<BaseReq>& req,
+             const std::shared_ptr<PLMediaInternalMessage>& internal = nullptr) {
+  AppCommunicateData data;
+  return data.ReqToData(req, internal) ? data.propertList() : Value();
+}
+
 // A media message whose only unusual field is set by the given step.
 template <class F>
 bool messagePacks(F change) {
@@ -65,42 +72,23 @@ class AppCommunicateDataTest : public ParleyTest {};
 
 TEST_F(AppCommunicateDataTest, AWebPageShareYieldsExactlyTheKeysParleyReads) {
   AppCommunicateData data;
-  ASSERT_TRUE(data.ReqToData(webShare()));
-  const Value& d = data.propertList();
-  EXPECT_EQ(keysOf(d),
-            (std::vector<std::string>{"command", "description", "mediaUrl", "objectType", "result",
-                                      "returnFromApp", "scene", "sdkver", "thumbData", "title"}));
-  EXPECT_EQ(d["command"], Value("1010"));
-  EXPECT_EQ(d["returnFromApp"], Value("0"));
-  EXPECT_EQ(d["result"], Value("1"));
-  EXPECT_EQ(d["sdkver"], Value("1.6.2"));
-  EXPECT_EQ(d["objectType"], Value("5"));
-  EXPECT_EQ(d["scene"], Value("0"));
-  EXPECT_EQ(d["title"], Value("来玩"));
-  EXPECT_EQ(d["mediaUrl"], Value("https://t.example/i?u=7"));
-  EXPECT_EQ(d["thumbData"].dataValue(), ParleyTest::jpeg());
-  EXPECT_EQ(data.command(), 1010u);
-
-  AppCommunicateData withAccount;
-  withAccount.conversationAccount = "acc";
+  data.conversationAccount = "acc";
   auto req = webShare();
   req->openID = "oid";
-  ASSERT_TRUE(withAccount.ReqToData(req));
-  EXPECT_EQ(withAccount.propertList()["account"], Value("acc"));
-  EXPECT_EQ(withAccount.propertList()["openID"], Value("oid"));
+  ASSERT_TRUE(data.ReqToData(req));
+  EXPECT_EQ(data.command(), 1010u);
+  Value expected = *Value::fromJSON(R"({"command": "1010", "returnFromApp": "0", "result": "1",
+      "sdkver": "1.6.2", "objectType": "5", "scene": "0", "title": "来玩", "description": "送金币",
+      "mediaUrl": "https://t.example/i?u=7", "account": "acc", "openID": "oid"})");
+  EXPECT_EQ(data.propertList(), expected.set("thumbData", Value::data(ParleyTest::jpeg())));
 }
 
 TEST_F(AppCommunicateDataTest, SceneZeroAndOneDifferOnlyInScene) {
-  auto chat = webShare();
   auto timeline = webShare();
   timeline->scene = PLSceneTimeline;
-  AppCommunicateData a, b;
-  ASSERT_TRUE(a.ReqToData(chat));
-  ASSERT_TRUE(b.ReqToData(timeline));
-  Value withoutScene = b.propertList();
-  withoutScene.set("scene", Value("0"));
-  EXPECT_EQ(b.propertList()["scene"], Value("1"));
-  EXPECT_EQ(a.propertList(), withoutScene);
+  Value d = packed(timeline);
+  EXPECT_EQ(d["scene"], Value("1"));
+  EXPECT_EQ(d.set("scene", Value("0")), packed(webShare()));
 }
 
 TEST_F(AppCommunicateDataTest, MessageLimitsCountUtf16UnitsAndBytesAtTheBoundary) {
@@ -178,11 +166,10 @@ TEST_F(AppCommunicateDataTest, TextMessagesAreOneTo10240Units) {
   text->bText = true;
   text->scene = PLSceneTimeline;
   text->text = repeat("字", 10240);
-  AppCommunicateData data;
-  ASSERT_TRUE(data.ReqToData(text));
-  EXPECT_EQ(data.propertList()["command"], Value("1020"));
-  EXPECT_EQ(data.propertList()["scene"], Value("1"));
-  EXPECT_EQ(AppCommunicateData(data.propertList()).textMessage(), text->text);
+  Value d = packed(text);
+  EXPECT_EQ(d["command"], Value("1020"));
+  EXPECT_EQ(d["scene"], Value("1"));
+  EXPECT_EQ(AppCommunicateData(d).textMessage(), text->text);
   text->text += "字";
   EXPECT_FALSE(packs(text));
   text->text = "";
@@ -193,13 +180,11 @@ TEST_F(AppCommunicateDataTest, LoginRequestsNeedAScopeAndKeepTheirLimits) {
   auto auth = std::make_shared<SendAuthReq>();
   auth->scope = repeat("s", 1024);
   auth->state = repeat("态", 1024);
-  AppCommunicateData data;
-  ASSERT_TRUE(data.ReqToData(auth));
-  EXPECT_EQ(data.propertList()["command"], Value("1030"));
-  auto back = AppCommunicateData(data.propertList()).authRequest();
+  Value d = packed(auth);
+  EXPECT_EQ(d["command"], Value("1030"));
+  auto back = AppCommunicateData(d).authRequest();
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->scope, auth->scope);
-  EXPECT_EQ(back->state, auth->state);
+  EXPECT_EQ(back->scope + back->state, auth->scope + auth->state);
 
   auth->state += "x";
   EXPECT_FALSE(packs(auth));
@@ -222,6 +207,8 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
   auto video = PLVideoObject::object();
   video->videoUrl = "v1";
   video->videoLowBandUrl = "v2";
+  auto page = PLWebpageObject::object();
+  page->webpageUrl = "https://w.example";
   auto file = PLFileObject::object();
   file->fileExtension = "txt";
   file->fileData = Data{'h', 'i'};
@@ -231,81 +218,38 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
   ext->fileData = Data{9};
   auto emoticon = PLEmoticonObject::object();
   emoticon->emoticonData = Data{1, 2};
+  const std::pair<std::shared_ptr<PLMediaObject>, const char*> kinds[] = {
+      {image, "2"}, {music, "3"}, {video, "4"},   {page, "5"},
+      {file, "6"},  {ext, "7"},   {emoticon, "8"}};
 
   for (bool iOS7plus : {true, false}) {
     setSystemVersion(iOS7plus ? "7.0" : "6.1");
-    for (const std::shared_ptr<PLMediaObject>& object : std::vector<std::shared_ptr<PLMediaObject>>{
-             image, music, video, PLWebpageObject::object(), file, ext, emoticon}) {
+    for (const auto& [object, type] : kinds) {
+      SCOPED_TRACE(std::string("object type ") + type + (iOS7plus ? " from system 7" : " before"));
       auto req = webShare();
-      if (auto page = std::dynamic_pointer_cast<PLWebpageObject>(object))
-        page->webpageUrl = "https://w.example";
       req->message->mediaObject = object;
       req->message->mediaTagName = "tag";
       req->message->messageExt = "ext";
       req->message->messageAction = "act";
       AppCommunicateData out;
       ASSERT_TRUE(out.ReqToData(req));
-      // Before system 7 the bytes travel beside the dictionary.
-      if (!iOS7plus) {
-        EXPECT_FALSE(out.propertList().contains("fileData"));
-      }
+      EXPECT_EQ(out.propertList()["objectType"], Value(type));
+      // From system 7 the bytes travel in the dictionary, before it beside it.
+      EXPECT_TRUE(iOS7plus ? out.fileData.empty() : !out.propertList().contains("fileData"));
+      // What is read back packs into the same dictionary and bytes.
       AppCommunicateData in(out.propertList());
       in.fileData = iOS7plus ? out.propertList()["fileData"].dataValue() : out.fileData;
-      auto back = in.mediaMessage();
-      ASSERT_TRUE(back);
-      EXPECT_EQ(back->title, "来玩");
-      EXPECT_EQ(back->description, "送金币");
-      EXPECT_EQ(back->thumbData, ParleyTest::jpeg());
-      EXPECT_EQ(back->mediaTagName, "tag");
-      EXPECT_EQ(back->messageExt, "ext");
-      EXPECT_EQ(back->messageAction, "act");
       auto internal = in.mediaInternalMessage();
       ASSERT_TRUE(internal);
-      if (auto o = std::dynamic_pointer_cast<PLImageObject>(back->mediaObject)) {
-        EXPECT_EQ(o->imageUrl, image->imageUrl);
-        EXPECT_EQ(o->imageData, image->imageData);
-        EXPECT_EQ(internal->objectType, 2u);
-      } else if (auto o = std::dynamic_pointer_cast<PLMusicObject>(back->mediaObject)) {
-        EXPECT_EQ(o->musicUrl + o->musicLowBandUrl + o->musicDataUrl + o->musicLowBandDataUrl,
-                  "m1m2m3m4");
-      } else if (auto o = std::dynamic_pointer_cast<PLVideoObject>(back->mediaObject)) {
-        EXPECT_EQ(o->videoUrl + o->videoLowBandUrl, "v1v2");
-      } else if (auto o = std::dynamic_pointer_cast<PLWebpageObject>(back->mediaObject)) {
-        EXPECT_EQ(o->webpageUrl, "https://w.example");
-      } else if (auto o = std::dynamic_pointer_cast<PLFileObject>(back->mediaObject)) {
-        EXPECT_EQ(o->fileExtension, "txt");
-        EXPECT_EQ(o->fileData, file->fileData);
-      } else if (auto o = std::dynamic_pointer_cast<PLAppExtendObject>(back->mediaObject)) {
-        EXPECT_EQ(o->url + o->extInfo, "app://xinfo");
-        EXPECT_EQ(o->fileData, ext->fileData);
-      } else if (auto o = std::dynamic_pointer_cast<PLEmoticonObject>(back->mediaObject)) {
-        EXPECT_EQ(o->emoticonData, emoticon->emoticonData);
-        EXPECT_EQ(internal->objectType, 8u);
-      } else {
-        ADD_FAILURE() << "no media object read back";
-      }
+      EXPECT_EQ(std::to_string(internal->objectType), type);
+      req->message = in.mediaMessage();
+      ASSERT_TRUE(req->message);
+      AppCommunicateData again;
+      ASSERT_TRUE(again.ReqToData(req));
+      EXPECT_EQ(again.propertList(), out.propertList());
+      EXPECT_EQ(again.fileData, out.fileData);
     }
   }
-}
-
-TEST_F(AppCommunicateDataTest, FileBytesTravelInTheDictionaryFromSystem7AndBesideItBefore) {
-  auto file = PLFileObject::object();
-  file->fileExtension = "bin";
-  file->fileData = Data{1, 2, 3};
-  auto req = webShare();
-  req->message->mediaObject = file;
-
-  setSystemVersion("7.0");
-  AppCommunicateData modern;
-  ASSERT_TRUE(modern.ReqToData(req));
-  EXPECT_EQ(modern.propertList()["fileData"].dataValue(), file->fileData);
-  EXPECT_TRUE(modern.fileData.empty());
-
-  setSystemVersion("6.1");
-  AppCommunicateData old;
-  ASSERT_TRUE(old.ReqToData(req));
-  EXPECT_FALSE(old.propertList().contains("fileData"));
-  EXPECT_EQ(old.fileData, file->fileData);
 }
 
 TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
@@ -313,11 +257,8 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   get->openID = "o";
   get->lang = "zh_CN";
   get->country = "CN";
-  AppCommunicateData g;
-  ASSERT_TRUE(g.ReqToData(get));
-  EXPECT_EQ(g.propertList()["command"], Value("2000"));
-  auto getBack = std::dynamic_pointer_cast<GetMessageFromPLReq>(
-      AppCommunicateData(g.propertList()).DataToReq());
+  auto getBack =
+      std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(packed(get)).DataToReq());
   ASSERT_TRUE(getBack);
   EXPECT_EQ(getBack->openID + getBack->lang + getBack->country, "ozh_CNCN");
 
@@ -327,34 +268,24 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   internal->extInfo = "e";
   auto show = std::make_shared<ShowMessageFromPLReq>();
   show->lang = "en";
-  AppCommunicateData s;
-  ASSERT_TRUE(s.ReqToData(show, internal));
   auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
-      AppCommunicateData(s.propertList()).DataToReq());
-  ASSERT_TRUE(showBack);
-  EXPECT_EQ(showBack->lang, "en");
-  ASSERT_TRUE(showBack->message);
-  EXPECT_EQ(showBack->message->title, "t");
+      AppCommunicateData(packed(show, internal)).DataToReq());
+  ASSERT_TRUE(showBack && showBack->message);
+  EXPECT_EQ(showBack->lang + showBack->message->title, "ent");
 
   // Only app-extension content is shown from Parley: a web page is not.
   internal->objectType = PLMediaObjectWebpage;
   internal->mediaUrl = "https://w";
-  AppCommunicateData w;
-  ASSERT_TRUE(w.ReqToData(show, internal));
-  EXPECT_FALSE(AppCommunicateData(w.propertList()).DataToReq());
+  EXPECT_FALSE(AppCommunicateData(packed(show, internal)).DataToReq());
 
   auto launch = std::make_shared<LaunchFromPLReq>();
   launch->openID = "x";
   internal->messageExt = "me";
   internal->messageAction = "ma";
-  AppCommunicateData l;
-  ASSERT_TRUE(l.ReqToData(launch, internal));
-  EXPECT_EQ(l.propertList()["command"], Value("2040"));
-  auto launchBack =
-      std::dynamic_pointer_cast<LaunchFromPLReq>(AppCommunicateData(l.propertList()).DataToReq());
-  ASSERT_TRUE(launchBack);
+  auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(
+      AppCommunicateData(packed(launch, internal)).DataToReq());
+  ASSERT_TRUE(launchBack && launchBack->message);
   EXPECT_EQ(launchBack->openID, "x");
-  ASSERT_TRUE(launchBack->message);
   EXPECT_EQ(launchBack->message->messageExt + launchBack->message->messageAction, "mema");
   EXPECT_TRUE(launchBack->message->title.empty());
 
@@ -365,24 +296,20 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
 TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   auto pack = [](const std::shared_ptr<BaseResp>& resp) {
     AppCommunicateData data;
-    data.returnFromApp = true;
     data.result = resp->errCode;
-    EXPECT_TRUE(data.RespToData(resp));
-    EXPECT_EQ(data.propertList()["returnFromApp"], Value("1"));
-    return data.propertList();
+    return data.RespToData(resp) ? data.propertList() : Value();
   };
   auto sent = std::make_shared<SendMessageToPLResp>();
   sent->errCode = -3;
   sent->lang = "zh";
   Value d = pack(sent);
-  EXPECT_EQ(d["command"], Value("2020"));
-  EXPECT_EQ(d["result"], Value("-3"));
   EXPECT_EQ(d["language"], Value("zh"));
   auto sentBack =
       std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
   ASSERT_TRUE(sentBack);
   EXPECT_EQ(sentBack->errCode, -3);
   // 2010 carries language and country, 2020 does not.
+  EXPECT_EQ(sentBack->lang, "");
   d.set("command", Value("2010"));
   sentBack = std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
   ASSERT_TRUE(sentBack);
@@ -390,31 +317,27 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
 
   auto auth = std::make_shared<SendAuthResp>();
   auth->state = "st";
-  d = pack(auth);
-  EXPECT_EQ(d["command"], Value("2030"));
-  EXPECT_EQ(AppCommunicateData(d).authResp()->state, "st");
-  EXPECT_TRUE(std::dynamic_pointer_cast<SendAuthResp>(AppCommunicateData(d).DataToResp()));
+  EXPECT_EQ(AppCommunicateData(pack(auth)).authResp()->state, "st");
   auth->state = repeat("s", 1025);
-  EXPECT_FALSE(AppCommunicateData().RespToData(auth));
+  EXPECT_FALSE(pack(auth));
 
   auto create = std::make_shared<CreateChatRoomResp>();
   create->errCode = 5;
   create->extMsg = "room";
-  d = pack(create);
   auto createBack =
-      std::dynamic_pointer_cast<CreateChatRoomResp>(AppCommunicateData(d).DataToResp());
+      std::dynamic_pointer_cast<CreateChatRoomResp>(AppCommunicateData(pack(create)).DataToResp());
   ASSERT_TRUE(createBack);
   EXPECT_EQ(createBack->extMsg, "room");
   EXPECT_EQ(createBack->errCode, 5);
   create->extMsg = repeat("e", 2049);
-  EXPECT_FALSE(AppCommunicateData().RespToData(create));
+  EXPECT_FALSE(pack(create));
 
   auto join = std::make_shared<JoinChatRoomResp>();
   join->extMsg = "j";
-  d = pack(join);
-  EXPECT_EQ(d["command"], Value("2060"));
-  EXPECT_EQ(std::dynamic_pointer_cast<JoinChatRoomResp>(AppCommunicateData(d).DataToResp())->extMsg,
-            "j");
+  auto joinBack =
+      std::dynamic_pointer_cast<JoinChatRoomResp>(AppCommunicateData(pack(join)).DataToResp());
+  ASSERT_TRUE(joinBack);
+  EXPECT_EQ(joinBack->extMsg, "j");
 
   EXPECT_EQ(pack(std::make_shared<ShowMessageFromPLResp>())["command"], Value("1070"));
 
@@ -426,9 +349,8 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   EXPECT_EQ(d["title"], Value("hello"));
   auto media = std::make_shared<GetMessageFromPLResp>();
   media->message = webShare()->message;
-  EXPECT_EQ(pack(media)["objectType"], Value("5"));
   media->message->title = repeat("t", 513);
-  EXPECT_FALSE(AppCommunicateData().RespToData(media));
+  EXPECT_FALSE(pack(media));
 }
 
 TEST_F(AppCommunicateDataTest, ADictionaryWithoutCommandYieldsNothing) {
@@ -444,18 +366,7 @@ TEST_F(AppCommunicateDataTest, ADictionaryWithoutCommandYieldsNothing) {
 TEST_F(AppCommunicateDataTest, SetThumbImageMakesAJpegAndKeepsTheOldOneForNull) {
   auto message = PLMediaMessage::message();
   message->setThumbImage(ParleyTest::image());
-  ASSERT_GT(message->thumbData.size(), 3u);
-  EXPECT_EQ(message->thumbData[0], 0xFF);
-  EXPECT_EQ(message->thumbData[1], 0xD8);
   EXPECT_EQ(message->thumbData, UIImageJPEGRepresentation(ParleyTest::image(), 0.6));
-  Data before = message->thumbData;
   message->setThumbImage(nullptr);
-  EXPECT_EQ(message->thumbData, before);
-
-  auto fresh = std::make_shared<SendMessageToPLReq>();
-  EXPECT_FALSE(fresh->bText);
-  EXPECT_EQ(fresh->scene, PLSceneChat);
-  // A long title is stored; only packing refuses it.
-  message->title = repeat("t", 600);
-  EXPECT_EQ(message->title.size(), 600u);
+  EXPECT_EQ(message->thumbData, ParleyTest::jpeg());
 }

@@ -51,14 +51,11 @@ TEST_F(ParleyApiUtilTest, UnescapersTurnPlusIntoSpaceAndRefuseBrokenEscapes) {
 }
 
 TEST_F(ParleyApiUtilTest, SystemVersionAbove6Point9CountsAsSystem7) {
-  setSystemVersion("6.1");
-  EXPECT_FALSE(ParleyApiUtil::isiOS7plus());
-  setSystemVersion("6.9");
-  EXPECT_FALSE(ParleyApiUtil::isiOS7plus());
-  setSystemVersion("7.0");
-  EXPECT_TRUE(ParleyApiUtil::isiOS7plus());
-  setSystemVersion("10.3.1");
-  EXPECT_TRUE(ParleyApiUtil::isiOS7plus());
+  for (const auto& [version, seven] :
+       {std::pair{"6.1", false}, {"6.9", false}, {"7.0", true}, {"10.3.1", true}}) {
+    setSystemVersion(version);
+    EXPECT_EQ(ParleyApiUtil::isiOS7plus(), seven) << version;
+  }
 }
 
 TEST_F(ParleyApiUtilTest, UrlsAreBuiltFromTheAppId) {

@@ -72,6 +72,4 @@ class ParleyTest : public ::testing::Test {
     for (size_t i = 0; i < n; ++i) out += s;
     return out;
   }
-
-  static std::vector<std::string> keysOf(const Value& dict) { return dict.allKeys(); }
 };

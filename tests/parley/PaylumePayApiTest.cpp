@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "ParleyTestSupport.h"
@@ -55,13 +54,7 @@ TEST_F(PaylumePayApiTest, WithoutASchemeOrAFieldNothingOpens) {
 
 TEST_F(PaylumePayApiTest, ThePaymentLauncherOpensItsUrlOnTheMainQueue) {
   api->registerWithUrlSchemes("QXMarrowpay");
-  std::atomic<bool> done{false};
-  std::thread script([&] {
-    api->startPLPayMerchantId("m", "o", "1", "n", "b", "s", "g");
-    done = true;
-  });
-  script.join();
-  ASSERT_TRUE(done);
+  std::thread([&] { api->startPLPayMerchantId("m", "o", "1", "n", "b", "s", "g"); }).join();
   EXPECT_TRUE(SimulatedDevice::shared().openedURLs().empty());
   runLoop();
   EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), 1u);
