@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -10,25 +12,13 @@
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSString.h"
 
-// stb is compiled here with internal linkage, so that other libraries may use it too.
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_GIF
-#define STBI_ONLY_BMP
-#define STBI_NO_STDIO
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
+// jpeglib.h needs FILE and size_t declared before it, and jerror.h after it.
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+#include <png.h>
+// clang-format on
 
 namespace {
 std::mutex& cacheMutex() {
@@ -47,29 +37,156 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out) {
   return true;
 }
 
-// The most pixels a decoded image may have (256 MB of RGBA). A header is a few bytes and may
-// claim any size: without this limit, a few hundred bytes of JPEG claiming 20000 x 20000
-// pixels take gigabytes and many seconds to "decode".
+// The most pixels a decoded image may have (64 megapixels, 256 MB of RGBA). A header is a few
+// bytes and may claim any size: without this limit, a few hundred bytes claiming 20000 x 20000
+// pixels take gigabytes and many seconds to "decode". The size is checked after the header is
+// read and before any pixel is.
 constexpr long long kMaxPixels = 1LL << 26;
+// A progressive JPEG may have any number of scans, each of which passes over the whole image:
+// a small file of many empty scans keeps the decoder busy for minutes. Encoders write about ten.
+constexpr int kMaxJpegScans = 500;
 
-std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name) {
-  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
-  int w = 0, h = 0, channels = 0;
-  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels))
-    return nullptr;
-  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPixels) return nullptr;
-  stbi_uc* pixels =
-      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
-  if (!pixels) return nullptr;
-  std::vector<uint8_t> rgba(pixels, pixels + static_cast<size_t>(w) * h * 4);
-  stbi_image_free(pixels);
-  return std::make_shared<UIImage>(w, h, std::move(rgba), scale, std::move(name));
+bool acceptableSize(long long w, long long h) { return w > 0 && h > 0 && w * h <= kMaxPixels; }
+
+// PNG through libpng's simplified reader, which catches its own errors and refuses the file.
+// 16-bit samples without a colour-space chunk are read as sRGB, as 8-bit ones are, so that they
+// are narrowed rather than gamma-converted.
+bool decodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
+  if (!acceptableSize(image.width, image.height)) {
+    png_image_free(&image);
+    return false;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
+  rgba.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
+  w = static_cast<int>(image.width);
+  h = static_cast<int>(image.height);
+  return true;
 }
 
-void appendBytes(void* context, void* data, int size) {
-  auto* out = static_cast<std::vector<uint8_t>*>(context);
-  auto* p = static_cast<uint8_t*>(data);
-  out->insert(out->end(), p, p + size);
+// libjpeg reports errors by calling error_exit, whose default ends the process: ours jumps back
+// to the call that started the work, which then gives up on the image.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void jpegFail(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
+
+// Warnings are quiet, except that data ending before the image does is an error: the rest of
+// the image would be grey, and a cut-off download must not pass for the image.
+void jpegMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) jpegFail(info);
+}
+
+void jpegProgress(j_common_ptr info) {
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxJpegScans) jpegFail(info);
+}
+
+jpeg_error_mgr* jpegErrors(JpegErrors& errors) {
+  jpeg_error_mgr* manager = jpeg_std_error(&errors.manager);
+  manager->error_exit = jpegFail;
+  manager->emit_message = jpegMessage;
+  return manager;
+}
+
+// No object with a destructor is made between setjmp and the calls that may jump back to it.
+bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
+  jpeg_decompress_struct info{};
+  JpegErrors errors{};
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = jpegProgress;
+  info.err = jpegErrors(errors);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  info.progress = &progress;
+  jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&info, TRUE);
+  if (!acceptableSize(info.image_width, info.image_height)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  // CMYK (as print software writes it, inverted) has four samples a pixel too: it is decoded in
+  // place and turned into RGB below.
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+  jpeg_start_decompress(&info);
+  w = static_cast<int>(info.output_width);
+  h = static_cast<int>(info.output_height);
+  rgba.resize(static_cast<size_t>(w) * h * 4);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = &rgba[static_cast<size_t>(info.output_scanline) * w * 4];
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  if (cmyk) {
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+      const unsigned k = rgba[i + 3];
+      for (size_t c = 0; c < 3; ++c)
+        rgba[i + c] = static_cast<uint8_t>((rgba[i + c] * k + 127) / 255);
+      rgba[i + 3] = 255;
+    }
+  }
+  return true;
+}
+
+// The encoder's output buffer is libjpeg's, grown with malloc as the file grows.
+bool encodeJpeg(const UIImage& image, int quality, std::vector<uint8_t>& out) {
+  jpeg_compress_struct info{};
+  JpegErrors errors{};
+  struct {
+    unsigned char* data;
+    unsigned long size;
+  } buffer{nullptr, 0};
+  info.err = jpegErrors(errors);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_compress(&info);
+    std::free(buffer.data);
+    return false;
+  }
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, &buffer.data, &buffer.size);
+  info.image_width = static_cast<JDIMENSION>(image.pixelWidth());
+  info.image_height = static_cast<JDIMENSION>(image.pixelHeight());
+  info.input_components = 4;
+  info.in_color_space = JCS_EXT_RGBA;  // the fourth byte, alpha, is not stored
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  const size_t stride = static_cast<size_t>(image.pixelWidth()) * 4;
+  while (info.next_scanline < info.image_height) {
+    auto row = const_cast<JSAMPROW>(&image.pixels()[info.next_scanline * stride]);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  out.assign(buffer.data, buffer.data + buffer.size);
+  std::free(buffer.data);
+  return true;
+}
+
+// Only PNG and JPEG are decoded: they are all that servers and the bundle hold. Any other bytes
+// give no image.
+std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name) {
+  int w = 0, h = 0;
+  std::vector<uint8_t> rgba;
+  bool decoded = false;
+  if (bytes.size() >= 8 && png_sig_cmp(bytes.data(), 0, 8) == 0)
+    decoded = decodePng(bytes, w, h, rgba);
+  else if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
+    decoded = decodeJpeg(bytes, w, h, rgba);
+  if (!decoded) return nullptr;
+  return std::make_shared<UIImage>(w, h, std::move(rgba), scale, std::move(name));
 }
 }  // namespace
 
@@ -171,9 +288,17 @@ uint32_t UIImage::pixelAt(int x, int y) const {
 std::vector<uint8_t> UIImagePNGRepresentation(const std::shared_ptr<UIImage>& image) {
   std::vector<uint8_t> out;
   if (!image || image->pixels().empty()) return out;
-  if (!stbi_write_png_to_func(appendBytes, &out, image->pixelWidth(), image->pixelHeight(), 4,
-                              image->pixels().data(), image->pixelWidth() * 4))
-    out.clear();
+  png_image info{};
+  info.version = PNG_IMAGE_VERSION;
+  info.width = static_cast<png_uint_32>(image->pixelWidth());
+  info.height = static_cast<png_uint_32>(image->pixelHeight());
+  info.format = PNG_FORMAT_RGBA;
+  // Written once into a buffer of the largest size the file can have, then cut to its length.
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(info);
+  out.resize(size);
+  if (!png_image_write_to_memory(&info, out.data(), &size, 0, image->pixels().data(), 0, nullptr))
+    size = 0;
+  out.resize(size);
   return out;
 }
 
@@ -185,9 +310,7 @@ std::vector<uint8_t> UIImageJPEGRepresentation(const std::shared_ptr<UIImage>& i
   // overflow the integer, which would turn "best" into "worst".
   if (std::isnan(quality)) quality = 1.0;
   quality = std::clamp(quality, 0.0, 1.0);
-  int q = std::max(1, static_cast<int>(quality * 100 + 0.5));
-  if (!stbi_write_jpg_to_func(appendBytes, &out, image->pixelWidth(), image->pixelHeight(), 4,
-                              image->pixels().data(), q))
-    out.clear();
+  const int q = std::max(1, static_cast<int>(quality * 100 + 0.5));
+  if (!encodeJpeg(*image, q, out)) out.clear();
   return out;
 }

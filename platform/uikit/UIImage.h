@@ -1,5 +1,6 @@
 #pragma once
-// Images: RGBA pixels with a scale. Decoding and encoding use stb (real PNG and JPEG).
+// Images: RGBA pixels with a scale. PNG and JPEG are decoded and encoded by libpng and libjpeg,
+// which are made for hostile input: downloaded and handed-over bytes reach the decoders.
 // Immutable once made; loads by name are cached per name.
 
 #include <cstdint>
@@ -22,8 +23,9 @@ class UIImage : public NSObject {
   // "images" subfolder. nullptr when missing or undecodable.
   static std::shared_ptr<UIImage> imageNamed(const std::string& name);
   static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-  // Decodes PNG, JPEG, GIF or BMP bytes; nullptr for anything else, and for images of more
-  // than 2^26 pixels (a header claiming a huge size is refused before any decoding).
+  // Decodes PNG or JPEG bytes; nullptr for anything else, for damaged or cut-off data, and for
+  // images of more than 2^26 pixels (a header claiming a huge size is refused before any
+  // decoding).
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
                                                 double scale = 1.0);
   // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.

@@ -1,5 +1,7 @@
 #include <chrono>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "uikit/UIKitFixture.h"
@@ -23,6 +25,12 @@ class ImageTest : public UIKitFixture {
       }
     }
     FAIL() << "no frame header";
+  }
+  // A crafted input kept with the image harness's seeds.
+  static std::vector<uint8_t> fuzzSeed(const std::string& name) {
+    std::ifstream in(std::string(TOVIRA_RESOURCES) + "/../fuzz/corpus/image/" + name,
+                     std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
 };
 
@@ -62,4 +70,16 @@ TEST_F(ImageTest, TruncatedOrGarbageDataGivesNoImage) {
   std::vector<uint8_t> noise(4096);
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 131 + 17);
   EXPECT_EQ(UIImage::imageWithData(noise), nullptr);
+}
+
+TEST_F(ImageTest, AJpegWhoseHuffmanTableClaimsOver256CodesIsRefused) {
+  auto jpeg = fuzzSeed("huffman-counts-over-256.jpg");  // 512 codes in one table
+  ASSERT_FALSE(jpeg.empty());
+  EXPECT_EQ(UIImage::imageWithData(jpeg), nullptr);
+}
+
+TEST_F(ImageTest, APngWhoseFirstIdatIsEmptyIsRefused) {
+  auto png = fuzzSeed("empty-first-idat.png");  // and no other IDAT: no pixel data at all
+  ASSERT_FALSE(png.empty());
+  EXPECT_EQ(UIImage::imageWithData(png), nullptr);
 }
