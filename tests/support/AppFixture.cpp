@@ -50,9 +50,12 @@ void AppFixture::useDemoReplies() { ASSERT_TRUE(server_->loadDemo(resourcesPath(
 
 std::string AppFixture::sent(const std::string& api) {
   const auto request = server_->lastRequest(api);
-  if (!request) return "(none)";
+  return request ? sent(*request) : "(none)";
+}
+
+std::string AppFixture::sent(const DevRequest& request) {
   std::string out;
-  for (const auto& [key, value] : request->params) {
+  for (const auto& [key, value] : request.params) {
     if (key == "api" || key == "tgid") continue;
     out += (out.empty() ? "" : "&") + key + "=" + value;
   }

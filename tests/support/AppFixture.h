@@ -51,6 +51,7 @@ class AppFixture : public ::testing::Test {
   // without the "api" and "tgid" that every call carries; "(none)" when none came. Compares a
   // request's exact keys and values in one statement.
   std::string sent(const std::string& api);
+  static std::string sent(const DevRequest& request);
   // Leaves a remembered login in the local database, so that a re-login asks the server.
   static void rememberLogin(const std::string& username, const std::string& password,
                             int autologin = 1);
