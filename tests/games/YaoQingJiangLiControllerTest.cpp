@@ -126,8 +126,7 @@ TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) 
   pump();
   auto presented = page->presentedViewController();
   ASSERT_TRUE(presented);
-  EXPECT_EQ(presented->className(), "TiXianVC");
-  EXPECT_TRUE(presented->wasPresentedAnimated());
+  EXPECT_TRUE(presented->className() == "TiXianVC" && presented->wasPresentedAnimated());
   page->dismissViewControllerAnimated(false);
   pump();
 
@@ -140,9 +139,8 @@ TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) 
 TEST_F(YaoQingJiangLiControllerTest, TheGuideScrollsThroughOneLongPictureAndItsCornerGoesBack) {
   auto guide = open<InviteGLVC>();
   EXPECT_EQ(guide->view()->backgroundColor()->description(), "rgb(164,241,242)");
-  EXPECT_EQ(guide->mainScroll()->frame(), CGRectMake(0, 0, 320, 568));
-  const double height = 320.0 * 3094 / 720;
-  EXPECT_EQ(guide->guideImage()->frame(), CGRectMake(0, 20, 320, height - 20));
+  const double height = 320.0 * 3094 / 720;  // the picture at the screen's width
+  EXPECT_EQ(frames({guide->mainScroll(), guide->guideImage()}), "(0,0,320,568) (0,20,320,1355.11)");
   ASSERT_TRUE(guide->guideImage()->image());
   EXPECT_EQ(guide->guideImage()->image()->name(), "ktr_pic_invite_stratege.png");
   EXPECT_DOUBLE_EQ(guide->mainScroll()->contentSize().height, height);
