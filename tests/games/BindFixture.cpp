@@ -1,6 +1,5 @@
 #include "BindFixture.h"
 
-#include "core/DBHelper.h"
 #include "games/BindToviraController.h"
 #include "games/GamesClasses.h"
 #include "games/LibaoViewController.h"
@@ -34,14 +33,6 @@ Value BindFixture::games(const std::vector<std::vector<std::string>>& rows) {
   return Value::dict({{"state", "ok"}, {"msg", ""}, {"data", data}});
 }
 
-void BindFixture::rememberLogin() {
-  DBHelper db;
-  ASSERT_TRUE(db.open());
-  db.createTables();
-  db.saveLogin("13812345678", "app123", 1);
-  db.close();
-}
-
 void BindFixture::reloginAs(const Value& refreshed) {
   server().reply("login", Value::dict({{"state", "ok"}, {"data", refreshed}}));
 }
@@ -56,7 +47,5 @@ std::shared_ptr<BindToviraController> BindFixture::openBinding() {
 }
 
 std::shared_ptr<LibaoViewController> BindFixture::openGifts() {
-  auto page = LibaoViewController::create();
-  presentOverHome(page, true);
-  return page;
+  return present(LibaoViewController::create(), true);
 }

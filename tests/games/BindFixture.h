@@ -20,8 +20,8 @@ class BindFixture : public ScreenFixture {
   static Value user(const std::vector<std::pair<std::string, std::string>>& accounts = {});
   // A game-list reply of these (plat_gameshort, plat_gamename, plat_id) games.
   static Value games(const std::vector<std::vector<std::string>>& rows);
-  // Leaves a remembered login, so that the re-login asks the server.
-  void rememberLogin();
+  // Leaves the user's login remembered, so that the re-login asks the server.
+  static void rememberLogin() { AppFixture::rememberLogin("13812345678", "app123"); }
   // Scripts the re-login's reply with this user.
   void reloginAs(const Value& user);
 

@@ -22,6 +22,14 @@ class GamePickerTest : public BindFixture {
   static std::string colour(const std::shared_ptr<UILabel>& label) {
     return label->textColor() ? label->textColor()->description() : "none";
   }
+  // Each row's text, or its text colour with `colours`.
+  static std::vector<std::string> rows(const std::shared_ptr<BindToviraController>& bind,
+                                       bool colours = false) {
+    std::vector<std::string> out;
+    for (const auto& row : GamePicker::rows(*bind->gamescroll()))
+      out.push_back(colours ? colour(row) : row->text());
+    return out;
+  }
   static std::shared_ptr<UILabel> letter(const std::shared_ptr<BindToviraController>& bind,
                                          const std::string& text) {
     for (const auto& sub : bind->gamezimuscroll()->subviews()) {
@@ -31,6 +39,8 @@ class GamePickerTest : public BindFixture {
     ADD_FAILURE() << "no letter " << text;
     return nullptr;
   }
+  static constexpr const char* kGrey = "rgb(183,183,183)";
+  static constexpr const char* kGreen = "rgb(118,181,72)";
 };
 
 TEST_F(GamePickerTest, RowsShowTheIndexLetterOrWuBeforeTheNameWithBadgesForH5Games) {
@@ -39,21 +49,18 @@ TEST_F(GamePickerTest, RowsShowTheIndexLetterOrWuBeforeTheNameWithBadgesForH5Gam
                                    {"", "无名之地", "2"},
                                    {"  ", "空白", "1"},
                                    {"mcly", "萌宠乐园", "3"}}));
-  auto rows = GamePicker::rows(*bind->gamescroll());
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows[0]->text(), "  X  星海远征");
-  EXPECT_EQ(rows[1]->text(), "  无  无名之地");
-  EXPECT_EQ(rows[2]->text(), "  无  空白");
-  EXPECT_EQ(rows[3]->text(), "  M  萌宠乐园");
+  EXPECT_EQ(rows(bind), (std::vector<std::string>{"  X  星海远征", "  无  无名之地", "  无  空白",
+                                                  "  M  萌宠乐园"}));
+  EXPECT_EQ(rows(bind, true), std::vector<std::string>(4, kGrey));
+  auto list = GamePicker::rows(*bind->gamescroll());
   const double width = bind->gamescroll()->frame().size.width;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(rows[i]->frame(), CGRectMake(0, 30.0 * i, width, 30));
-    EXPECT_EQ(rows[i]->tag(), static_cast<long>(i));
-    EXPECT_EQ(colour(rows[i]), "rgb(183,183,183)");
+  for (size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list[i]->frame(), CGRectMake(0, 30.0 * i, width, 30));
+    EXPECT_EQ(list[i]->tag(), static_cast<long>(i));
   }
   EXPECT_EQ(bind->gamescroll()->contentSize().height, 120);
   EXPECT_EQ(bind->gamezimuscroll()->contentSize().height, 780);
-  EXPECT_EQ(GamePicker::platformOf(*rows[3]), "3");
+  EXPECT_EQ(GamePicker::platformOf(*list.at(3)), "3");
 
   // One badge, beside the H5 game, on the list itself; separators from the second row on.
   std::vector<std::shared_ptr<UILabel>> badges;
@@ -66,62 +73,51 @@ TEST_F(GamePickerTest, RowsShowTheIndexLetterOrWuBeforeTheNameWithBadgesForH5Gam
       EXPECT_EQ(sub->frame().size.height, 1);
     }
   }
+  EXPECT_EQ(separators, 3);
   ASSERT_EQ(badges.size(), 1u);
   EXPECT_EQ(badges[0]->frame(), CGRectMake(width - 30, 95, 20, 20));
   EXPECT_EQ(badges[0]->backgroundColor()->description(), "rgb(255,193,87)");
   EXPECT_EQ(badges[0]->layer().cornerRadius(), 5);
-  EXPECT_EQ(separators, 3);
 }
 
 TEST_F(GamePickerTest, AReplyThatIsNotOkLeavesNoRowsButTheLettersAreShown) {
   Value reply = games({{"a", "甲", "1"}, {"b", "乙", "2"}});
   reply.set("state", "error");
   auto bind = openWithGames(reply);
-  EXPECT_TRUE(GamePicker::rows(*bind->gamescroll()).empty());
+  EXPECT_TRUE(rows(bind).empty());
   EXPECT_EQ(bind->gamescroll()->contentSize().height, 60);
-  EXPECT_TRUE(letter(bind, "A"));
-  EXPECT_TRUE(letter(bind, "Z"));
+  EXPECT_TRUE(letter(bind, "A") && letter(bind, "Z"));
   EXPECT_EQ(letter(bind, "B")->frame(), CGRectMake(0, 30, 30, 29));
 }
 
 TEST_F(GamePickerTest, AListThatIsNotAnArrayOfDictionariesAddsNoRowsAndCrashesNothing) {
   auto bind =
       openWithGames(Value::fromJSON(R"({"state":"ok","data":{"plat_gamename":"x"}})").value());
-  EXPECT_TRUE(GamePicker::rows(*bind->gamescroll()).empty());
+  EXPECT_TRUE(rows(bind).empty());
   EXPECT_EQ(bind->gamescroll()->contentSize().height, 0);
 
   server().reply(
       "getGameList",
       R"({"state":"ok","data":["text",7,null,{"plat_gameshort":"q","plat_gamename":"青云","plat_id":"2"}]})");
   bind->viewDidAppear(false);
-  auto rows = GamePicker::rows(*bind->gamescroll());
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0]->text(), "  Q  青云");
-  EXPECT_EQ(rows[0]->tag(), 0);
+  EXPECT_EQ(rows(bind), (std::vector<std::string>{"  Q  青云"}));
+  EXPECT_EQ(GamePicker::rows(*bind->gamescroll()).at(0)->tag(), 0);
 }
 
 TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
-  auto bind = openWithGames(games({{"a1", "甲", "1"},
-                                   {"w", "网页", "3"},
-                                   {"b", "乙", "2"},
-                                   {"c", "丙", "1"},
-                                   {"d", "丁", "1"},
-                                   {"e", "戊", "1"},
-                                   {"f", "己", "1"},
-                                   {"g", "庚", "1"},
-                                   {"hh", "辛", "2"},
-                                   {"hz", "壬", "1"}}));
+  std::vector<std::vector<std::string>> list;
+  for (const char* s : {"a1", "w", "b", "c", "d", "e", "f", "g", "hh", "hz"})
+    list.push_back({s, s, s[0] == 'w' ? "3" : "1"});
+  auto bind = openWithGames(games(list));
   Automation::tap(letter(bind, "H"));
   pump();
-  auto rows = GamePicker::rows(*bind->gamescroll());
-  for (const auto& row : rows) {
-    const bool h = row->tag() == 8 || row->tag() == 9;
-    EXPECT_EQ(colour(row), h ? "rgb(118,181,72)" : "rgb(183,183,183)") << row->text();
-  }
+  std::vector<std::string> expected(10, kGrey);
+  expected[8] = expected[9] = kGreen;
+  EXPECT_EQ(rows(bind, true), expected);
   // The first H game, not the top where the "H5" badge of an earlier game stands.
   EXPECT_EQ(bind->gamescroll()->contentOffset(), CGPointMake(0, 240));
   EXPECT_TRUE(bind->gamescroll()->lastContentOffsetAnimated());
-  EXPECT_EQ(colour(letter(bind, "H")), "rgb(118,181,72)");
+  EXPECT_EQ(colour(letter(bind, "H")), kGreen);
   EXPECT_EQ(colour(letter(bind, "A")), "rgb(0,0,0)");
   for (const auto& sub : bind->gamescroll()->subviews()) {
     auto label = std::dynamic_pointer_cast<UILabel>(sub);
@@ -135,9 +131,9 @@ TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
   Automation::tap(letter(bind, "Z"));
   pump();
   EXPECT_EQ(bind->gamescroll()->contentOffset(), CGPointMake(0, 240));
-  for (const auto& row : rows) EXPECT_EQ(colour(row), "rgb(183,183,183)");
+  EXPECT_EQ(rows(bind, true), std::vector<std::string>(10, kGrey));
   EXPECT_EQ(colour(letter(bind, "H")), "rgb(0,0,0)");
-  EXPECT_EQ(colour(letter(bind, "Z")), "rgb(118,181,72)");
+  EXPECT_EQ(colour(letter(bind, "Z")), kGreen);
 }
 
 TEST_F(GamePickerTest, EveryRowReadsThePlatformFromItsOwnHiddenLabel) {
@@ -187,13 +183,17 @@ TEST_F(GamePickerTest, ChoosingAGameShowsItsNameClosesTheDropDownAndStoresItsPla
 }
 
 TEST(GamePickerProviderLine, FollowsThePlatformsThePlayerHolds) {
-  EXPECT_EQ(BindToviraController::providerLine("1", "4", "0"), "*该游戏由星辰手游中心提供");
-  EXPECT_EQ(BindToviraController::providerLine("1", "3", "0"),
-            "*该游戏由星辰手游中心提供,您已拥有该平台游戏账号");
-  EXPECT_EQ(BindToviraController::providerLine("2", "1", "0"), "*该游戏由云游手游中心提供");
-  EXPECT_EQ(BindToviraController::providerLine("2", "2", "0"),
-            "*该游戏由云游手游中心提供,您已拥有该平台游戏账号");
-  EXPECT_EQ(BindToviraController::providerLine("3", "3", "1"),
-            "该游戏由掌上H5游戏提供，您已拥有改平台游戏账号");
-  EXPECT_EQ(BindToviraController::providerLine("9", "3", "1"), std::nullopt);
+  const struct {
+    const char *plat, *account, *h5;
+    std::optional<std::string> line;
+  } cases[] = {{"1", "4", "0", "*该游戏由星辰手游中心提供"},
+               {"1", "3", "0", "*该游戏由星辰手游中心提供,您已拥有该平台游戏账号"},
+               {"2", "1", "0", "*该游戏由云游手游中心提供"},
+               {"2", "2", "0", "*该游戏由云游手游中心提供,您已拥有该平台游戏账号"},
+               {"3", "3", "1", "该游戏由掌上H5游戏提供，您已拥有改平台游戏账号"},
+               {"9", "3", "1", std::nullopt}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.plat) + " " + c.account + " " + c.h5);
+    EXPECT_EQ(BindToviraController::providerLine(c.plat, c.account, c.h5), c.line);
+  }
 }

@@ -51,10 +51,7 @@ class YQViewTest : public InviteFixture {
  protected:
   // The sheet shown in a window at the bottom of the screen, reporting to `delegate_`.
   std::shared_ptr<YQView> showSheet(const std::string& url) {
-    window_ = UIWindow::create(UIScreen::mainScreen()->bounds());
-    home_ = UIViewController::create();
-    window_->setRootViewController(home_);
-    window_->makeKeyAndVisible();
+    showHome();
     auto sheet = YQView::create(CGRectMake(0, 568 - 350, 320, 350), url);
     sheet->delegete = delegate_;
     home_->view()->addSubview(sheet);
@@ -67,42 +64,28 @@ class YQViewTest : public InviteFixture {
 
 TEST_F(YQViewTest, TheSheetShowsThreeRoundShareButtonsTheRuleTheCodeAndItsCaptions) {
   auto sheet = showSheet(kInviteUrl);
-  EXPECT_EQ(sheet->backgroundColor()->description(), "rgb(255,255,255)");
-  const struct {
-    long tag;
-    const char* title;
-    const char* icon;
-    double x;
-  } expected[] = {{101, "好友圈", "ktr_parley.png", 64},
-                  {102, "畅聊好友", "ktr_friend.png", 128},
-                  {103, "复制链接", "ktr_link.png", 192}};
-  for (const auto& e : expected) {
-    auto button = sheet->shareButton(e.tag);
-    ASSERT_TRUE(button) << e.title;
-    EXPECT_EQ(button->frame(), CGRectMake(e.x, 20, 64, 64)) << e.title;
-    // The button's own title and image views come first; the round icon and its title follow.
-    const auto subviews = button->subviews();
-    ASSERT_GE(subviews.size(), 2u);
-    auto icon = std::dynamic_pointer_cast<UIImageView>(subviews[subviews.size() - 2]);
-    ASSERT_TRUE(icon && icon->image());
-    EXPECT_EQ(icon->frame(), CGRectMake(10, 0, 44, 44));
-    EXPECT_EQ(icon->image()->name(), e.icon);
-    EXPECT_EQ(icon->layer().cornerRadius(), 22);
-    EXPECT_TRUE(icon->clipsToBounds());
-    auto label = std::dynamic_pointer_cast<UILabel>(subviews.back());
-    ASSERT_TRUE(label);
-    EXPECT_EQ(label->frame(), CGRectMake(0, 49, 64, 15));
-    EXPECT_EQ(label->text(), e.title);
-    EXPECT_EQ(label->font()->pointSize(), 13);
-  }
-  EXPECT_EQ(sheet->ewmImgView()->frame(), CGRectMake(50, 94.5 + 5, 220, 220));
+  EXPECT_EQ(Automation::dumpView(sheet), R"(YQView (0,218,320,350) bg=rgb(255,255,255)
+  UIImageView (0,0,320,10) image=ktr_lang.png
+  UIButton (64,20,64,64) tag=101
+    UIImageView (10,0,44,44) image=ktr_parley.png radius=22
+    UILabel (0,49,64,15) text="好友圈" color=rgb(0,0,0) font=system 13
+  UIButton (128,20,64,64) tag=102
+    UIImageView (10,0,44,44) image=ktr_friend.png radius=22
+    UILabel (0,49,64,15) text="畅聊好友" color=rgb(0,0,0) font=system 13
+  UIButton (192,20,64,64) tag=103
+    UIImageView (10,0,44,44) image=ktr_link.png radius=22
+    UILabel (0,49,64,15) text="复制链接" color=rgb(0,0,0) font=system 13
+  UIView (10,94,300,0.5) bg=rgb(190,239,239)
+  UIImageView (50,99.5,220,220) image=(220x220)
+  UILabel (0,104.5,320,20) text="面对面邀请" color=rgb(0,0,0) font=system 16
+  UILabel (0,294.5,320,20) text="长按可保存至手机" color=rgb(0,0,0) font=system 16
+)");
   EXPECT_TRUE(sheet->ewmImgView()->isUserInteractionEnabled());
-  auto top = std::dynamic_pointer_cast<UILabel>(inside(sheet, "面对面邀请"));
-  ASSERT_TRUE(top);
-  EXPECT_EQ(top->frame(), CGRectMake(0, 104.5, 320, 20));
-  auto bottom = std::dynamic_pointer_cast<UILabel>(inside(sheet, "长按可保存至手机"));
-  ASSERT_TRUE(bottom);
-  EXPECT_EQ(bottom->frame(), CGRectMake(0, 319.5 - 25, 320, 20));
+  // The round icons are clipped to their circles.
+  for (long tag : {101, 102, 103}) {
+    const auto parts = sheet->shareButton(tag)->subviews();
+    EXPECT_TRUE(parts.at(parts.size() - 2)->clipsToBounds()) << tag;
+  }
 }
 
 TEST_F(YQViewTest, EachShareButtonReportsItsTag) {

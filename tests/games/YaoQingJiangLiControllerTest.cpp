@@ -22,16 +22,9 @@ class YaoQingJiangLiControllerTest : public InviteFixture {
  protected:
   // Leaves `summary` as the hand-over (unless nil) and presents the page over a home screen.
   template <class Screen>
-  std::shared_ptr<Screen> present(const Value& summary = Value()) {
+  std::shared_ptr<Screen> open(const Value& summary = Value()) {
     if (!summary.isNil()) TempData::setcontrollerdata(summary);
-    window_ = UIWindow::create(UIScreen::mainScreen()->bounds());
-    home_ = UIViewController::create();
-    window_->setRootViewController(home_);
-    window_->makeKeyAndVisible();
-    auto screen = Screen::create();
-    home_->presentViewController(screen, true);
-    pump();
-    return screen;
+    return present(Screen::create(), true);
   }
   static Value friendRow(const std::string& name, const std::string& time,
                          const std::string& amount) {
@@ -51,7 +44,7 @@ TEST_F(YaoQingJiangLiControllerTest, FourFriendsGiveStripedRowsOfMaskedNamesTime
   Value list = Value::array(
       {friendRow("13800001111", "1699800000", "12.00"), friendRow("13900002222", "0", "8.00"),
        friendRow("abc", "1699600000", "5"), friendRow("15011112222", "1699500000", "3")});
-  auto page = present<YaoQingJiangLiController>(
+  auto page = open<YaoQingJiangLiController>(
       Value::dict({{"count", "4"}, {"sum", "28.00"}, {"list", list}}));
   EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is cleared on reading";
 
@@ -87,7 +80,7 @@ TEST_F(YaoQingJiangLiControllerTest, FourFriendsGiveStripedRowsOfMaskedNamesTime
 
 TEST_F(YaoQingJiangLiControllerTest,
        TheCountAndItsCharacterAreRedAndTheTotalStandsCentredWithItsIcon) {
-  auto page = present<YaoQingJiangLiController>(
+  auto page = open<YaoQingJiangLiController>(
       Value::dict({{"count", "12"}, {"sum", "120.00"}, {"list", Value::array()}}));
   EXPECT_EQ(page->yaoqinghaoyoucount->text(), "您成功邀请好友12人");
   EXPECT_EQ(colouredRanges(page->yaoqinghaoyoucount), "7+3=rgb(247,82,55)");
@@ -107,7 +100,7 @@ TEST_F(YaoQingJiangLiControllerTest,
 }
 
 TEST_F(YaoQingJiangLiControllerTest, ASummaryWithoutCountOrSumShowsZeroNotNull) {
-  auto page = present<YaoQingJiangLiController>();
+  auto page = open<YaoQingJiangLiController>();
   EXPECT_EQ(page->yaoqinghaoyoucount->text(), "您成功邀请好友0人");
   EXPECT_EQ(colouredRanges(page->yaoqinghaoyoucount), "7+2=rgb(247,82,55)");
   EXPECT_EQ(page->leijijianglilabel->text(), "0个");
@@ -117,8 +110,8 @@ TEST_F(YaoQingJiangLiControllerTest, ASummaryWithoutCountOrSumShowsZeroNotNull) 
 TEST_F(YaoQingJiangLiControllerTest, AListThatIsNotAnArrayGivesNoRows) {
   for (const Value& list :
        {Value::null(), Value("none"), Value::dict({{"0", "13800001111"}}), Value(3)}) {
-    auto page = present<YaoQingJiangLiController>(
-        Value::dict({{"count", "1"}, {"sum", "5"}, {"list", list}}));
+    auto page =
+        open<YaoQingJiangLiController>(Value::dict({{"count", "1"}, {"sum", "5"}, {"list", list}}));
     EXPECT_TRUE(cells(*page).empty()) << list.toJSON();
     EXPECT_DOUBLE_EQ(page->mainscroll->contentSize().height, 0) << list.toJSON();
     home_->dismissViewControllerAnimated(false);
@@ -128,13 +121,12 @@ TEST_F(YaoQingJiangLiControllerTest, AListThatIsNotAnArrayGivesNoRows) {
 
 TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) {
   useDemoReplies();  // the withdrawal screen asks for the bound account as it opens
-  auto page = present<YaoQingJiangLiController>(Value::dict({{"count", "0"}, {"sum", "0"}}));
+  auto page = open<YaoQingJiangLiController>(Value::dict({{"count", "0"}, {"sum", "0"}}));
   Automation::tap(page->goldTXBtn);
   pump();
   auto presented = page->presentedViewController();
   ASSERT_TRUE(presented);
-  EXPECT_EQ(presented->className(), "TiXianVC");
-  EXPECT_TRUE(presented->wasPresentedAnimated());
+  EXPECT_TRUE(presented->className() == "TiXianVC" && presented->wasPresentedAnimated());
   page->dismissViewControllerAnimated(false);
   pump();
 
@@ -145,11 +137,10 @@ TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) 
 }
 
 TEST_F(YaoQingJiangLiControllerTest, TheGuideScrollsThroughOneLongPictureAndItsCornerGoesBack) {
-  auto guide = present<InviteGLVC>();
+  auto guide = open<InviteGLVC>();
   EXPECT_EQ(guide->view()->backgroundColor()->description(), "rgb(164,241,242)");
-  EXPECT_EQ(guide->mainScroll()->frame(), CGRectMake(0, 0, 320, 568));
-  const double height = 320.0 * 3094 / 720;
-  EXPECT_EQ(guide->guideImage()->frame(), CGRectMake(0, 20, 320, height - 20));
+  const double height = 320.0 * 3094 / 720;  // the picture at the screen's width
+  EXPECT_EQ(frames({guide->mainScroll(), guide->guideImage()}), "(0,0,320,568) (0,20,320,1355.11)");
   ASSERT_TRUE(guide->guideImage()->image());
   EXPECT_EQ(guide->guideImage()->image()->name(), "ktr_pic_invite_stratege.png");
   EXPECT_DOUBLE_EQ(guide->mainScroll()->contentSize().height, height);

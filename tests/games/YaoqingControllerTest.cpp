@@ -68,36 +68,26 @@ TEST_F(YaoqingControllerTest, TheTabLaysItsPageOverTheTabBarControllersViewAndSh
   auto page = invite->mainScroll();
   ASSERT_TRUE(page);
   EXPECT_EQ(page->superview(), tabs_->view());
-  EXPECT_EQ(page->frame(), CGRectMake(0, 0, 320, 568));
   EXPECT_EQ(page->backgroundColor()->description(), "rgb(190,239,239)");
-  const double header = 320.0 * 755 / 720;
+  const double header = 320.0 * 755 / 720;  // the picture's height at the screen's width
   EXPECT_DOUBLE_EQ(page->contentSize().height, header + 220);
+  EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
+  EXPECT_EQ(sent("getInvite_v2"), "token=tok123&username=demo");
 
-  const auto request = server().lastRequest("getInvite_v2");
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->keys(), (std::vector<std::string>{"api", "tgid", "token", "username"}));
-  EXPECT_EQ(request->value("username"), "demo");
-  EXPECT_EQ(request->value("token"), "tok123");
-
-  // Sum and count exactly as the server sent them.
+  // Sum and count exactly as the server sent them; caption, sum, count, then the buttons, at
+  // 20, 40, 90, 130 and 170 below the picture.
   EXPECT_EQ(invite->goldLab()->text(), "20.00");
-  EXPECT_EQ(invite->goldLab()->frame(), CGRectMake(0, header + 40, 320, 50));
-  EXPECT_EQ(invite->goldLab()->font()->pointSize(), 30);
   EXPECT_EQ(invite->friendLab()->text(), "成功邀请好友2人>");
-  EXPECT_EQ(invite->friendLab()->frame(), CGRectMake(0, header + 90, 320, 20));
+  auto inviteButton = shown("立即邀请");
+  EXPECT_EQ(frames({page, shown("累计奖励（绑定金币）"), invite->goldLab(), invite->friendLab(),
+                    inviteButton, shown("邀请攻略"), shown("绑金提现")}),
+            "(0,0,320,568) (85,355.56,150,20) (0,375.56,320,50) (0,425.56,320,20) "
+            "(20,465.56,280,30) (20,505.56,80,30) (220,505.56,80,30)");
+  EXPECT_EQ(invite->goldLab()->font()->pointSize(), 30);
   EXPECT_EQ(invite->friendLab()->textColor()->description(), "rgb(75,117,162)");
-  auto caption = std::dynamic_pointer_cast<UILabel>(shown("累计奖励（绑定金币）"));
-  ASSERT_TRUE(caption);
-  EXPECT_EQ(caption->frame(), CGRectMake(85, header + 20, 150, 20));
-  auto inviteButton = std::dynamic_pointer_cast<UIButton>(shown("立即邀请"));
-  ASSERT_TRUE(inviteButton);
-  EXPECT_EQ(inviteButton->frame(), CGRectMake(20, header + 130, 280, 30));
   EXPECT_EQ(inviteButton->backgroundColor()->description(), "rgb(47,128,197)");
   EXPECT_EQ(inviteButton->layer().cornerRadius(), 3);
-  EXPECT_EQ(shown("邀请攻略")->frame(), CGRectMake(20, header + 170, 80, 30));
-  EXPECT_EQ(shown("绑金提现")->frame(), CGRectMake(220, header + 170, 80, 30));
   shown("邀请好友");
-  EXPECT_EQ(server().requests("getInvite_v2").size(), 1u);
 }
 
 TEST_F(YaoqingControllerTest, LoggedOutTheSummaryReadsZeroAndEveryActionPresentsTheLogin) {
@@ -108,10 +98,8 @@ TEST_F(YaoqingControllerTest, LoggedOutTheSummaryReadsZeroAndEveryActionPresents
 
   Automation::tap(shown("立即邀请"));
   pump();
-  EXPECT_EQ(presentedClass(), "LoginViewController");
   EXPECT_FALSE(invite_->yqView());
-  tabs_->dismissViewControllerAnimated(false);
-  pump();
+  closeLogin();
   Automation::tap(invite_->friendLab());
   pump();
   EXPECT_EQ(presentedClass(), "LoginViewController");
@@ -123,12 +111,9 @@ TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutFetchesTheSummaryOnItsNextAppea
   // The player logs in from the login screen that the tab presented.
   Automation::tap(shown("立即邀请"));
   pump();
-  ASSERT_EQ(presentedClass(), "LoginViewController");
   TempData::setuserdata(user());
-  tabs_->dismissViewControllerAnimated(false);
-  pump();
-  ASSERT_TRUE(server().lastRequest("getInvite_v2"));
-  EXPECT_EQ(server().lastRequest("getInvite_v2")->value("username"), "demo");
+  closeLogin();
+  EXPECT_EQ(sent("getInvite_v2"), "token=tok123&username=demo");
   EXPECT_EQ(invite_->goldLab()->text(), "20.00");
   EXPECT_EQ(invite_->friendLab()->text(), "成功邀请好友2人>");
 
@@ -181,16 +166,12 @@ TEST_F(YaoqingControllerTest, CopyShareAndSaveWithoutALoggedInPlayerPresentTheLo
 
   Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
   pump();
-  EXPECT_EQ(presentedClass(), "LoginViewController");
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mine");
-  tabs_->dismissViewControllerAnimated(false);
-  pump();
+  closeLogin();
 
   Automation::tap(sheet->shareButton(YQView::kFriendTag));
   pump();
-  EXPECT_EQ(presentedClass(), "LoginViewController");
-  tabs_->dismissViewControllerAnimated(false);
-  pump();
+  closeLogin();
   EXPECT_TRUE(parley->received().empty());
 
   Automation::longPress(sheet->ewmImgView(), 1.2);
@@ -239,11 +220,10 @@ TEST_F(YaoqingControllerTest, TheShareSheetSlidesUpOverAMaskAndATapOutsideSlides
   ASSERT_TRUE(sheet);
   auto mask = invite_->mask();
   ASSERT_TRUE(mask);
-  EXPECT_EQ(mask->superview(), invite_->mainScroll());
-  EXPECT_EQ(mask->frame(), CGRectMake(0, 0, 320, 568));
+  EXPECT_TRUE(mask->superview() == invite_->mainScroll() &&
+              sheet->superview() == mask->superview());
+  EXPECT_EQ(frames({mask, sheet}), "(0,0,320,568) (0,218,320,350)");
   EXPECT_DOUBLE_EQ(mask->alpha(), 0.4);
-  EXPECT_EQ(sheet->superview(), invite_->mainScroll());
-  EXPECT_EQ(sheet->frame(), CGRectMake(0, 218, 320, 350));
   EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
   EXPECT_EQ(lastAnimation(), std::to_string(0.25));
 
@@ -314,16 +294,14 @@ TEST_F(YaoqingControllerTest, SavingTheCodePutsAPngInTheAlbumThatDecodesToTheLin
   ASSERT_TRUE(choose);
   auto mask1 = invite_->mask1();
   ASSERT_TRUE(mask1);
-  EXPECT_EQ(choose->frame(), CGRectMake(0, 468, 320, 100));
   EXPECT_EQ(mask1->superview(), invite_->mainScroll());
   const auto layers = invite_->mainScroll()->subviews();
   EXPECT_GT(std::find(layers.begin(), layers.end(), mask1),
             std::find(layers.begin(), layers.end(), sheet))
       << "the save sheet's mask lies above the share sheet";
-  auto save = std::dynamic_pointer_cast<UIButton>(inside(choose, "保存"));
-  ASSERT_TRUE(save);
-  EXPECT_EQ(save->frame(), CGRectMake(0, 0, 320, 50));
-  EXPECT_EQ(inside(choose, "取消")->frame(), CGRectMake(0, 50, 320, 50));
+  auto save = inside(choose, "保存");
+  EXPECT_EQ(frames({choose, save, inside(choose, "取消")}),
+            "(0,468,320,100) (0,0,320,50) (0,50,320,50)");
 
   Automation::tap(save);
   pump();

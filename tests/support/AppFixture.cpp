@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/Config.h"
+#include "core/DBHelper.h"
 #include "core/TempData.h"
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSLog.h"
@@ -46,6 +47,28 @@ void AppFixture::TearDown() {
 std::string AppFixture::resourcesPath() { return TOVIRA_RESOURCES; }
 
 void AppFixture::useDemoReplies() { ASSERT_TRUE(server_->loadDemo(resourcesPath() + "/demo")); }
+
+std::string AppFixture::sent(const std::string& api) {
+  const auto request = server_->lastRequest(api);
+  return request ? sent(*request) : "(none)";
+}
+
+std::string AppFixture::sent(const DevRequest& request) {
+  std::string out;
+  for (const auto& [key, value] : request.params) {
+    if (key == "api" || key == "tgid") continue;
+    out += (out.empty() ? "" : "&") + key + "=" + value;
+  }
+  return out;
+}
+
+void AppFixture::rememberLogin(const std::string& username, const std::string& password,
+                               int autologin) {
+  DBHelper db;
+  ASSERT_TRUE(db.open());
+  ASSERT_TRUE(db.createTables());
+  ASSERT_TRUE(db.saveLogin(username, password, autologin));
+}
 
 void AppFixture::pump() {
   ASSERT_TRUE(RunLoop::main().runUntilIdle()) << "the main run loop did not become idle";

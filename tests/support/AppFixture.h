@@ -47,6 +47,14 @@ class AppFixture : public ::testing::Test {
   static std::string resourcesPath();
   // Scripts the demo server's replies (resources/demo) and serves its files under /files.
   void useDemoReplies();
+  // The last request of `api` as its decoded "key=value" pairs joined by "&" in the order sent,
+  // without the "api" and "tgid" that every call carries; "(none)" when none came. Compares a
+  // request's exact keys and values in one statement.
+  std::string sent(const std::string& api);
+  static std::string sent(const DevRequest& request);
+  // Leaves a remembered login in the local database, so that a re-login asks the server.
+  static void rememberLogin(const std::string& username, const std::string& password,
+                            int autologin = 1);
 
   // Runs the main loop until all is quiet (background work included); fails the test when the
   // loop's own watchdog expired.

@@ -56,18 +56,19 @@ void ScreenFixture::presentOverHome(const std::shared_ptr<UIViewController>& scr
   pump();
 }
 
-std::shared_ptr<UIView> ScreenFixture::shown(const std::string& text) {
+std::shared_ptr<UIView> ScreenFixture::shown(const std::string& text, Where where) {
   auto view = Automation::findByText(text);
-  EXPECT_TRUE(view) << "nothing on screen reads \"" << text << "\"";
+  if (!view)
+    ADD_FAILURE_AT(where.file_name(), where.line()) << "nothing on screen reads \"" << text << "\"";
   return view;
 }
 
-std::shared_ptr<UILabel> ScreenFixture::shownLabel(const std::string& text) {
-  return std::dynamic_pointer_cast<UILabel>(shown(text));
+std::shared_ptr<UILabel> ScreenFixture::shownLabel(const std::string& text, Where where) {
+  return std::dynamic_pointer_cast<UILabel>(shown(text, where));
 }
 
 std::shared_ptr<UIView> ScreenFixture::inside(const std::shared_ptr<UIView>& root,
-                                              const std::string& text) {
+                                              const std::string& text, Where where) {
   std::function<std::shared_ptr<UIView>(const std::shared_ptr<UIView>&)> search =
       [&](const std::shared_ptr<UIView>& view) -> std::shared_ptr<UIView> {
     if (!view) return nullptr;
@@ -82,8 +83,27 @@ std::shared_ptr<UIView> ScreenFixture::inside(const std::shared_ptr<UIView>& roo
     return nullptr;
   };
   auto found = search(root);
-  EXPECT_TRUE(found) << "no view inside reads \"" << text << "\"";
+  if (!found)
+    ADD_FAILURE_AT(where.file_name(), where.line()) << "no view inside reads \"" << text << "\"";
   return found;
+}
+
+void ScreenFixture::closeLogin(Where where) {
+  auto top = Automation::topViewController();
+  const std::string name = top ? top->className() : "nothing";
+  if (name != "LoginViewController") {
+    ADD_FAILURE_AT(where.file_name(), where.line()) << "the login screen is not on top: " << name;
+    return;
+  }
+  top->dismissViewControllerAnimated(false);
+  pump();
+}
+
+std::string ScreenFixture::frames(const std::vector<std::shared_ptr<UIView>>& views) {
+  std::string out;
+  for (const auto& view : views)
+    out += (out.empty() ? "" : " ") + (view ? CGRectDescription(view->frame()) : "nil");
+  return out;
 }
 
 std::string ScreenFixture::colouredRanges(const std::shared_ptr<UILabel>& label) {

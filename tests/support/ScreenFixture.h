@@ -16,7 +16,9 @@
 // hold screens of their own drop them first, then call ScreenFixture::TearDown.
 
 #include <memory>
+#include <source_location>
 #include <string>
+#include <vector>
 
 #include "support/AppFixture.h"
 
@@ -37,14 +39,27 @@ class ScreenFixture : public AppFixture {
   void openTabs();
   // Presents `screen` over a new home screen and lets it load.
   void presentOverHome(const std::shared_ptr<UIViewController>& screen, bool animated);
+  template <class T>
+  std::shared_ptr<T> present(std::shared_ptr<T> screen, bool animated = false) {
+    presentOverHome(screen, animated);
+    return screen;
+  }
+
+  // The helpers below that can fail report the line of the test that called them.
+  using Where = std::source_location;
 
   // The visible label (or button title) with exactly this text; fails the test when missing.
-  std::shared_ptr<UIView> shown(const std::string& text);
-  std::shared_ptr<UILabel> shownLabel(const std::string& text);
+  std::shared_ptr<UIView> shown(const std::string& text, Where where = Where::current());
+  std::shared_ptr<UILabel> shownLabel(const std::string& text, Where where = Where::current());
   // The label or button inside `root` (the root included) that reads exactly this text; fails
   // the test when there is none.
   static std::shared_ptr<UIView> inside(const std::shared_ptr<UIView>& root,
-                                        const std::string& text);
+                                        const std::string& text, Where where = Where::current());
+  // Fails the test unless the login screen is on top, then closes it.
+  void closeLogin(Where where = Where::current());
+  // The views' frames, "(x,y,w,h)" each and "nil" for a missing view, joined by spaces: a layout
+  // compared in one statement.
+  static std::string frames(const std::vector<std::shared_ptr<UIView>>& views);
   // "location+length=rgb(r,g,b)" for each coloured range of the label's attributed text.
   static std::string colouredRanges(const std::shared_ptr<UILabel>& label);
   // The title | message | [buttons] of the current alert, then presses its first button.

@@ -35,21 +35,13 @@ TEST_F(ExchangePageTest, BothGridsLoadOffTheMainThreadAndColourNamesByTheirOwnRu
 
   const auto requests = server().requests("getGameList");
   ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0].value("orderby"), "qx_add_time");
-  EXPECT_EQ(requests[0].value("limit"), "9");
-  EXPECT_EQ(requests[0].value("is_special"), "(null)");
-  EXPECT_EQ(requests[0].value("c_t"), "i");
-  EXPECT_EQ(requests[1].value("isRmd"), "1");
-  EXPECT_EQ(requests[1].value("is_special"), "(null)");
+  EXPECT_EQ(sent(requests[0]), "c_t=i&is_special=(null)&limit=9&orderby=qx_add_time");
+  EXPECT_EQ(sent(requests[1]), "c_t=i&isRmd=1&is_special=(null)&limit=9");
 
-  const double cw = (320 - 30) / 3.0;
-  auto first = shownLabel("new0");
-  auto fourth = shownLabel("new3");
-  EXPECT_EQ(first->frame(), CGRectMake(5, 195, cw, 30));
-  EXPECT_EQ(shownLabel("new2")->frame(), CGRectMake(2 * cw + 15, 195, cw, 30));
-  EXPECT_EQ(fourth->frame(), CGRectMake(5, 235, cw, 30));
-  EXPECT_EQ(first->textColor()->description(), "rgb(104,104,104)");
-  EXPECT_EQ(shownLabel("hot1")->frame(), CGRectMake(cw + 10, 335, cw, 30));
+  // Three to a row, a third of the width less the gaps.
+  EXPECT_EQ(frames({shown("new0"), shown("new2"), shown("new3"), shown("hot1")}),
+            "(5,195,96.67,30) (208.33,195,96.67,30) (5,235,96.67,30) (106.67,335,96.67,30)");
+  EXPECT_EQ(shownLabel("new0")->textColor()->description(), "rgb(104,104,104)");
   EXPECT_EQ(shownLabel("hot1")->textColor()->description(), "rgb(247,82,55)");
 }
 
@@ -117,9 +109,7 @@ TEST_F(ExchangePageTest, TheBalanceQueryAsksForLoginThenAnAccountThenTheServer) 
   auto page = openShop()->dhptbView();
   Automation::tap(shown("平台币余额查询"));
   pump();
-  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
-  Automation::topViewController()->dismissViewControllerAnimated(false);
-  pump();
+  closeLogin();
 
   TempData::setuserdata(user());
   Automation::tap(page->dropButton());
@@ -133,12 +123,7 @@ TEST_F(ExchangePageTest, TheBalanceQueryAsksForLoginThenAnAccountThenTheServer) 
   Automation::tap(inside(page->accountList(), "acct0"));
   Automation::tap(shown("平台币余额查询"));
   EXPECT_EQ(takeAlert(), "平台币余额查询成功 | 您的平台币余额是120.00元 | [确定]");
-  auto request = server().lastRequest("getptbRemain");
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->value("username"), "demo");
-  EXPECT_EQ(request->value("token"), "tok123");
-  EXPECT_EQ(request->value("plat_user"), "acct0");
-  EXPECT_EQ(request->value("plat_id"), "1");
+  EXPECT_EQ(sent("getptbRemain"), "plat_id=1&plat_user=acct0&token=tok123&username=demo");
 
   // A refused query shows nothing.
   server().reply("getptbRemain", R"({"state":"error","msg":"no"})");

@@ -55,25 +55,17 @@ TEST_F(MoneyDetailVCTest, TheGoldLedgerIsFetchedWhileTheScreenIsBuiltAndShownInC
   server().reply("balanceList", kGold);
   auto page = open();
   shown("货币明细");
-  auto request = server().lastRequest("balanceList");
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->keys(),
-            (std::vector<std::string>{"api", "tgid", "token", "type", "username"}));
-  EXPECT_EQ(request->value("type"), "2");
-  EXPECT_EQ(request->value("token"), "tok123");
+  EXPECT_EQ(sent("balanceList"), "token=tok123&type=2&username=demo");
   EXPECT_EQ(server().requests().size(), 1u) << "the other lists wait for their segment";
 
-  EXPECT_EQ(page->segmentedControl->frame(), CGRectMake(20, 76, 280, 30));
   EXPECT_EQ(page->segmentedControl->selectedSegmentIndex(), 0);
-  EXPECT_EQ(page->jbTableView->frame(), CGRectMake(0, 116, 320, 568 - 116));
   EXPECT_FALSE(page->jbTableView->isHidden());
-  EXPECT_TRUE(page->bjTableView->isHidden());
-  EXPECT_TRUE(page->txTableView->isHidden());
+  EXPECT_TRUE(page->bjTableView->isHidden() && page->txTableView->isHidden());
   auto header = page->jbTableView->tableHeaderView();
   ASSERT_TRUE(header);
-  EXPECT_EQ(header->frame(), CGRectMake(0, 0, 320, 40));
+  EXPECT_EQ(frames({page->segmentedControl, page->jbTableView, header, inside(header, "余额")}),
+            "(20,76,280,30) (0,116,320,452) (0,0,320,40) (160,0,80,40)");
   EXPECT_EQ(header->backgroundColor()->description(), "rgb(237,237,237)");
-  EXPECT_EQ(inside(header, "余额")->frame(), CGRectMake(160, 0, 80, 40));
 
   ASSERT_EQ(page->jbTableView->numberOfRowsInSection(0), 2);
   auto first = page->jbTableView->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
@@ -93,9 +85,8 @@ TEST_F(MoneyDetailVCTest, TheGoldLedgerIsFetchedWhileTheScreenIsBuiltAndShownInC
   EXPECT_EQ(page->jbTableView->rectForRowAtIndexPath(NSIndexPath::indexPathForRow(1, 0)),
             CGRectMake(0, 70, 320, 30));
   auto c = std::dynamic_pointer_cast<MoneyDetailCell>(first);
-  EXPECT_EQ(c->wayLabel->frame(), CGRectMake(240, 0, 80, 30));
+  EXPECT_EQ(frames({c->wayLabel, c->timeLabel}), "(240,0,80,30) (0,15,80,15)");
   EXPECT_EQ(c->wayLabel->textAlignment(), NSTextAlignmentLeft);
-  EXPECT_EQ(c->timeLabel->frame(), CGRectMake(0, 15, 80, 15));
 }
 
 TEST_F(MoneyDetailVCTest, EachSegmentIsFetchedWhenFirstShownAndAgainOnlyWhileEmpty) {

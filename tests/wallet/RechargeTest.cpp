@@ -39,10 +39,8 @@ TEST_F(RechargeTest, ThePageShowsTheStepsAndCopiesTheShopName) {
   // The empty form still goes to the shop tab, whose first check is the login.
   Automation::tap(shown("确认充值"));
   pump();
-  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
   EXPECT_FALSE(Automation::currentAlert());
-  Automation::topViewController()->dismissViewControllerAnimated(false);
-  pump();
+  closeLogin();
 
   Automation::tap(shown("复制店名"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
@@ -59,13 +57,9 @@ TEST_F(RechargeTest, ASentCardReportsTheResultEmptiesTheCardFieldsAndRefreshes) 
   fill(page->psdText, "pw 99&x");
   Automation::tap(shown("确认充值"));
   EXPECT_EQ(takeAlert(), "提示 | 充值成功 | [知道了]");
-  auto request = server().lastRequest("tbkToGold");
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->value("qx_username"), "demo");
-  EXPECT_EQ(request->value("getter"), "friend01");
-  EXPECT_EQ(request->value("qx_tbk_code"), "CARD-7788");
-  EXPECT_EQ(request->value("qx_tbk_pwd"), "pw 99&x");
-  EXPECT_EQ(request->value("token"), "tok123");
+  EXPECT_EQ(
+      sent("tbkToGold"),
+      "getter=friend01&qx_tbk_code=CARD-7788&qx_tbk_pwd=pw 99&x&qx_username=demo&token=tok123");
   EXPECT_EQ(page->accText->text(), "friend01");
   EXPECT_EQ(page->cardText->text(), "");
   EXPECT_EQ(page->psdText->text(), "");
@@ -88,11 +82,8 @@ TEST_F(RechargeTest, ARefusedFormKeepsTheTypedCardNumberAndPassword) {
   // Nobody logged in: the login screen, and nothing typed is lost.
   Automation::tap(shown("确认充值"));
   pump();
-  EXPECT_EQ(Automation::topViewController()->className(), "LoginViewController");
-  EXPECT_EQ(page->cardText->text(), "CARD-1");
-  EXPECT_EQ(page->psdText->text(), "secret");
-  Automation::topViewController()->dismissViewControllerAnimated(false);
-  pump();
+  EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), "CARD-1 secret");
+  closeLogin();
 
   // An empty field: the alert, and the other fields keep their text.
   TempData::setuserdata(user());
@@ -108,7 +99,6 @@ TEST_F(RechargeTest, TheClearButtonEmptiesOnlyTheAccountField) {
   TempData::setuserdata(user());
   auto page = openRechargePage();
   fill(page->cardText, "CARD-1");
-  ASSERT_EQ(page->accText->subviews().size() >= 1, true);
   std::shared_ptr<UIView> clear;
   for (const auto& view : page->accText->subviews()) {
     if (view->frame() == CGRectMake(page->accText->frame().size.width - 23, 2, 16, 16))

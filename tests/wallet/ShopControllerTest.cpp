@@ -18,19 +18,15 @@ TEST_F(ShopControllerTest, TheTabBarMakesTheShopByClassNameWithBothPagesAndTheBa
   TempData::setuserdata(user());
   auto shop = openShop();
   ASSERT_TRUE(shop);
-  EXPECT_EQ(shop->className(), "ShopController");
-  EXPECT_TRUE(shop->isKindOfClass("UIViewController"));
 
   auto exchange = shop->duihuanpingtaibiButton();
   auto recharge = shop->jinbichongzhiButton();
   EXPECT_EQ(exchange->currentTitle(), "兑换平台币");
   EXPECT_EQ(recharge->currentTitle(), "金币充值");
-  EXPECT_EQ(exchange->frame(), CGRectMake(5, 71, 152.5, 30));
-  EXPECT_EQ(recharge->frame(), CGRectMake(162.5, 71, 152.5, 30));
+  EXPECT_EQ(frames({exchange, recharge, shop->mainScrollview(), shop->dhptbView()}),
+            "(5,71,152.5,30) (162.5,71,152.5,30) (0,101,320,418) (5,0,310,455)");
   EXPECT_EQ(exchange->backgroundColor()->description(), "rgb(81,158,19)");
   EXPECT_EQ(recharge->backgroundColor()->description(), UIColor::grayColor()->description());
-  EXPECT_EQ(shop->mainScrollview()->frame(), CGRectMake(0, 101, 320, 418));
-  EXPECT_EQ(shop->dhptbView()->frame().size.height, 455);
 
   auto balance = shownLabel("账号余额为：金币1280.00个，绑金356个");
   EXPECT_EQ(colouredRanges(balance), "8+7=rgb(247,82,55) 19+3=rgb(247,82,55)");
@@ -90,15 +86,13 @@ TEST_F(ShopControllerTest, TheRulesPopupSitsOnAMaskThatLeavesTheTabBarUsable) {
   Automation::tap(shop->topduihuanguizelabel());
   auto mask = shop->mask();
   ASSERT_TRUE(mask);
-  EXPECT_EQ(mask->frame(), CGRectMake(0, 0, 320, 519));
+  auto rules = shop->ruleView();
+  auto know = shown("我知道了");
+  EXPECT_EQ(frames({mask, rules, know}), "(0,0,320,519) (10,109.5,300,300) (50,265,200,30)");
   EXPECT_EQ(mask->alpha(), 0.5);
   EXPECT_EQ(mask->backgroundColor()->description(), "rgb(0,0,0)");
-  auto rules = shop->ruleView();
-  EXPECT_EQ(rules->frame(), CGRectMake(10, 109.5, 300, 300));
   shown("兑换规则");
   shown("兑换平台币和礼包请谨慎操作，兑换后，概不提供你想退还");
-  auto know = shown("我知道了");
-  EXPECT_EQ(know->frame(), CGRectMake(50, 265, 200, 30));
 
   // Nothing beneath the mask takes a tap; the tab bar does.
   EXPECT_EQ(Automation::hitTest(CGPointMake(160, 86)), mask);
@@ -116,9 +110,8 @@ TEST_F(ShopControllerTest, TheHowToPopupLinksSwitchTabsAndTheShopLinkClosesIt) {
   Automation::tap(shown("怎样获得金币"));
   auto popup = shop->howGetJBview();
   ASSERT_TRUE(popup);
-  EXPECT_EQ(popup->frame(), CGRectMake(10, 99.5, 300, 320));
-  EXPECT_EQ(shown("我知道了")->frame(), CGRectMake(50, 279, 200, 30));
-  EXPECT_EQ(shown("导航")->frame(), CGRectMake(67.5, 254, 30, 20));
+  EXPECT_EQ(frames({popup, shown("我知道了"), shown("导航")}),
+            "(10,99.5,300,320) (50,279,200,30) (67.5,254,30,20)");
 
   Automation::tap(inside(popup, "邀请好友"));
   pump();

@@ -21,13 +21,5 @@ class ShopFixture : public ScreenFixture {
   // Presents the tab bar controller and answers its shop tab, loaded and on screen.
   std::shared_ptr<ShopController> openShop();
 
-  // Presents `screen` modally over a home screen in the key window and answers it, loaded and
-  // on screen (for the pages that the player's page and the invitation tab present).
-  template <class T>
-  std::shared_ptr<T> present(std::shared_ptr<T> screen) {
-    presentOverHome(screen, false);
-    return screen;
-  }
-
   std::shared_ptr<ShopController> shop_;
 };
