@@ -328,8 +328,7 @@ void DevServer::clearRequests() {
   rejected_ = 0;
 }
 
-std::optional<DevServer::Scripted> DevServer::scriptedFor(const std::string& api) {
-  std::lock_guard lock(mutex_);
+std::optional<DevServer::Scripted> DevServer::takeScripted(const std::string& api) {
   auto queued = queued_.find(api);
   if (queued != queued_.end() && !queued->second.empty()) {
     Scripted s = std::move(queued->second.front());
@@ -376,12 +375,14 @@ DevServer::Answer DevServer::handle(const std::string& body, int clientPort, std
   request.params = parseForm(params);
   request.api = request.value("api");
   request.clientPort = clientPort;
+  // Recorded and answered in one step: once requests() shows a request, scripting other replies
+  // no longer changes its answer.
+  std::optional<Scripted> scripted;
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(request);
+    scripted = takeScripted(request.api);
   }
-
-  const auto scripted = scriptedFor(request.api);
   if (!scripted) {
     replyBody = kUnknownApi;
     return Answer::Body;

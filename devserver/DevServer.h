@@ -100,7 +100,9 @@ class DevServer {
   // start() or while no request is in flight.
   bool serveFiles(const std::string& urlPrefix, const std::string& folder);
 
-  // What the server has received (accepted requests only), oldest first.
+  // What the server has received (accepted requests only), oldest first. A request is recorded
+  // in the same step as its reply is chosen, so a reply scripted after a request shows here
+  // answers only later requests.
   std::vector<DevRequest> requests() const;
   std::vector<DevRequest> requests(const std::string& api) const;
   std::optional<DevRequest> lastRequest(const std::string& api = "") const;
@@ -132,7 +134,8 @@ class DevServer {
   static Scripted conditional(const Value& reply);
   enum class Answer { Body, None, Close, Endless };
   Answer handle(const std::string& body, int clientPort, std::string& replyBody, int& status);
-  std::optional<Scripted> scriptedFor(const std::string& api);
+  // The reply for the next request of api (a queued one is used up). Called with mutex_ held.
+  std::optional<Scripted> takeScripted(const std::string& api);
   // Waits up to `seconds` or until stop(); false when stopped.
   bool hold(double seconds);
 
