@@ -95,6 +95,25 @@ TEST_F(RechargeTest, ARefusedFormKeepsTheTypedCardNumberAndPassword) {
   EXPECT_TRUE(server().requests("tbkToGold").empty());
 }
 
+TEST_F(RechargeTest, ARechargeWithoutAReplyShowsOnlyTheNetworkAlertAndKeepsTheForm) {
+  server().replyRaw("tbkToGold", "<html>busy</html>");
+  TempData::setuserdata(user());
+  auto page = openRechargePage();
+  // A card number this long makes the request too long to encipher: it is never sent.
+  const std::pair<const char*, std::string> cards[] = {{"a reply that is not JSON", "CARD-1"},
+                                                       {"no request", std::string(1100, '7')}};
+  for (const auto& [what, card] : cards) {
+    SCOPED_TRACE(what);
+    fill(page->cardText, card);
+    fill(page->psdText, "secret");
+    Automation::tap(shown("确认充值"));
+    EXPECT_EQ(takeAlert(), kNetworkAlert);
+    EXPECT_FALSE(Automation::currentAlert()) << "no empty alert after the network alert";
+    EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), card + " secret");
+    EXPECT_EQ(server().requests("tbkToGold").size(), 1u);
+  }
+}
+
 TEST_F(RechargeTest, TheClearButtonEmptiesOnlyTheAccountField) {
   TempData::setuserdata(user());
   auto page = openRechargePage();
