@@ -2,8 +2,6 @@
 // clock, the confirmation check and the binding sent as "add_user_alipay".
 
 #include "ShopFixture.h"
-#include "core/TempData.h"
-#include "platform/automation/Automation.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UITextField.h"

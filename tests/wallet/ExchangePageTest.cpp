@@ -2,8 +2,6 @@
 // the platform-currency balance query.
 
 #include "ShopFixture.h"
-#include "core/TempData.h"
-#include "platform/automation/Automation.h"
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"

@@ -3,9 +3,7 @@
 
 #include "ShopFixture.h"
 #include "core/Config.h"
-#include "core/TempData.h"
 #include "parley/PLApi.h"
-#include "platform/automation/Automation.h"
 #include "platform/foundation/NSString.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIButton.h"

@@ -2,8 +2,6 @@
 // card link grid with its shop-app and browser links.
 
 #include "ShopFixture.h"
-#include "core/TempData.h"
-#include "platform/automation/Automation.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UICollectionView.h"
@@ -35,13 +33,6 @@ TEST_F(RechargeTest, ThePageShowsTheStepsAndCopiesTheShopName) {
   shown("重要提示:请认准Tovira手游唯一官方淘宝店,谨防上当受骗");
   EXPECT_EQ(page->frame(), CGRectMake(5, 0, 310, 410));
   EXPECT_EQ(page->accText->text(), "");  // nobody logged in
-
-  // The empty form still goes to the shop tab, whose first check is the login.
-  Automation::tap(shown("确认充值"));
-  pump();
-  EXPECT_FALSE(Automation::currentAlert());
-  closeLogin();
-
   Automation::tap(shown("复制店名"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
   EXPECT_EQ(takeAlert(), "提示 | 店名已复制到剪切板 | [知道了]");
@@ -76,23 +67,30 @@ TEST_F(RechargeTest, ASentCardReportsTheResultEmptiesTheCardFieldsAndRefreshes) 
 
 TEST_F(RechargeTest, ARefusedFormKeepsTheTypedCardNumberAndPassword) {
   auto page = openRechargePage();
-  fill(page->accText, "friend01");
   fill(page->cardText, "CARD-1");
   fill(page->psdText, "secret");
-  // Nobody logged in: the login screen, and nothing typed is lost.
+  // Nobody logged in: the login screen comes before the check of the empty account field, and
+  // nothing typed is lost.
   Automation::tap(shown("确认充值"));
   pump();
+  EXPECT_FALSE(Automation::currentAlert());
   EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), "CARD-1 secret");
   closeLogin();
 
   // An empty field: the alert, and the other fields keep their text.
   TempData::setuserdata(user());
+  fill(page->accText, "friend01");
   Automation::clearField(page->psdText);
   Automation::tap(shown("确认充值"));
   EXPECT_EQ(takeAlert(), "提示 | 信息不能为空 | [知道了]");
-  EXPECT_EQ(page->cardText->text(), "CARD-1");
-  EXPECT_EQ(page->accText->text(), "friend01");
+  EXPECT_EQ(page->cardText->text() + " " + page->accText->text(), "CARD-1 friend01");
   EXPECT_TRUE(server().requests("tbkToGold").empty());
+
+  // The clear button at the account field's right end empties only that field.
+  auto clear = Automation::hitTest(page->accText->convertPoint(CGPointMake(220, 10), nullptr));
+  ASSERT_TRUE(clear && clear->superview() == page->accText);
+  Automation::tap(clear);
+  EXPECT_EQ(page->cardText->text() + " " + page->accText->text(), "CARD-1 ");
 }
 
 TEST_F(RechargeTest, ARechargeWithoutAReplyShowsOnlyTheNetworkAlertAndKeepsTheForm) {
@@ -112,21 +110,6 @@ TEST_F(RechargeTest, ARechargeWithoutAReplyShowsOnlyTheNetworkAlertAndKeepsTheFo
     EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), card + " secret");
     EXPECT_EQ(server().requests("tbkToGold").size(), 1u);
   }
-}
-
-TEST_F(RechargeTest, TheClearButtonEmptiesOnlyTheAccountField) {
-  TempData::setuserdata(user());
-  auto page = openRechargePage();
-  fill(page->cardText, "CARD-1");
-  std::shared_ptr<UIView> clear;
-  for (const auto& view : page->accText->subviews()) {
-    if (view->frame() == CGRectMake(page->accText->frame().size.width - 23, 2, 16, 16))
-      clear = view;
-  }
-  ASSERT_TRUE(clear);
-  Automation::tap(clear);
-  EXPECT_EQ(page->accText->text(), "");
-  EXPECT_EQ(page->cardText->text(), "CARD-1");
 }
 
 TEST_F(RechargeTest, CardLinksOpenInTheShopAppWhenItCanBeOpenedAndInTheBrowserOtherwise) {

@@ -2,8 +2,6 @@
 // the mask and the two information popups.
 
 #include "ShopFixture.h"
-#include "core/TempData.h"
-#include "platform/automation/Automation.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UILabel.h"
@@ -37,14 +35,11 @@ TEST_F(ShopControllerTest, TheTabBarMakesTheShopByClassNameWithBothPagesAndTheBa
   shown("热门推荐");
 }
 
-TEST_F(ShopControllerTest, WithNobodyLoggedInBothBalancesReadZero) {
-  openShop();
-  EXPECT_EQ(colouredRanges(shownLabel("账号余额为：金币0.00个，绑金0.00个")),
-            "8+4=rgb(247,82,55) 16+4=rgb(247,82,55)");
-}
-
 TEST_F(ShopControllerTest, TheRechargeFlagOpensTheRechargePageOnceAndOtherHandOversStay) {
   auto shop = openShop();
+  // Nobody is logged in: both balances read zero.
+  EXPECT_EQ(colouredRanges(shownLabel("账号余额为：金币0.00个，绑金0.00个")),
+            "8+4=rgb(247,82,55) 16+4=rgb(247,82,55)");
   // Another screen's hand-over is left alone.
   TempData::setcontrollerdata(Value::dict({{"gamename", "星海远征"}}));
   tabs_->setSelectedIndex(1);

@@ -1,10 +1,13 @@
 #pragma once
 // The shop tab on screen as a player meets it: the tab bar controller presented over the home
-// screen (the shop is its first tab), and the devserver behind the API.
+// screen (the shop is its first tab), and the devserver behind the API. Every wallet test sets
+// the logged-in user in TempData and drives the screens through Automation.
 
 #include <memory>
 #include <string>
 
+#include "core/TempData.h"
+#include "platform/automation/Automation.h"
 #include "platform/foundation/Value.h"
 #include "support/ScreenFixture.h"
 
