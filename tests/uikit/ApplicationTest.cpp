@@ -85,55 +85,6 @@ TEST_F(ApplicationTest, BadgeAndLocalNotificationsAreRecorded) {
   EXPECT_TRUE(app->scheduledLocalNotifications().empty());
 }
 
-TEST_F(ApplicationTest, PasteboardsAreSharedByAppsAndPersistentOnesSurviveARestart) {
-  UIPasteboard::generalPasteboard()->setString("Tovira手游金铺");
-  auto reg = UIPasteboard::pasteboardWithName("parley_register", true);
-  reg->setPersistent(true);
-  reg->setValue(Value::dict({{"plapp", Value::dict({{"name", "Tovira"}})}}), "content");
-  auto scratch = UIPasteboard::pasteboardWithName("scratch", true);
-  scratch->setString("temporary");
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("missing", false), nullptr);
-
-  // Another app on the device sees the same pasteboards.
-  EXPECT_EQ(SimulatedDevice::shared().pasteboard("parley_register", false), reg);
-
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
-  auto again = UIPasteboard::pasteboardWithName("parley_register", false);
-  ASSERT_TRUE(again);
-  EXPECT_NE(again, reg);
-  EXPECT_TRUE(again->isPersistent());
-  EXPECT_EQ(again->valueForPasteboardType("content")["plapp"]["name"].str(), "Tovira");
-  auto bytes = again->dataForPasteboardType("content");
-  ASSERT_TRUE(bytes);
-  auto parsed = Plist::parse(*bytes);
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ((*parsed)["plapp"]["name"].str(), "Tovira");
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("scratch", false), nullptr);
-
-  UIPasteboard::removePasteboardWithName("parley_register");
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("parley_register", false), nullptr);
-}
-
-TEST_F(ApplicationTest, PasteboardTextAndDataReadAsThePlatformReadsThem) {
-  auto pb = UIPasteboard::generalPasteboard();
-  long before = pb->changeCount();
-  pb->setString("abc");
-  EXPECT_EQ(pb->changeCount(), before + 1);
-  auto data = pb->dataForPasteboardType(UIPasteboardTypeText);
-  ASSERT_TRUE(data);
-  EXPECT_EQ(std::string(data->begin(), data->end()), "abc");
-  pb->setData({1, 2, 3}, "content");
-  EXPECT_FALSE(pb->hasString());
-  EXPECT_EQ(pb->string(), "");
-  EXPECT_EQ(*pb->dataForPasteboardType("content"), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_FALSE(pb->dataForPasteboardType("other"));
-  pb->setItems(
-      {Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
-  EXPECT_EQ(pb->strings(), (std::vector<std::string>{"x", "y"}));
-}
-
 TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   EXPECT_EQ(UIScreen::mainScreen()->bounds(), CGRectMake(0, 0, 320, 568));
   UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, 375, 667));

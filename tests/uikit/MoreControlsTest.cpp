@@ -1,6 +1,3 @@
-#include <filesystem>
-#include <fstream>
-
 #include "uikit/UIKitFixture.h"
 
 class MoreControlsTest : public UIKitFixture {};
@@ -187,26 +184,6 @@ TEST_F(MoreControlsTest, ButtonsLayOutImageAndTitleSideBySide) {
   EXPECT_EQ(sized->frame().size, CGSizeMake(45, 18));
 }
 
-TEST_F(MoreControlsTest, APersistentPasteboardFileThatIsDamagedIsIgnored) {
-  auto pb = UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", true);
-  pb->setPersistent(true);
-  pb->setValue(Value("v"), "org.CommonUDID");
-  std::filesystem::path dir =
-      std::filesystem::path(SimulatedDevice::shared().root()) / "Pasteboards";
-  std::ofstream(dir / "broken.plist") << "not a property list";
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false)
-                ->valueForPasteboardType("org.CommonUDID")
-                .str(),
-            "v");
-  EXPECT_EQ(SimulatedDevice::shared().pasteboardNames().size(),
-            1u);  // only the general one is made on demand
-  pb = UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false);
-  pb->setPersistent(false);
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false), nullptr);
-}
-
 TEST_F(MoreControlsTest, TheResponderChainRunsFromViewsThroughControllersToTheApplication) {
   auto vc = UIViewController::create();
   auto window = show(vc);
@@ -218,45 +195,6 @@ TEST_F(MoreControlsTest, TheResponderChainRunsFromViewsThroughControllersToTheAp
   EXPECT_EQ(window->nextResponder(), UIApplication::sharedApplication());
   EXPECT_EQ(UIWindow::keyWindow(), window);
   EXPECT_TRUE(window->isKeyWindow());
-}
-
-TEST_F(MoreControlsTest, ReplacingTheRootControllerMovesAppearance) {
-  struct Counter : UIViewController {
-    int appear = 0, disappear = 0;
-    void viewWillAppear(bool) override { ++appear; }
-    void viewWillDisappear(bool) override { ++disappear; }
-  };
-  auto a = std::make_shared<Counter>(), b = std::make_shared<Counter>();
-  auto window = show(a);
-  window->setRootViewController(b);
-  pump();
-  EXPECT_EQ(a->appear, 1);
-  EXPECT_EQ(a->disappear, 1);
-  EXPECT_EQ(b->appear, 1);
-  EXPECT_EQ(window->subviews(), (std::vector<std::shared_ptr<UIView>>{b->view()}));
-}
-
-TEST_F(MoreControlsTest, AlertsStackAndProgrammaticDismissalDoesNotClick) {
-  struct Log : UIAlertViewDelegate {
-    int clicks = 0, dismissals = 0;
-    void clickedButtonAtIndex(UIAlertView&, long) override { ++clicks; }
-    void didDismissWithButtonIndex(UIAlertView&, long) override { ++dismissals; }
-  };
-  auto d = std::make_shared<Log>();
-  auto first = UIAlertView::create("一", "", d, "确定");
-  auto second = UIAlertView::create("二", "", d, "", {"好"});
-  first->show();
-  second->show();
-  second->show();  // showing again changes nothing
-  EXPECT_EQ(UIAlertView::visibleAlerts().size(), 2u);
-  EXPECT_EQ(Automation::currentAlert(), second);
-  EXPECT_EQ(second->cancelButtonIndex(), -1);
-  second->dismissWithClickedButtonIndex(0, true);
-  EXPECT_EQ(Automation::currentAlert(), first);
-  EXPECT_TRUE(Automation::pressAlertButtonAtIndex(0));
-  EXPECT_EQ(d->clicks, 1);
-  EXPECT_EQ(d->dismissals, 2);
-  EXPECT_FALSE(first->isVisible());
 }
 
 TEST_F(MoreControlsTest, ACaretAfterANewlineStandsAtTheStartOfTheVeryNextLine) {
