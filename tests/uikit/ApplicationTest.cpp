@@ -1,8 +1,3 @@
-#include <filesystem>
-#include <fstream>
-
-#include "platform/foundation/Plist.h"
-#include "platform/services/PhotoAlbum.h"
 #include "uikit/UIKitFixture.h"
 
 class ApplicationTest : public UIKitFixture {};
@@ -129,26 +124,4 @@ TEST_F(ApplicationTest, ImagesFromAPixelMatrix) {
   EXPECT_EQ(qr->pixelAt(0, 0), 0x000000FFu);
   EXPECT_EQ(qr->pixelAt(4, 0), 0xFFFFFFFFu);
   EXPECT_EQ(UIImage::imageWithPixels(2, 2, {1, 2, 3}), nullptr);
-}
-
-TEST_F(ApplicationTest, SavedPhotosArePngFilesAndFailuresAreReported) {
-  auto image = UIImage::imageNamed("ktr_new.png");
-  std::string result = "pending";
-  UIImageWriteToSavedPhotosAlbum(
-      image, [&](const std::shared_ptr<UIImage>& img, const std::string& error) {
-        EXPECT_EQ(img, image);
-        result = error;
-      });
-  EXPECT_EQ(result, "pending");
-  pump();
-  EXPECT_EQ(result, "");
-  auto paths = PhotoAlbum::shared().savedPhotoPaths();
-  ASSERT_EQ(paths.size(), 1u);
-  EXPECT_EQ(UIImage::imageWithContentsOfFile(paths[0])->pixels(), image->pixels());
-  PhotoAlbum::shared().setFailure("用户拒绝访问相册");
-  UIImageWriteToSavedPhotosAlbum(
-      image, [&](const std::shared_ptr<UIImage>&, const std::string& e) { result = e; });
-  pump();
-  EXPECT_EQ(result, "用户拒绝访问相册");
-  EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
 }

@@ -61,24 +61,6 @@ TEST_F(MoreControlsTest, TextViewsTellTheirDelegateAndPlaceTheCaret) {
   EXPECT_FALSE(tv->insertText("more"));
 }
 
-TEST_F(MoreControlsTest, TheKeyboardReportsANewHeightWhileItIsUp) {
-  auto field = UITextField::create(CGRectMake(0, 0, 100, 30));
-  std::vector<std::string> frames;
-  NSNotificationCenter::defaultCenter().addObserverForName(
-      UIKeyboardWillShowNotification,
-      [&](const Value& v) { frames.push_back(v[UIKeyboardFrameEndUserInfoKey].str()); });
-  int didHide = 0;
-  NSNotificationCenter::defaultCenter().addObserverForName(UIKeyboardDidHideNotification,
-                                                           [&](const Value&) { ++didHide; });
-  field->becomeFirstResponder();
-  UIKeyboard::shared().setHeight(253);
-  EXPECT_EQ(frames, (std::vector<std::string>{"{{0, 352}, {320, 216}}", "{{0, 315}, {320, 253}}"}));
-  field->resignFirstResponder();
-  EXPECT_EQ(didHide, 0);  // decided on the next turn of the loop
-  pump();
-  EXPECT_EQ(didHide, 1);
-}
-
 TEST_F(MoreControlsTest, TableSectionsHaveHeadersAndRowsBelowThem) {
   struct Sections : UITableViewDataSource, UITableViewDelegate {
     long numberOfSectionsInTableView(UITableView&) override { return 2; }
