@@ -146,28 +146,6 @@ TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirT
   EXPECT_EQ(Automation::findContainingText("确"), front);
 }
 
-namespace {
-struct Pager : UIScrollViewDelegate {
-  long page = -1;
-  void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint& target) override {
-    page = static_cast<long>(target.x / 320);
-  }
-};
-}  // namespace
-
-TEST_F(AutomationTest, ADragEndsWithTheTargetOffsetReportedToTheDelegate) {
-  auto scroll = UIScrollView::create(CGRectMake(0, 101, 320, 418));
-  scroll->setContentSize(CGSizeMake(640, 0));
-  scroll->setPagingEnabled(true);
-  auto pager = std::make_shared<Pager>();
-  scroll->setDelegate(pager);
-  root->addSubview(scroll);
-  Automation::drag(scroll, CGPointMake(250, 0));
-  pump();
-  EXPECT_EQ(pager->page, 1);
-  EXPECT_EQ(scroll->contentOffset(), CGPointMake(320, 0));
-}
-
 TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
   auto label = UILabel::create(CGRectMake(5, 40, 300, 20));
   label->setFont(UIFont::systemFontOfSize(14));
@@ -302,7 +280,8 @@ TEST_F(AutomationTest, AButtonThatDismissesItsOwnScreenLeavesThePresenterShownAg
     close->setTitle("关闭");
     std::weak_ptr<UIViewController> weakPopup = popup;
     close->addTarget(
-        popup, [weakPopup] {
+        popup,
+        [weakPopup] {
           if (auto p = weakPopup.lock()) p->dismissViewControllerAnimated(true);
         },
         UIControlEventTouchUpInside);

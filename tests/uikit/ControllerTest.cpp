@@ -27,14 +27,23 @@ class ControllerTest : public UIKitFixture {
   std::vector<std::string> log;
 };
 
-TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUse) {
+TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUseAndLeadsTheResponderChainToTheApplication) {
   auto s = Screen::make("s", log);
   EXPECT_FALSE(s->isViewLoaded());
   auto v = s->view();
   EXPECT_EQ(s->view(), v);
   EXPECT_EQ(s->loads, 1);
   EXPECT_EQ(v->frame(), CGRectMake(0, 0, 320, 568));
+  // The responder chain runs from views through controllers to the application.
+  auto label = UILabel::create();
+  v->addSubview(label);
+  EXPECT_EQ(label->nextResponder(), v);
   EXPECT_EQ(v->nextResponder(), s);
+  auto window = show(s);
+  EXPECT_EQ(s->nextResponder(), window);
+  EXPECT_EQ(window->nextResponder(), UIApplication::sharedApplication());
+  EXPECT_EQ(UIWindow::keyWindow(), window);
+  EXPECT_TRUE(window->isKeyWindow());
 }
 
 TEST_F(ControllerTest, DismissingAPresentedScreenMakesThePresenterAppearAgain) {

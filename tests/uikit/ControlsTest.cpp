@@ -19,7 +19,7 @@ TEST_F(ControlsTest, ButtonsFallBackToTheNormalStateAndShowTheCurrentOne) {
             "rgb(255,255,255)");
 }
 
-TEST_F(ControlsTest, ActionsRunForLiveTargetsOnlyAndNotWhenDisabled) {
+TEST_F(ControlsTest, ActionsRunForLiveAndUnremovedTargetsOnlyAndNotWhenDisabled) {
   auto b = UIButton::create(CGRectMake(0, 0, 50, 50));
   int calls = 0;
   std::string seen;
@@ -43,6 +43,13 @@ TEST_F(ControlsTest, ActionsRunForLiveTargetsOnlyAndNotWhenDisabled) {
   target.reset();
   b->sendActionsForControlEvents(UIControlEventTouchUpInside | UIControlEventValueChanged);
   EXPECT_EQ(calls, 2);  // the gone target's action is skipped
+  auto owner = std::make_shared<int>(1);
+  b->addTarget(
+      owner, [&] { ++calls; }, UIControlEventTouchUpInside);
+  EXPECT_EQ(b->actionCount(UIControlEventTouchUpInside), 1u);  // the gone target is dropped
+  b->removeTarget(owner.get(), UIControlEventTouchUpInside);
+  b->sendActionsForControlEvents(UIControlEventTouchUpInside);
+  EXPECT_EQ(calls, 2);  // nor is a removed one
 }
 
 namespace {
@@ -181,7 +188,7 @@ TEST_F(ControlsTest, ADragOfAPagedScrollViewSettlesOnAPage) {
   scroll->setPagingEnabled(true);
   auto log = std::make_shared<PagingLog>();
   scroll->setDelegate(log);
-  scroll->simulateDrag(CGPointMake(200, 0), CGPointMake(0.5, 0));
+  Automation::drag(scroll, CGPointMake(200, 0), CGPointMake(0.5, 0));
   pump();
   EXPECT_EQ(log->calls,
             (std::vector<std::string>{"begin", "willEnd 320", "didEnd decelerate", "stopped 320"}));
