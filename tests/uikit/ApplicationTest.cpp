@@ -94,7 +94,7 @@ TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   EXPECT_EQ(UIApplication::sharedApplication()->statusBarFrame(), CGRectMake(0, 0, 375, 20));
 }
 
-TEST_F(ApplicationTest, ImagesLoadByNameDecodeRealFilesAndRefuseGarbage) {
+TEST_F(ApplicationTest, ImagesLoadByNameOrFromAPixelMatrixDecodeRealFilesAndRefuseGarbage) {
   auto a = UIImage::imageNamed("ic_launcher");
   auto b = UIImage::imageNamed("ic_launcher.png");
   ASSERT_TRUE(a);
@@ -115,9 +115,7 @@ TEST_F(ApplicationTest, ImagesLoadByNameDecodeRealFilesAndRefuseGarbage) {
   EXPECT_LT(low.size(), high.size());
   EXPECT_EQ(UIImage::imageWithData(low)->pixelWidth(), 120);
   EXPECT_TRUE(UIImagePNGRepresentation(nullptr).empty());
-}
-
-TEST_F(ApplicationTest, ImagesFromAPixelMatrix) {
+  // Images from a pixel matrix.
   auto qr = UIImage::imageWithBitMatrix({{true, false}, {false, true}}, 3);
   ASSERT_TRUE(qr);
   EXPECT_EQ(qr->pixelWidth(), 6);
