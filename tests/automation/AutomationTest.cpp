@@ -38,7 +38,7 @@ TEST_F(AutomationTest, AMaskOverAButtonTakesTheTapInstead) {
   EXPECT_EQ(taps, 1);
 }
 
-TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
+TEST_F(AutomationTest, TapsAndSwipesReachGestureRecognizersOfViewsThatTakeTouches) {
   auto label = UILabel::create(CGRectMake(10, 30, 60, 20));
   label->setText("返回");
   root->addSubview(label);
@@ -56,6 +56,13 @@ TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
   EXPECT_EQ(back, 1);
   EXPECT_EQ(Automation::tapAt(CGPointMake(12, 32)), label);
   EXPECT_EQ(back, 2);
+  // Swipes reach the recognizers of their direction only.
+  auto left = UISwipeGestureRecognizer::create(nullptr, [&] { back = -1; });
+  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
+  label->addGestureRecognizer(left);
+  EXPECT_FALSE(Automation::swipe(label, UISwipeGestureRecognizerDirectionRight));
+  EXPECT_TRUE(Automation::swipe(label, UISwipeGestureRecognizerDirectionLeft));
+  EXPECT_EQ(back, -1);
 }
 
 TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
@@ -74,18 +81,6 @@ TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
   Automation::longPress(qr, 0.3);
   Automation::longPress(qr, 1.0);
   EXPECT_EQ(log, (std::vector<std::string>{"tap", "press 1 at 1.1", "press 3 at 1.3"}));
-}
-
-TEST_F(AutomationTest, SwipesReachRecognizersOfTheirDirection) {
-  auto pages = UIView::create(CGRectMake(0, 100, 320, 300));
-  root->addSubview(pages);
-  std::string seen;
-  auto left = UISwipeGestureRecognizer::create(nullptr, [&] { seen = "left"; });
-  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
-  pages->addGestureRecognizer(left);
-  EXPECT_FALSE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionRight));
-  EXPECT_TRUE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionLeft));
-  EXPECT_EQ(seen, "left");
 }
 
 namespace {
