@@ -120,6 +120,7 @@ TEST_F(RunLoopTest, BackgroundWorkIsJoinedAndItsMainQueueBlocksRunByRunUntilIdle
 
 TEST_F(RunLoopTest, SerialQueueRunsBlocksOneAtATimeInOrder) {
   DispatchQueue queue("StatStore");
+  EXPECT_EQ(queue.label(), "StatStore");
   std::vector<int> order;  // touched only on the queue's worker
   std::atomic<int> concurrent{0}, maxConcurrent{0};
   for (int i = 0; i < 50; ++i) {

@@ -3,20 +3,26 @@
 #include "uikit/UIKitFixture.h"
 
 namespace {
-// Writes each call with its button into one log; may dismiss again from inside its callbacks.
+// Writes each click and dismissal with its button into one log.
 struct AlertLog : UIAlertViewDelegate {
   std::vector<std::string> calls;
-  bool dismissAgain = false;
   void clickedButtonAtIndex(UIAlertView& a, long i) override {
     calls.push_back("clicked " + std::to_string(i) + " " + a.buttonTitleAtIndex(i));
-    if (dismissAgain) a.dismissWithClickedButtonIndex(i, true);
-  }
-  void willDismissWithButtonIndex(UIAlertView& a, long i) override {
-    calls.push_back("will " + std::to_string(i));
-    if (dismissAgain) a.dismissWithClickedButtonIndex(i, true);
   }
   void didDismissWithButtonIndex(UIAlertView&, long i) override {
     calls.push_back("dismissed " + std::to_string(i));
+  }
+};
+
+// Dismisses the alert again from inside each callback before the dismissal ends.
+struct Closer : AlertLog {
+  void clickedButtonAtIndex(UIAlertView& a, long i) override {
+    AlertLog::clickedButtonAtIndex(a, i);
+    a.dismissWithClickedButtonIndex(i, true);
+  }
+  void willDismissWithButtonIndex(UIAlertView& a, long i) override {
+    calls.push_back("will " + std::to_string(i));
+    a.dismissWithClickedButtonIndex(i, true);
   }
 };
 }  // namespace
@@ -27,7 +33,7 @@ class AlertTest : public UIKitFixture {
 };
 
 TEST_F(AlertTest, ADelegateThatDismissesFromItsCallbacksIsToldOfOneDismissalOnly) {
-  log->dismissAgain = true;
+  auto log = std::make_shared<Closer>();
   UIAlertView::create("提示", "确定退出？", log, "取消", {"确定"})->show();
   EXPECT_TRUE(Automation::pressAlertButton("确定"));
   EXPECT_EQ(log->calls, (std::vector<std::string>{"clicked 1 确定", "will 1", "dismissed 1"}));
@@ -46,7 +52,7 @@ TEST_F(AlertTest, AlertsAreRecordedAndTheirButtonsReachTheDelegate) {
   EXPECT_EQ(alert->cancelButtonIndex(), 0);
   EXPECT_EQ(Automation::alertText(), "提示 | 请安装畅聊支付控件并信任 | [取消, 安装]");
   EXPECT_TRUE(Automation::pressAlertButton("安装"));
-  EXPECT_EQ(log->calls, (std::vector<std::string>{"clicked 1 安装", "will 1", "dismissed 1"}));
+  EXPECT_EQ(log->calls, (std::vector<std::string>{"clicked 1 安装", "dismissed 1"}));
   EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
   EXPECT_EQ(UIAlertView::shownAlerts().size(), 1u);
   EXPECT_FALSE(Automation::pressAlertButton("安装"));
@@ -64,8 +70,7 @@ TEST_F(AlertTest, AlertsStackAndProgrammaticDismissalDoesNotClick) {
   second->dismissWithClickedButtonIndex(0, true);
   EXPECT_EQ(Automation::currentAlert(), first);
   EXPECT_TRUE(Automation::pressAlertButtonAtIndex(0));
-  EXPECT_EQ(log->calls, (std::vector<std::string>{"will 0", "dismissed 0", "clicked 0 确定",
-                                                  "will 0", "dismissed 0"}));
+  EXPECT_EQ(log->calls, (std::vector<std::string>{"dismissed 0", "clicked 0 确定", "dismissed 0"}));
   EXPECT_FALSE(first->isVisible());
 }
 
