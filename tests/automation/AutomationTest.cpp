@@ -38,7 +38,7 @@ TEST_F(AutomationTest, AMaskOverAButtonTakesTheTapInstead) {
   EXPECT_EQ(taps, 1);
 }
 
-TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
+TEST_F(AutomationTest, TapsAndSwipesReachGestureRecognizersOfViewsThatTakeTouches) {
   auto label = UILabel::create(CGRectMake(10, 30, 60, 20));
   label->setText("返回");
   root->addSubview(label);
@@ -56,6 +56,13 @@ TEST_F(AutomationTest, TapsReachGestureRecognizersOfViewsThatTakeTouches) {
   EXPECT_EQ(back, 1);
   EXPECT_EQ(Automation::tapAt(CGPointMake(12, 32)), label);
   EXPECT_EQ(back, 2);
+  // Swipes reach the recognizers of their direction only.
+  auto left = UISwipeGestureRecognizer::create(nullptr, [&] { back = -1; });
+  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
+  label->addGestureRecognizer(left);
+  EXPECT_FALSE(Automation::swipe(label, UISwipeGestureRecognizerDirectionRight));
+  EXPECT_TRUE(Automation::swipe(label, UISwipeGestureRecognizerDirectionLeft));
+  EXPECT_EQ(back, -1);
 }
 
 TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
@@ -74,18 +81,6 @@ TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
   Automation::longPress(qr, 0.3);
   Automation::longPress(qr, 1.0);
   EXPECT_EQ(log, (std::vector<std::string>{"tap", "press 1 at 1.1", "press 3 at 1.3"}));
-}
-
-TEST_F(AutomationTest, SwipesReachRecognizersOfTheirDirection) {
-  auto pages = UIView::create(CGRectMake(0, 100, 320, 300));
-  root->addSubview(pages);
-  std::string seen;
-  auto left = UISwipeGestureRecognizer::create(nullptr, [&] { seen = "left"; });
-  left->setDirection(UISwipeGestureRecognizerDirectionLeft);
-  pages->addGestureRecognizer(left);
-  EXPECT_FALSE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionRight));
-  EXPECT_TRUE(Automation::swipe(pages, UISwipeGestureRecognizerDirectionLeft));
-  EXPECT_EQ(seen, "left");
 }
 
 namespace {
@@ -112,28 +107,6 @@ TEST_F(AutomationTest, TypingGoesThroughTheFieldsDelegate) {
   EXPECT_EQ(field->text(), "12");
 }
 
-TEST_F(AutomationTest, OnlyTheTopmostPresentedScreenCanBeSeenAndFound) {
-  auto title = UILabel::create(CGRectMake(0, 0, 100, 20));
-  title->setText("首页");
-  root->addSubview(title);
-  EXPECT_EQ(Automation::findByText("首页"), title);
-  auto popupScreen = UIViewController::create();
-  auto other = UILabel::create(CGRectMake(0, 0, 100, 20));
-  other->setText("登录");
-  popupScreen->view()->addSubview(other);
-  screen->presentViewController(popupScreen, true);
-  pump();
-  EXPECT_EQ(Automation::topViewController(), popupScreen);
-  EXPECT_EQ(Automation::findByText("首页"), nullptr);
-  EXPECT_EQ(Automation::findByText("登录"), other);
-  other->setHidden(true);
-  EXPECT_EQ(Automation::findByText("登录"), nullptr);
-  EXPECT_FALSE(Automation::isVisible(title));
-  popupScreen->dismissViewControllerAnimated(true);
-  pump();
-  EXPECT_TRUE(Automation::isVisible(title));
-}
-
 TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirTitles) {
   int taps = 0;
   auto back = button("确定", CGRectMake(0, 0, 100, 30), &taps);
@@ -144,28 +117,6 @@ TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirT
   EXPECT_EQ(Automation::findByTag(42), back);
   EXPECT_EQ(Automation::findByClass("UIControl"), front);
   EXPECT_EQ(Automation::findContainingText("确"), front);
-}
-
-namespace {
-struct Pager : UIScrollViewDelegate {
-  long page = -1;
-  void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint& target) override {
-    page = static_cast<long>(target.x / 320);
-  }
-};
-}  // namespace
-
-TEST_F(AutomationTest, ADragEndsWithTheTargetOffsetReportedToTheDelegate) {
-  auto scroll = UIScrollView::create(CGRectMake(0, 101, 320, 418));
-  scroll->setContentSize(CGSizeMake(640, 0));
-  scroll->setPagingEnabled(true);
-  auto pager = std::make_shared<Pager>();
-  scroll->setDelegate(pager);
-  root->addSubview(scroll);
-  Automation::drag(scroll, CGPointMake(250, 0));
-  pump();
-  EXPECT_EQ(pager->page, 1);
-  EXPECT_EQ(scroll->contentOffset(), CGPointMake(320, 0));
 }
 
 TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
@@ -203,29 +154,42 @@ TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
   EXPECT_EQ(Automation::dumpScreen(), expected);
 }
 
-TEST_F(AutomationTest, ThePresentedScreenAndWhatLiesAboveItAreDumped) {
-  auto home = UILabel::create(CGRectMake(0, 0, 100, 20));
-  home->setText("首页");
-  root->addSubview(home);
+TEST_F(AutomationTest, OnlyTheTopmostPresentedScreenAndWhatLiesAboveItAreSeenFoundAndDumped) {
+  auto title = UILabel::create(CGRectMake(0, 0, 100, 20));
+  title->setText("首页");
+  root->addSubview(title);
+  EXPECT_EQ(Automation::findByText("首页"), title);
   auto page = UIViewController::create();
+  auto other = UILabel::create(CGRectMake(0, 0, 100, 20));
+  other->setText("登录");
   auto list = UIScrollView::create(CGRectMake(0, 66, 320, 502));
   list->setContentSize(CGSizeMake(320, 900));
   list->setContentOffset(CGPointMake(0, 120));
   list->setShowsVerticalScrollIndicator(false);
+  page->view()->addSubview(other);
   page->view()->addSubview(list);
-  screen->presentViewController(page, false);
+  screen->presentViewController(page, true);
   pump();
   auto hud = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleWhiteLarge);
   hud->startAnimating();
   window_->addSubview(hud);
+  EXPECT_EQ(Automation::topViewController(), page);
   EXPECT_EQ(Automation::screenRoots(), (std::vector<std::shared_ptr<UIView>>{page->view(), hud}));
+  EXPECT_EQ(Automation::findByText("首页"), nullptr);
+  EXPECT_EQ(Automation::findByText("登录"), other);
+  EXPECT_EQ(Automation::findByClass("UIActivityIndicatorView"), hud);
+  other->setHidden(true);
+  EXPECT_EQ(Automation::findByText("登录"), nullptr);
+  EXPECT_FALSE(Automation::isVisible(title));
   EXPECT_EQ(Automation::dumpScreen(),
             "UIWindow (0,0,320,568)\n"
             "  UIView (0,0,320,568)\n"
+            "    UILabel (0,0,100,20) text=\"登录\" color=rgb(0,0,0) font=system 17 hidden\n"
             "    UIScrollView (0,66,320,502) offset=(0,120) content=(320,900)\n"
             "  UIActivityIndicatorView (0,0,37,37) animating\n");
-  EXPECT_EQ(Automation::findByClass("UIActivityIndicatorView"), hud);
-  EXPECT_EQ(Automation::findByText("首页"), nullptr);
+  page->dismissViewControllerAnimated(true);
+  pump();
+  EXPECT_TRUE(Automation::isVisible(title));
 }
 
 TEST_F(AutomationTest, TappingATableRowAtItsCentreSelectsIt) {
@@ -302,7 +266,8 @@ TEST_F(AutomationTest, AButtonThatDismissesItsOwnScreenLeavesThePresenterShownAg
     close->setTitle("关闭");
     std::weak_ptr<UIViewController> weakPopup = popup;
     close->addTarget(
-        popup, [weakPopup] {
+        popup,
+        [weakPopup] {
           if (auto p = weakPopup.lock()) p->dismissViewControllerAnimated(true);
         },
         UIControlEventTouchUpInside);

@@ -19,15 +19,13 @@ class NSBundleTest : public ::testing::Test {
   std::string saved, dir;
 };
 
-TEST_F(NSBundleTest, WithoutInfoPlistTheDefaultsApply) {
+TEST_F(NSBundleTest, WithoutInfoPlistTheDefaultsApplyAndOneOverridesThem) {
   auto& bundle = NSBundle::mainBundle();
   EXPECT_EQ(bundle.bundleIdentifier(), "com.tovira.app");
   EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").str(), "1.0");
   EXPECT_EQ(bundle.infoDictionary()["CFBundleVersion"].str(), "1");
   EXPECT_EQ(bundle.infoDictionary()["CFBundleName"].str(), "Tovira");
-}
-
-TEST_F(NSBundleTest, InfoPlistOverridesTheDefaults) {
+  // An Info.plist overrides them.
   NSFileManager::defaultManager().writeString(
       Plist::toXML(Value::dict({{"CFBundleIdentifier", "com.example.x"}, {"Extra", 3}})),
       dir + "/Info.plist");

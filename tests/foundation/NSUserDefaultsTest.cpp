@@ -20,7 +20,7 @@ class NSUserDefaultsTest : public ::testing::Test {
   std::string root;
 };
 
-TEST_F(NSUserDefaultsTest, ValuesSurviveARestartOfTheAppInTheSameSandbox) {
+TEST_F(NSUserDefaultsTest, ValuesSurviveARestartOfTheAppInTheSameSandboxUntilRemoved) {
   auto& defaults = NSUserDefaults::standardUserDefaults();
   EXPECT_TRUE(defaults.objectForKey("isFirstOpen").isNil());
   EXPECT_EQ(defaults.stringForKey("isFirstOpen"), "");
@@ -40,6 +40,12 @@ TEST_F(NSUserDefaultsTest, ValuesSurviveARestartOfTheAppInTheSameSandbox) {
   EXPECT_EQ(again.integerForKey("count"), 42);
   EXPECT_EQ(again.stringForKey("count"), "42");
   EXPECT_EQ(again.objectForKey("nested")["list"][1].str(), "二");
+  // Removing a key or setting nil drops it for good.
+  again.removeObjectForKey("isFirstOpen");
+  again.setObject(Value::null(), "count");
+  NSUserDefaults::resetStandardUserDefaults();
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("isFirstOpen").isNil());
+  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("count").isNil());
 }
 
 TEST_F(NSUserDefaultsTest, TheFileIsABinaryPlistInLibraryPreferences) {
@@ -50,17 +56,6 @@ TEST_F(NSUserDefaultsTest, TheFileIsABinaryPlistInLibraryPreferences) {
   ASSERT_TRUE(bytes);
   EXPECT_EQ(std::string(bytes->begin(), bytes->begin() + 8), "bplist00");
   EXPECT_EQ((*Plist::parse(*bytes))["k"].str(), "v");
-}
-
-TEST_F(NSUserDefaultsTest, RemovingOrSettingNilDropsTheKeyForGood) {
-  auto& defaults = NSUserDefaults::standardUserDefaults();
-  defaults.setObject("a", "x");
-  defaults.setObject("b", "y");
-  defaults.removeObjectForKey("x");
-  defaults.setObject(Value::null(), "y");
-  NSUserDefaults::resetStandardUserDefaults();
-  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("x").isNil());
-  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("y").isNil());
 }
 
 TEST_F(NSUserDefaultsTest, AnotherSandboxHasItsOwnDefaults) {

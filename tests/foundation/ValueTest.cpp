@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/foundation/Value.h"
 
@@ -28,14 +29,11 @@ TEST(Value, MissingKeysAndJsonNullReadAsAbsentWithNoTextNoCountAndZeroNumbers) {
 }
 
 TEST(Value, DescriptionPrintsIntegersWithoutFractionAndDoublesInShortestForm) {
-  EXPECT_EQ(Value(42).description(), "42");
-  EXPECT_EQ(Value(-7L).description(), "-7");
-  EXPECT_EQ(Value(9.5).description(), "9.5");
-  EXPECT_EQ(Value(0.1).description(), "0.1");
-  EXPECT_EQ(Value(10.0).description(), "10");
-  EXPECT_EQ(Value(1.0 / 3).description(), "0.3333333333333333");
-  EXPECT_EQ(Value::boolean(true).description(), "1");
-  EXPECT_EQ(Value("文字").description(), "文字");
+  const std::pair<Value, const char*> rows[] = {
+      {42, "42"},   {-7L, "-7"},      {9.5, "9.5"},
+      {0.1, "0.1"}, {10.0, "10"},     {1.0 / 3, "0.3333333333333333"},
+      {12, "12"},   {"文字", "文字"}, {Value::boolean(true), "1"}};
+  for (const auto& [value, text] : rows) EXPECT_EQ(value.description(), text);
   EXPECT_EQ(Value(12).str(), "12");
   EXPECT_EQ(Value::data({0x0a, 0x1b, 0x2c, 0x3d, 0x4e}).description(), "<0a1b2c3d 4e>");
   EXPECT_EQ(Value::dict({{"a", 1}, {"b c", "x y"}}).description(),
@@ -44,34 +42,33 @@ TEST(Value, DescriptionPrintsIntegersWithoutFractionAndDoublesInShortestForm) {
 }
 
 TEST(Value, NumbersParseLeadingDigitsAsFoundationDoes) {
-  EXPECT_EQ(Value("12abc").intValue(), 12);
-  EXPECT_EQ(Value(" -3").intValue(), -3);
+  // Each text or number with its intValue and doubleValue.
+  const struct {
+    Value value;
+    int integer;
+    double real;
+  } rows[] = {
+      // clang-format off
+      {"12abc", 12, 12},   {" -3", -3, -3},     {"abc", 0, 0},        {"", 0, 0},
+      {"9.99", 9, 9.99},   {9.99, 9, 9.99},     {-9.99, -9, -9.99},   {" 1.5e3xyz", 1, 1500},
+      {".5", 0, 0.5},      {"1e", 1, 1},        {"inf", 0, 0},        {Value::boolean(true), 1, 1},
+      {1e300, INT_MAX, 1e300},  {"99999999999", INT_MAX, 99999999999.0},
+      {Value::dict({{"a", 1}}), 0, 0},
+      // clang-format on
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.value.description());
+    EXPECT_EQ(row.value.intValue(), row.integer);
+    EXPECT_DOUBLE_EQ(row.value.doubleValue(), row.real);
+  }
   EXPECT_EQ(Value("\n\t+8").integerValue(), 8);
-  EXPECT_EQ(Value("abc").intValue(), 0);
-  EXPECT_EQ(Value("").intValue(), 0);
-  EXPECT_EQ(Value("9.99").intValue(), 9);
-  EXPECT_EQ(Value(9.99).intValue(), 9);
-  EXPECT_EQ(Value(-9.99).intValue(), -9);
-  EXPECT_DOUBLE_EQ(Value("9.99").doubleValue(), 9.99);
-  EXPECT_DOUBLE_EQ(Value(" 1.5e3xyz").doubleValue(), 1500.0);
-  EXPECT_DOUBLE_EQ(Value(".5").doubleValue(), 0.5);
-  EXPECT_DOUBLE_EQ(Value("1e").doubleValue(), 1.0);
-  EXPECT_EQ(Value("inf").doubleValue(), 0.0);
   EXPECT_FLOAT_EQ(Value("2.25").floatValue(), 2.25f);
-  EXPECT_EQ(Value::boolean(true).intValue(), 1);
-  EXPECT_EQ(Value("99999999999").intValue(), INT_MAX);
   EXPECT_EQ(Value("-99999999999999999999").longLongValue(), LLONG_MIN);
-  EXPECT_EQ(Value(1e300).intValue(), INT_MAX);
-  EXPECT_EQ(Value::dict({{"a", 1}}).intValue(), 0);
 }
 
 TEST(Value, BoolValueOfTextFollowsTheFirstSignificantCharacter) {
-  EXPECT_TRUE(Value("YES").boolValue());
-  EXPECT_TRUE(Value(" true").boolValue());
-  EXPECT_TRUE(Value("007").boolValue());
-  EXPECT_FALSE(Value("NO").boolValue());
-  EXPECT_FALSE(Value("000").boolValue());
-  EXPECT_FALSE(Value("-0").boolValue());
+  for (const char* yes : {"YES", " true", "007"}) EXPECT_TRUE(Value(yes).boolValue()) << yes;
+  for (const char* no : {"NO", "000", "-0"}) EXPECT_FALSE(Value(no).boolValue()) << no;
   EXPECT_TRUE(Value(2).boolValue());
 }
 
@@ -116,35 +113,32 @@ TEST(Value, JsonKeepsIntegersAsIntegersAndBigOnesIn64Bits) {
   EXPECT_EQ((*v)["neg"].intValue(), -5);
   EXPECT_TRUE((*v)["t"].isBool());
   EXPECT_EQ(v->toJSON(), R"({"big":9007199254740993,"f":9.5,"i":12,"neg":-5,"s":"中文","t":true})");
-  EXPECT_EQ(Value::fromJSON("null")->isNull(), true);
+  EXPECT_TRUE(Value::fromJSON("null")->isNull());
   EXPECT_EQ(Value::fromJSON("12")->intValue(), 12);
   EXPECT_EQ(Value().toJSON(), "null");
 }
 
 TEST(Value, InvalidJsonAndNonUtf8TextNeverThrow) {
-  EXPECT_FALSE(Value::fromJSON(""));
-  EXPECT_FALSE(Value::fromJSON("{"));
-  EXPECT_FALSE(Value::fromJSON("{\"a\":1,}"));
-  EXPECT_FALSE(Value::fromJSON("<html>"));
-  EXPECT_FALSE(Value::fromJSON("\"\xff\xfe\""));
-  EXPECT_FALSE(Value::fromJSON(std::string(100000, '[')));
-  Value bad(std::string("a\xff") + "b");
-  EXPECT_EQ(bad.toJSON(),
+  const std::string bad[] = {
+      "", "{", "{\"a\":1,}", "<html>", "\"\xff\xfe\"", std::string(100000, '[')};
+  for (const auto& text : bad) EXPECT_FALSE(Value::fromJSON(text)) << text.substr(0, 8);
+  EXPECT_EQ(Value(std::string("a\xff") + "b").toJSON(),
             "\"a\xEF\xBF\xBD"
             "b\"");
   EXPECT_EQ(Value::data({1, 2}).toJSON(), "null");
 }
 
 TEST(Value, DoublesPrintInPlainNotationUpToSixteenDigitsAsThePlatformDoes) {
-  EXPECT_EQ(Value(1700000000.0).description(), "1700000000");
-  EXPECT_EQ(Value(1000000.0).description(), "1000000");
-  EXPECT_EQ(Value(1e15).description(), "1000000000000000");
-  EXPECT_EQ(Value(0.0001).description(), "0.0001");
-  EXPECT_EQ(Value(-2500000.5).description(), "-2500000.5");
-  EXPECT_EQ(Value(1e16).description(), "1e+16");
-  EXPECT_EQ(Value(1.5e-5).description(), "1.5e-05");
-  EXPECT_EQ(Value(1e20).str(), "1e+20");
-  EXPECT_EQ(Value::fromJSON(R"({"balance":1000000.0})")->operator[]("balance").str(), "1000000");
+  const std::pair<double, const char*> rows[] = {
+      {1700000000.0, "1700000000"}, {1000000.0, "1000000"},
+      {1e15, "1000000000000000"},   {0.0001, "0.0001"},
+      {-2500000.5, "-2500000.5"},   {1e16, "1e+16"},
+      {1.5e-5, "1.5e-05"},          {1e20, "1e+20"}};
+  for (const auto& [number, text] : rows) {
+    EXPECT_EQ(Value(number).description(), text);
+    EXPECT_EQ(Value(number).str(), text);
+  }
+  EXPECT_EQ((*Value::fromJSON(R"({"balance":1000000.0})"))["balance"].str(), "1000000");
 }
 
 TEST(Value, CopiesReadOnOtherThreadsWhileTheOwnerKeepsChangingItsOwn) {

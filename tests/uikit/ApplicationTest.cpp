@@ -1,8 +1,3 @@
-#include <filesystem>
-#include <fstream>
-
-#include "platform/foundation/Plist.h"
-#include "platform/services/PhotoAlbum.h"
 #include "uikit/UIKitFixture.h"
 
 class ApplicationTest : public UIKitFixture {};
@@ -85,55 +80,6 @@ TEST_F(ApplicationTest, BadgeAndLocalNotificationsAreRecorded) {
   EXPECT_TRUE(app->scheduledLocalNotifications().empty());
 }
 
-TEST_F(ApplicationTest, PasteboardsAreSharedByAppsAndPersistentOnesSurviveARestart) {
-  UIPasteboard::generalPasteboard()->setString("Tovira手游金铺");
-  auto reg = UIPasteboard::pasteboardWithName("parley_register", true);
-  reg->setPersistent(true);
-  reg->setValue(Value::dict({{"plapp", Value::dict({{"name", "Tovira"}})}}), "content");
-  auto scratch = UIPasteboard::pasteboardWithName("scratch", true);
-  scratch->setString("temporary");
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("missing", false), nullptr);
-
-  // Another app on the device sees the same pasteboards.
-  EXPECT_EQ(SimulatedDevice::shared().pasteboard("parley_register", false), reg);
-
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
-  auto again = UIPasteboard::pasteboardWithName("parley_register", false);
-  ASSERT_TRUE(again);
-  EXPECT_NE(again, reg);
-  EXPECT_TRUE(again->isPersistent());
-  EXPECT_EQ(again->valueForPasteboardType("content")["plapp"]["name"].str(), "Tovira");
-  auto bytes = again->dataForPasteboardType("content");
-  ASSERT_TRUE(bytes);
-  auto parsed = Plist::parse(*bytes);
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ((*parsed)["plapp"]["name"].str(), "Tovira");
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("scratch", false), nullptr);
-
-  UIPasteboard::removePasteboardWithName("parley_register");
-  SimulatedDevice::shared().restartApp();
-  EXPECT_EQ(UIPasteboard::pasteboardWithName("parley_register", false), nullptr);
-}
-
-TEST_F(ApplicationTest, PasteboardTextAndDataReadAsThePlatformReadsThem) {
-  auto pb = UIPasteboard::generalPasteboard();
-  long before = pb->changeCount();
-  pb->setString("abc");
-  EXPECT_EQ(pb->changeCount(), before + 1);
-  auto data = pb->dataForPasteboardType(UIPasteboardTypeText);
-  ASSERT_TRUE(data);
-  EXPECT_EQ(std::string(data->begin(), data->end()), "abc");
-  pb->setData({1, 2, 3}, "content");
-  EXPECT_FALSE(pb->hasString());
-  EXPECT_EQ(pb->string(), "");
-  EXPECT_EQ(*pb->dataForPasteboardType("content"), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_FALSE(pb->dataForPasteboardType("other"));
-  pb->setItems(
-      {Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
-  EXPECT_EQ(pb->strings(), (std::vector<std::string>{"x", "y"}));
-}
-
 TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   EXPECT_EQ(UIScreen::mainScreen()->bounds(), CGRectMake(0, 0, 320, 568));
   UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, 375, 667));
@@ -148,7 +94,7 @@ TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   EXPECT_EQ(UIApplication::sharedApplication()->statusBarFrame(), CGRectMake(0, 0, 375, 20));
 }
 
-TEST_F(ApplicationTest, ImagesLoadByNameDecodeRealFilesAndRefuseGarbage) {
+TEST_F(ApplicationTest, ImagesLoadByNameOrFromAPixelMatrixDecodeRealFilesAndRefuseGarbage) {
   auto a = UIImage::imageNamed("ic_launcher");
   auto b = UIImage::imageNamed("ic_launcher.png");
   ASSERT_TRUE(a);
@@ -169,35 +115,11 @@ TEST_F(ApplicationTest, ImagesLoadByNameDecodeRealFilesAndRefuseGarbage) {
   EXPECT_LT(low.size(), high.size());
   EXPECT_EQ(UIImage::imageWithData(low)->pixelWidth(), 120);
   EXPECT_TRUE(UIImagePNGRepresentation(nullptr).empty());
-}
-
-TEST_F(ApplicationTest, ImagesFromAPixelMatrix) {
+  // Images from a pixel matrix.
   auto qr = UIImage::imageWithBitMatrix({{true, false}, {false, true}}, 3);
   ASSERT_TRUE(qr);
   EXPECT_EQ(qr->pixelWidth(), 6);
   EXPECT_EQ(qr->pixelAt(0, 0), 0x000000FFu);
   EXPECT_EQ(qr->pixelAt(4, 0), 0xFFFFFFFFu);
   EXPECT_EQ(UIImage::imageWithPixels(2, 2, {1, 2, 3}), nullptr);
-}
-
-TEST_F(ApplicationTest, SavedPhotosArePngFilesAndFailuresAreReported) {
-  auto image = UIImage::imageNamed("ktr_new.png");
-  std::string result = "pending";
-  UIImageWriteToSavedPhotosAlbum(
-      image, [&](const std::shared_ptr<UIImage>& img, const std::string& error) {
-        EXPECT_EQ(img, image);
-        result = error;
-      });
-  EXPECT_EQ(result, "pending");
-  pump();
-  EXPECT_EQ(result, "");
-  auto paths = PhotoAlbum::shared().savedPhotoPaths();
-  ASSERT_EQ(paths.size(), 1u);
-  EXPECT_EQ(UIImage::imageWithContentsOfFile(paths[0])->pixels(), image->pixels());
-  PhotoAlbum::shared().setFailure("用户拒绝访问相册");
-  UIImageWriteToSavedPhotosAlbum(
-      image, [&](const std::shared_ptr<UIImage>&, const std::string& e) { result = e; });
-  pump();
-  EXPECT_EQ(result, "用户拒绝访问相册");
-  EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
 }

@@ -27,14 +27,23 @@ class ControllerTest : public UIKitFixture {
   std::vector<std::string> log;
 };
 
-TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUse) {
+TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUseAndLeadsTheResponderChainToTheApplication) {
   auto s = Screen::make("s", log);
   EXPECT_FALSE(s->isViewLoaded());
   auto v = s->view();
   EXPECT_EQ(s->view(), v);
   EXPECT_EQ(s->loads, 1);
   EXPECT_EQ(v->frame(), CGRectMake(0, 0, 320, 568));
+  // The responder chain runs from views through controllers to the application.
+  auto label = UILabel::create();
+  v->addSubview(label);
+  EXPECT_EQ(label->nextResponder(), v);
   EXPECT_EQ(v->nextResponder(), s);
+  auto window = show(s);
+  EXPECT_EQ(s->nextResponder(), window);
+  EXPECT_EQ(window->nextResponder(), UIApplication::sharedApplication());
+  EXPECT_EQ(UIWindow::keyWindow(), window);
+  EXPECT_TRUE(window->isKeyWindow());
 }
 
 TEST_F(ControllerTest, DismissingAPresentedScreenMakesThePresenterAppearAgain) {
@@ -148,26 +157,16 @@ TEST_F(ControllerTest, ANewControllerAtTheSelectedTabPositionAppearsInPlaceOfThe
   EXPECT_TRUE(log.empty());
 }
 
-TEST_F(ControllerTest, NavigationControllersPushAndPop) {
-  auto root = Screen::make("root", log), next = Screen::make("next", log);
-  auto nav = UINavigationController::create(root);
-  show(nav);
-  pump();
-  nav->pushViewController(next, true);
-  EXPECT_EQ(nav->topViewController(), next);
-  EXPECT_EQ(next->navigationController(), nav);
-  EXPECT_TRUE(nav->lastTransitionAnimated());
-  EXPECT_EQ(nav->popViewControllerAnimated(false), next);
-  EXPECT_EQ(log.back(), "root didAppear");
-  EXPECT_EQ(root->view()->frame(), CGRectMake(0, 64, 320, 504));
-}
-
-TEST_F(ControllerTest, TheNavigationBarShowsTheTopItemAndItsButtonsCanBeTapped) {
+TEST_F(ControllerTest, NavigationControllersPushAndPopAndTheBarShowsTheTopItemsButtons) {
   auto root = Screen::make("root", log), page = Screen::make("page", log);
   root->setTitle("首页");
   auto nav = UINavigationController::create(root);
   show(nav);
-  nav->pushViewController(page, false);
+  pump();
+  nav->pushViewController(page, true);
+  EXPECT_EQ(nav->topViewController(), page);
+  EXPECT_EQ(page->navigationController(), nav);
+  EXPECT_TRUE(nav->lastTransitionAnimated());
   page->navigationItem()->setTitle("登录");
   EXPECT_EQ(nav->navigationBar()->titleLabel()->text(), "登录");
   EXPECT_EQ(Automation::textOf(nav->navigationBar()->leftItemView()), "首页");  // the back button
@@ -180,40 +179,18 @@ TEST_F(ControllerTest, TheNavigationBarShowsTheTopItemAndItsButtonsCanBeTapped) 
   Automation::tapText("首页");
   EXPECT_EQ(nav->topViewController(), root);
   EXPECT_EQ(nav->navigationBar()->leftItemView(), nullptr);
+  nav->pushViewController(page, false);
+  EXPECT_EQ(nav->popViewControllerAnimated(false), page);
+  EXPECT_EQ(log.back(), "root didAppear");
+  EXPECT_EQ(root->view()->frame(), CGRectMake(0, 64, 320, 504));
 }
 
-namespace {
-struct AlertLog : UIAlertViewDelegate {
-  std::vector<std::string> calls;
-  void clickedButtonAtIndex(UIAlertView& a, long i) override {
-    calls.push_back("clicked " + std::to_string(i) + " " + a.buttonTitleAtIndex(i));
-  }
-  void didDismissWithButtonIndex(UIAlertView&, long i) override {
-    calls.push_back("dismissed " + std::to_string(i));
-  }
-};
-}  // namespace
-
-TEST_F(ControllerTest, AlertsAreRecordedAndTheirButtonsReachTheDelegate) {
-  auto d = std::make_shared<AlertLog>();
-  UIAlertView::create("提示", "请安装畅聊支付控件并信任", d, "取消", {"安装"})->show();
-  auto alert = UIAlertView::currentAlert();
-  ASSERT_TRUE(alert);
-  EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"取消", "安装"}));
-  EXPECT_EQ(alert->cancelButtonIndex(), 0);
-  EXPECT_EQ(Automation::alertText(), "提示 | 请安装畅聊支付控件并信任 | [取消, 安装]");
-  EXPECT_TRUE(Automation::pressAlertButton("安装"));
-  EXPECT_EQ(d->calls, (std::vector<std::string>{"clicked 1 安装", "dismissed 1"}));
-  EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
-  EXPECT_EQ(UIAlertView::shownAlerts().size(), 1u);
-  EXPECT_FALSE(Automation::pressAlertButton("安装"));
-}
-
-TEST_F(ControllerTest, AnAlertShownFromAWorkerThreadAppearsOnTheMainThread) {
-  std::thread worker([] { UIAlertView::create("兑换失败", "余额不足", {}, "确定")->show(); });
-  worker.join();
-  EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
+TEST_F(ControllerTest, ReplacingTheRootControllerMovesAppearance) {
+  auto a = Screen::make("a", log), b = Screen::make("b", log);
+  auto window = show(a);
+  window->setRootViewController(b);
   pump();
-  ASSERT_TRUE(UIAlertView::currentAlert());
-  EXPECT_EQ(UIAlertView::currentAlert()->message(), "余额不足");
+  EXPECT_EQ(log, (std::vector<std::string>{"a willAppear", "a willDisappear", "b willAppear",
+                                           "a didDisappear", "b didAppear"}));
+  EXPECT_EQ(window->subviews(), (std::vector<std::shared_ptr<UIView>>{b->view()}));
 }

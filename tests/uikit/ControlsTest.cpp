@@ -19,7 +19,7 @@ TEST_F(ControlsTest, ButtonsFallBackToTheNormalStateAndShowTheCurrentOne) {
             "rgb(255,255,255)");
 }
 
-TEST_F(ControlsTest, ActionsRunForLiveTargetsOnlyAndNotWhenDisabled) {
+TEST_F(ControlsTest, ActionsRunForLiveAndUnremovedTargetsOnlyAndNotWhenDisabled) {
   auto b = UIButton::create(CGRectMake(0, 0, 50, 50));
   int calls = 0;
   std::string seen;
@@ -43,6 +43,13 @@ TEST_F(ControlsTest, ActionsRunForLiveTargetsOnlyAndNotWhenDisabled) {
   target.reset();
   b->sendActionsForControlEvents(UIControlEventTouchUpInside | UIControlEventValueChanged);
   EXPECT_EQ(calls, 2);  // the gone target's action is skipped
+  auto owner = std::make_shared<int>(1);
+  b->addTarget(
+      owner, [&] { ++calls; }, UIControlEventTouchUpInside);
+  EXPECT_EQ(b->actionCount(UIControlEventTouchUpInside), 1u);  // the gone target is dropped
+  b->removeTarget(owner.get(), UIControlEventTouchUpInside);
+  b->sendActionsForControlEvents(UIControlEventTouchUpInside);
+  EXPECT_EQ(calls, 2);  // nor is a removed one
 }
 
 namespace {
@@ -120,7 +127,7 @@ TEST_F(ControlsTest, ARefusingDelegateKeepsTheFieldFromBeginningOrEnding) {
   EXPECT_TRUE(UIKeyboard::shared().isVisible());  // moving between fields keeps the keyboard up
 }
 
-TEST_F(ControlsTest, TheKeyboardReportsItsFrameAndShowsTheAccessoryBar) {
+TEST_F(ControlsTest, TheKeyboardReportsItsFrameWithTheAccessoryBarAndEachNewHeight) {
   auto vc = UIViewController::create();
   show(vc);
   auto field = UITextField::create(CGRectMake(0, 0, 100, 30));
@@ -131,21 +138,28 @@ TEST_F(ControlsTest, TheKeyboardReportsItsFrameAndShowsTheAccessoryBar) {
       {UIBarButtonItem::createSystem(UIBarButtonSystemItemFlexibleSpace),
        UIBarButtonItem::createSystem(UIBarButtonSystemItemDone, nullptr, [&] { done = true; })});
   field->setInputAccessoryView(bar);
-  Value info;
-  NSNotificationCenter::defaultCenter().addObserverForName(UIKeyboardWillShowNotification,
-                                                           [&](const Value& v) { info = v; });
+  std::vector<std::string> shown;
+  int didHide = 0;
+  auto& center = NSNotificationCenter::defaultCenter();
+  center.addObserverForName(UIKeyboardWillShowNotification, [&](const Value& v) {
+    shown.push_back(v[UIKeyboardFrameEndUserInfoKey].str() + " " +
+                    v[UIKeyboardAnimationDurationUserInfoKey].str());
+  });
+  center.addObserverForName(UIKeyboardDidHideNotification, [&](const Value&) { ++didHide; });
   ASSERT_TRUE(field->becomeFirstResponder());
+  UIKeyboard::shared().setHeight(253);
   // The reported keyboard includes the accessory bar above its keys.
-  EXPECT_EQ(CGRectFromString(info[UIKeyboardFrameEndUserInfoKey].str()),
-            CGRectMake(0, 308, 320, 260));
-  EXPECT_EQ(UIKeyboard::shared().keysFrame(), CGRectMake(0, 352, 320, 216));
-  EXPECT_EQ(info[UIKeyboardAnimationDurationUserInfoKey].doubleValue(), 0.25);
+  EXPECT_EQ(shown, (std::vector<std::string>{"{{0, 308}, {320, 260}} 0.25",
+                                             "{{0, 271}, {320, 297}} 0.25"}));
+  EXPECT_EQ(UIKeyboard::shared().keysFrame(), CGRectMake(0, 315, 320, 253));
   EXPECT_EQ(bar->window(), window_);
-  EXPECT_EQ(bar->frame(), CGRectMake(0, 308, 320, 44));
+  EXPECT_EQ(bar->frame(), CGRectMake(0, 271, 320, 44));
   Automation::tapText("Done");
   EXPECT_TRUE(done);
   field->resignFirstResponder();
+  EXPECT_EQ(didHide, 0);  // decided on the next turn of the loop
   pump();
+  EXPECT_EQ(didHide, 1);
   EXPECT_FALSE(UIKeyboard::shared().isVisible());
   EXPECT_EQ(bar->superview(), nullptr);
 }
@@ -174,11 +188,12 @@ TEST_F(ControlsTest, ADragOfAPagedScrollViewSettlesOnAPage) {
   scroll->setPagingEnabled(true);
   auto log = std::make_shared<PagingLog>();
   scroll->setDelegate(log);
-  scroll->simulateDrag(CGPointMake(200, 0), CGPointMake(0.5, 0));
+  Automation::drag(scroll, CGPointMake(200, 0), CGPointMake(0.5, 0));
   pump();
   EXPECT_EQ(log->calls,
             (std::vector<std::string>{"begin", "willEnd 320", "didEnd decelerate", "stopped 320"}));
-  log->calls.clear();
+  auto plain = std::make_shared<UIScrollViewDelegate>();  // one that implements nothing
+  scroll->setDelegate(plain);
   scroll->simulateDrag(CGPointMake(900, 0));  // beyond the content: the last page
   pump();
   EXPECT_EQ(scroll->contentOffset(), CGPointMake(320, 0));

@@ -3,7 +3,7 @@
 #include "platform/foundation/NSString.h"
 #include "uikit/UIKitFixture.h"
 
-TEST(GeometryTest, RectanglesContainPointsOnTheirNearEdgesOnly) {
+TEST(GeometryTest, RectanglesContainPointsOnTheirNearEdgesOnlyAndTravelAsText) {
   CGRect r = CGRectMake(10, 20, 100, 50);
   EXPECT_TRUE(CGRectContainsPoint(r, CGPointMake(10, 20)));
   EXPECT_FALSE(CGRectContainsPoint(r, CGPointMake(110, 20)));
@@ -11,10 +11,8 @@ TEST(GeometryTest, RectanglesContainPointsOnTheirNearEdgesOnly) {
   EXPECT_EQ(CGRectGetMaxX(r), 110);
   EXPECT_EQ(CGRectGetMidY(r), 45);
   EXPECT_EQ(CGRectIntersection(r, CGRectMake(100, 60, 50, 50)), CGRectMake(100, 60, 10, 10));
-}
-
-TEST(GeometryTest, RectanglesTravelAsTextAndBack) {
-  CGRect r = CGRectMake(0, 352, 320, 216.5);
+  // Rectangles travel as text and back.
+  r = CGRectMake(0, 352, 320, 216.5);
   EXPECT_EQ(NSStringFromCGRect(r), "{{0, 352}, {320, 216.5}}");
   EXPECT_EQ(CGRectFromString(NSStringFromCGRect(r)), r);
   EXPECT_EQ(CGRectFromString("garbage"), CGRectZero);
@@ -64,7 +62,7 @@ TEST(TextMeasureTest, WrappingBreaksBeforeTheOverflowingCharacter) {
   EXPECT_EQ(TextMeasure::sizeOfText("一二三四", font, 30), CGSizeMake(30, 24));
 }
 
-TEST(LabelTest, SizeToFitUsesTheTextMeasureAndKeepsTheOrigin) {
+TEST(LabelTest, SizeToFitUsesTheTextMeasureAndKeepsTheOriginAndTooMuchTextIsCut) {
   auto label = UILabel::create(CGRectMake(5, 6, 0, 0));
   label->setFont(UIFont::systemFontOfSize(14));
   label->setText("余额ab");
@@ -72,17 +70,14 @@ TEST(LabelTest, SizeToFitUsesTheTextMeasureAndKeepsTheOrigin) {
   EXPECT_EQ(label->frame(),
             CGRectMake(5, 6, std::ceil(2 * 14 + 2 * 0.55 * 14), std::ceil(14 * 1.2)));
   EXPECT_FALSE(label->isUserInteractionEnabled());
-}
-
-TEST(LabelTest, TextThatDoesNotFitTheHeightIsCut) {
-  auto label = UILabel::create(CGRectMake(0, 0, 28, 35));
-  label->setFont(UIFont::systemFontOfSize(14));
+  // Text that does not fit the height is cut.
+  label->setFrame(CGRectMake(0, 0, 28, 35));
   label->setNumberOfLines(0);
   label->setText("一二三四五六");
   EXPECT_EQ(label->visibleLines().size(), 2u);  // 3 lines of 16.8 need 50.4 points
 }
 
-TEST(AttributedStringTest, ColourRangesCountUtf16UnitsOfChineseText) {
+TEST(AttributedStringTest, ColourRangesCountUtf16UnitsAndAreClampedToTheText) {
   // The balance line of the shop: both numbers red.
   std::string gold = "12.50", bound = "3";
   std::string text = "账号余额为：金币" + gold + "个，绑金" + bound + "个";
@@ -98,13 +93,11 @@ TEST(AttributedStringTest, ColourRangesCountUtf16UnitsOfChineseText) {
   EXPECT_EQ(NSString::substring(text, 17, 1), bound);
   EXPECT_FALSE(s->colorAtIndex(7));
   EXPECT_TRUE(s->colorAtIndex(12)->isEqual(*red));
-}
-
-TEST(AttributedStringTest, SurrogatePairsTakeTwoUnitsAndRangesPastTheEndAreClamped) {
-  auto s = NSMutableAttributedString::create("😀好");
+  // Surrogate pairs take two units, and ranges past the end are clamped.
+  s = NSMutableAttributedString::create("😀好");
   EXPECT_EQ(s->length(), 3u);
   s->addAttribute(NSForegroundColorAttributeName, UIColor::redColor(), NSMakeRange(2, 5));
-  auto ranges = s->colorRanges();
+  ranges = s->colorRanges();
   ASSERT_EQ(ranges.size(), 1u);
   EXPECT_EQ(ranges[0].range, NSMakeRange(2, 1));
   s->addAttribute(NSForegroundColorAttributeName, UIColor::redColor(), NSMakeRange(9, 1));

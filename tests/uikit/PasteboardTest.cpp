@@ -1,8 +1,70 @@
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
+#include "platform/foundation/Plist.h"
 #include "uikit/UIKitFixture.h"
 
 class PasteboardTest : public UIKitFixture {};
+
+TEST_F(PasteboardTest, PasteboardsAreSharedByAppsAndPersistentOnesSurviveARestart) {
+  UIPasteboard::generalPasteboard()->setString("Tovira手游金铺");
+  auto reg = UIPasteboard::pasteboardWithName("parley_register", true);
+  reg->setPersistent(true);
+  reg->setValue(Value::dict({{"plapp", Value::dict({{"name", "Tovira"}})}}), "content");
+  auto slot = UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", true);
+  slot->setPersistent(true);
+  slot->setValue(Value("v"), "org.CommonUDID");
+  UIPasteboard::pasteboardWithName("scratch", true)->setString("temporary");
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("missing", false), nullptr);
+  // Another app on the device sees the same pasteboards.
+  EXPECT_EQ(SimulatedDevice::shared().pasteboard("parley_register", false), reg);
+  // A damaged file among the saved pasteboards is passed over.
+  std::ofstream(std::filesystem::path(SimulatedDevice::shared().root()) / "Pasteboards" /
+                "broken.plist")
+      << "not a property list";
+
+  SimulatedDevice::shared().restartApp();
+  EXPECT_EQ(SimulatedDevice::shared().pasteboardNames(),
+            (std::vector<std::string>{"general", "org.CommonUDID.slot.0", "parley_register"}));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Tovira手游金铺");
+  auto again = UIPasteboard::pasteboardWithName("parley_register", false);
+  ASSERT_TRUE(again);
+  EXPECT_NE(again, reg);
+  EXPECT_TRUE(again->isPersistent());
+  EXPECT_EQ(again->valueForPasteboardType("content")["plapp"]["name"].str(), "Tovira");
+  auto bytes = again->dataForPasteboardType("content");
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ((*Plist::parse(*bytes))["plapp"]["name"].str(), "Tovira");
+  slot = UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false);
+  ASSERT_TRUE(slot);
+  EXPECT_EQ(slot->valueForPasteboardType("org.CommonUDID").str(), "v");
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("scratch", false), nullptr);
+
+  UIPasteboard::removePasteboardWithName("parley_register");
+  slot->setPersistent(false);
+  SimulatedDevice::shared().restartApp();
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("parley_register", false), nullptr);
+  EXPECT_EQ(UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false), nullptr);
+}
+
+TEST_F(PasteboardTest, PasteboardTextAndDataReadAsThePlatformReadsThem) {
+  auto pb = UIPasteboard::generalPasteboard();
+  long before = pb->changeCount();
+  pb->setString("abc");
+  EXPECT_EQ(pb->changeCount(), before + 1);
+  auto data = pb->dataForPasteboardType(UIPasteboardTypeText);
+  ASSERT_TRUE(data);
+  EXPECT_EQ(std::string(data->begin(), data->end()), "abc");
+  pb->setData({1, 2, 3}, "content");
+  EXPECT_FALSE(pb->hasString());
+  EXPECT_EQ(pb->string(), "");
+  EXPECT_EQ(*pb->dataForPasteboardType("content"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_FALSE(pb->dataForPasteboardType("other"));
+  pb->setItems(
+      {Value::dict({{"public.text", "x"}}), Value::dict({{"public.utf8-plain-text", "y"}})});
+  EXPECT_EQ(pb->strings(), (std::vector<std::string>{"x", "y"}));
+}
 
 TEST_F(PasteboardTest, ConcurrentWritesLeaveTheLastWriteOnDisk) {
   auto pb = UIPasteboard::pasteboardWithName("shared.board", true);

@@ -19,7 +19,7 @@ TEST_F(UIViewTest, ViewWithTagFindsTheReceiverFirstThenSearchesDepthFirst) {
   EXPECT_EQ(root->viewWithTag(99), nullptr);
 }
 
-TEST_F(UIViewTest, SubviewsKeepTheirOrderAndMoveBetweenParents) {
+TEST_F(UIViewTest, SubviewsKeepTheirOrderAndMoveBetweenParentsAndBoundsKeepTheCentre) {
   auto p1 = UIView::create(), p2 = UIView::create();
   auto a = UIView::create(), b = UIView::create(), c = UIView::create();
   p1->addSubview(a);
@@ -36,6 +36,10 @@ TEST_F(UIViewTest, SubviewsKeepTheirOrderAndMoveBetweenParents) {
   p1->addSubview(p1);  // a view cannot contain itself
   a->addSubview(p2);   // nor an ancestor
   EXPECT_EQ(p2->superview(), nullptr);
+  auto v = UIView::create(CGRectMake(10, 10, 100, 100));
+  v->setBounds(CGRectMake(0, 0, 50, 50));
+  EXPECT_EQ(v->frame(), CGRectMake(35, 35, 50, 50));
+  EXPECT_EQ(v->center(), CGPointMake(60, 60));
 }
 
 TEST_F(UIViewTest, TheSuperviewIsWeakAndRemovingFromItKeepsTheViewAlive) {
@@ -55,13 +59,6 @@ TEST_F(UIViewTest, TheSuperviewIsWeakAndRemovingFromItKeepsTheViewAlive) {
   }
   weak.lock()->removeFromSuperview();  // the parent held the last reference before the call
   EXPECT_TRUE(weak.expired());
-}
-
-TEST_F(UIViewTest, SettingTheBoundsSizeKeepsTheCentre) {
-  auto v = UIView::create(CGRectMake(10, 10, 100, 100));
-  v->setBounds(CGRectMake(0, 0, 50, 50));
-  EXPECT_EQ(v->frame(), CGRectMake(35, 35, 50, 50));
-  EXPECT_EQ(v->center(), CGPointMake(60, 60));
 }
 
 TEST_F(UIViewTest, ConversionsGoThroughScrollOffsetsWithNothingCached) {
