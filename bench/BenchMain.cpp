@@ -1,6 +1,7 @@
 // tovira-bench's entry: starts the shared devserver, runs every registered benchmark and then
-// prints each case's ratio lines.
+// prints each case's ratio lines; exits non-zero when a ratio misses its target.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <vector>
@@ -13,15 +14,18 @@
 namespace {
 
 DevServer* gServer = nullptr;
+int gMisses = 0;
 
 std::vector<std::function<void(const BenchMedians&)>>& reports() {
   static std::vector<std::function<void(const BenchMedians&)>> all;
   return all;
 }
 
-// Keeps the median real time of each benchmark for the ratios.
+// Keeps the median real time of each benchmark for the ratios. Colours only go to a terminal,
+// so that a log or a pipe gets plain text.
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
+  MedianReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
   BenchMedians medians;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
@@ -46,7 +50,16 @@ void printBenchRatio(const BenchMedians& medians, const char* label, const std::
   auto num = medians.find(numerator);
   auto den = medians.find(denominator);
   if (num == medians.end() || den == medians.end() || den->second <= 0) return;
-  std::printf("%s: %.3f (target <= %.2f)\n", label, num->second / den->second, target);
+  printBenchVerdict(label, num->second / den->second, BenchBound::AtMost, target);
+}
+
+void printBenchVerdict(const char* label, double ratio, BenchBound bound, double target,
+                       const std::string& note) {
+  const bool holds = bound == BenchBound::AtMost ? ratio <= target : ratio >= target;
+  if (!holds) ++gMisses;
+  std::printf("%s: %.3f (target %s %.2f%s%s): %s\n", label, ratio,
+              bound == BenchBound::AtMost ? "<=" : ">=", target, note.empty() ? "" : "; ",
+              note.c_str(), holds ? "holds" : "misses");
 }
 
 int main(int argc, char** argv) {
@@ -68,5 +81,6 @@ int main(int argc, char** argv) {
 #ifndef NDEBUG
   std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
 #endif
-  return 0;
+  if (gMisses > 0) std::printf("%d ratio(s) miss their target\n", gMisses);
+  return gMisses > 0 ? 1 : 0;
 }
