@@ -62,7 +62,7 @@ std::string readTarget(const std::string& verb, const std::string& target, Targe
     long tag = 0;
     const char* end = target.data() + target.size();
     const auto [at, error] = std::from_chars(target.data() + 1, end, tag);
-    if (error != std::errc() || at != end || target.size() == 1) return "not a tag: " + target;
+    if (error != std::errc() || at != end) return "not a tag: " + target;
     parsed.tag = tag;
   } else if (target[0] == '@') {
     const size_t comma = target.find(',');
@@ -76,7 +76,7 @@ std::string readTarget(const std::string& verb, const std::string& target, Targe
   }
   // An alert takes every touch while it is up; saying so beats "nothing to tap".
   if (Automation::currentAlert())
-    return "the alert takes the " + verb + ": press one of its buttons";
+    return "an alert is up and takes every touch: press one of its buttons";
   return "";
 }
 
