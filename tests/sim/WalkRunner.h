@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <source_location>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,10 +43,10 @@ class WalkRunner {
 
   SimCommandLoop& loop() { return loop_; }
 
-  // The scripted walk, resources/walk.txt, whole; fails the test when it is missing.
-  static std::string walkScript() {
+  // The scripted walk, resources/walk.txt, whole; fails the test at the caller when it is missing.
+  static std::string walkScript(std::source_location at = std::source_location::current()) {
     std::ifstream file(std::string(TOVIRA_RESOURCES) + "/walk.txt");
-    EXPECT_TRUE(file) << "resources/walk.txt is missing";
+    if (!file) ADD_FAILURE_AT(at.file_name(), at.line()) << "resources/walk.txt is missing";
     std::stringstream script;
     script << file.rdbuf();
     return script.str();
