@@ -1,5 +1,5 @@
 // tovira-bench's entry: starts the shared devserver, runs every registered benchmark and then
-// prints each case's ratio lines; exits non-zero when a ratio misses its target.
+// prints each case's ratio lines; exits non-zero when a ratio misses its target or a case fails.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -15,6 +15,7 @@ namespace {
 
 DevServer* gServer = nullptr;
 int gMisses = 0;
+int gFailedCases = 0;
 
 std::vector<std::function<void(const BenchMedians&)>>& reports() {
   static std::vector<std::function<void(const BenchMedians&)>> all;
@@ -29,6 +30,8 @@ class MedianReporter : public benchmark::ConsoleReporter {
   BenchMedians medians;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
+      // A case that failed has no ratio to print, but the run has not held its targets either.
+      if (run.error_occurred) ++gFailedCases;
       if (run.aggregate_name == "median")
         medians[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
@@ -82,5 +85,6 @@ int main(int argc, char** argv) {
   std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
 #endif
   if (gMisses > 0) std::printf("%d ratio(s) miss their target\n", gMisses);
-  return gMisses > 0 ? 1 : 0;
+  if (gFailedCases > 0) std::printf("%d case(s) failed\n", gFailedCases);
+  return gMisses > 0 || gFailedCases > 0 ? 1 : 0;
 }
