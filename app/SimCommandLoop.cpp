@@ -1,8 +1,10 @@
 #include "app/SimCommandLoop.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -21,6 +23,7 @@
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UITabBarController.h"
+#include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIView.h"
 #include "shell/AppDelegate.h"
 #include "shell/AppMain.h"
@@ -43,8 +46,50 @@ std::optional<double> parseNumber(const std::string& text) {
   return value;
 }
 
+// A target of tap and hold: a view's text, "#<tag>" or "@<x>,<y>" in window coordinates.
+struct Target {
+  std::string text;
+  std::optional<long> tag;
+  std::optional<CGPoint> point;
+};
+
+// Reads `target` into `parsed`; answers why the command cannot go ahead ("" when it can). A
+// target that starts with "#" or "@" is a tag or a point, never text, so that a mistyped one is
+// refused instead of being looked for as text (or, for "#1.7", cut to another tag).
+std::string readTarget(const std::string& verb, const std::string& target, Target& parsed) {
+  if (target.empty()) return "usage: " + verb + " <text>|#<tag>|@<x>,<y>";
+  if (target[0] == '#') {
+    long tag = 0;
+    const char* end = target.data() + target.size();
+    const auto [at, error] = std::from_chars(target.data() + 1, end, tag);
+    if (error != std::errc() || at != end) return "not a tag: " + target;
+    parsed.tag = tag;
+  } else if (target[0] == '@') {
+    const size_t comma = target.find(',');
+    if (comma == std::string::npos) return "not a point: " + target;
+    const auto x = parseNumber(NSString::trim(target.substr(1, comma - 1)));
+    const auto y = parseNumber(NSString::trim(target.substr(comma + 1)));
+    if (!x || !y) return "not a point: " + target;
+    parsed.point = CGPointMake(*x, *y);
+  } else {
+    parsed.text = target;
+  }
+  // An alert takes every touch while it is up; saying so beats "nothing to tap".
+  if (Automation::currentAlert())
+    return "an alert is up and takes every touch: press one of its buttons";
+  return "";
+}
+
+std::shared_ptr<UIView> findTarget(const Target& target) {
+  return target.tag ? Automation::findByTag(*target.tag) : Automation::findByText(target.text);
+}
+
+// A view as "class" or "class "text"". A secure field shows one "*" a character, as on screen.
 std::string describeView(const std::shared_ptr<UIView>& view) {
   if (!view) return "nothing";
+  auto field = std::dynamic_pointer_cast<UITextField>(view);
+  if (field && field->isSecureTextEntry() && !field->text().empty())
+    return view->className() + " \"" + std::string(NSString::length(field->text()), '*') + "\"";
   const std::string text = Automation::textOf(view);
   if (text.empty()) return view->className();
   return view->className() + " \"" + text + "\"";
@@ -100,7 +145,13 @@ std::string describePasteboard(const std::string& name) {
 
 }  // namespace
 
-SimCommandLoop::SimCommandLoop(SimServerHooks hooks) : hooks_(std::move(hooks)) {}
+SimCommandLoop::SimCommandLoop(SimServerHooks hooks) : hooks_(std::move(hooks)) {
+  // The device has a browser, as a phone does, so web links always open. The device records
+  // each URL it is given; this browser loads nothing.
+  for (const char* scheme : {"http", "https"}) {
+    SimulatedDevice::shared().installApp(scheme, [](const std::string&) { return true; });
+  }
+}
 
 SimCommandLoop::~SimCommandLoop() = default;
 
@@ -126,8 +177,12 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     const std::string text = Automation::alertText();
     report = text.empty() ? "no alert" : text;
   } else if (verb == "press") {
-    report = Automation::pressAlertButton(rest) ? "pressed \"" + rest + "\""
-                                                : "the alert has no button \"" + rest + "\"";
+    if (!Automation::currentAlert()) {
+      report = "no alert is up";
+    } else {
+      report = Automation::pressAlertButton(rest) ? "pressed \"" + rest + "\""
+                                                  : "the alert has no button \"" + rest + "\"";
+    }
   } else if (verb == "wait") {
     const auto seconds = parseNumber(rest);
     if (!seconds || *seconds < 0) {
@@ -275,41 +330,19 @@ std::string SimCommandLoop::launch() {
 }
 
 std::string SimCommandLoop::tap(const std::string& target) {
-  if (target.empty()) return "usage: tap <text>|#<tag>|@<x>,<y>";
-  std::shared_ptr<UIView> hit;
-  if (target[0] == '#' && target.size() > 1) {
-    const auto tag = parseNumber(target.substr(1));
-    if (!tag) return "not a tag: " + target;
-    hit = Automation::tapTag(static_cast<long>(*tag));
-  } else if (target[0] == '@' && target.find(',') != std::string::npos) {
-    const size_t comma = target.find(',');
-    const auto x = parseNumber(NSString::trim(target.substr(1, comma - 1)));
-    const auto y = parseNumber(NSString::trim(target.substr(comma + 1)));
-    if (!x || !y) return "not a point: " + target;
-    hit = Automation::tapAt(CGPointMake(*x, *y));
-  } else {
-    hit = Automation::tapText(target);
-  }
+  Target parsed;
+  const std::string refused = readTarget("tap", target, parsed);
+  if (!refused.empty()) return refused;
+  auto hit = parsed.point ? Automation::tapAt(*parsed.point) : Automation::tap(findTarget(parsed));
   if (!hit) return "nothing to tap: " + target;
   return "tapped " + describeView(hit);
 }
 
 std::string SimCommandLoop::hold(const std::string& target) {
-  if (target.empty()) return "usage: hold <text>|#<tag>|@<x>,<y>";
-  std::shared_ptr<UIView> view;
-  if (target[0] == '#' && target.size() > 1) {
-    const auto tag = parseNumber(target.substr(1));
-    if (!tag) return "not a tag: " + target;
-    view = Automation::findByTag(static_cast<long>(*tag));
-  } else if (target[0] == '@' && target.find(',') != std::string::npos) {
-    const size_t comma = target.find(',');
-    const auto x = parseNumber(NSString::trim(target.substr(1, comma - 1)));
-    const auto y = parseNumber(NSString::trim(target.substr(comma + 1)));
-    if (!x || !y) return "not a point: " + target;
-    view = Automation::hitTest(CGPointMake(*x, *y));
-  } else {
-    view = Automation::findByText(target);
-  }
+  Target parsed;
+  const std::string refused = readTarget("hold", target, parsed);
+  if (!refused.empty()) return refused;
+  auto view = parsed.point ? Automation::hitTest(*parsed.point) : findTarget(parsed);
   auto held = Automation::longPress(view, kHoldSeconds);
   if (!held) return "nothing to hold: " + target;
   return "held " + describeView(held) + " for 2 s";

@@ -32,6 +32,9 @@ struct SimServerHooks {
 // (switches the tab bar to that screen, as the game centre does), background, stats, quit.
 // "pasteboard <name>" shows one pasteboard with property lists decoded; "background" sends the
 // app to the background and brings it back; "stats" shows what the statistics server received.
+// A target starting with "#" or "@" must be a whole tag or a point; while an alert is up, tap and
+// hold reach nothing and say so. The device has a browser for http and https, installed when the
+// loop is made, so web links always open and show under "urls"; it fetches nothing.
 // Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
 // when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
 // and the installed apps stay).

@@ -2,6 +2,7 @@
 // script file or standard input, printing the screen after each command.
 //
 //   tovira-sim [--endpoint URL] [--sandbox DIR] [--walk | SCRIPT]
+//   tovira-sim --help
 //
 // Without --endpoint it starts the bundled demo server on loopback; without --sandbox the app
 // gets a fresh temporary sandbox, removed at the end.
@@ -30,6 +31,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tovira-sim [--endpoint URL] [--sandbox DIR] [--walk | SCRIPT]\n"
+    "  --help          show this and exit\n"
     "  --endpoint URL  talk to this API server instead of the bundled demo server\n"
     "  --sandbox DIR   keep the app's files in DIR instead of a fresh temporary folder\n"
     "  --walk          run the scripted tour (resources/walk.txt)\n"
@@ -92,6 +94,13 @@ std::string describeRequest(const DevRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Asking for the usage is not a mistake: it goes to standard output and the run succeeds.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+  }
   Options options;
   if (!parseOptions(argc, argv, options)) {
     std::cerr << kUsage;

@@ -1,6 +1,7 @@
 // tovira-bench's entry: starts the shared devserver, runs every registered benchmark and then
-// prints each case's ratio lines.
+// prints each case's ratio lines; exits non-zero when a ratio misses its target or a case fails.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <vector>
@@ -13,18 +14,24 @@
 namespace {
 
 DevServer* gServer = nullptr;
+int gMisses = 0;
+int gFailedCases = 0;
 
 std::vector<std::function<void(const BenchMedians&)>>& reports() {
   static std::vector<std::function<void(const BenchMedians&)>> all;
   return all;
 }
 
-// Keeps the median real time of each benchmark for the ratios.
+// Keeps the median real time of each benchmark for the ratios. Colours only go to a terminal,
+// so that a log or a pipe gets plain text.
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
+  MedianReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
   BenchMedians medians;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
+      // A case that failed has no ratio to print, but the run has not held its targets either.
+      if (run.error_occurred) ++gFailedCases;
       if (run.aggregate_name == "median")
         medians[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
@@ -46,7 +53,16 @@ void printBenchRatio(const BenchMedians& medians, const char* label, const std::
   auto num = medians.find(numerator);
   auto den = medians.find(denominator);
   if (num == medians.end() || den == medians.end() || den->second <= 0) return;
-  std::printf("%s: %.3f (target <= %.2f)\n", label, num->second / den->second, target);
+  printBenchVerdict(label, num->second / den->second, BenchBound::AtMost, target);
+}
+
+void printBenchVerdict(const char* label, double ratio, BenchBound bound, double target,
+                       const std::string& note) {
+  const bool holds = bound == BenchBound::AtMost ? ratio <= target : ratio >= target;
+  if (!holds) ++gMisses;
+  std::printf("%s: %.3f (target %s %.2f%s%s): %s\n", label, ratio,
+              bound == BenchBound::AtMost ? "<=" : ">=", target, note.empty() ? "" : "; ",
+              note.c_str(), holds ? "holds" : "misses");
 }
 
 int main(int argc, char** argv) {
@@ -68,5 +84,7 @@ int main(int argc, char** argv) {
 #ifndef NDEBUG
   std::printf("note: built without optimisation; measure with -DCMAKE_BUILD_TYPE=Release\n");
 #endif
-  return 0;
+  if (gMisses > 0) std::printf("%d ratio(s) miss their target\n", gMisses);
+  if (gFailedCases > 0) std::printf("%d case(s) failed\n", gFailedCases);
+  return gMisses > 0 || gFailedCases > 0 ? 1 : 0;
 }

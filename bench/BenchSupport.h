@@ -23,6 +23,14 @@ using BenchMedians = std::map<std::string, double>;
 // Reports print in the order of their names' registration.
 bool registerBenchReport(std::function<void(const BenchMedians&)> report);
 
-// Prints "label: N (target <= T)" for numerator / denominator when both ran.
+// Which side of its target a ratio must stay on.
+enum class BenchBound { AtMost, AtLeast };
+
+// Prints "label: R (target <= T): holds" (">=" for AtLeast; "misses" when it does not hold),
+// with `note` added inside the brackets when given. A miss makes tovira-bench exit non-zero.
+void printBenchVerdict(const char* label, double ratio, BenchBound bound, double target,
+                       const std::string& note = "");
+
+// Prints the verdict of numerator / denominator (at most `target`) when both ran.
 void printBenchRatio(const BenchMedians& medians, const char* label, const std::string& numerator,
                      const std::string& denominator, double target);

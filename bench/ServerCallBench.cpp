@@ -1,7 +1,7 @@
 // What a server call costs the client beyond the network: one run measures the full client road
-// (format, sign, encipher, POST over loopback, parse the JSON reply) against a bare POST of the same
-// pre-built, enciphered body through the transport alone (Web::httpRequest: libcurl, the form field
-// and the status check), and prints the ratio of the two.
+// (format, sign, encipher, POST over loopback, parse the JSON reply) against a bare POST of the
+// same pre-built, enciphered body through the transport alone (Web::httpRequest: libcurl, the form
+// field and the status check), and prints the ratio of the two.
 //
 // The devserver shares the process and does the same work for both requests, which travel the same
 // kept-alive connection through Web::httpRequest (so the same server thread answers both). Every
@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,9 +103,8 @@ const bool kRegistered = registerBenchReport([](const BenchMedians&) {
   std::sort(ratios.begin(), ratios.end());
   const size_t n = ratios.size();
   const double median = n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
-  std::printf(
-      "client cost ratio (full call / bare POST): %.3f (target <= %.2f; median of %zu runs)\n",
-      median, 1.10, n);
+  printBenchVerdict("client cost ratio (full call / bare POST)", median, BenchBound::AtMost, 1.10,
+                    "median of " + std::to_string(n) + " runs");
 });
 
 }  // namespace

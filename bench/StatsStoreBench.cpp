@@ -149,8 +149,8 @@ const bool kRegistered = registerBenchReport([](const BenchMedians&) {
       "statistics store: %.0f ms per 10,000 events; bare SQLite: %.0f ms per 10,000 "
       "inserts (medians of %zu)\n",
       store * 1000, bare * 1000, gStoreSeconds.size());
-  std::printf("store throughput ratio (store / bare SQLite): %.3f (target >= 0.70)\n",
-              store > 0 ? bare / store : 0.0);
+  printBenchVerdict("store throughput ratio (store / bare SQLite)", store > 0 ? bare / store : 0.0,
+                    BenchBound::AtLeast, 0.70);
 });
 
 }  // namespace

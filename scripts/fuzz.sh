@@ -4,25 +4,42 @@
 # Inputs that the run finds interesting go to a scratch copy, not into the repository. A crash,
 # an abort, a sanitizer report, a leak or a timeout fails the script and leaves the input that
 # caused it in $FUZZ_ARTIFACTS (default build-fuzz/artifacts). Give harness names to run only those.
+# JOBS (default: every processor) sets the build's parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
 SECONDS_EACH=${FUZZ_SECONDS:-30}
 ARTIFACTS=${FUZZ_ARTIFACTS:-$BUILD_DIR/artifacts}
+JOBS=${JOBS:-$(nproc)}
+
+# Both are checked before the build: libFuzzer takes a time that is not a number as no limit at
+# all, and a harness that does not exist would only fail after the build.
+if ! [[ $SECONDS_EACH =~ ^[0-9]+$ ]] || [ "$((10#$SECONDS_EACH))" -eq 0 ]; then
+  echo "fuzz.sh: FUZZ_SECONDS must be a positive whole number of seconds, not '$SECONDS_EACH'" >&2
+  exit 2
+fi
+harnesses=($(ls fuzz/corpus))
+if [ $# -gt 0 ]; then names=("$@"); else names=("${harnesses[@]}"); fi
+for name in "${names[@]}"; do
+  if ! printf '%s\n' "${harnesses[@]}" | grep -qxF -- "$name"; then
+    echo "fuzz.sh: no harness '$name'; the harnesses are: ${harnesses[*]}" >&2
+    exit 2
+  fi
+done
+
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$BUILD_DIR" -DTOVIRA_FUZZ=ON -DTOVIRA_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target fuzzers >/dev/null
+cmake --build "$BUILD_DIR" -j "$JOBS" --target fuzzers >/dev/null
 mkdir -p "$ARTIFACTS"
 ARTIFACTS=$(cd "$ARTIFACTS" && pwd)
 
-if [ $# -gt 0 ]; then names=("$@"); else names=($(ls fuzz/corpus)); fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=0
 for name in "${names[@]}"; do
   mkdir -p "$scratch/$name"
   cp -r "fuzz/corpus/$name/." "$scratch/$name/"
-  if "$BUILD_DIR/fuzz_$name" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+  if "$BUILD_DIR/fuzz_$name" -max_total_time="$((10#$SECONDS_EACH))" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$ARTIFACTS/$name-" "$scratch/$name" \
       >"$scratch/$name.log" 2>&1; then
     echo "fuzz $name: $(grep -o 'number_of_executed_units: [0-9]*' "$scratch/$name.log" | cut -d' ' -f2) runs, no finding"

@@ -1,146 +1,135 @@
 #include "WalkRunner.h"
 #include "core/TempData.h"
-#include "shell/ShellTestFixture.h"
+#include "platform/uikit/UITabBarController.h"
 
-class SimCommandLoopTest : public ShellTestFixture {
- protected:
-  void SetUp() override {
-    ShellTestFixture::SetUp();
-    useDemoReplies();
-  }
+using SimCommandLoopTest = WalkTest;
 
-  static bool has(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }
-
-  // The line that follows the echo of a command.
-  static std::string reportOf(const std::vector<std::string>& lines, const std::string& command) {
-    auto it = std::find(lines.begin(), lines.end(), "> " + command);
-    if (it == lines.end() || ++it == lines.end()) return "(missing)";
-    return *it;
-  }
-};
+namespace {
+// From the first start to the login form, whose fields are #1 (the name) and #2 (the password).
+const std::string kToLogin = "launch\ntap 立即体验\ntap 进入平台\ntap 我的\ntap 点击登录\n";
+}  // namespace
 
 TEST_F(SimCommandLoopTest, AScriptStartsTheAppLogsInAndEndsOnThePlayersPage) {
   WalkRunner walk(server());
-  const auto lines = walk.run(
-      "# the tour\n"
-      "launch\n"
-      "tap 立即体验\n"
-      "tap 进入平台\n"
-      "tap 我的\n"
-      "tap 点击登录\n"
-      "tap #1\n"
-      "type demo\n"
-      "tap #2\n"
-      "type demo123\n"
-      "tap 登录\n"
-      "requests\n"
-      "quit\n"
-      "screen\n");
-  EXPECT_EQ(reportOf(lines, "launch"), "the app started");
-  EXPECT_EQ(reportOf(lines, "tap 进入平台"), "tapped UIButton \"进入平台\"");
-  EXPECT_EQ(reportOf(lines, "type demo"), "typed \"demo\"");
+  const std::string out = walk.run("# the tour\n" + kToLogin +
+                                   "tap #1\ntype demo\ntap #2\ntype demo123\ntap 登录\n"
+                                   "requests\nquit\nscreen\n");
+  EXPECT_TRUE(contains(out, "> launch\nthe app started\n"));
+  EXPECT_TRUE(contains(out, "> tap 进入平台\ntapped UIButton \"进入平台\"\n"));
+  EXPECT_TRUE(contains(out, "> type demo\ntyped \"demo\"\n"));
   // The shop tab loads its games as well; the login is among what the server received.
-  EXPECT_TRUE(has(lines, "login: demo"));
-  EXPECT_TRUE(has(lines, "bye"));
-  EXPECT_FALSE(has(lines, "> screen")) << "nothing runs after quit";
-  EXPECT_FALSE(has(lines, "> # the tour"));
+  EXPECT_TRUE(contains(out, "\nlogin: demo\n"));
+  EXPECT_TRUE(contains(out, "> quit\nbye\n"));
+  EXPECT_FALSE(contains(out, "> screen")) << "nothing runs after quit";
+  EXPECT_FALSE(contains(out, "the tour"));
   EXPECT_TRUE(walk.loop().quitRequested());
   EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
-  EXPECT_NE(Automation::dumpScreen().find("用户名：demo"), std::string::npos);
+  EXPECT_TRUE(contains(Automation::dumpScreen(), "用户名：demo"));
 }
 
 TEST_F(SimCommandLoopTest, EachCommandPrintsTheScreenAndTheSameScriptPrintsTheSameText) {
-  const std::string script = "launch\ntap 立即体验\ntap 进入平台\nalert\nwait 0.5\n";
   WalkRunner first(server());
-  const auto once = first.run(script);
-  EXPECT_EQ(reportOf(once, "alert"), "no alert");
+  const auto once = first.steps("launch\ntap 立即体验\ntap 进入平台\nwait 0.5\n");
   EXPECT_EQ(reportOf(once, "wait 0.5"), "waited 0.5 s");
   // The screen follows each report: the tab bar's buttons are on it after entering.
-  EXPECT_TRUE(std::any_of(once.begin(), once.end(), [](const std::string& l) {
-    return l.find("\"首页\"") != std::string::npos;
-  }));
+  EXPECT_TRUE(contains(outputOf(once, "wait 0.5"), "\"首页\""));
 
   WalkRunner second(server());
-  EXPECT_EQ(second.run("launch\n").front(), "> launch");
-  const auto again = second.run("launch\ntap 进入平台\nalert\nwait 0.5\n");
-  EXPECT_EQ(reportOf(again, "launch"), "the app restarted");
+  const auto again = second.steps("launch\nlaunch\ntap 进入平台\nwait 0.5\n");
+  EXPECT_EQ(reportIn(again[1].output), "the app restarted");
   // After a restart the guide is not shown again: the same screens follow.
-  auto tail = [](const std::vector<std::string>& v, const std::string& from) {
-    return std::vector<std::string>(std::find(v.begin(), v.end(), from), v.end());
-  };
-  EXPECT_EQ(tail(once, "> alert"), tail(again, "> alert"));
+  EXPECT_EQ(outputOf(once, "wait 0.5"), outputOf(again, "wait 0.5"));
 }
 
-TEST_F(SimCommandLoopTest, RepliesAlertsAndPressesGoThroughTheServerAndTheAlert) {
+// Each command says what it did, what went wrong, or why it could not act; the script goes on.
+TEST_F(SimCommandLoopTest, EveryCommandReportsWhatHappenedOrWhyNothingDid) {
+  const std::string frozen = R"(reply login {"state":"error","msg":"账号已冻结"})";
+  const std::vector<std::pair<std::string, std::string>> table = {
+      {"fly away", "unknown command: fly"},
+      {"launch", "the app started"},
+      {"tap 不存在的按钮", "nothing to tap: 不存在的按钮"},
+      {"tap #abc", "not a tag: #abc"},
+      {"tap #1.7", "not a tag: #1.7"},
+      {"hold #", "not a tag: #"},
+      {"tap @1", "not a point: @1"},
+      {"tap @x,1", "not a point: @x,1"},
+      {"wait soon", "wait needs a number of seconds"},
+      {"reply login {broken", "not valid JSON: {broken"},
+      {"press 好", "no alert is up"},
+      {"type 无处可打", "no text field is being edited"},
+      {"tap 立即体验", "tapped UIButton \"立即体验\""},
+      {"tap 进入平台", "tapped UIButton \"进入平台\""},
+      {"tap 我的", "tapped UIButton \"我的\""},
+      {"tap 点击登录", "tapped UIButton \"点击登录\""},
+      {frozen, "the next reply to login is set"},
+      {"tap 登录", "tapped UIButton \"登录\""},
+      {"alert", "提示 | 账号已冻结 | [确定]"},
+      {"tap 登录", "an alert is up and takes every touch: press one of its buttons"},
+      {"hold @160,300", "an alert is up and takes every touch: press one of its buttons"},
+      {"press 好", "the alert has no button \"好\""},
+      {"press 确定", "pressed \"确定\""},
+      {"alert", "no alert"},
+  };
   WalkRunner walk(server());
-  const auto lines = walk.run(
-      "launch\n"
-      "tap 立即体验\n"
-      "tap 进入平台\n"
-      "tap 我的\n"
-      "tap 点击登录\n"
-      "reply login {\"state\":\"error\",\"msg\":\"账号已冻结\"}\n"
-      "tap 登录\n"
-      "alert\n"
-      "press 确定\n"
-      "alert\n");
-  EXPECT_EQ(reportOf(lines, "reply login {\"state\":\"error\",\"msg\":\"账号已冻结\"}"),
-            "the next reply to login is set");
-  EXPECT_EQ(reportOf(lines, "alert"), "提示 | 账号已冻结 | [确定]");
-  EXPECT_EQ(reportOf(lines, "press 确定"), "pressed \"确定\"");
+  for (const auto& [command, report] : table) {
+    SCOPED_TRACE(command);
+    const std::string output = walk.loop().execute(command);
+    EXPECT_EQ(reportIn(output), report) << output;
+  }
+}
+
+TEST_F(SimCommandLoopTest, ASecureFieldsTextIsNeverPrinted) {
+  WalkRunner walk(server());
+  const auto steps = walk.steps(kToLogin + "tap #2\ntype demo123\ntap #1\ntap #2\n");
+  const std::string tapped = outputOf(steps, "tap #2", "tap #1");
+  EXPECT_TRUE(contains(tapped, "\ntapped UITextField \"*******\"\n")) << tapped;
+  EXPECT_FALSE(contains(tapped, "demo123")) << "neither in the report nor on the screen";
 }
 
 TEST_F(SimCommandLoopTest, DeviceCommandsReportInstalledAppsURLsPasteboardsAndPhotos) {
   WalkRunner walk(server());
-  const auto lines = walk.run("install parley\nurls\nphotos\npasteboard\nscreen\n");
-  EXPECT_EQ(reportOf(lines, "install parley"), "installed an app for parley://");
+  const auto steps = walk.steps("install parley\nurls\nphotos\npasteboard\nscreen\n");
+  EXPECT_EQ(reportOf(steps, "install parley"), "installed an app for parley://");
   EXPECT_TRUE(SimulatedDevice::shared().isInstalled("parley"));
-  EXPECT_EQ(reportOf(lines, "urls"), "(no URLs opened)");
-  EXPECT_EQ(reportOf(lines, "photos"), "0 photo(s)");
-  EXPECT_EQ(reportOf(lines, "pasteboard"), "(the pasteboards are empty)");
-  EXPECT_EQ(reportOf(lines, "screen"), "(the app is not running)");
+  EXPECT_EQ(reportOf(steps, "urls"), "(no URLs opened)");
+  EXPECT_EQ(reportOf(steps, "photos"), "0 photo(s)");
+  EXPECT_EQ(reportOf(steps, "pasteboard"), "(the pasteboards are empty)");
+  EXPECT_EQ(reportOf(steps, "screen"), "(the app is not running)");
 }
 
-TEST_F(SimCommandLoopTest, BadCommandsAreReportedAndDoNotStopTheScript) {
+// The device has a browser, as a phone does: without the shop app, the new-user gift opens its
+// https link there, and "urls" shows it.
+TEST_F(SimCommandLoopTest, TheNewUserGiftOpensInTheBrowserWhenNoShopAppIsInstalled) {
   WalkRunner walk(server());
-  const auto lines = walk.run(
-      "launch\n"
-      "fly away\n"
-      "tap 不存在的按钮\n"
-      "tap #abc\n"
-      "tap @x,1\n"
-      "wait soon\n"
-      "reply login {broken\n"
-      "press 好\n"
-      "type 无处可打\n"
-      "tap @10,10\n");
-  EXPECT_EQ(reportOf(lines, "fly away"), "unknown command: fly");
-  EXPECT_EQ(reportOf(lines, "tap 不存在的按钮"), "nothing to tap: 不存在的按钮");
-  EXPECT_EQ(reportOf(lines, "tap #abc"), "not a tag: #abc");
-  EXPECT_EQ(reportOf(lines, "tap @x,1"), "not a point: @x,1");
-  EXPECT_EQ(reportOf(lines, "wait soon"), "wait needs a number of seconds");
-  EXPECT_EQ(reportOf(lines, "reply login {broken"), "not valid JSON: {broken");
-  EXPECT_EQ(reportOf(lines, "press 好"), "the alert has no button \"好\"");
-  EXPECT_EQ(reportOf(lines, "type 无处可打"), "no text field is being edited");
-  EXPECT_TRUE(has(lines, "> tap @10,10"));
+  const auto steps = walk.steps(kToLogin +
+                                "tap #1\ntype demo\ntap #2\ntype demo123\ntap 登录\n"
+                                "tap 新手礼包\ntap 星海远征\nurls\n");
+  EXPECT_EQ(reportOf(steps, "urls"), "https://gift.example/newbie?g=101");
 }
 
 // The README's first command runs this script: every step must find what it taps, the exchange
 // and the card form must reach the server, and the share must reach the stand-in Parley app.
 TEST_F(SimCommandLoopTest, TheScriptedWalkRunsThroughTheShopAndSharesToParley) {
   WalkRunner walk(server());
-  const auto lines = walk.run(WalkRunner::walkScript());
-
-  for (const auto& line : lines) {
-    EXPECT_EQ(line.rfind("nothing to tap", 0), std::string::npos) << line;
-    EXPECT_EQ(line.rfind("unknown command", 0), std::string::npos) << line;
+  const auto steps = walk.steps(WalkRunner::walkScript());
+  std::string text;
+  for (const auto& step : steps) {
+    EXPECT_FALSE(contains(step.output, "\nnothing to ")) << step.command;
+    EXPECT_FALSE(contains(step.output, "\nunknown command")) << step.command;
+    EXPECT_FALSE(contains(step.output, "\nno text field")) << step.command;
+    text += step.output;
   }
   EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
-  EXPECT_TRUE(has(lines, "exchangePTB: demo"));
-  EXPECT_TRUE(has(lines, "tbkToGold: "));  // the card form sends "qx_username", not "username"
-  EXPECT_TRUE(has(lines, "  command = \"1010\""));
-  EXPECT_TRUE(has(lines, "  title = \"Tovira手游\""));
-  EXPECT_EQ(reportOf(lines, "alert"), "提示 | 充值成功 | [知道了]");
+  EXPECT_TRUE(contains(text, "\nexchangePTB: demo\n"));
+  EXPECT_TRUE(contains(text, "\ntbkToGold: \n"));  // the card form sends "qx_username" instead
+  EXPECT_TRUE(contains(text, "\n  command = \"1010\"\n"));
+  EXPECT_TRUE(contains(text, "\n  title = \"Tovira手游\"\n"));
+  EXPECT_EQ(reportOf(steps, "alert"), "提示 | 充值成功 | [知道了]");
+
+  // Each segment of the walk ends where the next can begin: on the tab bar, nothing presented
+  // over it, no alert up.
+  auto tabs = std::dynamic_pointer_cast<UITabBarController>(Automation::topViewController());
+  ASSERT_TRUE(tabs);
+  EXPECT_FALSE(tabs->presentedViewController());
+  EXPECT_EQ(Automation::alertText(), "");
 }

@@ -1,22 +1,32 @@
 #pragma once
 // Drives the simulator's command loop against the test's devserver, as tovira-sim drives it
 // against its built-in server: "requests" lists what the server received as "api: username"
-// lines, and "reply" scripts the server's next reply to an api.
+// lines, "reply" scripts the server's next reply to an api, and "stats" (when given a
+// statistics server) shows what that server received.
 //
 //   WalkRunner walk(server());
-//   const auto lines = walk.run(WalkRunner::walkScript());
+//   const auto steps = walk.steps(WalkRunner::walkScript());
+//   EXPECT_EQ(reportOf(steps, "alert"), "提示 | 充值成功 | [知道了]");
 //
-// Everything runs on the test's thread; the server must outlive the runner.
+// Everything runs on the test's thread; the servers must outlive the runner. WalkTest is the
+// fixture of the walk's tests: the whole app against the demo replies.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <source_location>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/SimCommandLoop.h"
 #include "devserver/DevServer.h"
+#include "devserver/StatServer.h"
+#include "parley/stats/PLOStat.h"
+#include "parley/stats/PLOStatDispatcher.h"
+#include "parley/stats/PLOStatStore.h"
+#include "shell/ShellTestFixture.h"
 
 class WalkRunner {
  public:
@@ -26,30 +36,28 @@ class WalkRunner {
     std::string output;
   };
 
-  explicit WalkRunner(DevServer& server) : loop_(hooks(server)) {}
+  explicit WalkRunner(DevServer& server, StatServer* stats = nullptr)
+      : loop_(hooks(server, stats)) {}
   WalkRunner(const WalkRunner&) = delete;
   WalkRunner& operator=(const WalkRunner&) = delete;
 
   SimCommandLoop& loop() { return loop_; }
 
-  // The scripted walk, resources/walk.txt, whole; fails the test when it is missing.
-  static std::string walkScript() {
+  // The scripted walk, resources/walk.txt, whole; fails the test at the caller when it is missing.
+  static std::string walkScript(std::source_location at = std::source_location::current()) {
     std::ifstream file(std::string(TOVIRA_RESOURCES) + "/walk.txt");
-    EXPECT_TRUE(file) << "resources/walk.txt is missing";
+    if (!file) ADD_FAILURE_AT(at.file_name(), at.line()) << "resources/walk.txt is missing";
     std::stringstream script;
     script << file.rdbuf();
     return script.str();
   }
 
-  // Runs the script as tovira-sim runs its input; answers the output as lines.
-  std::vector<std::string> run(const std::string& script) {
+  // Runs the script as tovira-sim runs its input (up to "quit"); answers the whole output.
+  std::string run(const std::string& script) {
     std::istringstream in(script);
     std::ostringstream out;
     loop_.run(in, out);
-    std::vector<std::string> lines;
-    std::istringstream split(out.str());
-    for (std::string line; std::getline(split, line);) lines.push_back(line);
-    return lines;
+    return out.str();
   }
 
   // Runs the script one line at a time; answers every line with its own output, in order.
@@ -61,7 +69,7 @@ class WalkRunner {
   }
 
  private:
-  static SimServerHooks hooks(DevServer& server) {
+  static SimServerHooks hooks(DevServer& server, StatServer* stats) {
     SimServerHooks h;
     h.requests = [&server] {
       std::vector<std::string> lines;
@@ -71,8 +79,58 @@ class WalkRunner {
     h.reply = [&server](const std::string& api, const std::string& json) {
       server.replyOnce(api, json);
     };
+    if (!stats) return h;
+    h.stats = [stats] {
+      // As tovira-sim does: the module's queues hand on what is on its way first.
+      for (int round = 0; round < 3; ++round) {
+        PLOStat::waitForQueue();
+        PLOStatStore::getInstance()->waitForQueue();
+        PLOStatDispatcher::getInstance()->waitForQueue();
+      }
+      return stats->summaryLines();
+    };
+    h.statsReportUrl = stats->reportUrl();
     return h;
   }
 
   SimCommandLoop loop_;
+};
+
+using WalkSteps = std::vector<WalkRunner::Step>;
+
+// The output of the first step that ran `command` after the first step that ran `after` (from
+// the start when `after` is empty): the echo, the report and the screen.
+inline std::string outputOf(const WalkSteps& steps, const std::string& command,
+                            const std::string& after = "") {
+  auto ran = [](const std::string& c) { return [&c](const auto& s) { return s.command == c; }; };
+  auto from = after.empty() ? steps.begin() : std::find_if(steps.begin(), steps.end(), ran(after));
+  if (!after.empty() && from != steps.end()) ++from;
+  auto it = std::find_if(from, steps.end(), ran(command));
+  return it == steps.end() ? "(missing: " + command + ")" : it->output;
+}
+
+// The first line that a command's output reports (the line after its echo).
+inline std::string reportIn(const std::string& output) {
+  std::istringstream lines(output);
+  std::string echo, report;
+  std::getline(lines, echo);
+  std::getline(lines, report);
+  return echo.rfind("> ", 0) == 0 ? report : echo;
+}
+
+inline std::string reportOf(const WalkSteps& steps, const std::string& command,
+                            const std::string& after = "") {
+  return reportIn(outputOf(steps, command, after));
+}
+
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class WalkTest : public ShellTestFixture {
+ protected:
+  void SetUp() override {
+    ShellTestFixture::SetUp();
+    useDemoReplies();
+  }
 };
