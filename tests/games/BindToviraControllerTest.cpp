@@ -1,7 +1,7 @@
 // The binding tab: the bind form and its checks, "boundQx" and "unboundQx" on the devserver,
 // the bound-account rows with their copy and unbind buttons, the notice and the page tabs.
 
-#include "BindFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/BindToviraController.h"
 #include "games/GamePicker.h"
@@ -17,10 +17,10 @@
 #include "wallet/ShopController.h"
 #include "wallet/UserJinBiDHView.h"
 
-class BindToviraControllerTest : public BindFixture {
+class BindToviraControllerTest : public GamesFixture {
  protected:
   void SetUp() override {
-    BindFixture::SetUp();
+    GamesFixture::SetUp();
     server().reply(
         "getGameList",
         games({{"xh", "星海远征", "1"}, {"jy", "剑影江湖", "2"}, {"mc", "萌宠乐园", "3"}}));

@@ -1,6 +1,6 @@
 // The game picker with its letter column, as the binding tab builds it from the game list.
 
-#include "BindFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/BindToviraController.h"
 #include "games/GamePicker.h"
@@ -10,7 +10,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"
 
-class GamePickerTest : public BindFixture {
+class GamePickerTest : public GamesFixture {
  protected:
   std::shared_ptr<BindToviraController> openWithGames(const Value& reply) {
     server().reply("getGameList", reply);

@@ -1,7 +1,7 @@
 // The gift tab: its grid of game tiles page by page, search, the hand-over of a tapped game,
 // the record button, the popups and the tab links.
 
-#include "GiftFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/LibaoController.h"
 #include "games/LibaoDuihuanController.h"
@@ -18,7 +18,7 @@
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
 
-class GiftTabTest : public GiftFixture {
+class GiftTabTest : public GamesFixture {
  protected:
   // The tile's image views (the icon, then the H5 badge).
   static std::vector<std::shared_ptr<UIView>> images(const std::shared_ptr<UIView>& tile) {

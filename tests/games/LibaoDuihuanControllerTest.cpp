@@ -3,7 +3,7 @@
 
 #include <tuple>
 
-#include "GiftFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/LibaoDuihuanController.h"
 #include "games/LibaoRecordController.h"
@@ -19,7 +19,7 @@
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWindow.h"
 
-class PackagesTest : public GiftFixture {
+class PackagesTest : public GamesFixture {
  protected:
   static std::string onePackage(const std::string& percent, const std::string& extra = "") {
     return R"({"state":"ok","data":[{"qx_cardid":"77","plat_gamename":"星海","cardname":"新手礼包",)"

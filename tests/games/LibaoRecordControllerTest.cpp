@@ -1,6 +1,6 @@
 // The gift records: the player's codes page by page, each copyable again.
 
-#include "GiftFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/LibaoRecordController.h"
 #include "platform/automation/Automation.h"
@@ -9,7 +9,7 @@
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIScrollView.h"
 
-class RecordsTest : public GiftFixture {
+class RecordsTest : public GamesFixture {
  protected:
   std::shared_ptr<LibaoRecordController> openRecords() {
     return present(LibaoRecordController::create(), true);

@@ -1,7 +1,7 @@
 // The new-user gift page: its bars and hot list, the picker, and the gift links it opens in the
 // shop app or the browser.
 
-#include "BindFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/GamePicker.h"
 #include "games/LibaoViewController.h"
@@ -15,10 +15,10 @@
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITableView.h"
 
-class LibaoViewControllerTest : public BindFixture {
+class LibaoViewControllerTest : public GamesFixture {
  protected:
   void SetUp() override {
-    BindFixture::SetUp();
+    GamesFixture::SetUp();
     server().reply(
         "getGameList",
         games({{"xh", "星海远征", "1"}, {"", "无名之地", "2"}, {"mc", "萌宠乐园", "3"}}));

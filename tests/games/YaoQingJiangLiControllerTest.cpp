@@ -1,7 +1,7 @@
 // The rewards page (the summary handed over, one row per invited friend, the withdrawal) and
 // the invitation guide.
 
-#include "InviteFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/InviteGLVC.h"
 #include "games/YaoQingJiangLiController.h"
@@ -18,7 +18,7 @@
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UIWindow.h"
 
-class YaoQingJiangLiControllerTest : public InviteFixture {
+class YaoQingJiangLiControllerTest : public GamesFixture {
  protected:
   // Leaves `summary` as the hand-over (unless nil) and presents the page over a home screen.
   template <class Screen>
