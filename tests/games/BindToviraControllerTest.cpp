@@ -191,20 +191,25 @@ TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchange
   EXPECT_TRUE(Automation::findByText("Fan3"));
 }
 
-TEST_F(BindToviraControllerTest, CopyPutsTheGameAccountOnThePasteboard) {
-  auto bind = openAs({{"1", "hero1"}, {"2", "mage"}});
+TEST_F(BindToviraControllerTest,
+       CopyPutsTheAccountOnThePasteboardAndUnbindingAsksForTheAppPassword) {
+  auto bind = openAs({{"1", "hero1"}, {"3", "h5fan"}});
+  // Without a chosen account, the mask closes the dialog and a confirmation asks for one.
+  bind->unbindtovira();
+  pump();
+  Automation::tapAt(CGPointMake(160, 100));
+  pump();
+  EXPECT_TRUE(bind->mask()->isHidden() && bind->qxpasswordtanchuview()->isHidden());
+  bind->reallyunbindtovira();
+  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
+
   Automation::tap(shown("我的游戏账号"));
   pump();
+  // Copy puts the row's game account on the pasteboard.
   Automation::tap(bind->accountScrollView()->viewWithTag(1001));
   pump();
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mage");
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "h5fan");
   EXPECT_EQ(takeAlert(), "提示 | 游戏账号已复制到剪切板 | [知道了]");
-}
-
-TEST_F(BindToviraControllerTest, UnbindingAsksForTheAppPasswordAndSendsItAsTyped) {
-  auto bind = openAs({{"1", "hero1"}, {"3", "h5fan"}});
-  Automation::tap(shown("我的游戏账号"));
-  pump();
   Automation::tap(bind->accountScrollView()->viewWithTag(2001));
   pump();
   EXPECT_FALSE(bind->mask()->isHidden() || bind->qxpasswordtanchuview()->isHidden());
@@ -236,31 +241,6 @@ TEST_F(BindToviraControllerTest, UnbindingAsksForTheAppPasswordAndSendsItAsTyped
   EXPECT_EQ(TempData::getuserdata()["bondlist"].count(), 1u);
 }
 
-TEST_F(BindToviraControllerTest, TheMaskClosesTheUnbindDialog) {
-  TempData::setuserdata(user({{"1", "hero1"}}));
-  auto bind = openBinding();
-  bind->unbindtovira();
-  pump();
-  Automation::tapAt(CGPointMake(160, 100));
-  pump();
-  EXPECT_TRUE(bind->mask()->isHidden() && bind->qxpasswordtanchuview()->isHidden());
-  bind->reallyunbindtovira();
-  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
-}
-
-TEST_F(BindToviraControllerTest, TheGameUserNameTakesOnlyLettersAndDigits) {
-  TempData::setuserdata(user());
-  auto bind = openBinding();
-  Automation::type(bind->username(), "ab_ 1中Z9");
-  EXPECT_EQ(bind->username()->text(), "ab1Z9");
-  EXPECT_FALSE(bind->username()->insertText("x-y"));
-  EXPECT_TRUE(bind->username()->insertText("Q7"));
-  EXPECT_EQ(bind->username()->text(), "ab1Z9Q7");
-  EXPECT_TRUE(bind->username()->deleteBackward());
-  Automation::type(bind->password(), "p_ 中");
-  EXPECT_EQ(bind->password()->text(), "p_ 中");
-}
-
 TEST_F(BindToviraControllerTest,
        ThePlaceholderShowsExactlyWhenTheFieldIsEmptyAlsoAfterARefusedChange) {
   TempData::setuserdata(user());
@@ -268,6 +248,16 @@ TEST_F(BindToviraControllerTest,
   auto name = bind->username();
   auto password = bind->password();
   EXPECT_FALSE(bind->usernamelabel()->isHidden());
+  // The game user name takes only letters and digits; the password takes anything.
+  Automation::type(password, "p_ 中");
+  EXPECT_EQ(password->text(), "p_ 中");
+  Automation::type(name, "ab_ 1中Z9");
+  EXPECT_EQ(name->text(), "ab1Z9");
+  EXPECT_FALSE(name->insertText("x-y"));
+  EXPECT_TRUE(name->insertText("Q7"));
+  EXPECT_EQ(name->text(), "ab1Z9Q7");
+  EXPECT_TRUE(Automation::clearField(name));
+  EXPECT_TRUE(Automation::clearField(password));
   // A refused character leaves the field empty, and its placeholder with it.
   Automation::type(name, "_");
   EXPECT_EQ(name->text(), "");
