@@ -5,7 +5,6 @@
 #include "games/BindToviraController.h"
 #include "games/GamePicker.h"
 #include "platform/automation/Automation.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"

@@ -4,7 +4,6 @@
 #include "core/TempData.h"
 #include "games/LibaoRecordController.h"
 #include "platform/automation/Automation.h"
-#include "platform/uikit/UIColor.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIScrollView.h"

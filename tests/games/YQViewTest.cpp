@@ -7,16 +7,11 @@
 #include "games/YQView.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
-#include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
-#include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIViewController.h"
-#include "platform/uikit/UIWindow.h"
 
 namespace {
 
