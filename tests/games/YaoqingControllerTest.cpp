@@ -49,10 +49,6 @@ class YaoqingControllerTest : public GamesFixture {
     Automation::tapAt(CGPointMake(160, 100));
     advance(0.25);
   }
-  std::string lastAnimation() {
-    const auto records = UIView::recordedAnimations();
-    return records.empty() ? "" : std::to_string(records.back().duration);
-  }
 };
 
 TEST_F(YaoqingControllerTest, TheTabLaysItsPageOverTheTabBarControllersViewAndShowsTheSummary) {
@@ -210,7 +206,8 @@ TEST_F(YaoqingControllerTest, TheShareSheetSlidesUpOverAMaskAndATapOutsideSlides
   EXPECT_EQ(frames({mask, sheet}), "(0,0,320,568) (0,218,320,350)");
   EXPECT_DOUBLE_EQ(mask->alpha(), 0.4);
   EXPECT_EQ(sheet->shareUrl(), kInviteUrl);
-  EXPECT_EQ(lastAnimation(), std::to_string(0.25));
+  ASSERT_FALSE(UIView::recordedAnimations().empty());
+  EXPECT_EQ(UIView::recordedAnimations().back().duration, 0.25);
 
   // A tap on the mask above the sheet.
   Automation::tapAt(CGPointMake(160, 100));
