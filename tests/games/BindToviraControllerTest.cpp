@@ -36,10 +36,8 @@ class BindToviraControllerTest : public GamesFixture {
   // Chooses the game at `index` in the picker and types the account and password.
   void fill(const std::shared_ptr<BindToviraController>& bind, size_t index,
             const std::string& name, const std::string& password) {
-    Automation::tap(bind->choosegameview());
-    pump();
-    Automation::tap(GamePicker::rows(*bind->gamescroll()).at(index));
-    pump();
+    tapAndWait(bind->choosegameview());
+    tapAndWait(GamePicker::rows(*bind->gamescroll()).at(index));
     Automation::type(bind->username(), name);
     Automation::type(bind->password(), password);
   }
@@ -117,8 +115,7 @@ TEST_F(BindToviraControllerTest, TheNoticeShowsItsNumberedLinesAndFolds) {
   pump();
   EXPECT_FALSE(bind->needKnowView()->isHidden());
   for (const bool hidden : {true, false}) {
-    Automation::tap(bind->needKnowBtn());
-    pump();
+    tapAndWait(bind->needKnowBtn());
     EXPECT_EQ(bind->needKnowView()->isHidden(), hidden);
   }
   EXPECT_EQ(bind->needKnowView()->frame().origin.y, 42);
@@ -139,8 +136,7 @@ TEST_F(BindToviraControllerTest, TheBindButtonChecksGameNameAndPasswordInTurn) {
 
   // Logged out, the login screen comes instead.
   TempData::setuserdata(Value());
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   EXPECT_EQ(Automation::alertText(), "");
   closeLogin();
 }
@@ -151,8 +147,7 @@ TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAcco
   fill(bind, 1, "Mage7", "secret");
   reloginAs(user({{"1", "hero1"}, {"2", "Mage7"}}));
   server().reply("boundQx", R"({"state":"ok","msg":"","data":null})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   EXPECT_EQ(sent("boundQx"),
             "password=5ebe2294ecd0e0f08eab7690d2a6ee69&plat_id=2&qx_username=13812345678&"
             "token=tok123&username=Mage7");
@@ -165,8 +160,7 @@ TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAcco
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
 
   server().reply("boundQx", R"({"state":"error","msg":"账号或密码错误"})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "绑定失败 | 账号或密码错误 | [确定]");
 }
 
@@ -175,18 +169,15 @@ TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchange
   fill(bind, 2, "Fan3", "pw");
   reloginAs(user({{"1", "hero1"}, {"3", "Fan3"}}));
   server().reply("boundQx", R"({"state":"ok"})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   takeAlert();
 
   Automation::tap(tabs_->barButton(1));  // "商城"
   pump();
-  Automation::tap(shown("用金币兑换"));
-  pump();
+  tapAndWait(shown("用金币兑换"));
   auto shop = std::dynamic_pointer_cast<ShopController>(tabs_->selectedViewController());
   ASSERT_TRUE(shop && shop->userJinBiDHView());
-  Automation::tap(shop->userJinBiDHView()->dropButton());
-  pump();
+  tapAndWait(shop->userJinBiDHView()->dropButton());
   ASSERT_TRUE(shop->userJinBiDHView()->accountList());
   EXPECT_TRUE(Automation::findByText("Fan3"));
 }
@@ -197,41 +188,34 @@ TEST_F(BindToviraControllerTest,
   // Without a chosen account, the mask closes the dialog and a confirmation asks for one.
   bind->unbindtovira();
   pump();
-  Automation::tapAt(CGPointMake(160, 100));
-  pump();
+  tapAndWait(CGPointMake(160, 100));
   EXPECT_TRUE(bind->mask()->isHidden() && bind->qxpasswordtanchuview()->isHidden());
   bind->reallyunbindtovira();
   EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
 
-  Automation::tap(shown("我的游戏账号"));
-  pump();
+  tapAndWait(shown("我的游戏账号"));
   // Copy puts the row's game account on the pasteboard.
-  Automation::tap(bind->accountScrollView()->viewWithTag(1001));
-  pump();
+  tapAndWait(bind->accountScrollView()->viewWithTag(1001));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "h5fan");
   EXPECT_EQ(takeAlert(), "提示 | 游戏账号已复制到剪切板 | [知道了]");
-  Automation::tap(bind->accountScrollView()->viewWithTag(2001));
-  pump();
+  tapAndWait(bind->accountScrollView()->viewWithTag(2001));
   EXPECT_FALSE(bind->mask()->isHidden() || bind->qxpasswordtanchuview()->isHidden());
 
   // A refusal keeps the dialog and the typed password; the empty password goes out too.
   server().reply("unboundQx", R"({"state":"error","msg":"密码错误"})");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(sent("unboundQx"),
             "plat_id=3&qx_password=&qx_username=13812345678&token=tok123&username=h5fan");
   EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
   Automation::type(bind->qxuserpassword(), "app 123");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
   EXPECT_FALSE(bind->qxpasswordtanchuview()->isHidden());
   EXPECT_EQ(bind->qxuserpassword()->text(), "app 123");
 
   reloginAs(user({{"1", "hero1"}}));
   server().reply("unboundQx", R"({"state":"ok","msg":""})");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(sent("unboundQx"),
             "plat_id=3&qx_password=app 123&qx_username=13812345678&token=tok123&username=h5fan");
   EXPECT_EQ(takeAlert(), "解除绑定成功 | 恭喜您，您已经解除绑定成功！ | [确定]");
@@ -296,8 +280,7 @@ TEST_F(BindToviraControllerTest, AfterALogoutThePageClearsThePreviousPlayersRows
   EXPECT_EQ(bind->accountPlat(), "0");
   EXPECT_EQ(server().lastRequest("getGameList")->value("is_special"), "(null)");
   // The name now leads to the login screen.
-  Automation::tap(bind->qxusername());
-  pump();
+  tapAndWait(bind->qxusername());
   closeLogin();
 }
 
@@ -305,12 +288,10 @@ TEST_F(BindToviraControllerTest, ThePageTabsAndSwipesColourTheShownPage) {
   TempData::setuserdata(user());
   auto bind = openBinding();
   EXPECT_EQ(tabs(bind), kBindShown);
-  Automation::tap(bind->unbindbtn());
-  pump();
+  tapAndWait(bind->unbindbtn());
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 320);
   EXPECT_EQ(tabs(bind), kUnbindShown);
-  Automation::tap(bind->bindbtn());
-  pump();
+  tapAndWait(bind->bindbtn());
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
 
   // A swipe ends on the page that shows the most of itself.

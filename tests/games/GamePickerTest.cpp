@@ -14,8 +14,7 @@ class GamePickerTest : public GamesFixture {
   std::shared_ptr<BindToviraController> openWithGames(const Value& reply) {
     server().reply("getGameList", reply);
     auto bind = openBinding();
-    Automation::tap(bind->choosegameview());
-    pump();
+    tapAndWait(bind->choosegameview());
     return bind;
   }
   static std::string colour(const std::shared_ptr<UILabel>& label) {
@@ -96,8 +95,7 @@ TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
   for (const char* s : {"a1", "w", "b", "c", "d", "e", "f", "g", "hh", "hz"})
     list.push_back({s, s, s[0] == 'w' ? "3" : "1"});
   auto bind = openWithGames(games(list));
-  Automation::tap(letter(bind, "H"));
-  pump();
+  tapAndWait(letter(bind, "H"));
   std::vector<std::string> expected(10, kGrey);
   expected[8] = expected[9] = kGreen;
   EXPECT_EQ(rows(bind, true), expected);
@@ -115,8 +113,7 @@ TEST_F(GamePickerTest, ALetterHighlightsItsGamesAndScrollsToTheFirstOfThem) {
 
   // A letter without games only recolours.
   bind->gamezimuscroll()->setContentOffset(CGPointMake(0, 540));
-  Automation::tap(letter(bind, "Z"));
-  pump();
+  tapAndWait(letter(bind, "Z"));
   EXPECT_EQ(bind->gamescroll()->contentOffset(), CGPointMake(0, 240));
   EXPECT_EQ(rows(bind, true), std::vector<std::string>(10, kGrey));
   EXPECT_EQ(colour(letter(bind, "H")), "rgb(0,0,0)");
@@ -133,12 +130,10 @@ TEST_F(GamePickerTest, EveryRowReadsThePlatformFromItsOwnHiddenLabel) {
   auto bind = openWithGames(games(list));
   // Row 8 carries the same tag as the platform labels; it still answers its platform.
   bind->gamezimuscroll()->setContentOffset(CGPointMake(0, 60));
-  Automation::tap(letter(bind, "I"));
-  pump();
+  tapAndWait(letter(bind, "I"));
   auto rows = GamePicker::rows(*bind->gamescroll());
   ASSERT_EQ(rows.size(), 12u);
-  Automation::tap(rows[8]);
-  pump();
+  tapAndWait(rows[8]);
   EXPECT_EQ(bind->bindplatid(), "3");
   EXPECT_EQ(bind->choosegamelabel()->text(), "游戏8");
   for (size_t i = 0; i < rows.size(); ++i) {
@@ -151,8 +146,7 @@ TEST_F(GamePickerTest, ChoosingAGameShowsItsNameClosesTheDropDownAndStoresItsPla
   auto bind = openWithGames(games({{"jy", " 剑影江湖 ", "2"}, {"", "云上", "3"}}));
   EXPECT_FALSE(bind->choosegamedropview()->isHidden());
   auto rows = GamePicker::rows(*bind->gamescroll());
-  Automation::tap(rows[0]);
-  pump();
+  tapAndWait(rows[0]);
   EXPECT_EQ(bind->choosegamelabel()->text(), "剑影江湖");
   EXPECT_EQ(colour(bind->choosegamelabel()), "rgb(0,0,0)");
   EXPECT_TRUE(bind->choosegamedropview()->isHidden());
@@ -160,11 +154,9 @@ TEST_F(GamePickerTest, ChoosingAGameShowsItsNameClosesTheDropDownAndStoresItsPla
   EXPECT_EQ(bind->showgameplatlabel()->text(), "*该游戏由云游手游中心提供,您已拥有该平台游戏账号");
 
   // Reopening keeps the choice; the bare name of a game without a short name.
-  Automation::tap(bind->choosegameview());
-  pump();
+  tapAndWait(bind->choosegameview());
   EXPECT_EQ(bind->bindplatid(), "2");
-  Automation::tap(rows[1]);
-  pump();
+  tapAndWait(rows[1]);
   EXPECT_EQ(bind->choosegamelabel()->text(), "云上");
   EXPECT_EQ(bind->showgameplatlabel()->text(), "该游戏由掌上H5游戏提供");
 }

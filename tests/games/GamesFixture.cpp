@@ -33,6 +33,16 @@ void GamesFixture::TearDown() {
   ScreenFixture::TearDown();
 }
 
+void GamesFixture::tapAndWait(const std::shared_ptr<UIView>& view) {
+  Automation::tap(view);
+  pump();
+}
+
+void GamesFixture::tapAndWait(CGPoint windowPoint) {
+  Automation::tapAt(windowPoint);
+  pump();
+}
+
 Value GamesFixture::user(const std::vector<std::pair<std::string, std::string>>& accounts) {
   Value bondlist = Value::array();
   for (const auto& [plat, name] : accounts) {

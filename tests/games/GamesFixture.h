@@ -11,6 +11,7 @@
 
 #include "devserver/DevServer.h"
 #include "platform/foundation/Value.h"
+#include "platform/uikit/CGGeometry.h"
 #include "support/ScreenFixture.h"
 
 class BindToviraController;
@@ -26,6 +27,11 @@ class GamesFixture : public ScreenFixture {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+  // Taps the view (at its centre) or the window point as a player does, then lets the app finish
+  // what the tap started.
+  void tapAndWait(const std::shared_ptr<UIView>& view);
+  void tapAndWait(CGPoint windowPoint);
 
   // ---- Binding and the new-user gifts
 

@@ -86,8 +86,7 @@ TEST_F(GiftTabTest, ASearchClearsTheGridAndAsksForPageOneOfTheEscapedName) {
   ASSERT_EQ(rows(gifts->mainscroll()).size(), 14u);
   server().reply("getGameList", gamesPage("s", 1));
   Automation::type(gifts->searchgame(), "星&x=1");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   const auto request = giftListRequests().back();
   EXPECT_EQ(request.value("page"), "1");
   EXPECT_EQ(request.value("gamename"), "星&x=1");
@@ -116,8 +115,7 @@ TEST_F(GiftTabTest, AFailedPageIsAskedForAgainAndALateReplyForAnEarlierSearchIsD
 
 TEST_F(GiftTabTest, TappingATileWhileLoggedOutOpensThatGamesPackages) {
   openWith(gamesPage("剑影 ", 2));
-  Automation::tap(shown("剑影 1"));
-  pump();
+  tapAndWait(shown("剑影 1"));
   auto packages =
       std::dynamic_pointer_cast<LibaoDuihuanController>(Automation::topViewController());
   ASSERT_TRUE(packages);
@@ -130,12 +128,10 @@ TEST_F(GiftTabTest, TheRecordButtonAsksForALoginFirstThenOpensTheRecords) {
   auto gifts = openGiftTab();
   EXPECT_EQ(gifts->lingqujilubtn()->layer().borderColor()->description(), "rgb(232,45,0)");
   EXPECT_EQ(gifts->searchgame()->layer().borderColor()->description(), "rgb(83,160,22)");
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   closeLogin();
   logIn();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 
@@ -165,7 +161,6 @@ TEST_F(GiftTabTest, TheTabLinksSwitchTabsByClassNameAndBackGoesHome) {
   TabBarHelper::qiehuanTabBarViewControllers(tabs_, "LibaoController");
   Automation::tap(gifts->libaolabel());
   EXPECT_EQ(tabs_->selectedViewController(), gifts);
-  Automation::tap(gifts->topbacklabel());
-  pump();
+  tapAndWait(gifts->topbacklabel());
   EXPECT_EQ(Automation::topViewController(), home_);
 }

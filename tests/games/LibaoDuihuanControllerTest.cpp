@@ -57,8 +57,7 @@ TEST_F(PackagesTest, AHandOverWithoutGamenameOpensThePackagesWithNoSearch) {
 TEST_F(PackagesTest, SearchWordsArePercentEscapedSoThatTheyCannotAddKeys) {
   auto packages = openPackages();
   Automation::type(packages->searchgame(), "a&page=9 b");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   const auto request = server().lastRequest("getCardList");
   EXPECT_EQ(request->value("kw"), "a&page=9 b");
   EXPECT_EQ(request->value("page"), "1");
@@ -123,8 +122,7 @@ TEST_F(PackagesTest, ARedemptionShowsTheCodeCopiesExactlyItAndLogsThePlayerInAga
   EXPECT_EQ(colouredRanges(shownLabel("绑金兑换:15绑金")), "5+4=rgb(247,82,55)");
   EXPECT_EQ(packages->cardid(), "77");
 
-  Automation::tap(shown("确认领取"));
-  pump();
+  tapAndWait(shown("确认领取"));
   EXPECT_EQ(sent("getCard"), "cardid=77&token=tok123&username=demo");
   EXPECT_EQ(packages->libaocodelabel()->text(), "GIFT-123");
   EXPECT_TRUE(Automation::isVisible(packages->libaocodeview()));
@@ -142,8 +140,7 @@ TEST_F(PackagesTest, ARedemptionAsksForALoginFirstAndARefusalShowsTheServersMess
   server().reply("getCard", R"({"state":"error","msg":"绑金不足"})");
   auto packages = openPackages();
   Automation::tap(shown("兑换"));
-  Automation::tap(shown("确认领取"));
-  pump();
+  tapAndWait(shown("确认领取"));
   closeLogin();
   EXPECT_EQ(sent("getCard"), "(none)");
   logIn();
@@ -217,8 +214,7 @@ TEST_F(PackagesTest, AReplyForAnEarlierSearchIsDroppedNeverAppended) {
   // The player taps the mask away during the load and searches.
   Automation::tap(packages->mask());
   Automation::type(packages->searchgame(), "新");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   auto list = rows(packages->mainscroll());
   ASSERT_EQ(list.size(), 2u);
   EXPECT_TRUE(inside(list[0], "星海new礼包0"));
@@ -254,12 +250,10 @@ TEST_F(PackagesTest, ThePromptLabelShowsExactlyWhenTheFieldIsEmpty) {
 
 TEST_F(PackagesTest, TheRecordButtonAsksForALoginFirstThenOpensTheRecords) {
   auto packages = openPackages();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   closeLogin();
   logIn();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 
@@ -273,7 +267,6 @@ TEST_F(PackagesTest, TheHowToEarnPopupClosesWithItsButtonOrATapOnTheMask) {
   Automation::tap(shown("怎样获得金币"));
   Automation::tap(shown("我知道了"));
   EXPECT_TRUE(packages->howgetgoldview()->isHidden());
-  Automation::tap(shown("返回"));
-  pump();
+  tapAndWait(shown("返回"));
   EXPECT_EQ(Automation::topViewController(), home_);
 }

@@ -57,8 +57,7 @@ TEST_F(RecordsTest, TheCopyButtonCopiesExactlyTheCodeOfItsOwnRowAndBackCloses) {
   Automation::tap(inside(recordRows(records->mainscroll())[1], "复制"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "K1");
   EXPECT_EQ(takeAlert(), "复制成功 | 兑换码(K1)已复制到您的剪贴板 | [确定]");
-  Automation::tap(shown("返回"));
-  pump();
+  tapAndWait(shown("返回"));
   EXPECT_EQ(Automation::topViewController(), home_);
 }
 

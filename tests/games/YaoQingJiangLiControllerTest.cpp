@@ -115,16 +115,14 @@ TEST_F(YaoQingJiangLiControllerTest, AListThatIsNotAnArrayGivesNoRows) {
 TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) {
   useDemoReplies();  // the withdrawal screen asks for the bound account as it opens
   auto page = open<YaoQingJiangLiController>(Value::dict({{"count", "0"}, {"sum", "0"}}));
-  Automation::tap(page->goldTXBtn);
-  pump();
+  tapAndWait(page->goldTXBtn);
   auto presented = page->presentedViewController();
   ASSERT_TRUE(presented);
   EXPECT_TRUE(presented->className() == "TiXianVC" && presented->wasPresentedAnimated());
   page->dismissViewControllerAnimated(false);
   pump();
 
-  Automation::tap(page->topbacklabel);
-  pump();
+  tapAndWait(page->topbacklabel);
   EXPECT_FALSE(home_->presentedViewController());
   EXPECT_TRUE(page->wasDismissedAnimated());
 }
@@ -137,7 +135,6 @@ TEST_F(YaoQingJiangLiControllerTest, TheGuideScrollsThroughOneLongPictureAndItsC
   ASSERT_TRUE(guide->guideImage()->image());
   EXPECT_EQ(guide->guideImage()->image()->name(), "ktr_pic_invite_stratege.png");
   EXPECT_DOUBLE_EQ(guide->mainScroll()->contentSize().height, height);
-  Automation::tapAt(CGPointMake(25, 25));
-  pump();
+  tapAndWait(CGPointMake(25, 25));
   EXPECT_FALSE(home_->presentedViewController());
 }

@@ -35,8 +35,7 @@ class YaoqingControllerTest : public GamesFixture {
     return openInviteTab();
   }
   std::shared_ptr<YQView> openSheet() {
-    Automation::tap(shown("立即邀请"));
-    pump();
+    tapAndWait(shown("立即邀请"));
     EXPECT_TRUE(invite_->yqView());
     return invite_->yqView();
   }
@@ -85,13 +84,11 @@ TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutFetchesTheSummaryOnItsNextAppea
   openInviteTab();
   EXPECT_FALSE(server().lastRequest("getInvite_v2"));
   EXPECT_EQ(invite_->goldLab()->text() + " " + invite_->friendLab()->text(), "0 成功邀请好友0人");
-  Automation::tap(invite_->friendLab());
-  pump();
+  tapAndWait(invite_->friendLab());
   closeLogin();
   server().reply("getInvite_v2", kSummaryReply);
   // The player logs in from the login screen that the tab presented.
-  Automation::tap(shown("立即邀请"));
-  pump();
+  tapAndWait(shown("立即邀请"));
   EXPECT_FALSE(invite_->yqView());
   TempData::setuserdata(inviter());
   closeLogin();
@@ -118,12 +115,10 @@ TEST_F(YaoqingControllerTest, ATabLoadedLoggedOutNeverOffersAnEmptyLinkOrABlankC
   openInviteTab();
   // Somebody logs in while the tab stays on screen: it holds no copy of his data yet.
   TempData::setuserdata(inviter());
-  Automation::tap(shown("立即邀请"));
-  pump();
+  tapAndWait(shown("立即邀请"));
   EXPECT_EQ(presentedClass(), "LoginViewController");
   EXPECT_FALSE(invite_->yqView());
-  Automation::tap(invite_->friendLab());
-  pump();
+  tapAndWait(invite_->friendLab());
   EXPECT_EQ(presentedClass(), "LoginViewController");
 
   // Back from the login screen, the tab takes his data and the sheet carries his link and code.
@@ -146,13 +141,11 @@ TEST_F(YaoqingControllerTest, CopyShareAndSaveWithoutALoggedInPlayerPresentTheLo
   // The player logs out on his own page and comes back to the open sheet.
   TempData::setuserdata(Value());
 
-  Automation::tap(sheet->shareButton(YQView::kCopyLinkTag));
-  pump();
+  tapAndWait(sheet->shareButton(YQView::kCopyLinkTag));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mine");
   closeLogin();
 
-  Automation::tap(sheet->shareButton(YQView::kFriendTag));
-  pump();
+  tapAndWait(sheet->shareButton(YQView::kFriendTag));
   closeLogin();
   EXPECT_TRUE(parley->received().empty());
 
@@ -175,8 +168,7 @@ TEST_F(YaoqingControllerTest, ANilOrRefusedSummaryShowsNoEmptyAlertAndKeepsTheLa
   EXPECT_EQ(invite_->goldLab()->text(), "0");
   EXPECT_FALSE(invite_->data());
   // Tapping the friends line before any summary arrived does nothing.
-  Automation::tap(invite_->friendLab());
-  pump();
+  tapAndWait(invite_->friendLab());
   EXPECT_EQ(presentedClass(), "");
 
   TempData::setuserdata(inviter());
@@ -244,13 +236,11 @@ TEST_F(YaoqingControllerTest, SharesReachTheParleyAppWithTheLinkAndLeaveTheSheet
       out += sent[key].str() + "|";
     return out + (sent["thumbData"].dataValue().empty() ? "no thumb" : "thumb");
   };
-  Automation::tap(sheet->shareButton(YQView::kTimelineTag));
-  pump();
+  tapAndWait(sheet->shareButton(YQView::kTimelineTag));
   EXPECT_EQ(fields(),
             std::string("1010|1|") + kInviteUrl +
                 "|Tovira手游，玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！||thumb");
-  Automation::tap(sheet->shareButton(YQView::kFriendTag));
-  pump();
+  tapAndWait(sheet->shareButton(YQView::kFriendTag));
   EXPECT_EQ(fields(),
             std::string("1010|0|") + kInviteUrl +
                 "|Tovira手游|玩手游必备神器，100%返利/永久返利/自动返利，不是一般的省钱！|thumb");
@@ -278,8 +268,7 @@ TEST_F(YaoqingControllerTest,
   EXPECT_EQ(frames({choose, save, inside(choose, "取消")}),
             "(0,468,320,100) (0,0,320,50) (0,50,320,50)");
 
-  Automation::tap(save);
-  pump();
+  tapAndWait(save);
   EXPECT_EQ(takeAlert(), "提示 | 成功保存到相册 | [确定]");
   advance(0.25);
   EXPECT_FALSE(choose->superview() || mask1->superview());
@@ -292,8 +281,7 @@ TEST_F(YaoqingControllerTest,
   PhotoAlbum::shared().setFailure("用户拒绝访问相册");
   choose = saveSheetAfterLongPress();
   ASSERT_TRUE(choose);
-  Automation::tap(inside(choose, "保存"));
-  pump();
+  tapAndWait(inside(choose, "保存"));
   EXPECT_EQ(choose->frame().origin.y, 568) << "the save sheet slides away first";
   EXPECT_EQ(takeAlert(), "提示 | 用户拒绝访问相册 | [确定]");
   EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
@@ -301,8 +289,7 @@ TEST_F(YaoqingControllerTest,
 
 TEST_F(YaoqingControllerTest, TheFriendsLineHandsTheSummaryToTheRewardsPage) {
   openLoggedIn();
-  Automation::tap(invite_->friendLab());
-  pump();
+  tapAndWait(invite_->friendLab());
   auto rewards =
       std::dynamic_pointer_cast<YaoQingJiangLiController>(tabs_->presentedViewController());
   ASSERT_TRUE(rewards);
@@ -318,13 +305,11 @@ TEST_F(YaoqingControllerTest,
   EXPECT_EQ(Automation::hitTest(CGPointMake(60, 520.5)), tabs_->barButton(0));
   Automation::drag(invite_->mainScroll(), CGPointMake(0, 200));
   EXPECT_NEAR(invite_->mainScroll()->contentOffset().y, 320.0 * 755 / 720 + 220 + 49 - 568, 1e-9);
-  Automation::tap(shown("邀请攻略"));
-  pump();
+  tapAndWait(shown("邀请攻略"));
   EXPECT_EQ(presentedClass(), "InviteGLVC");
   tabs_->dismissViewControllerAnimated(false);
   pump();
-  Automation::tap(shown("绑金提现"));
-  pump();
+  tapAndWait(shown("绑金提现"));
   EXPECT_EQ(presentedClass(), "TiXianVC");
 }
 
@@ -370,7 +355,6 @@ TEST_F(YaoqingControllerTest, OtherTabsAreNeverCoveredByTheInvitationPage) {
   EXPECT_FALSE(page->isHidden());
   shown("立即邀请");
   // The back button leaves the tab bar for the home screen.
-  Automation::tapAt(CGPointMake(25, 25));
-  pump();
+  tapAndWait(CGPointMake(25, 25));
   EXPECT_FALSE(home_->presentedViewController());
 }
