@@ -121,30 +121,21 @@ TEST_F(BindToviraControllerTest, TheNoticeShowsItsNumberedLinesAndFolds) {
   EXPECT_EQ(bind->needKnowView()->frame().origin.y, 42);
 }
 
-TEST_F(BindToviraControllerTest, TheBindButtonChecksGameNameAndPasswordInTurn) {
+TEST_F(BindToviraControllerTest,
+       TheBindButtonChecksGameNameAndPasswordInTurnThenSendsTheHashedPassword) {
+  auto bind = openAs({{"1", "hero1"}});
   TempData::setuserdata(user());
-  auto bind = openBinding();
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有选择游戏 | 请选择游戏后进行绑定 | [确定]");
-  fill(bind, 0, "", "");
+  fill(bind, 1, "", "");
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有填写用户名 | 请填写用户名之后进行绑定 | [确定]");
-  Automation::type(bind->username(), "hero");
+  Automation::type(bind->username(), "Mage7");
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有填写密码 | 请填写密码之后进行绑定 | [确定]");
   EXPECT_EQ(sent("boundQx"), "(none)");
 
-  // Logged out, the login screen comes instead.
-  TempData::setuserdata(Value());
-  tapAndWait(shown("立即绑定"));
-  EXPECT_EQ(Automation::alertText(), "");
-  closeLogin();
-}
-
-TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAccounts) {
-  auto bind = openAs({{"1", "hero1"}});
-  TempData::setuserdata(user());
-  fill(bind, 1, "Mage7", "secret");
+  Automation::type(bind->password(), "secret");
   reloginAs(user({{"1", "hero1"}, {"2", "Mage7"}}));
   server().reply("boundQx", R"({"state":"ok","msg":"","data":null})");
   tapAndWait(shown("立即绑定"));
@@ -162,6 +153,12 @@ TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAcco
   server().reply("boundQx", R"({"state":"error","msg":"账号或密码错误"})");
   tapAndWait(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "绑定失败 | 账号或密码错误 | [确定]");
+
+  // Logged out, the login screen comes instead.
+  TempData::setuserdata(Value());
+  tapAndWait(shown("立即绑定"));
+  EXPECT_EQ(Automation::alertText(), "");
+  closeLogin();
 }
 
 TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchangeAtOnce) {

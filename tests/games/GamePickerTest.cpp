@@ -66,7 +66,8 @@ TEST_F(GamePickerTest, RowsShowTheIndexLetterOrWuBeforeTheNameWithBadgesForH5Gam
   EXPECT_EQ(bind->gamezimuscroll()->contentSize().height, 780);
 }
 
-TEST_F(GamePickerTest, AReplyThatIsNotOkLeavesNoRowsButTheLettersAreShown) {
+TEST_F(GamePickerTest, AListThatIsNotAnArrayOfDictionariesAddsNoRowsAndCrashesNothing) {
+  // A reply that is not ok leaves no rows, but the letters are shown.
   Value reply = games({{"a", "甲", "1"}, {"b", "乙", "2"}});
   reply.set("state", "error");
   auto bind = openWithGames(reply);
@@ -74,11 +75,9 @@ TEST_F(GamePickerTest, AReplyThatIsNotOkLeavesNoRowsButTheLettersAreShown) {
   EXPECT_EQ(bind->gamescroll()->contentSize().height, 60);
   EXPECT_TRUE(letter(bind, "A") && letter(bind, "Z"));
   EXPECT_EQ(letter(bind, "B")->frame(), CGRectMake(0, 30, 30, 29));
-}
 
-TEST_F(GamePickerTest, AListThatIsNotAnArrayOfDictionariesAddsNoRowsAndCrashesNothing) {
-  auto bind =
-      openWithGames(Value::fromJSON(R"({"state":"ok","data":{"plat_gamename":"x"}})").value());
+  server().reply("getGameList", R"({"state":"ok","data":{"plat_gamename":"x"}})");
+  bind->viewDidAppear(false);
   EXPECT_TRUE(rows(bind).empty());
   EXPECT_EQ(bind->gamescroll()->contentSize().height, 0);
 
