@@ -1,7 +1,7 @@
 // The binding tab: the bind form and its checks, "boundQx" and "unboundQx" on the devserver,
 // the bound-account rows with their copy and unbind buttons, the notice and the page tabs.
 
-#include "BindFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/BindToviraController.h"
 #include "games/GamePicker.h"
@@ -17,10 +17,10 @@
 #include "wallet/ShopController.h"
 #include "wallet/UserJinBiDHView.h"
 
-class BindToviraControllerTest : public BindFixture {
+class BindToviraControllerTest : public GamesFixture {
  protected:
   void SetUp() override {
-    BindFixture::SetUp();
+    GamesFixture::SetUp();
     server().reply(
         "getGameList",
         games({{"xh", "星海远征", "1"}, {"jy", "剑影江湖", "2"}, {"mc", "萌宠乐园", "3"}}));
@@ -36,10 +36,8 @@ class BindToviraControllerTest : public BindFixture {
   // Chooses the game at `index` in the picker and types the account and password.
   void fill(const std::shared_ptr<BindToviraController>& bind, size_t index,
             const std::string& name, const std::string& password) {
-    Automation::tap(bind->choosegameview());
-    pump();
-    Automation::tap(GamePicker::rows(*bind->gamescroll()).at(index));
-    pump();
+    tapAndWait(bind->choosegameview());
+    tapAndWait(GamePicker::rows(*bind->gamescroll()).at(index));
     Automation::type(bind->username(), name);
     Automation::type(bind->password(), password);
   }
@@ -117,42 +115,30 @@ TEST_F(BindToviraControllerTest, TheNoticeShowsItsNumberedLinesAndFolds) {
   pump();
   EXPECT_FALSE(bind->needKnowView()->isHidden());
   for (const bool hidden : {true, false}) {
-    Automation::tap(bind->needKnowBtn());
-    pump();
+    tapAndWait(bind->needKnowBtn());
     EXPECT_EQ(bind->needKnowView()->isHidden(), hidden);
   }
   EXPECT_EQ(bind->needKnowView()->frame().origin.y, 42);
 }
 
-TEST_F(BindToviraControllerTest, TheBindButtonChecksGameNameAndPasswordInTurn) {
+TEST_F(BindToviraControllerTest,
+       TheBindButtonChecksGameNameAndPasswordInTurnThenSendsTheHashedPassword) {
+  auto bind = openAs({{"1", "hero1"}});
   TempData::setuserdata(user());
-  auto bind = openBinding();
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有选择游戏 | 请选择游戏后进行绑定 | [确定]");
-  fill(bind, 0, "", "");
+  fill(bind, 1, "", "");
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有填写用户名 | 请填写用户名之后进行绑定 | [确定]");
-  Automation::type(bind->username(), "hero");
+  Automation::type(bind->username(), "Mage7");
   Automation::tap(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "您还没有填写密码 | 请填写密码之后进行绑定 | [确定]");
   EXPECT_EQ(sent("boundQx"), "(none)");
 
-  // Logged out, the login screen comes instead.
-  TempData::setuserdata(Value());
-  Automation::tap(shown("立即绑定"));
-  pump();
-  EXPECT_EQ(Automation::alertText(), "");
-  closeLogin();
-}
-
-TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAccounts) {
-  auto bind = openAs({{"1", "hero1"}});
-  TempData::setuserdata(user());
-  fill(bind, 1, "Mage7", "secret");
+  Automation::type(bind->password(), "secret");
   reloginAs(user({{"1", "hero1"}, {"2", "Mage7"}}));
   server().reply("boundQx", R"({"state":"ok","msg":"","data":null})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   EXPECT_EQ(sent("boundQx"),
             "password=5ebe2294ecd0e0f08eab7690d2a6ee69&plat_id=2&qx_username=13812345678&"
             "token=tok123&username=Mage7");
@@ -165,9 +151,14 @@ TEST_F(BindToviraControllerTest, ABindSendsTheHashedPasswordAndShowsTheFreshAcco
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
 
   server().reply("boundQx", R"({"state":"error","msg":"账号或密码错误"})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   EXPECT_EQ(takeAlert(), "绑定失败 | 账号或密码错误 | [确定]");
+
+  // Logged out, the login screen comes instead.
+  TempData::setuserdata(Value());
+  tapAndWait(shown("立即绑定"));
+  EXPECT_EQ(Automation::alertText(), "");
+  closeLogin();
 }
 
 TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchangeAtOnce) {
@@ -175,58 +166,53 @@ TEST_F(BindToviraControllerTest, AFreshlyBoundAccountIsOfferedByTheShopsExchange
   fill(bind, 2, "Fan3", "pw");
   reloginAs(user({{"1", "hero1"}, {"3", "Fan3"}}));
   server().reply("boundQx", R"({"state":"ok"})");
-  Automation::tap(shown("立即绑定"));
-  pump();
+  tapAndWait(shown("立即绑定"));
   takeAlert();
 
   Automation::tap(tabs_->barButton(1));  // "商城"
   pump();
-  Automation::tap(shown("用金币兑换"));
-  pump();
+  tapAndWait(shown("用金币兑换"));
   auto shop = std::dynamic_pointer_cast<ShopController>(tabs_->selectedViewController());
   ASSERT_TRUE(shop && shop->userJinBiDHView());
-  Automation::tap(shop->userJinBiDHView()->dropButton());
-  pump();
+  tapAndWait(shop->userJinBiDHView()->dropButton());
   ASSERT_TRUE(shop->userJinBiDHView()->accountList());
   EXPECT_TRUE(Automation::findByText("Fan3"));
 }
 
-TEST_F(BindToviraControllerTest, CopyPutsTheGameAccountOnThePasteboard) {
-  auto bind = openAs({{"1", "hero1"}, {"2", "mage"}});
-  Automation::tap(shown("我的游戏账号"));
-  pump();
-  Automation::tap(bind->accountScrollView()->viewWithTag(1001));
-  pump();
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mage");
-  EXPECT_EQ(takeAlert(), "提示 | 游戏账号已复制到剪切板 | [知道了]");
-}
-
-TEST_F(BindToviraControllerTest, UnbindingAsksForTheAppPasswordAndSendsItAsTyped) {
+TEST_F(BindToviraControllerTest,
+       CopyPutsTheAccountOnThePasteboardAndUnbindingAsksForTheAppPassword) {
   auto bind = openAs({{"1", "hero1"}, {"3", "h5fan"}});
-  Automation::tap(shown("我的游戏账号"));
+  // Without a chosen account, the mask closes the dialog and a confirmation asks for one.
+  bind->unbindtovira();
   pump();
-  Automation::tap(bind->accountScrollView()->viewWithTag(2001));
-  pump();
+  tapAndWait(CGPointMake(160, 100));
+  EXPECT_TRUE(bind->mask()->isHidden() && bind->qxpasswordtanchuview()->isHidden());
+  bind->reallyunbindtovira();
+  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
+
+  tapAndWait(shown("我的游戏账号"));
+  // Copy puts the row's game account on the pasteboard.
+  tapAndWait(bind->accountScrollView()->viewWithTag(1001));
+  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "h5fan");
+  EXPECT_EQ(takeAlert(), "提示 | 游戏账号已复制到剪切板 | [知道了]");
+  tapAndWait(bind->accountScrollView()->viewWithTag(2001));
   EXPECT_FALSE(bind->mask()->isHidden() || bind->qxpasswordtanchuview()->isHidden());
 
   // A refusal keeps the dialog and the typed password; the empty password goes out too.
   server().reply("unboundQx", R"({"state":"error","msg":"密码错误"})");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(sent("unboundQx"),
             "plat_id=3&qx_password=&qx_username=13812345678&token=tok123&username=h5fan");
   EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
   Automation::type(bind->qxuserpassword(), "app 123");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(takeAlert(), "解除绑定失败 | 密码错误 | [确定]");
   EXPECT_FALSE(bind->qxpasswordtanchuview()->isHidden());
   EXPECT_EQ(bind->qxuserpassword()->text(), "app 123");
 
   reloginAs(user({{"1", "hero1"}}));
   server().reply("unboundQx", R"({"state":"ok","msg":""})");
-  Automation::tap(shown("确认解除"));
-  pump();
+  tapAndWait(shown("确认解除"));
   EXPECT_EQ(sent("unboundQx"),
             "plat_id=3&qx_password=app 123&qx_username=13812345678&token=tok123&username=h5fan");
   EXPECT_EQ(takeAlert(), "解除绑定成功 | 恭喜您，您已经解除绑定成功！ | [确定]");
@@ -236,31 +222,6 @@ TEST_F(BindToviraControllerTest, UnbindingAsksForTheAppPasswordAndSendsItAsTyped
   EXPECT_EQ(TempData::getuserdata()["bondlist"].count(), 1u);
 }
 
-TEST_F(BindToviraControllerTest, TheMaskClosesTheUnbindDialog) {
-  TempData::setuserdata(user({{"1", "hero1"}}));
-  auto bind = openBinding();
-  bind->unbindtovira();
-  pump();
-  Automation::tapAt(CGPointMake(160, 100));
-  pump();
-  EXPECT_TRUE(bind->mask()->isHidden() && bind->qxpasswordtanchuview()->isHidden());
-  bind->reallyunbindtovira();
-  EXPECT_EQ(takeAlert(), "您还没有选择游戏账号 | 请选择游戏账号后进行绑定 | [确定]");
-}
-
-TEST_F(BindToviraControllerTest, TheGameUserNameTakesOnlyLettersAndDigits) {
-  TempData::setuserdata(user());
-  auto bind = openBinding();
-  Automation::type(bind->username(), "ab_ 1中Z9");
-  EXPECT_EQ(bind->username()->text(), "ab1Z9");
-  EXPECT_FALSE(bind->username()->insertText("x-y"));
-  EXPECT_TRUE(bind->username()->insertText("Q7"));
-  EXPECT_EQ(bind->username()->text(), "ab1Z9Q7");
-  EXPECT_TRUE(bind->username()->deleteBackward());
-  Automation::type(bind->password(), "p_ 中");
-  EXPECT_EQ(bind->password()->text(), "p_ 中");
-}
-
 TEST_F(BindToviraControllerTest,
        ThePlaceholderShowsExactlyWhenTheFieldIsEmptyAlsoAfterARefusedChange) {
   TempData::setuserdata(user());
@@ -268,6 +229,16 @@ TEST_F(BindToviraControllerTest,
   auto name = bind->username();
   auto password = bind->password();
   EXPECT_FALSE(bind->usernamelabel()->isHidden());
+  // The game user name takes only letters and digits; the password takes anything.
+  Automation::type(password, "p_ 中");
+  EXPECT_EQ(password->text(), "p_ 中");
+  Automation::type(name, "ab_ 1中Z9");
+  EXPECT_EQ(name->text(), "ab1Z9");
+  EXPECT_FALSE(name->insertText("x-y"));
+  EXPECT_TRUE(name->insertText("Q7"));
+  EXPECT_EQ(name->text(), "ab1Z9Q7");
+  EXPECT_TRUE(Automation::clearField(name));
+  EXPECT_TRUE(Automation::clearField(password));
   // A refused character leaves the field empty, and its placeholder with it.
   Automation::type(name, "_");
   EXPECT_EQ(name->text(), "");
@@ -306,8 +277,7 @@ TEST_F(BindToviraControllerTest, AfterALogoutThePageClearsThePreviousPlayersRows
   EXPECT_EQ(bind->accountPlat(), "0");
   EXPECT_EQ(server().lastRequest("getGameList")->value("is_special"), "(null)");
   // The name now leads to the login screen.
-  Automation::tap(bind->qxusername());
-  pump();
+  tapAndWait(bind->qxusername());
   closeLogin();
 }
 
@@ -315,12 +285,10 @@ TEST_F(BindToviraControllerTest, ThePageTabsAndSwipesColourTheShownPage) {
   TempData::setuserdata(user());
   auto bind = openBinding();
   EXPECT_EQ(tabs(bind), kBindShown);
-  Automation::tap(bind->unbindbtn());
-  pump();
+  tapAndWait(bind->unbindbtn());
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 320);
   EXPECT_EQ(tabs(bind), kUnbindShown);
-  Automation::tap(bind->bindbtn());
-  pump();
+  tapAndWait(bind->bindbtn());
   EXPECT_EQ(bind->mainscroll()->contentOffset().x, 0);
 
   // A swipe ends on the page that shows the most of itself.

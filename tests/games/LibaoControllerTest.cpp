@@ -1,7 +1,7 @@
 // The gift tab: its grid of game tiles page by page, search, the hand-over of a tapped game,
 // the record button, the popups and the tab links.
 
-#include "GiftFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/LibaoController.h"
 #include "games/LibaoDuihuanController.h"
@@ -10,30 +10,30 @@
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
-#include "platform/uikit/UIScrollView.h"
-#include "platform/uikit/UITextField.h"
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
 
-class GiftTabTest : public GiftFixture {
+class GiftTabTest : public GamesFixture {
  protected:
-  // The tile's image views (the icon, then the H5 badge).
-  static std::vector<std::shared_ptr<UIView>> images(const std::shared_ptr<UIView>& tile) {
-    std::vector<std::shared_ptr<UIView>> out;
-    for (const auto& sub : tile->subviews())
-      if (std::dynamic_pointer_cast<UIImageView>(sub)) out.push_back(sub);
-    return out;
+  // Every game list fails unless a test scripts otherwise.
+  void SetUp() override {
+    GamesFixture::SetUp();
+    server().reply("getGameList", kFailed);
   }
+  // The gift tab opened with this first page, after the shop's two lists.
+  std::shared_ptr<LibaoController> openWith(const std::string& firstPage) {
+    server().replyOnce("getGameList", kFailed);
+    server().replyOnce("getGameList", kFailed);
+    server().replyOnce("getGameList", firstPage);
+    return openGiftTab();
+  }
+  static constexpr const char* kFailed = R"({"state":"error","msg":"shop"})";
 };
 
 TEST_F(GiftTabTest, APageOfFourGamesFillsOneRowOfThreeAndOneOfOne) {
-  server().replyOnce("getGameList", R"({"state":"error","msg":"shop"})");
-  server().replyOnce("getGameList", R"({"state":"error","msg":"shop"})");
-  server().replyOnce("getGameList", gamesPage("g", 4));
-  auto gifts = openGiftTab();
+  auto gifts = openWith(gamesPage("g", 4));
   const auto requests = giftListRequests();
   ASSERT_EQ(requests.size(), 1u);
   // Logged out: no "is_special" at all.
@@ -47,21 +47,20 @@ TEST_F(GiftTabTest, APageOfFourGamesFillsOneRowOfThreeAndOneOfOne) {
             "(3,3,100.67,149) (104.67,3,100.67,149) (206.33,3,100.67,149) "
             "(3,153,100.67,149)");
   EXPECT_EQ(gifts->mainscroll()->contentSize().height, 300);
-  auto name = std::dynamic_pointer_cast<UILabel>(tiles[1]->viewWithTag(9));
-  ASSERT_TRUE(name);
-  EXPECT_EQ(name->text() + " " + frames({name}), "g1 (0,85,100.67,20)");
-  EXPECT_EQ(name->font()->pointSize(), 16);
-  auto kinds = std::dynamic_pointer_cast<UILabel>(inside(tiles[1], "礼包种类:2种"));
-  EXPECT_EQ(colouredRanges(kinds), "5+1=rgb(247,82,55)");
-  EXPECT_EQ(kinds->textColor()->description(), "rgb(167,167,167)");
-  // Only the game on platform 3 wears the H5 badge.
-  EXPECT_EQ(frames(images(tiles[0])), "(15.33,10,70,70)");
-  EXPECT_EQ(frames(images(tiles[2])), "(15.33,10,70,70) (15.33,10,30,30)");
+  // Name, kinds and icon in each; only the game on platform 3 wears the H5 badge.
+  EXPECT_EQ(Automation::dumpView(tiles[2]),
+            R"(UIView (206.33,3,100.67,149) tag=8 bg=rgb(255,255,255)
+  UIView (0,149,100.67,1) bg=rgb(218,215,216)
+  UIImageView (15.33,10,70,70) image=ic_launcher
+  UIImageView (15.33,10,30,30) image=ktr_center_h5First.png
+  UILabel (0,85,100.67,20) tag=9 text="g2" color=rgb(0,0,0) font=system 16
+  UILabel (0,110,100.67,20) text="礼包种类:3种" color=rgb(167,167,167) font=system 12 ranges=[5+1 rgb(247,82,55)]
+)");
+  EXPECT_EQ(Automation::dumpView(tiles[0]).find("h5First"), std::string::npos);
 }
 
 TEST_F(GiftTabTest, TheNextPageStartsOnAFreshRowBelowTheLastAndCarriesIsSpecial) {
   logIn();
-  server().reply("getGameList", R"({"state":"error","msg":"shop"})");
   auto gifts = openGiftTab();
   server().replyOnce("getGameList", gamesPage("h", 2));
   EXPECT_EQ(giftListRequests()[0].value("is_special"), "0");
@@ -87,8 +86,7 @@ TEST_F(GiftTabTest, ASearchClearsTheGridAndAsksForPageOneOfTheEscapedName) {
   ASSERT_EQ(rows(gifts->mainscroll()).size(), 14u);
   server().reply("getGameList", gamesPage("s", 1));
   Automation::type(gifts->searchgame(), "星&x=1");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   const auto request = giftListRequests().back();
   EXPECT_EQ(request.value("page"), "1");
   EXPECT_EQ(request.value("gamename"), "星&x=1");
@@ -98,7 +96,6 @@ TEST_F(GiftTabTest, ASearchClearsTheGridAndAsksForPageOneOfTheEscapedName) {
 }
 
 TEST_F(GiftTabTest, AFailedPageIsAskedForAgainAndALateReplyForAnEarlierSearchIsDropped) {
-  server().reply("getGameList", R"({"state":"error","msg":"shop"})");
   auto gifts = openGiftTab();
   EXPECT_EQ(gifts->page(), 1);
   server().replyOnce("getGameList", gamesPage("late", 3), 0.5);
@@ -117,12 +114,8 @@ TEST_F(GiftTabTest, AFailedPageIsAskedForAgainAndALateReplyForAnEarlierSearchIsD
 }
 
 TEST_F(GiftTabTest, TappingATileWhileLoggedOutOpensThatGamesPackages) {
-  server().replyOnce("getGameList", R"({"state":"error","msg":"shop"})");
-  server().replyOnce("getGameList", R"({"state":"error","msg":"shop"})");
-  server().replyOnce("getGameList", gamesPage("剑影 ", 2));
-  openGiftTab();
-  Automation::tap(shown("剑影 1"));
-  pump();
+  openWith(gamesPage("剑影 ", 2));
+  tapAndWait(shown("剑影 1"));
   auto packages =
       std::dynamic_pointer_cast<LibaoDuihuanController>(Automation::topViewController());
   ASSERT_TRUE(packages);
@@ -132,21 +125,17 @@ TEST_F(GiftTabTest, TappingATileWhileLoggedOutOpensThatGamesPackages) {
 }
 
 TEST_F(GiftTabTest, TheRecordButtonAsksForALoginFirstThenOpensTheRecords) {
-  server().reply("getGameList", R"({"state":"error","msg":"shop"})");
   auto gifts = openGiftTab();
   EXPECT_EQ(gifts->lingqujilubtn()->layer().borderColor()->description(), "rgb(232,45,0)");
   EXPECT_EQ(gifts->searchgame()->layer().borderColor()->description(), "rgb(83,160,22)");
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   closeLogin();
   logIn();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 
 TEST_F(GiftTabTest, ThePopupsOpenOverTheMaskAndCloseWithTheirButtonOrTheMask) {
-  server().reply("getGameList", R"({"state":"error","msg":"shop"})");
   auto gifts = openGiftTab();
   EXPECT_TRUE(gifts->mask()->isHidden());
   Automation::tap(gifts->topduihuanguizelabel());
@@ -163,7 +152,6 @@ TEST_F(GiftTabTest, ThePopupsOpenOverTheMaskAndCloseWithTheirButtonOrTheMask) {
 }
 
 TEST_F(GiftTabTest, TheTabLinksSwitchTabsByClassNameAndBackGoesHome) {
-  server().reply("getGameList", R"({"state":"error","msg":"shop"})");
   auto gifts = openGiftTab();
   Automation::tap(gifts->shoplabel());
   EXPECT_EQ(tabs_->selectedViewController()->className(), "ShopController");
@@ -173,7 +161,6 @@ TEST_F(GiftTabTest, TheTabLinksSwitchTabsByClassNameAndBackGoesHome) {
   TabBarHelper::qiehuanTabBarViewControllers(tabs_, "LibaoController");
   Automation::tap(gifts->libaolabel());
   EXPECT_EQ(tabs_->selectedViewController(), gifts);
-  Automation::tap(gifts->topbacklabel());
-  pump();
+  tapAndWait(gifts->topbacklabel());
   EXPECT_EQ(Automation::topViewController(), home_);
 }

@@ -3,7 +3,7 @@
 
 #include <tuple>
 
-#include "GiftFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/LibaoDuihuanController.h"
 #include "games/LibaoRecordController.h"
@@ -19,7 +19,7 @@
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWindow.h"
 
-class PackagesTest : public GiftFixture {
+class PackagesTest : public GamesFixture {
  protected:
   static std::string onePackage(const std::string& percent, const std::string& extra = "") {
     return R"({"state":"ok","data":[{"qx_cardid":"77","plat_gamename":"星海","cardname":"新手礼包",)"
@@ -57,8 +57,7 @@ TEST_F(PackagesTest, AHandOverWithoutGamenameOpensThePackagesWithNoSearch) {
 TEST_F(PackagesTest, SearchWordsArePercentEscapedSoThatTheyCannotAddKeys) {
   auto packages = openPackages();
   Automation::type(packages->searchgame(), "a&page=9 b");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   const auto request = server().lastRequest("getCardList");
   EXPECT_EQ(request->value("kw"), "a&page=9 b");
   EXPECT_EQ(request->value("page"), "1");
@@ -90,6 +89,14 @@ TEST_F(PackagesTest, ARowShowsTitleStockDetailPriceAndRedeemButtonInPlace) {
     UILabel (0,0,0,0) tag=3 text="15" color=rgb(0,0,0) font=system 17 hidden
     UILabel (0,0,0,0) tag=4 text="77" color=rgb(0,0,0) font=system 17 hidden
 )dump");
+  // The detail popup shows content and usage over the mask until confirmed.
+  Automation::tap(shown("礼包详情"));
+  EXPECT_EQ(packages->libaoneironglabel()->text(), "礼包包含：金币x100");
+  EXPECT_EQ(packages->shiyongfangfalabel()->text(), "使用方法：设置里输入");
+  EXPECT_TRUE(Automation::isVisible(packages->libaoxiangqingview()));
+  EXPECT_FALSE(packages->mask()->isHidden());
+  Automation::tap(shown("确定"));
+  EXPECT_TRUE(packages->libaoxiangqingview()->isHidden() && packages->mask()->isHidden());
 }
 
 TEST_F(PackagesTest, TheStockBarStaysBetweenEmptyAndFullWhateverTheServerSends) {
@@ -104,19 +111,6 @@ TEST_F(PackagesTest, TheStockBarStaysBetweenEmptyAndFullWhateverTheServerSends) 
   }
 }
 
-TEST_F(PackagesTest, TheDetailPopupShowsContentAndUsageOverTheMaskUntilConfirmed) {
-  server().replyOnce("getCardList", onePackage("40"));
-  auto packages = openPackages();
-  Automation::tap(shown("礼包详情"));
-  EXPECT_EQ(packages->libaoneironglabel()->text(), "礼包包含：金币x100");
-  EXPECT_EQ(packages->shiyongfangfalabel()->text(), "使用方法：设置里输入");
-  EXPECT_TRUE(Automation::isVisible(packages->libaoxiangqingview()));
-  EXPECT_FALSE(packages->mask()->isHidden());
-  Automation::tap(shown("确定"));
-  EXPECT_TRUE(packages->libaoxiangqingview()->isHidden());
-  EXPECT_TRUE(packages->mask()->isHidden());
-}
-
 TEST_F(PackagesTest, ARedemptionShowsTheCodeCopiesExactlyItAndLogsThePlayerInAgain) {
   logIn();
   server().replyOnce("getCardList", onePackage("40"));
@@ -128,8 +122,7 @@ TEST_F(PackagesTest, ARedemptionShowsTheCodeCopiesExactlyItAndLogsThePlayerInAga
   EXPECT_EQ(colouredRanges(shownLabel("绑金兑换:15绑金")), "5+4=rgb(247,82,55)");
   EXPECT_EQ(packages->cardid(), "77");
 
-  Automation::tap(shown("确认领取"));
-  pump();
+  tapAndWait(shown("确认领取"));
   EXPECT_EQ(sent("getCard"), "cardid=77&token=tok123&username=demo");
   EXPECT_EQ(packages->libaocodelabel()->text(), "GIFT-123");
   EXPECT_TRUE(Automation::isVisible(packages->libaocodeview()));
@@ -139,33 +132,23 @@ TEST_F(PackagesTest, ARedemptionShowsTheCodeCopiesExactlyItAndLogsThePlayerInAga
   Automation::tap(shown("复制"));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "GIFT-123");
   EXPECT_EQ(takeAlert(), "复制成功 | 兑换码(GIFT-123)已复制到您的剪贴板 | [确定]");
-  EXPECT_TRUE(packages->libaocodeview()->isHidden());
-  EXPECT_TRUE(packages->mask()->isHidden());
+  EXPECT_TRUE(packages->libaocodeview()->isHidden() && packages->mask()->isHidden());
 }
 
-TEST_F(PackagesTest, ConfirmingWhileLoggedOutOpensTheLoginScreenAndSendsNothing) {
-  server().replyOnce("getCardList", onePackage("40"));
-  auto packages = openPackages();
-  Automation::tap(shown("兑换"));
-  Automation::tap(shown("确认领取"));
-  pump();
-  closeLogin();
-  EXPECT_EQ(sent("getCard"), "(none)");
-  EXPECT_FALSE(packages->lingqulibaoview()->isHidden());
-}
-
-TEST_F(PackagesTest, ARefusedRedemptionShowsTheServersMessageAndThePopupCanBeCancelled) {
-  logIn();
+TEST_F(PackagesTest, ARedemptionAsksForALoginFirstAndARefusalShowsTheServersMessage) {
   server().replyOnce("getCardList", onePackage("40"));
   server().reply("getCard", R"({"state":"error","msg":"绑金不足"})");
   auto packages = openPackages();
   Automation::tap(shown("兑换"));
+  tapAndWait(shown("确认领取"));
+  closeLogin();
+  EXPECT_EQ(sent("getCard"), "(none)");
+  logIn();
   Automation::tap(shown("确认领取"));
   EXPECT_EQ(takeAlert(), "领取礼包失败 | 绑金不足 | [确定]");
   EXPECT_TRUE(Automation::isVisible(packages->lingqulibaoview()));
   Automation::tap(shown("取消"));
-  EXPECT_TRUE(packages->lingqulibaoview()->isHidden());
-  EXPECT_TRUE(packages->mask()->isHidden());
+  EXPECT_TRUE(packages->lingqulibaoview()->isHidden() && packages->mask()->isHidden());
 }
 
 TEST_F(PackagesTest, ARedemptionAnsweredOkWithoutACodeIsAFailureAndCopiesNothing) {
@@ -182,26 +165,11 @@ TEST_F(PackagesTest, ARedemptionAnsweredOkWithoutACodeIsAFailureAndCopiesNothing
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "before");
 }
 
-TEST_F(PackagesTest, ScrollingToTheEndAppendsTheNextPageBelowTheRowsShown) {
-  server().replyOnce("getCardList", packagesPage("a", 6));
-  server().replyOnce("getCardList", packagesPage("b", 2));
-  auto packages = openPackages();
-  EXPECT_TRUE(packages->mask()->isHidden());
-  EXPECT_FALSE(packages->waitview()->isAnimating());
-  scrollToEnd(packages->mainscroll());
-  pump();
-  ASSERT_EQ(server().requests("getCardList").size(), 2u);
-  EXPECT_EQ(server().requests("getCardList")[1].value("page"), "2");
-  auto list = rows(packages->mainscroll());
-  ASSERT_EQ(list.size(), 8u);
-  EXPECT_EQ(list[7]->frame().origin.y, 560);
-  EXPECT_EQ(packages->mainscroll()->contentSize().height, 640);
-}
-
 TEST_F(PackagesTest, OnlyOnePageRequestIsUnderWayAtATime) {
   server().replyOnce("getCardList", packagesPage("a", 6));
   server().replyOnce("getCardList", packagesPage("b", 6), 0.3);
   auto packages = openPackages();
+  EXPECT_TRUE(packages->mask()->isHidden() && !packages->waitview()->isAnimating());
   scrollToEnd(packages->mainscroll());
   scrollToEnd(packages->mainscroll());
   pump();
@@ -211,7 +179,11 @@ TEST_F(PackagesTest, OnlyOnePageRequestIsUnderWayAtATime) {
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[1].value("page"), "2");
   EXPECT_EQ(requests[2].value("page"), "3");
-  EXPECT_EQ(rows(packages->mainscroll()).size(), 12u);
+  // The second page lies below the first.
+  const auto list = rows(packages->mainscroll());
+  ASSERT_EQ(list.size(), 12u);
+  EXPECT_EQ(list[11]->frame().origin.y, 880);
+  EXPECT_EQ(packages->mainscroll()->contentSize().height, 960);
 }
 
 TEST_F(PackagesTest, AFailedPageIsAskedForAgainOnTheNextScroll) {
@@ -242,8 +214,7 @@ TEST_F(PackagesTest, AReplyForAnEarlierSearchIsDroppedNeverAppended) {
   // The player taps the mask away during the load and searches.
   Automation::tap(packages->mask());
   Automation::type(packages->searchgame(), "新");
-  Automation::tap(shown("搜索"));
-  pump();
+  tapAndWait(shown("搜索"));
   auto list = rows(packages->mainscroll());
   ASSERT_EQ(list.size(), 2u);
   EXPECT_TRUE(inside(list[0], "星海new礼包0"));
@@ -279,12 +250,10 @@ TEST_F(PackagesTest, ThePromptLabelShowsExactlyWhenTheFieldIsEmpty) {
 
 TEST_F(PackagesTest, TheRecordButtonAsksForALoginFirstThenOpensTheRecords) {
   auto packages = openPackages();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   closeLogin();
   logIn();
-  Automation::tap(shown("领取记录"));
-  pump();
+  tapAndWait(shown("领取记录"));
   EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 
@@ -298,7 +267,6 @@ TEST_F(PackagesTest, TheHowToEarnPopupClosesWithItsButtonOrATapOnTheMask) {
   Automation::tap(shown("怎样获得金币"));
   Automation::tap(shown("我知道了"));
   EXPECT_TRUE(packages->howgetgoldview()->isHidden());
-  Automation::tap(shown("返回"));
-  pump();
+  tapAndWait(shown("返回"));
   EXPECT_EQ(Automation::topViewController(), home_);
 }

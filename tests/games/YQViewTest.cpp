@@ -1,25 +1,17 @@
 // The share sheet: its three round buttons and what they report, the QR code of the link read
 // back with the library's own reader, and the long press that hands the code over.
 
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
-
 #include <vector>
 
-#include "InviteFixture.h"
+#include "GamesFixture.h"
 #include "games/YQView.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
-#include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
-#include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIViewController.h"
-#include "platform/uikit/UIWindow.h"
 
 namespace {
 
@@ -34,20 +26,9 @@ struct RecordingDelegate : YQViewDelegate {
   }
 };
 
-// What the library's reader finds in the image ("" when nothing).
-std::string decode(const std::shared_ptr<UIImage>& image) {
-  if (!image) return "";
-  ZXing::ImageView view(image->pixels().data(), image->pixelWidth(), image->pixelHeight(),
-                        ZXing::ImageFormat::RGBX);
-  ZXing::DecodeHints hints;
-  hints.setFormats(ZXing::BarcodeFormat::QRCode);
-  const auto result = ZXing::ReadBarcode(view, hints);
-  return result.isValid() ? result.text() : std::string();
-}
-
 }  // namespace
 
-class YQViewTest : public InviteFixture {
+class YQViewTest : public GamesFixture {
  protected:
   // The sheet shown in a window at the bottom of the screen, reporting to `delegate_`.
   std::shared_ptr<YQView> showSheet(const std::string& url) {
@@ -62,7 +43,8 @@ class YQViewTest : public InviteFixture {
   std::shared_ptr<RecordingDelegate> delegate_ = std::make_shared<RecordingDelegate>();
 };
 
-TEST_F(YQViewTest, TheSheetShowsThreeRoundShareButtonsTheRuleTheCodeAndItsCaptions) {
+TEST_F(YQViewTest,
+       TheSheetShowsThreeRoundShareButtonsThatReportTheirTagsTheRuleTheCodeAndItsCaptions) {
   auto sheet = showSheet(kInviteUrl);
   EXPECT_EQ(Automation::dumpView(sheet), R"(YQView (0,218,320,350) bg=rgb(255,255,255)
   UIImageView (0,0,320,10) image=ktr_lang.png
@@ -86,13 +68,8 @@ TEST_F(YQViewTest, TheSheetShowsThreeRoundShareButtonsTheRuleTheCodeAndItsCaptio
     const auto parts = sheet->shareButton(tag)->subviews();
     EXPECT_TRUE(parts.at(parts.size() - 2)->clipsToBounds()) << tag;
   }
-}
-
-TEST_F(YQViewTest, EachShareButtonReportsItsTag) {
-  auto sheet = showSheet(kInviteUrl);
-  Automation::tap(sheet->shareButton(103));
-  Automation::tap(sheet->shareButton(102));
-  Automation::tap(sheet->shareButton(101));
+  // Each share button reports its tag.
+  for (long tag : {103, 102, 101}) Automation::tap(sheet->shareButton(tag));
   EXPECT_EQ(delegate_->tags, (std::vector<long>{103, 102, 101}));
   EXPECT_TRUE(delegate_->images.empty());
 }
@@ -107,10 +84,10 @@ TEST_F(YQViewTest, TheCodeIsMadeAtItsShownSizeAndReadsBackAsTheLink) {
   EXPECT_EQ(image->scale(), 1);
   // The quiet zone leaves the corner white.
   EXPECT_EQ(image->pixelAt(0, 0), image->pixelAt(219, 219));
-  EXPECT_EQ(decode(image), kInviteUrl);
+  EXPECT_EQ(decodeQr(image), kInviteUrl);
   // Other links give other codes, each reading back as its own link.
   const std::string longer = std::string(kInviteUrl) + "?from=sheet&x=" + std::string(120, 'a');
-  EXPECT_EQ(decode(YQView::qrCodeImage(longer, 220)), longer);
+  EXPECT_EQ(decodeQr(YQView::qrCodeImage(longer, 220)), longer);
 }
 
 TEST_F(YQViewTest, AnEmptyLinkLeavesTheCodeBlankAndALongPressHandsOverNoImage) {

@@ -1,24 +1,20 @@
 // The rewards page (the summary handed over, one row per invited friend, the withdrawal) and
 // the invitation guide.
 
-#include "InviteFixture.h"
+#include "GamesFixture.h"
 #include "core/TempData.h"
 #include "games/InviteGLVC.h"
 #include "games/YaoQingJiangLiController.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSDateFormatter.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
-#include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIImage.h"
 #include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UILabel.h"
-#include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIScrollView.h"
-#include "platform/uikit/UIWindow.h"
 
-class YaoQingJiangLiControllerTest : public InviteFixture {
+class YaoQingJiangLiControllerTest : public GamesFixture {
  protected:
   // Leaves `summary` as the hand-over (unless nil) and presents the page over a home screen.
   template <class Screen>
@@ -48,55 +44,52 @@ TEST_F(YaoQingJiangLiControllerTest, FourFriendsGiveStripedRowsOfMaskedNamesTime
       Value::dict({{"count", "4"}, {"sum", "28.00"}, {"list", list}}));
   EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is cleared on reading";
 
-  const auto labels = cells(*page);
-  ASSERT_EQ(labels.size(), 12u);
-  const double third = 320.0 / 3;
-  for (size_t row = 0; row < 4; ++row) {
-    for (size_t column = 0; column < 3; ++column) {
-      const auto& label = labels[row * 3 + column];
-      EXPECT_EQ(label->frame(), CGRectMake(third * column, 30.0 * row, third, 30));
-      EXPECT_EQ(label->font()->pointSize(), 10);
-      EXPECT_EQ(label->numberOfLines(), 0);
-      const auto background = label->backgroundColor();
-      if (row % 2 == 1) {
-        ASSERT_TRUE(background);
-        EXPECT_EQ(background->description(), "rgb(216,214,215)");
-      } else {
-        EXPECT_TRUE(!background || background->description() != "rgb(216,214,215)");
-      }
-    }
-  }
-  EXPECT_DOUBLE_EQ(page->mainscroll->contentSize().height, 150);
-  EXPECT_EQ(labels[0]->text(), "138****1111");
-  EXPECT_EQ(labels[6]->text(), "abc****");
-  EXPECT_EQ(labels[2]->text(), "12.00绑金");
-  EXPECT_EQ(labels[2]->textColor()->description(), "rgb(247,82,55)");
+  // Rows of name, local time and reward, every second one grey; a time of 0 is the epoch.
   NSDateFormatter local;
   local.setDateFormat("yyyy/MM/dd HH:mm:ss");
-  EXPECT_EQ(labels[1]->text(), local.stringFromDate(1699800000));
-  // A registration time of 0 is the epoch in local time.
-  EXPECT_EQ(labels[4]->text(), local.stringFromDate(0));
+  std::string expected = R"(UIScrollView (0,226,320,282) content=(320,150)
+  UILabel (0,0,106.67,30) text="138****1111" color=rgb(0,0,0) font=system 10
+  UILabel (106.67,0,106.67,30) text="TIME" color=rgb(0,0,0) font=system 10
+  UILabel (213.33,0,106.67,30) text="12.00绑金" color=rgb(247,82,55) font=system 10
+  UILabel (0,30,106.67,30) text="139****2222" color=rgb(0,0,0) font=system 10 bg=rgb(216,214,215)
+  UILabel (106.67,30,106.67,30) text="TIME" color=rgb(0,0,0) font=system 10 bg=rgb(216,214,215)
+  UILabel (213.33,30,106.67,30) text="8.00绑金" color=rgb(247,82,55) font=system 10 bg=rgb(216,214,215)
+  UILabel (0,60,106.67,30) text="abc****" color=rgb(0,0,0) font=system 10
+  UILabel (106.67,60,106.67,30) text="TIME" color=rgb(0,0,0) font=system 10
+  UILabel (213.33,60,106.67,30) text="5绑金" color=rgb(247,82,55) font=system 10
+  UILabel (0,90,106.67,30) text="150****2222" color=rgb(0,0,0) font=system 10 bg=rgb(216,214,215)
+  UILabel (106.67,90,106.67,30) text="TIME" color=rgb(0,0,0) font=system 10 bg=rgb(216,214,215)
+  UILabel (213.33,90,106.67,30) text="3绑金" color=rgb(247,82,55) font=system 10 bg=rgb(216,214,215)
+)";
+  for (const long time : {1699800000L, 0L, 1699600000L, 1699500000L})
+    expected.replace(expected.find("TIME"), 4, local.stringFromDate(time));
+  EXPECT_EQ(Automation::dumpView(page->mainscroll), expected);
+  for (const auto& label : cells(*page)) EXPECT_EQ(label->numberOfLines(), 0);
 }
 
 TEST_F(YaoQingJiangLiControllerTest,
        TheCountAndItsCharacterAreRedAndTheTotalStandsCentredWithItsIcon) {
   auto page = open<YaoQingJiangLiController>(
       Value::dict({{"count", "12"}, {"sum", "120.00"}, {"list", Value::array()}}));
-  EXPECT_EQ(page->yaoqinghaoyoucount->text(), "您成功邀请好友12人");
-  EXPECT_EQ(colouredRanges(page->yaoqinghaoyoucount), "7+3=rgb(247,82,55)");
-  // "120.00个" measured in HelveticaNeue 20: six ASCII characters at 11 and one at 20.
-  const double w = 6 * 11 + 20;
-  EXPECT_EQ(page->leijijianglilabel->text(), "120.00个");
-  EXPECT_EQ(page->leijijianglilabel->textColor()->description(), "rgb(255,255,255)");
-  const double y = CGRectGetMaxY(page->leijiDesLabel->frame()) + 10;
-  EXPECT_EQ(page->prizeIcon->frame(), CGRectMake((320 - w - 40) / 2, y, 30, 30));
-  EXPECT_EQ(page->leijijianglilabel->frame(), CGRectMake((320 - w - 40) / 2 + 40, y, w, 30));
-  EXPECT_EQ(page->prizeIcon->superview(), page->bgView);
-  EXPECT_EQ(page->goldTXBtn->layer().cornerRadius(), 5);
-  EXPECT_EQ(page->goldTXBtn->layer().borderWidth(), 1);
+  // "120.00个" measured in HelveticaNeue 20 (six ASCII characters at 11 and one at 20): the icon
+  // and the total, 10 apart, centred together.
+  EXPECT_EQ(Automation::dumpView(page->view()), R"(UIView (0,0,320,568) bg=rgb(255,255,255)
+  UIView (0,20,320,46) bg=rgb(0,0,0)
+    UIButton (13,13,10,20) image=ic_back.png
+    UILabel (35,13,40,20) text="返回" color=rgb(255,195,91) font=system 17
+    UILabel (110,13,100,20) text="邀请奖励" color=rgb(255,195,91) font=system 17
+  UIView (0,66,320,100) bg=rgb(47,128,197)
+    UILabel (0,15,320,20) text="累计奖励（绑定金币）" color=rgb(255,255,255) font=system 14
+    UIImageView (97,45,30,30) image=ktr_prize.png
+    UILabel (137,45,86,30) text="120.00个" color=rgb(255,255,255) font=system 17
+  UILabel (0,166,320,30) text="您成功邀请好友12人" color=rgb(0,0,0) font=system 15 ranges=[7+3 rgb(247,82,55)]
+  UILabel (0,196,106.67,30) text="好友账号" color=rgb(255,255,255) font=system 12 bg=rgb(81,158,19)
+  UILabel (106.67,196,106.67,30) text="注册时间" color=rgb(255,255,255) font=system 12 bg=rgb(81,158,19)
+  UILabel (213.33,196,106.67,30) text="奖励" color=rgb(255,255,255) font=system 12 bg=rgb(81,158,19)
+  UIScrollView (0,226,320,282) content=(320,30)
+  UIButton (20,518,280,40) title="绑金提现" color=rgb(255,0,0) radius=5 border=1 rgb(255,0,0)
+)");
   EXPECT_TRUE(page->goldTXBtn->clipsToBounds());
-  EXPECT_TRUE(cells(*page).empty());
-  EXPECT_DOUBLE_EQ(page->mainscroll->contentSize().height, 30);
 }
 
 TEST_F(YaoQingJiangLiControllerTest, ASummaryWithoutCountOrSumShowsZeroNotNull) {
@@ -122,16 +115,14 @@ TEST_F(YaoQingJiangLiControllerTest, AListThatIsNotAnArrayGivesNoRows) {
 TEST_F(YaoQingJiangLiControllerTest, TheButtonsLeadToTheWithdrawalAndBackAgain) {
   useDemoReplies();  // the withdrawal screen asks for the bound account as it opens
   auto page = open<YaoQingJiangLiController>(Value::dict({{"count", "0"}, {"sum", "0"}}));
-  Automation::tap(page->goldTXBtn);
-  pump();
+  tapAndWait(page->goldTXBtn);
   auto presented = page->presentedViewController();
   ASSERT_TRUE(presented);
   EXPECT_TRUE(presented->className() == "TiXianVC" && presented->wasPresentedAnimated());
   page->dismissViewControllerAnimated(false);
   pump();
 
-  Automation::tap(page->topbacklabel);
-  pump();
+  tapAndWait(page->topbacklabel);
   EXPECT_FALSE(home_->presentedViewController());
   EXPECT_TRUE(page->wasDismissedAnimated());
 }
@@ -144,7 +135,6 @@ TEST_F(YaoQingJiangLiControllerTest, TheGuideScrollsThroughOneLongPictureAndItsC
   ASSERT_TRUE(guide->guideImage()->image());
   EXPECT_EQ(guide->guideImage()->image()->name(), "ktr_pic_invite_stratege.png");
   EXPECT_DOUBLE_EQ(guide->mainScroll()->contentSize().height, height);
-  Automation::tapAt(CGPointMake(25, 25));
-  pump();
+  tapAndWait(CGPointMake(25, 25));
   EXPECT_FALSE(home_->presentedViewController());
 }
