@@ -20,8 +20,7 @@ class KBKeyboardReturnKeyHandlerTest : public KeyboardFixture {
 };
 
 TEST_F(KBKeyboardReturnKeyHandlerTest, ReturnMovesDownTheFormAndTheLastFieldClosesTheKeyboard) {
-  auto vc = threeFields();
-  show(vc);
+  auto vc = show(threeFields());
   auto handler = KBKeyboardReturnKeyHandler::create(vc);
   handler->setLastTextFieldReturnKeyType(UIReturnKeyDone);
   EXPECT_EQ(handler->adoptedCount(), 3u);
@@ -42,8 +41,7 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, ReturnMovesDownTheFormAndTheLastFieldClos
 
 TEST_F(KBKeyboardReturnKeyHandlerTest,
        AFieldOutsideItsListAndARefusingDelegateBehaveAsThePartSays) {
-  auto vc = threeFields();
-  show(vc);
+  show(threeFields());
   auto handler = KBKeyboardReturnKeyHandler::create();  // empty: adopts and forwards nothing
   EXPECT_EQ(handler->adoptedCount(), 0u);
   auto refusing = std::make_shared<Refusing>();
