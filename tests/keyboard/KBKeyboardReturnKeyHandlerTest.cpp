@@ -81,8 +81,6 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, ReleasedFieldsGetTheirFormerDelegateAndRe
   fields[0]->setReturnKeyType(UIReturnKeyGo);
   show(vc);
   auto handler = KBKeyboardReturnKeyHandler::create(vc);
-  handler->addTextFieldView(fields[0]);  // a second adoption changes nothing
-  EXPECT_EQ(handler->adoptedCount(), 3u);
   for (int pass = 0; pass < 2; ++pass) {
     focus(fields[0]);
     dismiss();

@@ -58,6 +58,14 @@ TEST_F(AppStartTest, WithoutARememberedLoginNobodyIsLoggedInAndNothingIsSent) {
   relaunch();
   EXPECT_TRUE(server().requests("login").empty());
   EXPECT_TRUE(TempData::getuserdata().isNil());
+
+  // A refused autologin leaves nobody logged in, and the start-up login reports nothing.
+  rememberLogin("demo", "changed", 1);
+  server().reply("login", R"({"state":"error","msg":"用户名或密码错误","data":null})");
+  relaunch();
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_FALSE(Automation::currentAlert());
 }
 
 TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
@@ -73,15 +81,6 @@ TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
   EXPECT_EQ(request->value("password"), "demo123");
   EXPECT_EQ(server().requests("login").size(), 1u);
   EXPECT_EQ(TempData::getuserdata()["token"].str(), "t1");
-}
-
-TEST_F(AppStartTest, ARefusedAutologinLeavesNobodyLoggedIn) {
-  rememberLogin("demo", "changed", 1);
-  server().reply("login", R"({"state":"error","msg":"用户名或密码错误","data":null})");
-  launch();
-  EXPECT_EQ(server().requests("login").size(), 1u);
-  EXPECT_TRUE(TempData::getuserdata().isNil());
-  EXPECT_FALSE(Automation::currentAlert()) << "the start-up login reports nothing";
 }
 
 class AppURLTest : public ShellTestFixture {
