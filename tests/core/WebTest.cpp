@@ -66,6 +66,9 @@ TEST_F(WebTest, ABodyThatIsNoUsableReplyGivesNilAndShowsTheNetworkAlertOnce) {
     ASSERT_EQ(UIAlertView::shownAlerts().size(), 1u) << body;
     expectNetworkAlert(UIAlertView::shownAlerts()[0]);
   }
+  // An empty body is no reply at the transport already.
+  server().replyRaw("login", "");
+  EXPECT_FALSE(Web::httpRequest(server().endpoint(), *ServerController::jiami("api=login")));
 }
 
 TEST_F(WebTest, AReplyWithAStatusOtherThan2xxIsNoReplyWhateverItsBody) {
