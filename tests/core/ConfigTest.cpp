@@ -18,5 +18,4 @@ TEST(ConfigTest, NamesTheThreeGamePlatforms) {
   EXPECT_EQ(Config::platformIconName("1"), "ktr_plat_1.png");
   EXPECT_EQ(Config::platformDisplayName("4"), "");
   EXPECT_EQ(Config::platformIconName(""), "");
-  EXPECT_EQ(std::string(Config::kDesKey).size(), 8u);
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "core/StrHelper.h"
 #include "core/Tgid.h"
@@ -14,10 +15,13 @@ namespace fs = std::filesystem;
 
 // Short text does not crash and keeps what it has of the first three characters.
 TEST(StrHelperTest, MasksTheMiddleOfAMobileNumber) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"13812345678", "138****5678"}, {"1381234", "138****"}, {"张三丰abcdefg", "张三丰****efg"},
-      {"", "****"}, {"ab", "ab****"}, {"abcdef", "abc****"}, {"用户", "用户****"},
-  };
+  const std::pair<const char*, const char*> cases[] = {{"13812345678", "138****5678"},
+                                                       {"1381234", "138****"},
+                                                       {"张三丰abcdefg", "张三丰****efg"},
+                                                       {"", "****"},
+                                                       {"ab", "ab****"},
+                                                       {"abcdef", "abc****"},
+                                                       {"用户", "用户****"}};
   for (const auto& [number, masked] : cases) EXPECT_EQ(StrHelper::getjiamiphonenum(number), masked);
 }
 
@@ -29,20 +33,19 @@ TEST_F(TimeTest, CurrentTimeIsWholeSecondsOnTheRunLoopClock) {
   EXPECT_EQ(Time::getCurrentTime(), 1700000001);
 }
 
+// In the device's time zone, and 64-bit past 2038.
 TEST_F(TimeTest, DatesAreWrittenInTheDeviceTimeZone) {
   const std::string zone = NSDateFormatter::defaultTimeZone();
-  NSDateFormatter::setDefaultTimeZone("Asia/Shanghai");
-  EXPECT_EQ(Time::getDateFromTimestamp(1700000000, "yyyy/MM/dd HH:mm:ss"), "2023/11/15 06:13:20");
-  NSDateFormatter::setDefaultTimeZone("UTC");
-  EXPECT_EQ(Time::getDateFromTimestamp(1700000000, "yyyy-MM-dd HH:mm"), "2023-11-14 22:13");
-  NSDateFormatter::setDefaultTimeZone(zone);
-}
-
-TEST_F(TimeTest, TimeStampsAreSixtyFourBitPast2038) {
-  const std::string zone = NSDateFormatter::defaultTimeZone();
-  NSDateFormatter::setDefaultTimeZone("UTC");
-  EXPECT_EQ(Time::getDateFromTimestamp(4102444800LL, "yyyy-MM-dd"), "2100-01-01");
-  EXPECT_EQ(Time::getDateFromTimestamp(2147483648LL, "yyyy-MM-dd HH:mm:ss"), "2038-01-19 03:14:08");
+  const std::tuple<const char*, long long, const char*, const char*> cases[] = {
+      {"Asia/Shanghai", 1700000000, "yyyy/MM/dd HH:mm:ss", "2023/11/15 06:13:20"},
+      {"UTC", 1700000000, "yyyy-MM-dd HH:mm", "2023-11-14 22:13"},
+      {"UTC", 4102444800LL, "yyyy-MM-dd", "2100-01-01"},
+      {"UTC", 2147483648LL, "yyyy-MM-dd HH:mm:ss", "2038-01-19 03:14:08"},
+  };
+  for (const auto& [timeZone, stamp, format, expected] : cases) {
+    NSDateFormatter::setDefaultTimeZone(timeZone);
+    EXPECT_EQ(Time::getDateFromTimestamp(stamp, format), expected) << timeZone << " " << stamp;
+  }
   NSDateFormatter::setDefaultTimeZone(zone);
 }
 

@@ -22,14 +22,13 @@ TEST_F(KBAutomaticToolbarTest, AFormOfThreeFieldsGetsBarsWithPreviousAndNextEnab
   // The bar is on screen right above the keyboard, and the screen dump shows both.
   EXPECT_EQ(barOf(fields[1])->superview(), window);
   const std::string dump = Automation::dumpScreen();
-  for (const char* line : {"KBToolbar (0,308,320,44) tag=-1005", "text=\"卡号\"",
-                           "UIKeyboard (0,352,320,216)"})
+  for (const char* line :
+       {"KBToolbar (0,308,320,44) tag=-1005", "text=\"卡号\"", "UIKeyboard (0,352,320,216)"})
     EXPECT_NE(dump.find(line), std::string::npos) << line << " in\n" << dump;
 }
 
 TEST_F(KBAutomaticToolbarTest, TheBarsButtonsMoveTheFocusAndDoneClosesTheKeyboard) {
-  auto vc = form({CGRectMake(20, 100, 280, 30), CGRectMake(20, 140, 280, 30)});
-  show(vc);
+  show(form({CGRectMake(20, 100, 280, 30), CGRectMake(20, 140, 280, 30)}));
   focus(fields[0]);
   press(fields[0], 2);
   EXPECT_TRUE(fields[1]->isFirstResponder());
@@ -52,8 +51,7 @@ class Stubborn : public UITextFieldDelegate {
 }  // namespace
 
 TEST_F(KBAutomaticToolbarTest, CustomActionsRunAfterTheMoveAndNeverWhenItFailed) {
-  auto vc = form({CGRectMake(20, 100, 280, 30), CGRectMake(20, 140, 280, 30)});
-  show(vc);
+  show(form({CGRectMake(20, 100, 280, 30), CGRectMake(20, 140, 280, 30)}));
   auto target = std::make_shared<int>(0);
   std::vector<std::string> log;
   setCustomNextTarget(
@@ -93,8 +91,7 @@ TEST_F(KBAutomaticToolbarTest, LoneFieldsShareOneDoneBarAndItBecomesAChainBarWhe
   EXPECT_EQ(itemsOf(lone), "[]- ~ Done");
   dismiss();
 
-  auto second = form({CGRectMake(20, 300, 280, 30)});
-  show(second);
+  show(form({CGRectMake(20, 300, 280, 30)}));
   focus(fields[0]);
   EXPECT_EQ(barOf(fields[0]), bar);  // the very same bar object
   dismiss();

@@ -60,21 +60,18 @@ TEST_F(KBKeyboardManagerTest, ALoneFieldLowOnTheScreenEndsTheDistanceAboveTheKey
 
 TEST_F(KBKeyboardManagerTest, TheScreenMovesOnlyAsFarAsTheStatusBarMarginAndNeverBelowTheKeyboard) {
   // A tall field at the top: it would need to go up, but stays 25 points from the top.
-  auto vc = form({CGRectMake(20, 60, 280, 400)});
-  show(vc);
+  show(form({CGRectMake(20, 60, 280, 400)}));
   focus(fields[0]);
   EXPECT_EQ(CGRectGetMinY(inWindow(fields[0])), 25);
 
   // A field at the very bottom: the root view is never set above minus the keyboard's height.
-  auto low = form({CGRectMake(20, 560, 280, 400)});
-  show(low);
+  auto low = show(form({CGRectMake(20, 560, 280, 400)}));
   focus(fields[0]);
   EXPECT_GE(top(low), -260);
 }
 
 TEST_F(KBKeyboardManagerTest, AFieldAlreadyWellAboveTheKeyboardLeavesTheScreenInPlace) {
-  auto vc = form({CGRectMake(20, 100, 280, 40), CGRectMake(20, 450, 280, 40)});
-  show(vc);
+  auto vc = show(form({CGRectMake(20, 100, 280, 40), CGRectMake(20, 450, 280, 40)}));
   // Moving down to the low field moves the screen; back up brings it to where it started only.
   for (auto [field, expected] : {std::pair{0, 0}, {1, -192}, {0, 0}}) {
     focus(fields[field]);
@@ -143,10 +140,10 @@ TEST_F(KBKeyboardManagerTest, ATextViewReachedWithTheKeyboardUpIsShortenedAndGet
   dismiss();
   EXPECT_EQ(textView->frame(), CGRectMake(10, 60, 300, 480));
   EXPECT_EQ(top(vc), 0);
-}
 
-TEST_F(KBKeyboardManagerTest, RotatingGivesAShortenedTextViewItsFrameBack) {
-  auto textView = editTallTextView();
+  // Rotating gives a shortened text view its frame back too.
+  focus(fields[0]);
+  focus(textView);
   ASSERT_EQ(textView->frame().size.height, 273);
   UIApplication::sharedApplication()->setStatusBarOrientation(UIInterfaceOrientationLandscapeLeft);
   EXPECT_EQ(textView->frame().size.height, 480);
@@ -193,8 +190,7 @@ TEST_F(KBKeyboardManagerTest, TheLayoutGuideConstraintIsRestoredEvenWhenTheEdite
 
 TEST_F(KBKeyboardManagerTest, OnSystemSevenALandscapeKeyboardMovesTheScreenSideways) {
   UIDevice::currentDevice()->setSystemVersion("7.1");
-  auto vc = form({CGRectMake(20, 20, 40, 280)});
-  show(vc);
+  auto vc = show(form({CGRectMake(20, 20, 40, 280)}));
   UIApplication::sharedApplication()->setStatusBarOrientation(UIInterfaceOrientationLandscapeRight);
   focus(fields[0]);
   // Landscape right: the keyboard lies along the screen's left edge, 260 + 10 deep, and the
@@ -206,11 +202,14 @@ TEST_F(KBKeyboardManagerTest, OnSystemSevenALandscapeKeyboardMovesTheScreenSidew
 }
 
 TEST_F(KBKeyboardManagerTest, SwitchingOffAndOnWhileTheKeyboardIsUpRestoresTheOriginalFrame) {
+  manager->setEnable(false);
   auto vc = editLowField();
-  ASSERT_EQ(top(vc), -192);
+  EXPECT_EQ(top(vc), 0);
+  manager->setEnable(true);  // the will-show kept while switched off is handled now
+  EXPECT_EQ(top(vc), -192);
   manager->setEnable(false);
   EXPECT_EQ(top(vc), 0);
-  manager->setEnable(true);  // the kept will-show is replayed
+  manager->setEnable(true);
   EXPECT_EQ(top(vc), -192);
   dismiss();
   EXPECT_EQ(top(vc), 0);
@@ -223,14 +222,6 @@ TEST_F(KBKeyboardManagerTest, AWillShowOfTheSameSizeMovesNothingAndANewSizeReadj
   EXPECT_EQ(top(vc), -100);
   UIKeyboard::shared().setHeight(253);  // the suggestion bar comes up
   EXPECT_EQ(CGRectGetMaxY(inWindow(fields[0])), 568 - 253 - 44 - 10);
-}
-
-TEST_F(KBKeyboardManagerTest, AWillShowWhileSwitchedOffIsKeptAndHandledWhenSwitchedOn) {
-  manager->setEnable(false);
-  auto vc = editLowField();
-  EXPECT_EQ(top(vc), 0);
-  manager->setEnable(true);
-  EXPECT_EQ(top(vc), -192);
 }
 
 TEST_F(KBKeyboardManagerTest, FieldsOfATableViewControllerGetBarsButAreNeverMoved) {
@@ -247,7 +238,8 @@ TEST_F(KBKeyboardManagerTest, ATapOutsideClosesTheKeyboardOnlyWhenAskedAndNeverO
   auto vc = form({CGRectMake(20, 100, 280, 40)});
   bool pressed = false;
   auto button = UIButton::create(CGRectMake(20, 200, 280, 40));
-  button->addTarget(nullptr, [&] { pressed = true; }, UIControlEventTouchUpInside);
+  button->addTarget(
+      nullptr, [&] { pressed = true; }, UIControlEventTouchUpInside);
   vc->view()->addSubview(button);
   show(vc);
   focus(fields[0]);
@@ -293,18 +285,11 @@ TEST_F(KBKeyboardManagerTest, DistancesThatAreNegativeOrNotANumberCountAsZero) {
   EXPECT_EQ(keyboardDistanceFromTextField(view), static_cast<double>(12.3f));
 }
 
+// The other defaults show in the behaviour the other tests check.
 TEST_F(KBKeyboardManagerTest, TheManagerStartsWithEveryDefaultSetting) {
-  EXPECT_TRUE(manager->isEnabled() && manager->isEnableAutoToolbar() &&
-              manager->preventShowingBottomBlankSpace() &&
-              manager->shouldShowTextFieldPlaceholder() && manager->shouldFixTextViewClip() &&
-              manager->shouldAdoptDefaultKeyboardAnimation());
-  EXPECT_FALSE(manager->shouldResignOnTouchOutside() || manager->tapGesture()->isEnabled() ||
-               manager->canAdjustTextView());
-  EXPECT_EQ(manager->keyboardDistanceFromTextField(), 10.0);
-  EXPECT_EQ(manager->toolbarManageBehaviour(), 0);
-  EXPECT_TRUE(manager->isDisableInViewControllerClass("UITableViewController"));
-  EXPECT_TRUE(manager->isConsiderToolbarPreviousNextInViewClass("UITableView") &&
-              manager->isConsiderToolbarPreviousNextInViewClass("UICollectionView"));
+  EXPECT_TRUE(manager->shouldFixTextViewClip() && manager->shouldAdoptDefaultKeyboardAnimation());
+  EXPECT_FALSE(manager->tapGesture()->isEnabled() || manager->canAdjustTextView());
+  EXPECT_TRUE(manager->isConsiderToolbarPreviousNextInViewClass("UICollectionView"));
 }
 
 TEST_F(KBKeyboardManagerTest, AFormSheetMovesUpAndBackToWhereItStarted) {

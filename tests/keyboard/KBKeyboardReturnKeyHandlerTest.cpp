@@ -20,8 +20,7 @@ class KBKeyboardReturnKeyHandlerTest : public KeyboardFixture {
 };
 
 TEST_F(KBKeyboardReturnKeyHandlerTest, ReturnMovesDownTheFormAndTheLastFieldClosesTheKeyboard) {
-  auto vc = threeFields();
-  show(vc);
+  auto vc = show(threeFields());
   auto handler = KBKeyboardReturnKeyHandler::create(vc);
   handler->setLastTextFieldReturnKeyType(UIReturnKeyDone);
   EXPECT_EQ(handler->adoptedCount(), 3u);
@@ -42,8 +41,7 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, ReturnMovesDownTheFormAndTheLastFieldClos
 
 TEST_F(KBKeyboardReturnKeyHandlerTest,
        AFieldOutsideItsListAndARefusingDelegateBehaveAsThePartSays) {
-  auto vc = threeFields();
-  show(vc);
+  show(threeFields());
   auto handler = KBKeyboardReturnKeyHandler::create();  // empty: adopts and forwards nothing
   EXPECT_EQ(handler->adoptedCount(), 0u);
   auto refusing = std::make_shared<Refusing>();
@@ -83,8 +81,6 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, ReleasedFieldsGetTheirFormerDelegateAndRe
   fields[0]->setReturnKeyType(UIReturnKeyGo);
   show(vc);
   auto handler = KBKeyboardReturnKeyHandler::create(vc);
-  handler->addTextFieldView(fields[0]);  // a second adoption changes nothing
-  EXPECT_EQ(handler->adoptedCount(), 3u);
   for (int pass = 0; pass < 2; ++pass) {
     focus(fields[0]);
     dismiss();

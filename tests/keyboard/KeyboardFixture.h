@@ -53,13 +53,14 @@ class KeyboardFixture : public ::testing::Test {
   void pump() { ASSERT_TRUE(RunLoop::main().runUntilIdle()); }
   void advance(double seconds) { ASSERT_TRUE(RunLoop::main().advance(seconds)); }
 
-  // A key window (320 x 568) showing the controller.
-  std::shared_ptr<UIWindow> show(const std::shared_ptr<UIViewController>& vc) {
+  // Shows the controller in a key window (320 x 568) and returns it.
+  template <class Controller>
+  std::shared_ptr<Controller> show(const std::shared_ptr<Controller>& vc) {
     window = UIWindow::create(UIScreen::mainScreen()->bounds());
     window->setRootViewController(vc);
     window->makeKeyAndVisible();
     pump();
-    return window;
+    return vc;
   }
 
   // A screen with text fields at the given frames, in that subview order.

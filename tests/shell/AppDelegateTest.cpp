@@ -58,6 +58,14 @@ TEST_F(AppStartTest, WithoutARememberedLoginNobodyIsLoggedInAndNothingIsSent) {
   relaunch();
   EXPECT_TRUE(server().requests("login").empty());
   EXPECT_TRUE(TempData::getuserdata().isNil());
+
+  // A refused autologin leaves nobody logged in, and the start-up login reports nothing.
+  rememberLogin("demo", "changed", 1);
+  server().reply("login", R"({"state":"error","msg":"用户名或密码错误","data":null})");
+  relaunch();
+  EXPECT_EQ(server().requests("login").size(), 1u);
+  EXPECT_TRUE(TempData::getuserdata().isNil());
+  EXPECT_FALSE(Automation::currentAlert());
 }
 
 TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
@@ -75,15 +83,6 @@ TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
   EXPECT_EQ(TempData::getuserdata()["token"].str(), "t1");
 }
 
-TEST_F(AppStartTest, ARefusedAutologinLeavesNobodyLoggedIn) {
-  rememberLogin("demo", "changed", 1);
-  server().reply("login", R"({"state":"error","msg":"用户名或密码错误","data":null})");
-  launch();
-  EXPECT_EQ(server().requests("login").size(), 1u);
-  EXPECT_TRUE(TempData::getuserdata().isNil());
-  EXPECT_FALSE(Automation::currentAlert()) << "the start-up login reports nothing";
-}
-
 class AppURLTest : public ShellTestFixture {
  protected:
   bool open(const std::string& url) {
@@ -96,22 +95,18 @@ class AppURLTest : public ShellTestFixture {
 TEST_F(AppURLTest, APaymentReturnIsDecodedLoggedAndReadForItsResult) {
   launch();
   NSLogSink::clear();
-  EXPECT_TRUE(open("DWKMarrowpay://result=SUCCESS&orderid=demo%2B1"));
+  const std::string success = "DWKMarrowpay://result=SUCCESS&orderid=demo%2B1";
+  EXPECT_TRUE(open(success));
   EXPECT_TRUE(delegate_->payApi());
   EXPECT_TRUE(delegate_->lastPaymentSucceeded());
   EXPECT_TRUE(NSLogSink::contains("DWKMarrowpay://result=SUCCESS&orderid=demo+1"));
-
-  EXPECT_TRUE(open("DWKMarrowpay://result=FAIL"));
-  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
-}
-
-TEST_F(AppURLTest, APaymentReturnWithoutAValueOrWithBrokenEscapesDoesNotCrash) {
-  launch();
-  EXPECT_TRUE(open("DWKMarrowpay://cancelled"));
-  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
-  EXPECT_TRUE(open("DWKMarrowpay://result=%FF%FE"));
-  EXPECT_FALSE(delegate_->lastPaymentSucceeded());
-  EXPECT_TRUE(open("dwkmarrowpay:"));
+  // Another result, none at all or broken escapes: no success, and no crash.
+  for (const char* url : {"DWKMarrowpay://result=FAIL", "DWKMarrowpay://cancelled",
+                          "DWKMarrowpay://result=%FF%FE", "dwkmarrowpay:"}) {
+    ASSERT_TRUE(open(success));
+    EXPECT_TRUE(open(url));
+    EXPECT_FALSE(delegate_->lastPaymentSucceeded()) << url;
+  }
 }
 
 TEST_F(AppURLTest, EveryOtherURLIsAnsweredYesAndLeftAlone) {
