@@ -23,21 +23,6 @@ class AutomationTest : public UIKitFixture {
   }
 };
 
-TEST_F(AutomationTest, AMaskOverAButtonTakesTheTapInstead) {
-  int taps = 0;
-  auto exchange = button("用金币兑换", CGRectMake(10, 100, 120, 30), &taps);
-  auto mask = UIView::create(CGRectMake(0, 0, 320, 519));
-  mask->setBackgroundColor(UIColor::blackColor());
-  mask->setAlpha(0.5);
-  root->addSubview(mask);
-  EXPECT_EQ(Automation::tapText("用金币兑换"), mask);
-  EXPECT_EQ(taps, 0);
-  EXPECT_EQ(Automation::hitTest(CGPointMake(20, 540)), root);  // the tab bar strip stays open
-  mask->removeFromSuperview();
-  EXPECT_EQ(Automation::tap(exchange), exchange);
-  EXPECT_EQ(taps, 1);
-}
-
 TEST_F(AutomationTest, TapsAndSwipesReachGestureRecognizersOfViewsThatTakeTouches) {
   auto label = UILabel::create(CGRectMake(10, 30, 60, 20));
   label->setText("返回");
@@ -63,48 +48,6 @@ TEST_F(AutomationTest, TapsAndSwipesReachGestureRecognizersOfViewsThatTakeTouche
   EXPECT_FALSE(Automation::swipe(label, UISwipeGestureRecognizerDirectionRight));
   EXPECT_TRUE(Automation::swipe(label, UISwipeGestureRecognizerDirectionLeft));
   EXPECT_EQ(back, -1);
-}
-
-TEST_F(AutomationTest, LongPressesLastOnTheVirtualClockAndShortOnesAreTaps) {
-  auto qr = UIImageView::create(CGRectMake(60, 200, 200, 200));
-  qr->setUserInteractionEnabled(true);
-  root->addSubview(qr);
-  std::vector<std::string> log;
-  double start = RunLoop::main().now();
-  auto press = UILongPressGestureRecognizer::create(nullptr, [&](UILongPressGestureRecognizer& g) {
-    log.push_back("press " + std::to_string(g.state()) + " at " +
-                  CGNumberDescription(RunLoop::main().now() - start));
-  });
-  press->setMinimumPressDuration(0.8);
-  qr->addGestureRecognizer(press);
-  qr->addGestureRecognizer(UITapGestureRecognizer::create(nullptr, [&] { log.push_back("tap"); }));
-  Automation::longPress(qr, 0.3);
-  Automation::longPress(qr, 1.0);
-  EXPECT_EQ(log, (std::vector<std::string>{"tap", "press 1 at 1.1", "press 3 at 1.3"}));
-}
-
-namespace {
-struct Amount : UITextFieldDelegate {
-  bool editable = true;
-  bool textFieldShouldBeginEditing(UITextField&) override { return editable; }
-  bool shouldChangeCharactersInRange(UITextField&, NSRange, const std::string& s) override {
-    return s.find_first_not_of("0123456789") == std::string::npos;
-  }
-};
-}  // namespace
-
-TEST_F(AutomationTest, TypingGoesThroughTheFieldsDelegate) {
-  auto field = UITextField::create(CGRectMake(105, 40, 50, 20));
-  field->setKeyboardType(UIKeyboardTypeNumberPad);
-  auto d = std::make_shared<Amount>();
-  field->setDelegate(d);
-  root->addSubview(field);
-  EXPECT_TRUE(Automation::type(field, "1a2"));
-  EXPECT_EQ(field->text(), "12");
-  EXPECT_TRUE(Automation::endEditing());
-  d->editable = false;
-  EXPECT_FALSE(Automation::type(field, "3"));
-  EXPECT_EQ(field->text(), "12");
 }
 
 TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirTitles) {

@@ -58,16 +58,6 @@ TEST_F(NSUserDefaultsTest, TheFileIsABinaryPlistInLibraryPreferences) {
   EXPECT_EQ((*Plist::parse(*bytes))["k"].str(), "v");
 }
 
-TEST_F(NSUserDefaultsTest, AnotherSandboxHasItsOwnDefaults) {
-  NSUserDefaults::standardUserDefaults().setObject("first", "who");
-  std::string other = Sandbox::makeTemporaryDirectory("defaults-other");
-  Sandbox::setRoot(other);
-  EXPECT_TRUE(NSUserDefaults::standardUserDefaults().objectForKey("who").isNil());
-  Sandbox::setRoot(root);
-  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("who"), "first");
-  NSFileManager::defaultManager().removeItemAtPath(other);
-}
-
 TEST_F(NSUserDefaultsTest, ACorruptFileReadsAsEmptyDefaults) {
   NSUserDefaults::standardUserDefaults().setObject("v", "k");
   NSFileManager::defaultManager().writeString("garbage",

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -105,7 +106,6 @@ TEST_F(RunLoopTest, BackgroundWorkIsJoinedAndItsMainQueueBlocksRunByRunUntilIdle
   std::vector<int> rows;
   for (int i = 0; i < 20; ++i) {
     dispatch_async_global([&, i] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
       ++done;
       dispatch_async_main([&, i] {
         EXPECT_TRUE(loop().isMainThread());
@@ -197,14 +197,12 @@ TEST_F(RunLoopTest, RealClockRunsTimersInRealTimeUntilStopped) {
         if (++ticks == 3) loop().stop();
       },
       true);
-  std::atomic<bool> finished{false};
-  std::thread watchdog([&] {
-    for (int i = 0; i < 500 && !finished; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!finished) loop().stop();
+  std::promise<void> finished;  // a broken stop() fails the test instead of hanging it
+  std::thread watchdog([&, done = finished.get_future()] {
+    if (done.wait_for(std::chrono::seconds(5)) != std::future_status::ready) loop().stop();
   });
   loop().run();
-  finished = true;
+  finished.set_value();
   watchdog.join();
   EXPECT_EQ(ticks, 3);
   timer->invalidate();
