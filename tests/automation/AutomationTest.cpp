@@ -12,13 +12,15 @@ class AutomationTest : public UIKitFixture {
     root->setBackgroundColor(UIColor::whiteColor());
     pump();
   }
-  std::shared_ptr<UIButton> button(const std::string& title, CGRect frame, int* taps) {
+  // A button on the screen, or on `parent` when given, that runs `action` when tapped.
+  std::shared_ptr<UIButton> button(const std::string& title, CGRect frame,
+                                   std::function<void()> action,
+                                   const std::shared_ptr<UIView>& parent = nullptr) {
     auto b = UIButton::buttonWithType(UIButtonTypeCustom);
     b->setFrame(frame);
     b->setTitle(title);
-    b->addTarget(
-        nullptr, [taps] { ++*taps; }, UIControlEventTouchUpInside);
-    root->addSubview(b);
+    b->addTarget(nullptr, std::move(action), UIControlEventTouchUpInside);
+    (parent ? parent : root)->addSubview(b);
     return b;
   }
 };
@@ -51,9 +53,8 @@ TEST_F(AutomationTest, TapsAndSwipesReachGestureRecognizersOfViewsThatTakeTouche
 }
 
 TEST_F(AutomationTest, FindingPrefersTheFrontmostMatchAndAnswersButtonsForTheirTitles) {
-  int taps = 0;
-  auto back = button("确定", CGRectMake(0, 0, 100, 30), &taps);
-  auto front = button("确定", CGRectMake(0, 100, 100, 30), &taps);
+  auto back = button("确定", CGRectMake(0, 0, 100, 30), [] {});
+  auto front = button("确定", CGRectMake(0, 100, 100, 30), [] {});
   EXPECT_EQ(Automation::findAllByText("确定").size(), 2u);
   EXPECT_EQ(Automation::findByText("确定"), front);
   back->setTag(42);
@@ -70,8 +71,7 @@ TEST_F(AutomationTest, TheScreenDumpIsStableIndentedText) {
   label->setAttributedText(text);
   label->setTag(7);
   root->addSubview(label);
-  int taps = 0;
-  auto b = button("取消", CGRectMake(50, 130, 80, 30), &taps);
+  auto b = button("取消", CGRectMake(50, 130, 80, 30), [] {});
   b->setBackgroundColor(UIColor::grayColor());
   auto hidden = UILabel::create(CGRectMake(0, 0, 10, 10));
   hidden->setText("2");
@@ -169,7 +169,7 @@ TEST_F(AutomationTest, TappingATableRowAtItsCentreSelectsIt) {
 
 TEST_F(AutomationTest, AnAlertTakesEveryTouchUntilItIsDismissed) {
   int taps = 0;
-  auto ok = button("兑换", CGRectMake(10, 100, 120, 30), &taps);
+  auto ok = button("兑换", CGRectMake(10, 100, 120, 30), [&] { ++taps; });
   UIAlertView::create("提示", "网络错误", std::weak_ptr<UIAlertViewDelegate>(), "确定")->show();
   EXPECT_EQ(Automation::tap(ok), nullptr);
   EXPECT_EQ(Automation::tapAt(CGPointMake(20, 110)), nullptr);
@@ -204,17 +204,13 @@ TEST_F(AutomationTest, AButtonThatDismissesItsOwnScreenLeavesThePresenterShownAg
   int before = presenter->appearances;
   {
     auto popup = UIViewController::create();
-    auto close = UIButton::buttonWithType(UIButtonTypeCustom);
-    close->setFrame(CGRectMake(10, 10, 80, 30));
-    close->setTitle("关闭");
     std::weak_ptr<UIViewController> weakPopup = popup;
-    close->addTarget(
-        popup,
+    button(
+        "关闭", CGRectMake(10, 10, 80, 30),
         [weakPopup] {
           if (auto p = weakPopup.lock()) p->dismissViewControllerAnimated(true);
         },
-        UIControlEventTouchUpInside);
-    popup->view()->addSubview(close);
+        popup->view());
     presenter->presentViewController(popup, true);
   }
   pump();

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <future>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -101,23 +100,6 @@ TEST_F(RunLoopTest, TimersReleaseWhatTheirBlocksCaptureOnceFiredOrInvalidated) {
   EXPECT_EQ(loop().pendingCount(), 0u);
 }
 
-TEST_F(RunLoopTest, BackgroundWorkIsJoinedAndItsMainQueueBlocksRunByRunUntilIdle) {
-  std::atomic<int> done{0};
-  std::vector<int> rows;
-  for (int i = 0; i < 20; ++i) {
-    dispatch_async_global([&, i] {
-      ++done;
-      dispatch_async_main([&, i] {
-        EXPECT_TRUE(loop().isMainThread());
-        rows.push_back(i);
-      });
-    });
-  }
-  EXPECT_TRUE(loop().runUntilIdle());
-  EXPECT_EQ(done.load(), 20);
-  EXPECT_EQ(rows.size(), 20u);
-}
-
 TEST_F(RunLoopTest, SerialQueueRunsBlocksOneAtATimeInOrder) {
   DispatchQueue queue("StatStore");
   EXPECT_EQ(queue.label(), "StatStore");
@@ -141,17 +123,6 @@ TEST_F(RunLoopTest, SerialQueueRunsBlocksOneAtATimeInOrder) {
   for (int i = 0; i < 50; ++i) EXPECT_EQ(order[i], i);
   EXPECT_EQ(maxConcurrent.load(), 1);
   EXPECT_TRUE(loop().runUntilIdle());
-}
-
-TEST_F(RunLoopTest, ATimerScheduledFromABackgroundThreadFiresOnTheMainLoop) {
-  bool firedOnMain = false;
-  dispatch_async_global([&] {
-    NSTimer::scheduledTimerWithTimeInterval(
-        1, [&](NSTimer&) { firedOnMain = loop().isMainThread(); }, false);
-  });
-  loop().runUntilIdle();
-  loop().advance(1);
-  EXPECT_TRUE(firedOnMain);
 }
 
 TEST_F(RunLoopTest,
