@@ -2,7 +2,6 @@
 
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSFileManager.h"
-#include "platform/foundation/Plist.h"
 #include "platform/foundation/Sandbox.h"
 
 class NSBundleTest : public ::testing::Test {
@@ -18,22 +17,6 @@ class NSBundleTest : public ::testing::Test {
   }
   std::string saved, dir;
 };
-
-TEST_F(NSBundleTest, WithoutInfoPlistTheDefaultsApplyAndOneOverridesThem) {
-  auto& bundle = NSBundle::mainBundle();
-  EXPECT_EQ(bundle.bundleIdentifier(), "com.tovira.app");
-  EXPECT_EQ(bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").str(), "1.0");
-  EXPECT_EQ(bundle.infoDictionary()["CFBundleVersion"].str(), "1");
-  EXPECT_EQ(bundle.infoDictionary()["CFBundleName"].str(), "Tovira");
-  // An Info.plist overrides them.
-  NSFileManager::defaultManager().writeString(
-      Plist::toXML(Value::dict({{"CFBundleIdentifier", "com.example.x"}, {"Extra", 3}})),
-      dir + "/Info.plist");
-  NSBundle::mainBundle().setResourcePath(dir);
-  EXPECT_EQ(NSBundle::mainBundle().bundleIdentifier(), "com.example.x");
-  EXPECT_EQ(NSBundle::mainBundle().infoDictionary()["Extra"].intValue(), 3);
-  EXPECT_EQ(NSBundle::mainBundle().infoDictionary()["CFBundleVersion"].str(), "1");
-}
 
 TEST_F(NSBundleTest, PathForResourceFindsExistingFilesOnly) {
   auto& fm = NSFileManager::defaultManager();

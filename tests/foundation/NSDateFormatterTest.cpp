@@ -2,7 +2,7 @@
 
 #include "platform/foundation/NSDateFormatter.h"
 
-TEST(NSDateFormatter, FormatsTr35PatternsInTheDeviceTimeZone) {
+TEST(NSDateFormatter, FormatsTr35PatternsInTheDeviceOrDefaultTimeZone) {
   NSDateFormatter f;
   EXPECT_EQ(f.timeZone(), "Asia/Shanghai");
   f.setDateFormat("yyyy-MM-dd HH:mm:ss");
@@ -10,6 +10,12 @@ TEST(NSDateFormatter, FormatsTr35PatternsInTheDeviceTimeZone) {
   EXPECT_EQ(f.stringFromDate(1700000000), "2023-11-15 06:13:20");
   f.setDateFormat("MM月dd日 HH:mm");
   EXPECT_EQ(f.stringFromDate(1700000000), "11月15日 06:13");
+  // A new default time zone applies to the formatters made after it.
+  NSDateFormatter::setDefaultTimeZone("Europe/London");
+  NSDateFormatter london;
+  london.setDateFormat("HH:mm");
+  EXPECT_EQ(london.stringFromDate(1700000000), "22:13");
+  NSDateFormatter::setDefaultTimeZone("Asia/Shanghai");
 }
 
 TEST(NSDateFormatter, DatesPast2038FormatCorrectlyInASetTimeZone) {
@@ -21,14 +27,6 @@ TEST(NSDateFormatter, DatesPast2038FormatCorrectlyInASetTimeZone) {
   f.setTimeZone("America/New_York");
   EXPECT_EQ(f.stringFromDate(4102444800.0), "2099-12-31 19:00:00");
   EXPECT_EQ(f.dateFromString("2099-12-31 19:00:00"), 4102444800.0);
-}
-
-TEST(NSDateFormatter, DefaultTimeZoneAppliesToNewFormatters) {
-  NSDateFormatter::setDefaultTimeZone("Europe/London");
-  NSDateFormatter f;
-  f.setDateFormat("HH:mm");
-  EXPECT_EQ(f.stringFromDate(1700000000), "22:13");
-  NSDateFormatter::setDefaultTimeZone("Asia/Shanghai");
 }
 
 TEST(NSDateFormatter, UnparsableTextGivesNoDate) {

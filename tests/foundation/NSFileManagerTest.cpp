@@ -37,19 +37,3 @@ TEST_F(NSFileManagerTest, MissingFilesGiveNothingRatherThanThrowing) {
   EXPECT_FALSE(fm.writeString("x", dir + "/no/such/folder/file"));
   EXPECT_FALSE(fm.fileSizeAtPath(dir + "/none"));
 }
-
-TEST(Sandbox, SetRootCreatesTheAppFolders) {
-  std::string root = Sandbox::makeTemporaryDirectory("sandbox-test");
-  uint64_t before = Sandbox::generation();
-  Sandbox::setRoot(root + "/");
-  EXPECT_EQ(Sandbox::root(), root);
-  EXPECT_GT(Sandbox::generation(), before);
-  auto& fm = NSFileManager::defaultManager();
-  for (const auto& path :
-       {Sandbox::documents(), Sandbox::caches(), Sandbox::preferences(), Sandbox::tmp()}) {
-    bool isDir = false;
-    EXPECT_TRUE(fm.fileExistsAtPath(path, &isDir) && isDir) << path;
-  }
-  EXPECT_EQ(Sandbox::caches(), root + "/Library/Caches");
-  fm.removeItemAtPath(root);
-}

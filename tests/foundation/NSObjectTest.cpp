@@ -32,7 +32,7 @@ TOVIRA_REGISTER_CLASS(TestView, NSObject)
 TOVIRA_REGISTER_CLASS(TestButton, TestView)
 TOVIRA_REGISTER_CLASS(TestAbstract, NSObject)
 
-TEST(NSObject, KindOfTestsIncludeSuperclassesThroughTheRegistry) {
+TEST(NSObject, KindOfTestsFollowTheRegistryWhichCreatesClassesByNameAndSurvivesMistakes) {
   auto button = TestButton::create();
   EXPECT_EQ(button->className(), "TestButton");
   EXPECT_TRUE(button->isKindOfClass("TestButton"));
@@ -42,25 +42,18 @@ TEST(NSObject, KindOfTestsIncludeSuperclassesThroughTheRegistry) {
   EXPECT_TRUE(button->isMemberOfClass("TestButton"));
   EXPECT_FALSE(button->isMemberOfClass("TestView"));
   EXPECT_EQ(ClassRegistry::superclassName("TestButton"), "TestView");
-  EXPECT_TRUE(ClassRegistry::isSubclass("TestButton", "NSObject"));
-}
-
-TEST(NSObject, ClassesAreCreatedByNameThroughTheirFactory) {
   auto made = ClassRegistry::create("TestButton");
   ASSERT_TRUE(made);
-  EXPECT_EQ(made->className(), "TestButton");
   EXPECT_EQ(std::static_pointer_cast<TestButton>(made)->tag, 5);
   EXPECT_EQ(ClassRegistry::create("TestView")->className(), "TestView");
   EXPECT_FALSE(ClassRegistry::create("TestAbstract"));
   EXPECT_TRUE(ClassRegistry::exists("TestAbstract"));
   EXPECT_FALSE(ClassRegistry::create("NoSuchController"));
-}
-
-TEST(NSObject, RegistrationIsHarmlessToRepeatAndACycleDoesNotHangKindOfTests) {
+  // Repeated registration is harmless, and a cycle of mistaken ones does not hang.
   TOVIRA_DECLARE_REGISTRATION(TestView);
   toviraRegisterClass_TestView();
   toviraRegisterClass_TestView();
-  EXPECT_TRUE(ClassRegistry::isSubclass("TestButton", "TestView"));
+  EXPECT_TRUE(ClassRegistry::isSubclass("TestButton", "NSObject"));
   ClassRegistry::registerClass("CycleA", "CycleB", nullptr);
   ClassRegistry::registerClass("CycleB", "CycleA", nullptr);
   EXPECT_FALSE(ClassRegistry::isSubclass("CycleA", "Other"));

@@ -31,18 +31,15 @@ TEST(NSString, EmojiCountAsSurrogatePairsAndHalfAPairBecomesAReplacement) {
 
 TEST(NSString, Utf8ValidationRejectsOverlongsSurrogatesAndTruncations) {
   EXPECT_TRUE(isValidUTF8("ok 中文 😀"));
-  EXPECT_FALSE(isValidUTF8("\xC0\xAF"));
-  EXPECT_FALSE(isValidUTF8("\xED\xA0\x80"));
-  EXPECT_FALSE(isValidUTF8("\xE4\xB8"));
-  EXPECT_FALSE(isValidUTF8("\xF4\x90\x80\x80"));
+  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8", "\xF4\x90\x80\x80"})
+    EXPECT_FALSE(isValidUTF8(bad)) << bad;
   EXPECT_EQ(sanitizeUTF8("a\xE4\xB8"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(NSString, TrimRemovesAsciiAndUnicodeWhitespace) {
   EXPECT_EQ(trim("  hi there \n\t"), "hi there");
   EXPECT_EQ(trim("\u3000中文\u00A0"), "中文");
-  EXPECT_EQ(trim(" \n "), "");
-  EXPECT_EQ(trim(""), "");
+  for (const char* blank : {" \n ", ""}) EXPECT_EQ(trim(blank), "");
 }
 
 TEST(NSString, SplittingJoiningAndReplacing) {
@@ -96,10 +93,7 @@ TEST(NSString, PercentEscapingKeepsUnreservedAndTheGivenExtraCharacters) {
 }
 
 TEST(NSString, PercentUnescapingFailsOnBadSequencesAndInvalidUtf8) {
-  EXPECT_FALSE(percentUnescape("100%"));
-  EXPECT_FALSE(percentUnescape("%4"));
-  EXPECT_FALSE(percentUnescape("%zz"));
-  EXPECT_FALSE(percentUnescape("%FF"));
-  EXPECT_FALSE(percentUnescape("%E7%8E"));
+  for (const char* bad : {"100%", "%4", "%zz", "%FF", "%E7%8E"})
+    EXPECT_FALSE(percentUnescape(bad)) << bad;
   EXPECT_EQ(percentUnescape(""), "");
 }

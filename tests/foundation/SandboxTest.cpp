@@ -20,9 +20,17 @@ TEST(Sandbox, AnEmptyRootGivesAFreshTemporaryRootAndWritesNothingIntoTheWorkingD
   ASSERT_FALSE(root.empty());
   EXPECT_EQ(root[0], '/');
   EXPECT_NE(Sandbox::documents(), "/Documents");
-  bool isDirectory = false;
-  EXPECT_TRUE(fm.fileExistsAtPath(Sandbox::preferences(), &isDirectory) && isDirectory);
+  EXPECT_TRUE(fm.fileExistsAtPath(Sandbox::preferences()));
   EXPECT_GT(Sandbox::generation(), before);
+  // A given root loses its trailing slash and gets the app's folders.
+  Sandbox::setRoot(work + "/");
+  EXPECT_EQ(Sandbox::root(), work);
+  EXPECT_EQ(Sandbox::caches(), work + "/Library/Caches");
+  for (const auto& path :
+       {Sandbox::documents(), Sandbox::caches(), Sandbox::preferences(), Sandbox::tmp()}) {
+    bool isDirectory = false;
+    EXPECT_TRUE(fm.fileExistsAtPath(path, &isDirectory) && isDirectory) << path;
+  }
   fm.removeItemAtPath(work);
   fm.removeItemAtPath(root);
 }
