@@ -50,6 +50,12 @@ Value packed(const std::shared_ptr<BaseReq>& req,
   return data.ReqToData(req, internal) ? data.propertList() : Value();
 }
 
+// A dictionary that the app writes: the keys of every command and the given ones.
+Value fromApp(const std::string& keys) {
+  return *Value::fromJSON(R"({"returnFromApp": "0", "result": "1", "sdkver": "1.6.2", )" + keys +
+                          "}");
+}
+
 // A media message whose only unusual field is set by the given step.
 template <class F>
 bool messagePacks(F change) {
@@ -107,9 +113,7 @@ TEST_F(AppCommunicateDataTest, MessageLimitsCountUtf16UnitsAndBytesAtTheBoundary
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.messageAction = repeat("a", 2049); }));
   EXPECT_TRUE(messagePacks([](PLMediaMessage& m) { m.thumbData = paddedJpeg(32768); }));
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.thumbData = paddedJpeg(32769); }));
-}
-
-TEST_F(AppCommunicateDataTest, AThumbnailThatIsNoImageIsRefusedEvenWhenSmall) {
+  // A thumbnail that is no image is refused however small.
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.thumbData = Data{1, 2, 3, 4}; }));
 }
 
@@ -252,11 +256,13 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
   }
 }
 
-TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
+TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   auto get = std::make_shared<GetMessageFromPLReq>();
   get->openID = "o";
   get->lang = "zh_CN";
   get->country = "CN";
+  EXPECT_EQ(packed(get), fromApp(R"("command": "2000", "openID": "o", "language": "zh_CN",
+      "country": "CN")"));
   auto getBack =
       std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(packed(get)).DataToReq());
   ASSERT_TRUE(getBack);
@@ -267,21 +273,20 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   internal->objectType = PLMediaObjectAppExtend;
   internal->extInfo = "e";
   auto show = std::make_shared<ShowMessageFromPLReq>();
-  show->lang = "en";
+  show->country = "CN";
+  EXPECT_EQ(packed(show, internal), fromApp(R"("command": "1010", "country": "CN", "title": "t",
+      "objectType": "7", "extInfo": "e")"));
   auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
       AppCommunicateData(packed(show, internal)).DataToReq());
   ASSERT_TRUE(showBack && showBack->message);
-  EXPECT_EQ(showBack->lang + showBack->message->title, "ent");
-
-  // Only app-extension content is shown from Parley: a web page is not.
-  internal->objectType = PLMediaObjectWebpage;
-  internal->mediaUrl = "https://w";
-  EXPECT_FALSE(AppCommunicateData(packed(show, internal)).DataToReq());
+  EXPECT_EQ(showBack->country + showBack->message->title, "CNt");
 
   auto launch = std::make_shared<LaunchFromPLReq>();
   launch->openID = "x";
   internal->messageExt = "me";
   internal->messageAction = "ma";
+  EXPECT_EQ(packed(launch, internal), fromApp(R"("command": "2040", "openID": "x", "title": "t",
+      "objectType": "7", "extInfo": "e", "messageExt": "me", "messageAction": "ma")"));
   auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(
       AppCommunicateData(packed(launch, internal)).DataToReq());
   ASSERT_TRUE(launchBack && launchBack->message);
