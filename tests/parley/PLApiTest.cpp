@@ -501,10 +501,11 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   EXPECT_EQ(sentReply.country + std::to_string(sentReply.errCode), "CN-2");
   ASSERT_TRUE(parleyOpens(R"({"command": "2030", "result": "0"})"));
   EXPECT_TRUE(std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back()));
-  ASSERT_TRUE(parleyOpens(R"({"command": "2050", "messageExt": "r"})"));
-  EXPECT_EQ(lastOf<CreateChatRoomResp>(delegate->resps).extMsg, "r");
-  ASSERT_TRUE(parleyOpens(R"({"command": "2060"})"));
-  EXPECT_TRUE(std::dynamic_pointer_cast<JoinChatRoomResp>(delegate->resps.back()));
+  ASSERT_TRUE(parleyOpens(R"({"command": "2050", "result": "5", "messageExt": "r"})"));
+  auto room = lastOf<CreateChatRoomResp>(delegate->resps);
+  EXPECT_EQ(room.extMsg + std::to_string(room.errCode), "r5");
+  ASSERT_TRUE(parleyOpens(R"({"command": "2060", "messageExt": "j"})"));
+  EXPECT_EQ(lastOf<JoinChatRoomResp>(delegate->resps).extMsg, "j");
 
   size_t reqs = delegate->reqs.size(), resps = delegate->resps.size();
   // Unknown commands are accepted and deliver nothing; a web page cannot be
