@@ -137,9 +137,6 @@ TEST_F(PLApiTest, BeforeSystem7SharesAndLoginsTravelOnParleyData) {
 
 TEST_F(PLApiTest, AShareThatBreaksALimitOpensNothingAndLeavesThePasteboard) {
   UIPasteboard::generalPasteboard()->setString("mine");
-  auto noUrl = webShare();
-  std::static_pointer_cast<PLWebpageObject>(noUrl->message->mediaObject)->webpageUrl = "";
-  EXPECT_FALSE(PLApi::sendReq(noUrl));
   auto longTitle = webShare();
   longTitle->message->title = repeat("长", 513);
   EXPECT_FALSE(PLApi::sendReq(longTitle));
