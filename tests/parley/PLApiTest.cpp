@@ -33,7 +33,6 @@
 #include "parley/SendMessageToPLReq.h"
 #include "parley/SendMessageToPLResp.h"
 #include "parley/ShowMessageFromPLReq.h"
-#include "platform/foundation/NSURL.h"
 
 namespace {
 
@@ -44,15 +43,6 @@ T lastOf(const std::vector<std::shared_ptr<Base>>& received) {
   auto last = received.empty() ? nullptr : std::dynamic_pointer_cast<T>(received.back());
   return last ? *last : T{};
 }
-
-// Remembers what the SDK delivered.
-class RecordingDelegate : public PLApiDelegate {
- public:
-  void onReq(const std::shared_ptr<BaseReq>& req) override { reqs.push_back(req); }
-  void onResp(const std::shared_ptr<BaseResp>& resp) override { resps.push_back(resp); }
-  std::vector<std::shared_ptr<BaseReq>> reqs;
-  std::vector<std::shared_ptr<BaseResp>> resps;
-};
 
 std::shared_ptr<SendMessageToPLReq> webShare(int scene = PLSceneChat) {
   auto page = PLWebpageObject::object();
@@ -68,8 +58,6 @@ std::shared_ptr<SendMessageToPLReq> webShare(int scene = PLSceneChat) {
   req->message = message;
   return req;
 }
-
-std::shared_ptr<NSURL> url(const std::string& text) { return NSURL::URLWithString(text); }
 
 // Puts a command dictionary on the general pasteboard the way Parley does.
 void parleyWrites(const Value& dict, const std::string& oldText = "") {

@@ -8,24 +8,11 @@
 #include "parley/SendAuthResp.h"
 #include "parley/WapAuthHandler.h"
 #include "platform/automation/Automation.h"
-#include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UIBarButtonItem.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
-
-namespace {
-
-class RecordingDelegate : public PLApiDelegate {
- public:
-  void onResp(const std::shared_ptr<BaseResp>& resp) override { resps.push_back(resp); }
-  std::vector<std::shared_ptr<BaseResp>> resps;
-};
-
-std::shared_ptr<NSURL> url(const std::string& text) { return NSURL::URLWithString(text); }
-
-}  // namespace
 
 class WapAuthHandlerTest : public ParleyTest {
  protected:
