@@ -10,6 +10,7 @@ class ConditionalRepliesTest : public AppFixture {};
 
 TEST_F(ConditionalRepliesTest, AnElseThatIsAConditionIsTriedInTurnDownToTheLastElse) {
   const std::string folder = sandboxRoot() + "/replies";
+  EXPECT_FALSE(server().loadReplies(folder)) << "no such folder yet";
   std::filesystem::create_directories(folder);
   std::ofstream(folder + "/getCardList.json") << R"({
     "$when": {"page": "1"}, "$then": {"state": "ok", "msg": "one"},

@@ -59,20 +59,16 @@ TEST_F(DevServerTest, RecordsDecodedKeysAndValuesInTheOrderSent) {
   EXPECT_FALSE(request->has("sign"));
 }
 
-TEST_F(DevServerTest, RefusesABadSignatureWithoutRecordingTheRequest) {
+TEST_F(DevServerTest, RefusesBadSignaturesAndDataThatDoesNotDecipherWithoutRecordingThem) {
   server().reply("login", R"({"state":"ok"})");
   const Value reply =
       post(bodyFor("api=login&username=demo", EncDec::md5("api=login&username=demo")));
   EXPECT_EQ(reply["state"].str(), "error");
   EXPECT_EQ(reply["msg"].str(), "签名错误");
-  EXPECT_TRUE(server().requests().empty());
-  EXPECT_EQ(server().rejectedCount(), 1u);
-}
-
-TEST_F(DevServerTest, RefusesDataThatDoesNotDecipher) {
   EXPECT_EQ(post("data=bm90IGRlcw==")["msg"].str(), "数据错误");
   EXPECT_EQ(post("nodata=1")["msg"].str(), "数据错误");
-  EXPECT_EQ(server().rejectedCount(), 2u);
+  EXPECT_TRUE(server().requests().empty());
+  EXPECT_EQ(server().rejectedCount(), 3u);
 }
 
 TEST_F(DevServerTest, QueuedRepliesComeBeforeTheStandingOne) {
@@ -102,14 +98,16 @@ TEST_F(DevServerTest, StoppingReleasesRequestsThatGetNoReply) {
   server().replyNothing("x");
   std::thread client([&] {
     CurlHandle other;
-    // Released unanswered: an empty body at most, which the client counts as no data.
-    EXPECT_TRUE(other.post(server().endpoint(), signedBody("api=x"), 30).body.empty());
+    // Released unanswered: an empty body at most, which the client counts as no data. The
+    // client would wait longer than the server's 60-second hold.
+    EXPECT_TRUE(other.post(server().endpoint(), signedBody("api=x"), 90).body.empty());
   });
   while (server().requests().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto start = std::chrono::steady_clock::now();
   server().stop();
   client.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  // Well under the hold, however busy the machine: the stop released the request.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_FALSE(server().isRunning());
 }
 
@@ -119,10 +117,6 @@ TEST_F(DevServerTest, TheDemoLogsInOnlyTheDemoPlayer) {
   ASSERT_EQ(ok["state"].str(), "ok");
   const Value& user = ok["data"];
   EXPECT_EQ(user["username"].str(), "demo");
-  EXPECT_EQ(user["gold"].str(), "1280.00");
-  EXPECT_EQ(user["bound_gold"].str(), "356.00");
-  EXPECT_EQ(user["safe_code"].intValue(), 2);
-  EXPECT_EQ(user["bondlist"].count(), 2u);
   EXPECT_EQ(user["inviteurl"].str(), server().baseUrl() + "/invite/demo");
 
   const Value refused = ServerController::loginWithUsername("demo", "wrong");
@@ -154,9 +148,4 @@ TEST_F(DevServerTest, TheDemoAnswersEveryCallAndServesItsFiles) {
             .isNil())
         << api;
   }
-}
-
-TEST_F(DevServerTest, LoadingAMissingFolderFails) {
-  DevServer other;
-  EXPECT_FALSE(other.loadReplies(sandboxRoot() + "/nothing-here"));
 }

@@ -103,10 +103,8 @@ TEST_F(StatServerTest, AnswersWithTheConfigurationItWasGiven) {
   server.setConfiguration(1, Value::dict({{"rs", Value(2)}}), 4, "abc");
   server.setConfiguration(2, Value::dict({{"color", "red"}}), 1);
   const Value reply = replyOf(post(rc4("[]"), "rc4"));
-  EXPECT_EQ(reply["cfg"]["1"]["c"]["rs"].intValue(), 2);
-  EXPECT_EQ(reply["cfg"]["1"]["v"].intValue(), 4);
-  EXPECT_EQ(reply["cfg"]["1"]["m"].str(), "abc");
-  EXPECT_EQ(reply["cfg"]["2"]["c"]["color"].str(), "red");
+  EXPECT_EQ(reply["cfg"], *Value::fromJSON(R"({"1": {"c": {"rs": 2}, "v": 4, "m": "abc"},
+      "2": {"c": {"color": "red"}, "v": 1, "m": ""}})"));
   EXPECT_EQ(server.lastConfigurationSent(), reply["cfg"]);
 
   server.setCipheredReplies(false);

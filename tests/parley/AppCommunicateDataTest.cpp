@@ -50,6 +50,14 @@ Value packed(const std::shared_ptr<BaseReq>& req,
   return data.ReqToData(req, internal) ? data.propertList() : Value();
 }
 
+// A dictionary that the app writes: the keys of every command, then the given ones.
+Value fromApp(const std::string& keys) {
+  Value dict = *Value::fromJSON(R"({"returnFromApp": "0", "result": "1", "sdkver": "1.6.2"})");
+  const Value given = *Value::fromJSON("{" + keys + "}");
+  for (const auto& [key, value] : given.dictValue()) dict.set(key, value);
+  return dict;
+}
+
 // A media message whose only unusual field is set by the given step.
 template <class F>
 bool messagePacks(F change) {
@@ -77,18 +85,14 @@ TEST_F(AppCommunicateDataTest, AWebPageShareYieldsExactlyTheKeysParleyReads) {
   req->openID = "oid";
   ASSERT_TRUE(data.ReqToData(req));
   EXPECT_EQ(data.command(), 1010u);
-  Value expected = *Value::fromJSON(R"({"command": "1010", "returnFromApp": "0", "result": "1",
-      "sdkver": "1.6.2", "objectType": "5", "scene": "0", "title": "来玩", "description": "送金币",
-      "mediaUrl": "https://t.example/i?u=7", "account": "acc", "openID": "oid"})");
+  Value expected = fromApp(R"("command": "1010", "objectType": "5", "scene": "0", "title": "来玩",
+      "description": "送金币", "mediaUrl": "https://t.example/i?u=7", "account": "acc",
+      "openID": "oid")");
   EXPECT_EQ(data.propertList(), expected.set("thumbData", Value::data(ParleyTest::jpeg())));
-}
-
-TEST_F(AppCommunicateDataTest, SceneZeroAndOneDifferOnlyInScene) {
-  auto timeline = webShare();
-  timeline->scene = PLSceneTimeline;
-  Value d = packed(timeline);
-  EXPECT_EQ(d["scene"], Value("1"));
-  EXPECT_EQ(d.set("scene", Value("0")), packed(webShare()));
+  // A share to the timeline differs only in its scene.
+  req->scene = PLSceneTimeline;
+  ASSERT_TRUE(data.ReqToData(req));
+  EXPECT_EQ(data.propertList(), expected.set("scene", Value("1")));
 }
 
 TEST_F(AppCommunicateDataTest, MessageLimitsCountUtf16UnitsAndBytesAtTheBoundary) {
@@ -107,9 +111,7 @@ TEST_F(AppCommunicateDataTest, MessageLimitsCountUtf16UnitsAndBytesAtTheBoundary
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.messageAction = repeat("a", 2049); }));
   EXPECT_TRUE(messagePacks([](PLMediaMessage& m) { m.thumbData = paddedJpeg(32768); }));
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.thumbData = paddedJpeg(32769); }));
-}
-
-TEST_F(AppCommunicateDataTest, AThumbnailThatIsNoImageIsRefusedEvenWhenSmall) {
+  // A thumbnail that is no image is refused however small.
   EXPECT_FALSE(messagePacks([](PLMediaMessage& m) { m.thumbData = Data{1, 2, 3, 4}; }));
 }
 
@@ -252,11 +254,13 @@ TEST_F(AppCommunicateDataTest, EveryMediaObjectKindRoundTripsThroughTheDictionar
   }
 }
 
-TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
+TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   auto get = std::make_shared<GetMessageFromPLReq>();
   get->openID = "o";
   get->lang = "zh_CN";
   get->country = "CN";
+  EXPECT_EQ(packed(get), fromApp(R"("command": "2000", "openID": "o", "language": "zh_CN",
+      "country": "CN")"));
   auto getBack =
       std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(packed(get)).DataToReq());
   ASSERT_TRUE(getBack);
@@ -267,21 +271,20 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   internal->objectType = PLMediaObjectAppExtend;
   internal->extInfo = "e";
   auto show = std::make_shared<ShowMessageFromPLReq>();
-  show->lang = "en";
+  show->country = "CN";
+  EXPECT_EQ(packed(show, internal), fromApp(R"("command": "1010", "country": "CN", "title": "t",
+      "objectType": "7", "extInfo": "e")"));
   auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
       AppCommunicateData(packed(show, internal)).DataToReq());
   ASSERT_TRUE(showBack && showBack->message);
-  EXPECT_EQ(showBack->lang + showBack->message->title, "ent");
-
-  // Only app-extension content is shown from Parley: a web page is not.
-  internal->objectType = PLMediaObjectWebpage;
-  internal->mediaUrl = "https://w";
-  EXPECT_FALSE(AppCommunicateData(packed(show, internal)).DataToReq());
+  EXPECT_EQ(showBack->country + showBack->message->title, "CNt");
 
   auto launch = std::make_shared<LaunchFromPLReq>();
   launch->openID = "x";
   internal->messageExt = "me";
   internal->messageAction = "ma";
+  EXPECT_EQ(packed(launch, internal), fromApp(R"("command": "2040", "openID": "x", "title": "t",
+      "objectType": "7", "extInfo": "e", "messageExt": "me", "messageAction": "ma")"));
   auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(
       AppCommunicateData(packed(launch, internal)).DataToReq());
   ASSERT_TRUE(launchBack && launchBack->message);
@@ -293,7 +296,7 @@ TEST_F(AppCommunicateDataTest, RequestsFromParleyRoundTrip) {
   EXPECT_FALSE(packs(nullptr));
 }
 
-TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
+TEST_F(AppCommunicateDataTest, ResponsesPackByCommandWithTheirErrorCode) {
   auto pack = [](const std::shared_ptr<BaseResp>& resp) {
     AppCommunicateData data;
     data.result = resp->errCode;
@@ -302,51 +305,44 @@ TEST_F(AppCommunicateDataTest, ResponsesRoundTripWithTheirErrorCode) {
   auto sent = std::make_shared<SendMessageToPLResp>();
   sent->errCode = -3;
   sent->lang = "zh";
+  auto auth = std::make_shared<SendAuthResp>();
+  auth->state = "st";
+  auto create = std::make_shared<CreateChatRoomResp>();
+  create->errCode = 5;
+  create->extMsg = "room";
+  auto join = std::make_shared<JoinChatRoomResp>();
+  join->extMsg = "j";
+  auto text = std::make_shared<GetMessageFromPLResp>();
+  text->bText = true;
+  text->text = "hello";
+  const std::pair<std::shared_ptr<BaseResp>, const char*> replies[] = {
+      {sent, R"("command": "2020", "result": "-3", "language": "zh")"},
+      {auth, R"("command": "2030", "result": "0", "state": "st")"},
+      {create, R"("command": "2050", "result": "5", "messageExt": "room")"},
+      {join, R"("command": "2060", "result": "0", "messageExt": "j")"},
+      {std::make_shared<ShowMessageFromPLResp>(), R"("command": "1070", "result": "0")"},
+      {text, R"("command": "1020", "result": "0", "title": "hello")"}};
+  for (const auto& [resp, keys] : replies) {
+    SCOPED_TRACE(keys);
+    EXPECT_EQ(pack(resp), fromApp(keys));
+  }
+  // Parley's 2010 carries language and country, its 2020 does not.
   Value d = pack(sent);
-  EXPECT_EQ(d["language"], Value("zh"));
   auto sentBack =
       std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
   ASSERT_TRUE(sentBack);
   EXPECT_EQ(sentBack->errCode, -3);
-  // 2010 carries language and country, 2020 does not.
   EXPECT_EQ(sentBack->lang, "");
-  d.set("command", Value("2010"));
-  sentBack = std::dynamic_pointer_cast<SendMessageToPLResp>(AppCommunicateData(d).DataToResp());
+  sentBack = std::dynamic_pointer_cast<SendMessageToPLResp>(
+      AppCommunicateData(d.set("command", Value("2010"))).DataToResp());
   ASSERT_TRUE(sentBack);
   EXPECT_EQ(sentBack->lang, "zh");
 
-  auto auth = std::make_shared<SendAuthResp>();
-  auth->state = "st";
   EXPECT_EQ(AppCommunicateData(pack(auth)).authResp()->state, "st");
   auth->state = repeat("s", 1025);
   EXPECT_FALSE(pack(auth));
-
-  auto create = std::make_shared<CreateChatRoomResp>();
-  create->errCode = 5;
-  create->extMsg = "room";
-  auto createBack =
-      std::dynamic_pointer_cast<CreateChatRoomResp>(AppCommunicateData(pack(create)).DataToResp());
-  ASSERT_TRUE(createBack);
-  EXPECT_EQ(createBack->extMsg, "room");
-  EXPECT_EQ(createBack->errCode, 5);
   create->extMsg = repeat("e", 2049);
   EXPECT_FALSE(pack(create));
-
-  auto join = std::make_shared<JoinChatRoomResp>();
-  join->extMsg = "j";
-  auto joinBack =
-      std::dynamic_pointer_cast<JoinChatRoomResp>(AppCommunicateData(pack(join)).DataToResp());
-  ASSERT_TRUE(joinBack);
-  EXPECT_EQ(joinBack->extMsg, "j");
-
-  EXPECT_EQ(pack(std::make_shared<ShowMessageFromPLResp>())["command"], Value("1070"));
-
-  auto text = std::make_shared<GetMessageFromPLResp>();
-  text->bText = true;
-  text->text = "hello";
-  d = pack(text);
-  EXPECT_EQ(d["command"], Value("1020"));
-  EXPECT_EQ(d["title"], Value("hello"));
   auto media = std::make_shared<GetMessageFromPLResp>();
   media->message = webShare()->message;
   media->message->title = repeat("t", 513);

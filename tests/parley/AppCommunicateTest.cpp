@@ -93,14 +93,3 @@ TEST_F(AppCommunicateTest, WritingToParleyDataNeverErasesOtherAppsEntries) {
       AppCommunicate::setAppCommunicateData(std::make_shared<AppCommunicateData>(), kAppId));
   EXPECT_EQ(rootOf(data), before);
 }
-
-TEST_F(AppCommunicateTest, SavedPasteboardsComeBackWhole) {
-  auto general = UIPasteboard::generalPasteboard();
-  general->setString("copied");
-  auto saved = AppCommunicate::savePasteboards();
-  ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("x"), kAppId));
-  EXPECT_EQ(general->string(), "");
-  AppCommunicate::restorePasteboards(saved);
-  EXPECT_EQ(general->string(), "copied");
-  EXPECT_FALSE(general->dataForPasteboardType("content"));
-}

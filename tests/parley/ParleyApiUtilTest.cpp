@@ -59,9 +59,6 @@ TEST_F(ParleyApiUtilTest, SystemVersionAbove6Point9CountsAsSystem7) {
 }
 
 TEST_F(ParleyApiUtilTest, UrlsAreBuiltFromTheAppId) {
-  EXPECT_EQ(ParleyApiUtil::getParleyUrl("app1")->absoluteString(), "parley://app/app1/");
-  EXPECT_EQ(ParleyApiUtil::getParleyUrl("app1", "sendreq/?")->absoluteString(),
-            "parley://app/app1/sendreq/?");
   EXPECT_FALSE(ParleyApiUtil::getParleyUrl(""));
   EXPECT_EQ(ParleyApiUtil::getAppUrl("app1")->absoluteString(), "app1://");
   EXPECT_EQ(ParleyApiUtil::getAppUrlWithPlatformId("app1")->absoluteString(),

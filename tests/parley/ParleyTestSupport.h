@@ -14,6 +14,7 @@
 
 #include "parley/PLApi.h"
 #include "platform/foundation/NSString.h"
+#include "platform/foundation/NSURL.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -66,6 +67,17 @@ class ParleyTest : public ::testing::Test {
     bytes.resize(size, 0);
     return bytes;
   }
+
+  // Remembers what the SDK delivered.
+  class RecordingDelegate : public PLApiDelegate {
+   public:
+    void onReq(const std::shared_ptr<BaseReq>& req) override { reqs.push_back(req); }
+    void onResp(const std::shared_ptr<BaseResp>& resp) override { resps.push_back(resp); }
+    std::vector<std::shared_ptr<BaseReq>> reqs;
+    std::vector<std::shared_ptr<BaseResp>> resps;
+  };
+
+  static std::shared_ptr<NSURL> url(const std::string& text) { return NSURL::URLWithString(text); }
 
   static std::string repeat(const std::string& s, size_t n) {
     std::string out;
