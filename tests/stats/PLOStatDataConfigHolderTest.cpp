@@ -82,6 +82,12 @@ TEST_F(PLOStatDataConfigHolderTest, OnlyAHigherVersionReplacesTheModuleConfigura
   holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(0)}}), 6));
   EXPECT_EQ(settings->reportStrategy(), 7);  // 0 is no strategy
   EXPECT_EQ(holder()->getConfig(1)->version, 6u);
+
+  // Versions are unsigned 32-bit: one past the signed range is still newer than the one before.
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(2)}}), 3000000000u));
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(4)}}), 3000000001u));
+  EXPECT_EQ(settings->reportStrategy(), 4);
+  EXPECT_EQ(holder()->getConfig(1)->version, 3000000001u);
 }
 
 TEST_F(PLOStatDataConfigHolderTest, AReplyCarryingMidIsNotReadForConfiguration) {
