@@ -1,6 +1,8 @@
 #include <sqlite3.h>
 
+#include <atomic>
 #include <fstream>
+#include <set>
 
 #include "StatTestFixture.h"
 #include "parley/stats/PLOStatCustomEvent.h"
@@ -62,6 +64,62 @@ std::vector<std::string> idsOf(const std::vector<Value>& events) {
   for (const auto& e : events) ids.push_back(e["ei"].str());
   return ids;
 }
+
+// A disk that fills up: while full() is on, every write of an SQLite file fails as a full disk
+// does. Installed once, as SQLite's default file system over the real one; reads go through.
+class FullDisk {
+ public:
+  static std::atomic<bool>& full() {
+    static std::atomic<bool> on{false};
+    return on;
+  }
+  static void install() {
+    static const bool installed = [] {
+      real_ = sqlite3_vfs_find(nullptr);
+      static sqlite3_vfs vfs = *real_;
+      vfs.zName = "full-disk";
+      vfs.szOsFile = static_cast<int>(sizeof(File)) + real_->szOsFile;
+      vfs.xOpen = open;
+      return sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
+    }();
+    ASSERT_TRUE(installed);
+  }
+
+ private:
+  struct File {
+    sqlite3_file base;
+    sqlite3_file* real;
+  };
+  static sqlite3_file* r(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+  static int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out) {
+    static const sqlite3_io_methods methods = {
+        1,
+        [](sqlite3_file* f) { return r(f)->pMethods->xClose(r(f)); },
+        [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) {
+          return r(f)->pMethods->xRead(r(f), b, n, o);
+        },
+        [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+          return full() ? SQLITE_FULL : r(f)->pMethods->xWrite(r(f), b, n, o);
+        },
+        [](sqlite3_file* f, sqlite3_int64 n) { return r(f)->pMethods->xTruncate(r(f), n); },
+        [](sqlite3_file* f, int fl) { return r(f)->pMethods->xSync(r(f), fl); },
+        [](sqlite3_file* f, sqlite3_int64* n) { return r(f)->pMethods->xFileSize(r(f), n); },
+        [](sqlite3_file* f, int l) { return r(f)->pMethods->xLock(r(f), l); },
+        [](sqlite3_file* f, int l) { return r(f)->pMethods->xUnlock(r(f), l); },
+        [](sqlite3_file* f, int* o) { return r(f)->pMethods->xCheckReservedLock(r(f), o); },
+        [](sqlite3_file* f, int op, void* a) { return r(f)->pMethods->xFileControl(r(f), op, a); },
+        [](sqlite3_file* f) { return r(f)->pMethods->xSectorSize(r(f)); },
+        [](sqlite3_file* f) { return r(f)->pMethods->xDeviceCharacteristics(r(f)); },
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // version 1: no shared memory
+    };
+    auto* file = reinterpret_cast<File*>(f);
+    file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+    const int rc = real_->xOpen(real_, name, file->real, flags, out);
+    file->base.pMethods = file->real->pMethods ? &methods : nullptr;
+    return rc;
+  }
+  static inline sqlite3_vfs* real_ = nullptr;
+};
 
 }  // namespace
 
@@ -208,6 +266,42 @@ TEST_F(PLOStatStoreTest, AFailedSendRaisesTheRetryCountOnceAndTheThirdFailureDel
   EXPECT_TRUE(query("select * from events").empty());
   EXPECT_TRUE(NSLogSink::contains("This event has tried 3 times"));
   EXPECT_EQ(server.reports().size(), 3u);
+}
+
+TEST_F(PLOStatStoreTest, OnAFullDiskSendingStopsUntilTheNextOccasionAndLosesNothing) {
+  FullDisk::install();
+  restartProcess();  // a store on the disk that will fill up
+  putAll(40);
+  FullDisk::full() = true;
+  store()->sendCachedEvents(-1);
+  settle();
+  const size_t posted = server.reports().size();
+  settle();
+  EXPECT_EQ(server.reports().size(), posted) << "no loop of the same batch";
+  EXPECT_LE(posted, 2u);
+  FullDisk::full() = false;
+  settle();
+  EXPECT_EQ(store()->getStoredEventsNum(), 40u) << "nothing was lost";
+
+  // The next occasion, with room on the disk again: every event leaves, and the store empties.
+  store()->launch();
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return query("select * from events").empty(); }));
+  settle();
+  const auto ids = idsOf(server.events());
+  EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), 40u);
+}
+
+TEST_F(PLOStatStoreTest, AStoredRowThatIsNoJsonObjectIsDeletedAloneAndTheRestOfItsBatchLeaves) {
+  putAll(5);
+  execute("update events set content = '{\"ei\":\"cut' where event_id = 2");
+  execute("update events set content = '[1,2]' where event_id = 4");
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return query("select * from events").empty(); }));
+  settle();
+  EXPECT_EQ(server.rejectedCount(), 0u);
+  ASSERT_EQ(server.reports().size(), 1u);
+  EXPECT_EQ(idsOf(server.events()), (std::vector<std::string>{"e0", "e2", "e4"}));
 }
 
 TEST_F(PLOStatStoreTest, EventsLeftSendingByACrashAreSentAgainAfterTheNextLaunch) {
