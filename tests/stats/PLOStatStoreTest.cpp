@@ -1,5 +1,3 @@
-#include <sqlite3.h>
-
 #include <atomic>
 #include <fstream>
 #include <set>
@@ -11,36 +9,8 @@
 
 namespace {
 
-// Reads the store's file through a connection of its own.
-std::vector<std::vector<std::string>> query(const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::vector<std::string>> rows;
-  if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-      SQLITE_OK) {
-    sqlite3_close(db);
-    return rows;
-  }
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      std::vector<std::string> row;
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-        const auto* text = sqlite3_column_text(stmt, c);
-        row.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-      }
-      rows.push_back(row);
-    }
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  return rows;
-}
-
-void execute(const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(PLOStatStore::databasePath().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
+void execute(const std::string& sql, std::source_location at = std::source_location::current()) {
+  query(sql, at);
 }
 
 std::shared_ptr<PLOStatCustomEvent> eventAt(uint32_t ts, const std::string& id) {
@@ -65,23 +35,19 @@ std::vector<std::string> idsOf(const std::vector<Value>& events) {
   return ids;
 }
 
-// A disk that fills up: while full() is on, every write of an SQLite file fails as a full disk
-// does. Installed once, as SQLite's default file system over the real one; reads go through.
-class FullDisk {
- public:
+// A disk that fills up: while full() is on, every write of an SQLite file fails as on a full
+// disk. Installed once as SQLite's default file system, over the real one; reads go through.
+struct FullDisk {
   static std::atomic<bool>& full() {
     static std::atomic<bool> on{false};
     return on;
   }
   static void install() {
-    static const bool installed = [] {
-      real_ = sqlite3_vfs_find(nullptr);
-      static sqlite3_vfs vfs = *real_;
-      vfs.zName = "full-disk";
-      vfs.szOsFile = static_cast<int>(sizeof(File)) + real_->szOsFile;
-      vfs.xOpen = open;
-      return sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
-    }();
+    static sqlite3_vfs vfs = *real();
+    vfs.zName = "full-disk";
+    vfs.szOsFile = static_cast<int>(sizeof(File)) + real()->szOsFile;
+    vfs.xOpen = open;
+    static const bool installed = sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
     ASSERT_TRUE(installed);
   }
 
@@ -90,35 +56,33 @@ class FullDisk {
     sqlite3_file base;
     sqlite3_file* real;
   };
-  static sqlite3_file* r(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+  static sqlite3_vfs* real() {
+    static sqlite3_vfs* found = sqlite3_vfs_find(nullptr);
+    return found;
+  }
+  static sqlite3_file* inner(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+  // Calls the real file's method M.
+  template <auto M>
+  static constexpr auto pass = [](sqlite3_file* f, auto... a) {
+    return (inner(f)->pMethods->*M)(inner(f), a...);
+  };
   static int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out) {
-    static const sqlite3_io_methods methods = {
-        1,
-        [](sqlite3_file* f) { return r(f)->pMethods->xClose(r(f)); },
-        [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) {
-          return r(f)->pMethods->xRead(r(f), b, n, o);
-        },
+    using IO = sqlite3_io_methods;
+    static const IO methods = {
+        1, pass<&IO::xClose>, pass<&IO::xRead>,
         [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
-          return full() ? SQLITE_FULL : r(f)->pMethods->xWrite(r(f), b, n, o);
+          return full() ? SQLITE_FULL : pass<&IO::xWrite>(f, b, n, o);
         },
-        [](sqlite3_file* f, sqlite3_int64 n) { return r(f)->pMethods->xTruncate(r(f), n); },
-        [](sqlite3_file* f, int fl) { return r(f)->pMethods->xSync(r(f), fl); },
-        [](sqlite3_file* f, sqlite3_int64* n) { return r(f)->pMethods->xFileSize(r(f), n); },
-        [](sqlite3_file* f, int l) { return r(f)->pMethods->xLock(r(f), l); },
-        [](sqlite3_file* f, int l) { return r(f)->pMethods->xUnlock(r(f), l); },
-        [](sqlite3_file* f, int* o) { return r(f)->pMethods->xCheckReservedLock(r(f), o); },
-        [](sqlite3_file* f, int op, void* a) { return r(f)->pMethods->xFileControl(r(f), op, a); },
-        [](sqlite3_file* f) { return r(f)->pMethods->xSectorSize(r(f)); },
-        [](sqlite3_file* f) { return r(f)->pMethods->xDeviceCharacteristics(r(f)); },
-        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // version 1: no shared memory
-    };
+        pass<&IO::xTruncate>, pass<&IO::xSync>, pass<&IO::xFileSize>, pass<&IO::xLock>,
+        pass<&IO::xUnlock>, pass<&IO::xCheckReservedLock>, pass<&IO::xFileControl>,
+        pass<&IO::xSectorSize>, pass<&IO::xDeviceCharacteristics>,
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};  // version 1: no shared memory
     auto* file = reinterpret_cast<File*>(f);
     file->real = reinterpret_cast<sqlite3_file*>(file + 1);
-    const int rc = real_->xOpen(real_, name, file->real, flags, out);
+    const int rc = real()->xOpen(real(), name, file->real, flags, out);
     file->base.pMethods = file->real->pMethods ? &methods : nullptr;
     return rc;
   }
-  static inline sqlite3_vfs* real_ = nullptr;
 };
 
 }  // namespace
@@ -181,17 +145,6 @@ TEST_F(PLOStatStoreTest, TheCapErasesTheOldestSecondFirst) {
   store()->waitForQueue();
   EXPECT_EQ(storedIds(), (std::vector<std::string>{"b", "c"}));
   EXPECT_TRUE(NSLogSink::contains("Too many events stored in db, erase oldest event"));
-
-  // Both events of one second go together.
-  restartProcess();
-  std::filesystem::remove(PLOStatStore::databasePath());
-  PLOStatConfig::getInstance()->setMaxStoreEventCount(3);
-  put(100, "a");
-  put(100, "b");
-  put(200, "c");
-  put(300, "d");
-  store()->waitForQueue();
-  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c", "d"}));
 }
 
 TEST_F(PLOStatStoreTest, TheCapErasesOnlyAfterTheLengthCheckAndLowersTheCountByTheRowsErased) {
