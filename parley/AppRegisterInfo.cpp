@@ -53,13 +53,23 @@ constexpr NumberField kNumbers[] = {
     {"nextupdateinfotime", &AppRegisterInfo::nextUpdateInfoTime},
 };
 
+// Archives written before versions were kept as integers hold large ones as reals: take them
+// within the unsigned range.
+uint64_t versionFromReal(double v) {
+  if (!(v > 0)) return 0;
+  if (v >= 18446744073709551616.0) return UINT64_MAX;
+  return static_cast<uint64_t>(v);
+}
+
 }  // namespace
 
 void AppRegisterInfo::encodeWithCoder(Value& coder) const {
   for (const auto& f : kTexts) coder.set(f.key, this->*f.field);
   for (const auto& f : kFlags) coder.set(f.key, Value::boolean(this->*f.field));
   for (const auto& f : kNumbers) coder.set(f.key, Value(this->*f.field));
-  coder.set("appInfoVer", Value(static_cast<unsigned long long>(appInfoVer)));
+  // Written as the archive's 64-bit integer, bit for bit: a version above the signed range
+  // reads as a negative number in the file and comes back whole.
+  coder.set("appInfoVer", Value(static_cast<long long>(appInfoVer)));
 }
 
 AppRegisterInfo AppRegisterInfo::initWithCoder(const Value& coder) {
@@ -69,7 +79,7 @@ AppRegisterInfo AppRegisterInfo::initWithCoder(const Value& coder) {
   for (const auto& f : kNumbers)
     info.*f.field = static_cast<uint32_t>(coder[f.key].longLongValue());
   const Value& ver = coder["appInfoVer"];
-  info.appInfoVer = ver.isReal() ? static_cast<uint64_t>(ver.doubleValue())
+  info.appInfoVer = ver.isReal() ? versionFromReal(ver.doubleValue())
                                  : static_cast<uint64_t>(ver.longLongValue());
   return info;
 }

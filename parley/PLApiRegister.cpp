@@ -93,7 +93,8 @@ std::string PLApiRegister::getIconString() {
   const bool doubleScale = ParleyApiUtil::is2xScreen();
   std::string name;
   const Value& files = info["CFBundleIconFiles"];
-  if (files.isArray() && files.count() > 0) {
+  if (files.isArray()) {
+    // An empty list names no icon: the fallback below, not the single-icon key.
     for (const auto& file : files.arrayValue()) {
       const bool is2x = NSString::containsString(file.str(), "@2x");
       if (is2x == doubleScale) {
@@ -101,7 +102,7 @@ std::string PLApiRegister::getIconString() {
         break;
       }
     }
-    if (name.empty()) name = files[files.count() - 1].str();
+    if (name.empty() && files.count() > 0) name = files[files.count() - 1].str();
   } else if (info.contains("CFBundleIconFile")) {
     name = info["CFBundleIconFile"].str();
   }

@@ -1,7 +1,7 @@
 #include "parley/stats/PLOStat.h"
 
 #include <algorithm>
-#include <ctime>
+#include <cstdio>
 #include <map>
 #include <random>
 
@@ -22,6 +22,7 @@
 #include "parley/stats/PLOStatReachability.h"
 #include "parley/stats/PLOStatSessionEnv.h"
 #include "parley/stats/PLOStatStore.h"
+#include "platform/foundation/NSDateFormatter.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UIApplication.h"
@@ -115,13 +116,16 @@ uint32_t durationSince(uint32_t start, uint32_t now) { return now > start ? now 
 bool gateS() { return config()->statEnable(); }
 bool gateK() { return PLOStatHelper::getInstance()->checkStatEnable(); }
 
-// The start of the local day after now.
+// The start of the device's next local day after now: its own time zone, as the user type's day
+// and "tz" use, not the time zone this process happens to run in.
 int64_t nextMidnightAfter(uint32_t now) {
-  const time_t t = now;
-  tm local{};
-  localtime_r(&t, &local);
-  return static_cast<int64_t>(now) + 86400 -
-         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+  NSDateFormatter formatter;  // starts in the device's time zone
+  formatter.setLocale("en_US_POSIX");
+  formatter.setDateFormat("H m s");
+  int hour = 0, minute = 0, second = 0;
+  if (std::sscanf(formatter.stringFromDate(now).c_str(), "%d %d %d", &hour, &minute, &second) != 3)
+    hour = minute = second = 0;
+  return static_cast<int64_t>(now) + 86400 - (hour * 3600 + minute * 60 + second);
 }
 
 // A new session id: the per-session count starts again and the next midnight is computed.

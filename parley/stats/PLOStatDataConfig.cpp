@@ -25,7 +25,8 @@ bool PLOStatDataConfig::decode(const Value& dict) {
   }
   md5 = m.str();
   content = PLOStatHelper::getJson(c);
-  version = static_cast<uint32_t>(v.intValue());
+  // An unsigned 32-bit version: 3000000000 stays itself, not the largest signed number.
+  version = static_cast<uint32_t>(v.longLongValue());
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
@@ -37,15 +38,23 @@ struct Reply {
   std::string body;
   std::string contentEncoding;
   std::string error;
+  bool tooLarge = false;
 };
 
 // libcurl calls these from inside curl_easy_perform: nothing may throw out of them.
 size_t collectBody(char* data, size_t size, size_t count, void* user) noexcept {
-  try {
-    static_cast<Reply*>(user)->body.append(data, size * count);
-    return size * count;
-  } catch (...) {
+  auto* reply = static_cast<Reply*>(user);
+  const size_t n = size * count;
+  const size_t cap = PLOStatDispatcher::kMaxReplyBytes;
+  if (n > cap - std::min(cap, reply->body.size())) {
+    reply->tooLarge = true;
     return 0;  // ends the transfer with an error
+  }
+  try {
+    reply->body.append(data, n);
+    return n;
+  } catch (...) {
+    return 0;
   }
 }
 
@@ -96,12 +105,19 @@ class CurlEasy {
     curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, collectBody);
     curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &reply);
+    // A declared length beyond the cap is refused before any of the body arrives.
+    curl_easy_setopt(curl_, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(PLOStatDispatcher::kMaxReplyBytes));
     curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, collectHeader);
     curl_easy_setopt(curl_, CURLOPT_HEADERDATA, &reply);
     const CURLcode rc = curl_easy_perform(curl_);
     curl_slist_free_all(headers);
     if (rc != CURLE_OK) {
-      reply.error = curl_easy_strerror(rc);
+      reply.error = reply.tooLarge ? "reply longer than " +
+                                         std::to_string(PLOStatDispatcher::kMaxReplyBytes) +
+                                         " bytes"
+                                   : curl_easy_strerror(rc);
+      std::string().swap(reply.body);  // give the memory back at once
       return reply;
     }
     reply.transferred = true;
@@ -229,22 +245,17 @@ void PLOStatDispatcher::sendTexts(std::vector<std::string> texts, Callback callb
           return;
         }
         std::optional<std::string> response;
-        const bool ok = self->nsRequest(batchText(texts), response);
+        Value reply;  // the reply as read once by the request
+        const bool ok = self->request(batchText(texts), response, reply);
         if (!ok) {
           if (callback) callback(false);
           return;
         }
         PLOStatLog("Send stat request success");
         if (callback) callback(true);
-        if (!response) return;
         try {
-          auto reply = Value::fromJSON(*response);
-          if (!reply) {
-            PLOStatLog("Decode JSON error :%@", *response);
-          } else if (reply->isDict()) {
-            if (auto holder = PLOStatDataConfigHolder::getInstance())
-              holder->updateOnlineConfig(*reply);
-          }
+          if (auto holder = PLOStatDataConfigHolder::getInstance())
+            holder->updateOnlineConfig(reply);
         } catch (const std::exception& e) {
           PLOStatLog("%@", describeException(e));
         }
@@ -253,6 +264,12 @@ void PLOStatDispatcher::sendTexts(std::vector<std::string> texts, Callback callb
 
 bool PLOStatDispatcher::nsRequest(const std::string& batch,
                                   std::optional<std::string>& responseData) {
+  Value reply;
+  return request(batch, responseData, reply);
+}
+
+bool PLOStatDispatcher::request(const std::string& batch, std::optional<std::string>& responseData,
+                                Value& decoded) {
   responseData.reset();
   try {
     PLOStatLog("Send stat events to access server.");
@@ -287,10 +304,10 @@ bool PLOStatDispatcher::nsRequest(const std::string& batch,
       reply.body.assign(bytes.begin(), bytes.end());
     }
     PLOStatLog("Report response content is %@ with length:%lu", reply.body, reply.body.size());
-    responseData = reply.body;
     auto json = Value::fromJSON(reply.body);
+    responseData = std::move(reply.body);
     if (!json) {
-      PLOStatLog("Decode JSON error :%@", reply.body);
+      PLOStatLog("Decode JSON error :%@", *responseData);
       return false;
     }
     if (!json->isDict()) {
@@ -299,7 +316,8 @@ bool PLOStatDispatcher::nsRequest(const std::string& batch,
       return false;
     }
     PLOStatLog("resultJSON %@", *json);
-    return (*json)["ret"].description() == "0";
+    decoded = std::move(*json);
+    return decoded["ret"].description() == "0";
   } catch (const std::exception& e) {
     PLOStatLog("%@", describeException(e));
     return false;

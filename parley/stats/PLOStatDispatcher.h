@@ -26,6 +26,9 @@ class PLOStatDispatcher : public std::enable_shared_from_this<PLOStatDispatcher>
   static constexpr const char* kDefaultReportURL = "http://mstat.parley.example/mstat/report";
   // Bodies shorter than this go uncompressed.
   static constexpr size_t kCompressFrom = 256;
+  // The longest reply read. A reply is {"ret":0} with at most the server's configurations, a few
+  // KB; a longer one ends the transfer and counts as a failed send.
+  static constexpr size_t kMaxReplyBytes = 256u << 10;
 
   using Callback = std::function<void(bool success)>;
 
@@ -63,5 +66,7 @@ class PLOStatDispatcher : public std::enable_shared_from_this<PLOStatDispatcher>
 
  private:
   void sendTexts(std::vector<std::string> texts, Callback callback);
+  // nsRequest, also handing back the reply as decoded, so that it is read only once.
+  bool request(const std::string& batch, std::optional<std::string>& responseData, Value& decoded);
   std::unique_ptr<DispatchQueue> queue_;
 };

@@ -369,16 +369,39 @@ void PLOStatStore::sendCachedEvents(int32_t n) {
 void PLOStatStore::sendBatch(int32_t n) {
   if (!PLOStatConfig::getInstance()->statEnable() || numStoredEvents_ == 0) return;
   // Loading and marking are one step on this queue, so no later batch takes these events.
-  Events events;
-  loadCachedEvents(events);
+  Events loaded;
+  loadCachedEvents(loaded);
   // Nothing to load ends here: no empty batch is posted, and a send-all loop stops.
-  if (events.empty()) return;
-  runInTransactions(events, [this](const PLOStatStoreEvent& e, bool) {
+  if (loaded.empty()) return;
+  // A row whose text is no JSON object (a damaged file) would make the server refuse the whole
+  // body, and the good events with it: it goes on its own, the rest are sent.
+  Events events, damaged;
+  for (auto& e : loaded) {
+    const auto json = Value::fromJSON(e->content);
+    (json && json->isDict() ? events : damaged).push_back(std::move(e));
+  }
+  if (!damaged.empty()) {
+    PLOStatLog("[ERROR]Delete %d stored events that are no JSON objects",
+               static_cast<int>(damaged.size()));
+    const bool deleted = deleteNow(damaged);
+    if (events.empty()) {
+      // Only damaged rows in this batch: go on with the next, unless they are still there.
+      if (deleted && n != 0) sendBatch(n);
+      return;
+    }
+  }
+  const bool marked = runInTransactions(events, [this](const PLOStatStoreEvent& e, bool) {
     return updateDatabase("update events set status = ? where event_id = ?",
                           {PLOStatStoreEvent::kSending, e.eventId});
   });
-  for (auto& e : events) e->status = PLOStatStoreEvent::kSending;
   numStoredEvents_ = getStoredEventsNum();
+  if (!marked) {
+    // The file takes no writes (a full disk): a batch sent now could be neither held nor
+    // deleted, and the next batch would be the same rows again. They wait for the next occasion.
+    PLOStatLog("[ERROR]Cannot mark stored events as sending; they wait for the next report");
+    return;
+  }
+  for (auto& e : events) e->status = PLOStatStoreEvent::kSending;
 
   auto self = shared_from_this();
   const auto sent = static_cast<int32_t>(events.size());
@@ -388,7 +411,13 @@ void PLOStatStore::sendBatch(int32_t n) {
       self->updateSendFailedEvents(events);
       return;
     }
-    self->deleteEvents(events, [self, n, sent] {
+    self->queue_->async([self, events, n, sent] {
+      if (!self->deleteNow(events)) {
+        // Delivered but still stored (they stay sending until the next launch): another round
+        // now would only send them again.
+        PLOStatLog("[ERROR]Cannot delete sent events; the next batch waits for the next report");
+        return;
+      }
       if (n < 0) {
         self->sendBatch(-1);
       } else if (n >= 1 && n > sent) {
@@ -400,19 +429,25 @@ void PLOStatStore::sendBatch(int32_t n) {
   });
 }
 
-void PLOStatStore::runInTransactions(
+bool PLOStatStore::runInTransactions(
     const Events& events, const std::function<int(const PLOStatStoreEvent&, bool retry)>& one) {
   std::lock_guard lock(PLOStatSqlLock());
-  Events failed;
-  updateDatabase("BEGIN TRANSACTION");
-  for (const auto& e : events) {
-    if (one(*e, false) != SQLITE_OK) failed.push_back(e);
+  Events pending = events;
+  for (int attempt = 0; attempt < 2 && !pending.empty(); ++attempt) {
+    Events failed;
+    updateDatabase("BEGIN TRANSACTION");
+    for (const auto& e : pending) {
+      if (one(*e, attempt > 0) != SQLITE_OK) failed.push_back(e);
+    }
+    if (updateDatabase("END TRANSACTION") != SQLITE_OK) {
+      // Nothing of it was written (a full disk fails the commit): undo what is left open and
+      // count every statement as failed. Each statement may safely run twice.
+      if (db_ && !sqlite3_get_autocommit(db_)) updateDatabase("ROLLBACK");
+      failed = pending;
+    }
+    pending = std::move(failed);
   }
-  updateDatabase("END TRANSACTION");
-  if (failed.empty()) return;
-  updateDatabase("BEGIN TRANSACTION");
-  for (const auto& e : failed) one(*e, true);
-  updateDatabase("END TRANSACTION");
+  return pending.empty();
 }
 
 void PLOStatStore::updateEvents(const Events& events, uint32_t status) {
@@ -429,12 +464,17 @@ void PLOStatStore::updateEvents(const Events& events, uint32_t status) {
 void PLOStatStore::deleteEvents(const Events& events, Block cb) {
   auto self = shared_from_this();
   queue_->async([self, events, cb = std::move(cb)] {
-    self->runInTransactions(events, [&](const PLOStatStoreEvent& e, bool) {
-      return self->updateDatabase("delete from events where event_id = ?", {e.eventId});
-    });
-    self->numStoredEvents_ = self->getStoredEventsNum();
+    self->deleteNow(events);
     if (cb) cb();
   });
+}
+
+bool PLOStatStore::deleteNow(const Events& events) {
+  const bool deleted = runInTransactions(events, [this](const PLOStatStoreEvent& e, bool) {
+    return updateDatabase("delete from events where event_id = ?", {e.eventId});
+  });
+  numStoredEvents_ = getStoredEventsNum();
+  return deleted;
 }
 
 void PLOStatStore::updateSendFailedEvents(const Events& events) {

@@ -75,7 +75,9 @@ class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
   // Queued: stores the event's JSON text (see the cap and the length limit), then calls cb.
   void storeEvent(const std::shared_ptr<PLOStatEvent>& event, bool hasTrySent, Block cb);
   // Queued: sends a batch of waiting events. n < 0 sends all of them, batch after batch, until
-  // the store is empty or a send fails; n >= 1 sends up to n; 0 sends one batch.
+  // the store is empty or a send fails; n >= 1 sends up to n; 0 sends one batch. A stored row
+  // that is no JSON object is deleted instead of sent. When the file takes no writes (a batch
+  // can be neither marked sending nor deleted once sent) the sending stops until the next call.
   void sendCachedEvents(int32_t n);
   // On the store's queue: appends up to maxLoadEventCount waiting events, oldest first.
   void loadCachedEvents(Events& out);
@@ -121,8 +123,13 @@ class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
   void recoverIfCorrupt(int code);
   void finalizeStatements();
   void storeEventNow(const std::shared_ptr<PLOStatEvent>& event, bool hasTrySent);
-  void runInTransactions(const Events& events,
+  // Runs one statement per event in a transaction, and the failed ones once more in a second;
+  // false when some event's statement could not be written even then.
+  bool runInTransactions(const Events& events,
                          const std::function<int(const PLOStatStoreEvent&, bool retry)>& one);
+  // On the queue: deletes the events and counts the waiting rows again; false when some could
+  // not be deleted.
+  bool deleteNow(const Events& events);
   void sendBatch(int32_t n);
 
   std::unique_ptr<DispatchQueue> queue_;

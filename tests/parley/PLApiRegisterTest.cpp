@@ -110,6 +110,12 @@ TEST_F(PLApiRegisterTest, TheIconIsTheLastListedNameWhenNoneFitsTheScreen) {
   EXPECT_EQ(PLApiRegister::getIconString(), Sandbox::root() + "/bundle/y.png");
   useBundle("", {});
   EXPECT_EQ(PLApiRegister::getIconString(), Sandbox::root() + "/bundle/Icon.png");
+  useBundle(
+      "<key>CFBundleIconFiles</key><array/>"
+      "<key>CFBundleIconFile</key><string>single.png</string>",
+      {});
+  EXPECT_EQ(PLApiRegister::getIconString(), Sandbox::root() + "/bundle/Icon.png")
+      << "an empty list goes to the fallback, not to the single-icon key";
   EXPECT_TRUE(PLApi::registerApp(kAppId));
   EXPECT_FALSE(record()["plapp"].contains("appIcon")) << "no icon file to read";
 }
@@ -166,6 +172,20 @@ TEST_F(PLApiRegisterTest, TheRecordClassesArchiveUnderTheirKeys) {
       AppRegisterInfo::initWithCoder(*NSKeyedUnarchiver::unarchiveObjectWithData(
           NSKeyedArchiver::archivedDataWithRootObject(infoCoder)));
   EXPECT_EQ(infoBack.appInfoVer, 1ull << 40);
+  // The version is unsigned 64-bit: the whole range survives the archive, and a large version
+  // that an older archive kept as a real still reads.
+  for (const uint64_t version : std::initializer_list<uint64_t>{1ull << 63, (1ull << 63) + 1, UINT64_MAX}) {
+    SCOPED_TRACE(version);
+    info.appInfoVer = version;
+    info.encodeWithCoder(infoCoder);
+    EXPECT_EQ(AppRegisterInfo::initWithCoder(*NSKeyedUnarchiver::unarchiveObjectWithData(
+                                                 NSKeyedArchiver::archivedDataWithRootObject(
+                                                     infoCoder)))
+                  .appInfoVer,
+              version);
+  }
+  infoCoder.set("appInfoVer", Value(static_cast<double>(1ull << 63)));
+  EXPECT_EQ(AppRegisterInfo::initWithCoder(infoCoder).appInfoVer, 1ull << 63);
   EXPECT_EQ(infoBack.nextUpdateInfoTime, 9u);
   EXPECT_EQ(infoBack.rankWeight, 0u) << "not archived";
   EXPECT_EQ(infoBack.description(), "{ name:Tovira appid:plapp}");

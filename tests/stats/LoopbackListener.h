@@ -1,7 +1,8 @@
 #pragma once
 
-// A TCP socket listening on 127.0.0.1 at a free port, for the speed probes to connect to.
-// Connections are accepted by the kernel's backlog; nothing is read or written.
+// A TCP socket listening on 127.0.0.1 at a free port, for the speed probes to connect to, and
+// for replies that the statistics server cannot script. Connections are accepted by the
+// kernel's backlog; nothing is read or written unless a test does so on fd().
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -30,6 +31,7 @@ class LoopbackListener {
   LoopbackListener& operator=(const LoopbackListener&) = delete;
 
   int port() const { return port_; }
+  int fd() const { return fd_; }
 
   // A port on which nothing listens: bound, then closed again.
   static int closedPort() {

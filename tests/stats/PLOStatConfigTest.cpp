@@ -8,33 +8,23 @@ class PLOStatConfigTest : public StatTestFixture {};
 TEST_F(PLOStatConfigTest, EverySettingStartsWithItsDefault) {
   PLOStatConfig::resetForTesting();
   auto c = PLOStatConfig::getInstance();
-  EXPECT_FALSE(c->debugEnable());
-  EXPECT_EQ(c->sessionTimeoutSecs(), 30u);
-  EXPECT_EQ(c->reportStrategy(), 3);
-  EXPECT_EQ(c->appkey(), "");
+  // Numbers in declaration order: the session timeout, strategy, store, load and batch counts,
+  // retries, period, timing events, event length, account type and per-session count.
+  EXPECT_EQ((std::vector<long long>{c->sessionTimeoutSecs(), c->reportStrategy(),
+                                    c->maxStoreEventCount(), c->maxLoadEventCount(),
+                                    c->minBatchReportCount(), c->maxSendRetryCount(),
+                                    c->sendPeriodMinutes(), c->maxParallelTimingEvents(),
+                                    c->maxReportEventLength(), c->accountType(),
+                                    c->maxSessionStatReportCount()}),
+            (std::vector<long long>{30, 3, 1024, 30, 30, 3, 1440, 1024, 4096, 0, -1}));
+  EXPECT_EQ((std::vector<bool>{c->debugEnable(), c->smartReporting(), c->statEnable()}),
+            (std::vector<bool>{false, true, true}));
   EXPECT_EQ(c->channel(), "appstore");
-  EXPECT_EQ(c->maxStoreEventCount(), 1024u);
-  EXPECT_EQ(c->maxLoadEventCount(), 30u);
-  EXPECT_EQ(c->minBatchReportCount(), 30u);
-  EXPECT_EQ(c->maxSendRetryCount(), 3u);
-  EXPECT_EQ(c->sendPeriodMinutes(), 1440u);
-  EXPECT_EQ(c->maxParallelTimingEvents(), 1024u);
-  EXPECT_TRUE(c->smartReporting());
-  EXPECT_EQ(c->maxReportEventLength(), 4096u);
-  EXPECT_EQ(c->qq(), "");
-  EXPECT_EQ(c->account(), "");
-  EXPECT_EQ(c->accountType(), 0);
-  EXPECT_EQ(c->accountExt(), "");
-  EXPECT_TRUE(c->statEnable());
-  EXPECT_EQ(c->customerUserID(), "");
-  EXPECT_EQ(c->customerAppVersion(), "");
-  EXPECT_EQ(c->ifa(), "");
-  EXPECT_EQ(c->pushDeviceToken(), "");
-  EXPECT_EQ(c->statReportURL(), "");
-  EXPECT_EQ(c->maxSessionStatReportCount(), -1);
-  EXPECT_EQ(c->op(), "");
-  EXPECT_EQ(c->cn(), "");
-  EXPECT_EQ(c->sp(), "");
+  for (const std::string& text :
+       {c->appkey(), c->qq(), c->account(), c->accountExt(), c->customerUserID(),
+        c->customerAppVersion(), c->ifa(), c->pushDeviceToken(), c->statReportURL(), c->op(),
+        c->cn(), c->sp()})
+    EXPECT_EQ(text, "");
   EXPECT_EQ(c->getCustomProperty("anything", "fallback").str(), "fallback");
 }
 

@@ -1,5 +1,3 @@
-#include <sqlite3.h>
-
 #include "parley/stats/PLOStatDataConfigHolder.h"
 #include "parley/stats/PLOStatHelper.h"
 #include "parley/stats/PLOStatSessionEnv.h"
@@ -32,22 +30,6 @@ class PLOStatDataConfigHolderTest : public StatTestFixture {
   static void flush() {
     if (auto h = PLOStatDataConfigHolder::getInstance()) h->waitForQueue();
     PLOStatStore::getInstance()->waitForQueue();
-  }
-
-  // The events table, read straight from the file.
-  static std::vector<std::string> storedContents() {
-    std::vector<std::string> rows;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-      sqlite3_stmt* st = nullptr;
-      sqlite3_prepare_v2(db, "select content from events order by event_id", -1, &st, nullptr);
-      while (st && sqlite3_step(st) == SQLITE_ROW)
-        rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-      sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return rows;
   }
 };
 }  // namespace
@@ -82,6 +64,12 @@ TEST_F(PLOStatDataConfigHolderTest, OnlyAHigherVersionReplacesTheModuleConfigura
   holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(0)}}), 6));
   EXPECT_EQ(settings->reportStrategy(), 7);  // 0 is no strategy
   EXPECT_EQ(holder()->getConfig(1)->version, 6u);
+
+  // Versions are unsigned 32-bit: one past the signed range is still newer than the one before.
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(2)}}), 3000000000u));
+  holder()->updateOnlineConfig(reply(Value::dict({{"rs", Value(4)}}), 3000000001u));
+  EXPECT_EQ(settings->reportStrategy(), 4);
+  EXPECT_EQ(holder()->getConfig(1)->version, 3000000001u);
 }
 
 TEST_F(PLOStatDataConfigHolderTest, AReplyCarryingMidIsNotReadForConfiguration) {
@@ -160,9 +148,9 @@ TEST_F(PLOStatDataConfigHolderTest, TheSpeedTestEventGoesThroughTheStoresQueueAn
 
   auto store = PLOStatStore::getInstance();
   EXPECT_EQ(store->storedEventCount(), 1u) << "the store counted the event it stored";
-  auto rows = storedContents();
+  auto rows = query("select content from events");
   ASSERT_EQ(rows.size(), 1u);
-  Value event = Value::fromJSON(rows[0]).value_or(Value());
+  Value event = Value::fromJSON(rows[0][0]).value_or(Value());
   EXPECT_EQ(event["et"].intValue(), 1004);
   EXPECT_EQ(event["cn"].str(), "WIFI");
   EXPECT_EQ(event["op"].str(), "00101");
@@ -178,7 +166,7 @@ TEST_F(PLOStatDataConfigHolderTest, NoSpeedTestRunsWithoutANetwork) {
   holder()->updateOnlineConfig(reply(Value::dict({{"__STAT_TEST_SPEED__", "127.0.0.1,1"}}), 1));
   flush();
   EXPECT_TRUE(NSLogSink::contains("taSocket event since no active network."));
-  EXPECT_TRUE(storedContents().empty());
+  EXPECT_EQ(storedRows(), 0);
 }
 
 TEST_F(PLOStatDataConfigHolderTest,

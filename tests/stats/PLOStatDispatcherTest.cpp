@@ -1,7 +1,10 @@
 #include <nettle/arcfour.h>
 #include <zlib.h>
 
+#include <thread>
+
 #include "StatTestFixture.h"
+#include "LoopbackListener.h"
 #include "parley/stats/PLOStatCustomEvent.h"
 #include "parley/stats/PLOStatDataConfigHolder.h"
 #include "parley/stats/PLOStatErrorEvent.h"
@@ -36,6 +39,44 @@ std::shared_ptr<PLOStatCustomEvent> customEvent(const std::string& id) {
   auto event = std::make_shared<PLOStatCustomEvent>();
   event->eventID = id;
   return event;
+}
+
+// Takes one request on the listener and answers it with {"ret":0} followed by spaces, `size`
+// bytes in all, with its length declared or in chunks. Answers how much it wrote before the
+// client hung up.
+size_t answerOversized(int listener, bool chunked, size_t size) {
+  const int fd = ::accept(listener, nullptr, nullptr);
+  if (fd < 0) return 0;
+  // The request first: its head, then the body of its declared length.
+  std::string request;
+  size_t expected = SIZE_MAX;
+  char buffer[4096];
+  while (request.size() < expected) {
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    if (n <= 0) break;
+    request.append(buffer, static_cast<size_t>(n));
+    const size_t end = request.find("\r\n\r\n");
+    const size_t length = request.find("Content-Length: ");
+    if (end != std::string::npos && length != std::string::npos)
+      expected = end + 4 + std::strtoul(request.c_str() + length + 16, nullptr, 10);
+  }
+  auto put = [fd](const std::string& bytes) {
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+  };
+  std::string block = "{\"ret\":0}" + std::string((64u << 10) - 9, ' ');
+  size_t written = 0;
+  bool open = put("HTTP/1.1 200 OK\r\n" +
+                  (chunked ? std::string("Transfer-Encoding: chunked\r\n")
+                           : "Content-Length: " + std::to_string(size) + "\r\n") +
+                  "\r\n");
+  while (open && written < size) {
+    open = chunked ? put("10000\r\n" + block + "\r\n") : put(block);
+    if (open) written += block.size();
+    block.assign(block.size(), ' ');
+  }
+  if (open && chunked) put("0\r\n\r\n");
+  ::close(fd);
+  return written;
 }
 
 }  // namespace
@@ -189,4 +230,21 @@ TEST_F(PLOStatDispatcherTest, RequestsTimeOutAfterTenSeconds) {
   EXPECT_FALSE(delivered);
   EXPECT_LT(waited, std::chrono::seconds(2));
   EXPECT_TRUE(NSLogSink::contains("Failed to send request for reason:Timeout was reached"));
+}
+
+TEST_F(PLOStatDispatcherTest, AReplyPastItsCapIsAFailedSendAndIsNotReadToItsEnd) {
+  constexpr size_t kSize = 64u << 20;
+  for (const bool chunked : {false, true}) {
+    SCOPED_TRACE(chunked ? "chunked, of no declared length" : "of a declared length");
+    LoopbackListener listener;
+    PLOStatConfig::getInstance()->setStatReportURL(
+        "http://127.0.0.1:" + std::to_string(listener.port()) + "/mstat/report");
+    size_t written = 0;
+    std::thread server([&] { written = answerOversized(listener.fd(), chunked, kSize); });
+    const bool delivered = request("[]");
+    server.join();
+    EXPECT_FALSE(delivered);
+    EXPECT_LT(written, kSize) << "the client stopped reading at its cap";
+  }
+  EXPECT_TRUE(NSLogSink::contains("Failed to send request for reason:reply longer than 262144"));
 }

@@ -49,6 +49,14 @@ class PLOStatEventTest : public StatTestFixture {
                         {"ky", "IPLOPplapp"}});
   }
 
+  // The device's details that the session environment and the error details share.
+  static Value device() {
+    return Value::dict({{"pl", "iPhone OS"}, {"tz", "Asia/Shanghai"}, {"ov", "9.3"},
+                        {"av", "1.0"}, {"os", Value(2)}, {"sv", "1.4.6"}, {"sr", "640x1136"},
+                        {"op", "00101"}, {"md", "TestMachine1,1"}, {"mf", "iPhone"},
+                        {"ch", "appstore"}, {"cn", "WIFI"}});
+  }
+
   static Value with(Value base, std::initializer_list<std::pair<const std::string, Value>> more) {
     for (const auto& [k, v] : more) base.set(k, v);
     return base;
@@ -83,19 +91,7 @@ TEST_F(PLOStatEventTest, ASessionEventCarriesTheEnvironmentButNotTheTopLevelVers
   expected.remove("sv");
   expected.remove("ch");
   expected.remove("av");
-  expected.set("ev", Value::dict({{"pl", "iPhone OS"},
-                                  {"tz", "Asia/Shanghai"},
-                                  {"ov", "9.3"},
-                                  {"av", "1.0"},
-                                  {"os", Value(2)},
-                                  {"sv", "1.4.6"},
-                                  {"sr", "640x1136"},
-                                  {"op", "00101"},
-                                  {"md", "TestMachine1,1"},
-                                  {"mf", "iPhone"},
-                                  {"wf", R"({"bs":"02:00:00:00:00:01","ss":"ToviraNet"})"},
-                                  {"ch", "appstore"},
-                                  {"cn", "WIFI"}}));
+  expected.set("ev", with(device(), {{"wf", R"({"bs":"02:00:00:00:00:01","ss":"ToviraNet"})"}}));
   expected.set("cfg", Value::dict({{"1", Value::dict()}, {"2", Value::dict()}}));
   EXPECT_EQ(parsed(*session), expected);
 }
@@ -128,22 +124,10 @@ TEST_F(PLOStatEventTest, AnErrorEventReportsItsFirstHundredLinesAndTheDeviceDeta
   EXPECT_EQ(json["ea"].intValue(), 1);
   EXPECT_EQ(json["ut"].intValue(), 0);
   Value details = Value::fromJSON(json["errkv"].str()).value_or(Value());
-  EXPECT_EQ(details, Value::dict({{"pl", "iPhone OS"},
-                                  {"tz", "Asia/Shanghai"},
-                                  {"ov", "9.3"},
-                                  {"av", "1.0"},
-                                  {"os", Value(2)},
-                                  {"sv", "1.4.6"},
-                                  {"sr", "640x1136"},
-                                  {"op", "00101"},
-                                  {"md", "TestMachine1,1"},
-                                  {"mf", "iPhone"},
-                                  {"ch", "appstore"},
-                                  {"cn", "WIFI"},
-                                  {"ui", PLOStatHelper::getInstance()->getEnv().deviceid},
-                                  {"qq", "acc-1"},
-                                  {"pcn", "tovira"},
-                                  {"fram", Value(2048)}}));
+  EXPECT_EQ(details, with(device(), {{"ui", PLOStatHelper::getInstance()->getEnv().deviceid},
+                                     {"qq", "acc-1"},
+                                     {"pcn", "tovira"},
+                                     {"fram", Value(2048)}}));
 }
 
 TEST_F(PLOStatEventTest, CustomEventsReportArgumentsPropertiesAndOnlyANonZeroDuration) {

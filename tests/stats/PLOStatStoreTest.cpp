@@ -1,6 +1,6 @@
-#include <sqlite3.h>
-
+#include <atomic>
 #include <fstream>
+#include <set>
 
 #include "StatTestFixture.h"
 #include "parley/stats/PLOStatCustomEvent.h"
@@ -9,36 +9,8 @@
 
 namespace {
 
-// Reads the store's file through a connection of its own.
-std::vector<std::vector<std::string>> query(const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::vector<std::string>> rows;
-  if (sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-      SQLITE_OK) {
-    sqlite3_close(db);
-    return rows;
-  }
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      std::vector<std::string> row;
-      for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-        const auto* text = sqlite3_column_text(stmt, c);
-        row.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
-      }
-      rows.push_back(row);
-    }
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  return rows;
-}
-
-void execute(const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(PLOStatStore::databasePath().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
+void execute(const std::string& sql, std::source_location at = std::source_location::current()) {
+  query(sql, at);
 }
 
 std::shared_ptr<PLOStatCustomEvent> eventAt(uint32_t ts, const std::string& id) {
@@ -62,6 +34,56 @@ std::vector<std::string> idsOf(const std::vector<Value>& events) {
   for (const auto& e : events) ids.push_back(e["ei"].str());
   return ids;
 }
+
+// A disk that fills up: while full() is on, every write of an SQLite file fails as on a full
+// disk. Installed once as SQLite's default file system, over the real one; reads go through.
+struct FullDisk {
+  static std::atomic<bool>& full() {
+    static std::atomic<bool> on{false};
+    return on;
+  }
+  static void install() {
+    static sqlite3_vfs vfs = *real();
+    vfs.zName = "full-disk";
+    vfs.szOsFile = static_cast<int>(sizeof(File)) + real()->szOsFile;
+    vfs.xOpen = open;
+    static const bool installed = sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
+    ASSERT_TRUE(installed);
+  }
+
+ private:
+  struct File {
+    sqlite3_file base;
+    sqlite3_file* real;
+  };
+  static sqlite3_vfs* real() {
+    static sqlite3_vfs* found = sqlite3_vfs_find(nullptr);
+    return found;
+  }
+  static sqlite3_file* inner(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+  // Calls the real file's method M.
+  template <auto M>
+  static constexpr auto pass = [](sqlite3_file* f, auto... a) {
+    return (inner(f)->pMethods->*M)(inner(f), a...);
+  };
+  static int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out) {
+    using IO = sqlite3_io_methods;
+    static const IO methods = {
+        1, pass<&IO::xClose>, pass<&IO::xRead>,
+        [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+          return full() ? SQLITE_FULL : pass<&IO::xWrite>(f, b, n, o);
+        },
+        pass<&IO::xTruncate>, pass<&IO::xSync>, pass<&IO::xFileSize>, pass<&IO::xLock>,
+        pass<&IO::xUnlock>, pass<&IO::xCheckReservedLock>, pass<&IO::xFileControl>,
+        pass<&IO::xSectorSize>, pass<&IO::xDeviceCharacteristics>,
+        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};  // version 1: no shared memory
+    auto* file = reinterpret_cast<File*>(f);
+    file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+    const int rc = real()->xOpen(real(), name, file->real, flags, out);
+    file->base.pMethods = file->real->pMethods ? &methods : nullptr;
+    return rc;
+  }
+};
 
 }  // namespace
 
@@ -123,17 +145,6 @@ TEST_F(PLOStatStoreTest, TheCapErasesTheOldestSecondFirst) {
   store()->waitForQueue();
   EXPECT_EQ(storedIds(), (std::vector<std::string>{"b", "c"}));
   EXPECT_TRUE(NSLogSink::contains("Too many events stored in db, erase oldest event"));
-
-  // Both events of one second go together.
-  restartProcess();
-  std::filesystem::remove(PLOStatStore::databasePath());
-  PLOStatConfig::getInstance()->setMaxStoreEventCount(3);
-  put(100, "a");
-  put(100, "b");
-  put(200, "c");
-  put(300, "d");
-  store()->waitForQueue();
-  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c", "d"}));
 }
 
 TEST_F(PLOStatStoreTest, TheCapErasesOnlyAfterTheLengthCheckAndLowersTheCountByTheRowsErased) {
@@ -208,6 +219,42 @@ TEST_F(PLOStatStoreTest, AFailedSendRaisesTheRetryCountOnceAndTheThirdFailureDel
   EXPECT_TRUE(query("select * from events").empty());
   EXPECT_TRUE(NSLogSink::contains("This event has tried 3 times"));
   EXPECT_EQ(server.reports().size(), 3u);
+}
+
+TEST_F(PLOStatStoreTest, OnAFullDiskSendingStopsUntilTheNextOccasionAndLosesNothing) {
+  FullDisk::install();
+  restartProcess();  // a store on the disk that will fill up
+  putAll(40);
+  FullDisk::full() = true;
+  store()->sendCachedEvents(-1);
+  settle();
+  const size_t posted = server.reports().size();
+  settle();
+  EXPECT_EQ(server.reports().size(), posted) << "no loop of the same batch";
+  EXPECT_LE(posted, 2u);
+  FullDisk::full() = false;
+  settle();
+  EXPECT_EQ(store()->getStoredEventsNum(), 40u) << "nothing was lost";
+
+  // The next occasion, with room on the disk again: every event leaves, and the store empties.
+  store()->launch();
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return query("select * from events").empty(); }));
+  settle();
+  const auto ids = idsOf(server.events());
+  EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), 40u);
+}
+
+TEST_F(PLOStatStoreTest, AStoredRowThatIsNoJsonObjectIsDeletedAloneAndTheRestOfItsBatchLeaves) {
+  putAll(5);
+  execute("update events set content = '{\"ei\":\"cut' where event_id = 2");
+  execute("update events set content = '[1,2]' where event_id = 4");
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return query("select * from events").empty(); }));
+  settle();
+  EXPECT_EQ(server.rejectedCount(), 0u);
+  ASSERT_EQ(server.reports().size(), 1u);
+  EXPECT_EQ(idsOf(server.events()), (std::vector<std::string>{"e0", "e2", "e4"}));
 }
 
 TEST_F(PLOStatStoreTest, EventsLeftSendingByACrashAreSentAgainAfterTheNextLaunch) {

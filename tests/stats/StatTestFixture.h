@@ -11,8 +11,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <source_location>
 #include <string>
 #include <thread>
+
+#include <sqlite3.h>
 
 #include "devserver/StatServer.h"
 #include "parley/stats/PLOStat.h"
@@ -28,6 +31,38 @@
 #include "support/Watchdog.h"
 
 inline void PrintTo(const Value& value, std::ostream* os) { *os << value.toJSON(); }
+
+// Runs sql on the store's file through a connection of its own (read-write: a killed writer
+// may have left a journal to roll back) and answers the rows, NULL read as "NULL". A failure
+// is reported at the caller's line.
+inline std::vector<std::vector<std::string>> query(
+    const std::string& sql, std::source_location at = std::source_location::current()) {
+  ::testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()), sql);
+  sqlite3* db = nullptr;
+  sqlite3_stmt* stmt = nullptr;
+  std::vector<std::vector<std::string>> rows;
+  int rc = sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READWRITE,
+                           nullptr);
+  sqlite3_busy_timeout(db, 5000);  // the store may be writing meanwhile
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    rows.emplace_back();
+    for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+      const auto* text = sqlite3_column_text(stmt, c);
+      rows.back().push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+    }
+    rc = SQLITE_OK;
+  }
+  EXPECT_EQ(rc, SQLITE_DONE) << sqlite3_errmsg(db);
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return rows;
+}
+inline int storedRows(const std::string& where = "",
+                      std::source_location at = std::source_location::current()) {
+  const auto rows = query("select count(*) from events" + where, at);
+  return rows.size() == 1 ? std::stoi(rows[0][0]) : -1;
+}
 
 class StatTestFixture : public ::testing::Test {
  protected:
