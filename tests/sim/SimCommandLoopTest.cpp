@@ -1,6 +1,5 @@
 #include "WalkRunner.h"
 #include "core/TempData.h"
-#include "platform/uikit/UITabBarController.h"
 
 using SimCommandLoopTest = WalkTest;
 
@@ -46,6 +45,12 @@ TEST_F(SimCommandLoopTest, EveryCommandReportsWhatHappenedOrWhyNothingDid) {
   const std::string frozen = R"(reply login {"state":"error","msg":"账号已冻结"})";
   const std::vector<std::pair<std::string, std::string>> table = {
       {"fly away", "unknown command: fly"},
+      {"install parley", "installed an app for parley://"},
+      {"urls", "(no URLs opened)"},
+      {"photos", "0 photo(s)"},
+      {"pasteboard", "(the pasteboards are empty)"},
+      {"screen", "(the app is not running)"},
+      {"tab BindToviraController", "the tab bar is not on screen"},
       {"launch", "the app started"},
       {"tap 不存在的按钮", "nothing to tap: 不存在的按钮"},
       {"tap #abc", "not a tag: #abc"},
@@ -59,6 +64,8 @@ TEST_F(SimCommandLoopTest, EveryCommandReportsWhatHappenedOrWhyNothingDid) {
       {"type 无处可打", "no text field is being edited"},
       {"tap 立即体验", "tapped UIButton \"立即体验\""},
       {"tap 进入平台", "tapped UIButton \"进入平台\""},
+      {"tab NoSuchScreen", "no tab of class NoSuchScreen"},
+      {"tab", "usage: tab <class name>"},
       {"tap 我的", "tapped UIButton \"我的\""},
       {"tap 点击登录", "tapped UIButton \"点击登录\""},
       {frozen, "the next reply to login is set"},
@@ -86,17 +93,6 @@ TEST_F(SimCommandLoopTest, ASecureFieldsTextIsNeverPrinted) {
   EXPECT_FALSE(contains(tapped, "demo123")) << "neither in the report nor on the screen";
 }
 
-TEST_F(SimCommandLoopTest, DeviceCommandsReportInstalledAppsURLsPasteboardsAndPhotos) {
-  WalkRunner walk(server());
-  const auto steps = walk.steps("install parley\nurls\nphotos\npasteboard\nscreen\n");
-  EXPECT_EQ(reportOf(steps, "install parley"), "installed an app for parley://");
-  EXPECT_TRUE(SimulatedDevice::shared().isInstalled("parley"));
-  EXPECT_EQ(reportOf(steps, "urls"), "(no URLs opened)");
-  EXPECT_EQ(reportOf(steps, "photos"), "0 photo(s)");
-  EXPECT_EQ(reportOf(steps, "pasteboard"), "(the pasteboards are empty)");
-  EXPECT_EQ(reportOf(steps, "screen"), "(the app is not running)");
-}
-
 // The device has a browser, as a phone does: without the shop app, the new-user gift opens its
 // https link there, and "urls" shows it.
 TEST_F(SimCommandLoopTest, TheNewUserGiftOpensInTheBrowserWhenNoShopAppIsInstalled) {
@@ -107,29 +103,11 @@ TEST_F(SimCommandLoopTest, TheNewUserGiftOpensInTheBrowserWhenNoShopAppIsInstall
   EXPECT_EQ(reportOf(steps, "urls"), "https://gift.example/newbie?g=101");
 }
 
-// The README's first command runs this script: every step must find what it taps, the exchange
-// and the card form must reach the server, and the share must reach the stand-in Parley app.
-TEST_F(SimCommandLoopTest, TheScriptedWalkRunsThroughTheShopAndSharesToParley) {
+TEST_F(SimCommandLoopTest, TheSecondDemoPlayerHasHisAlipayAccountBoundAlready) {
   WalkRunner walk(server());
-  const auto steps = walk.steps(WalkRunner::walkScript());
-  std::string text;
-  for (const auto& step : steps) {
-    EXPECT_FALSE(contains(step.output, "\nnothing to ")) << step.command;
-    EXPECT_FALSE(contains(step.output, "\nunknown command")) << step.command;
-    EXPECT_FALSE(contains(step.output, "\nno text field")) << step.command;
-    text += step.output;
-  }
-  EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo");
-  EXPECT_TRUE(contains(text, "\nexchangePTB: demo\n"));
-  EXPECT_TRUE(contains(text, "\ntbkToGold: \n"));  // the card form sends "qx_username" instead
-  EXPECT_TRUE(contains(text, "\n  command = \"1010\"\n"));
-  EXPECT_TRUE(contains(text, "\n  title = \"Tovira手游\"\n"));
-  EXPECT_EQ(reportOf(steps, "alert"), "提示 | 充值成功 | [知道了]");
-
-  // Each segment of the walk ends where the next can begin: on the tab bar, nothing presented
-  // over it, no alert up.
-  auto tabs = std::dynamic_pointer_cast<UITabBarController>(Automation::topViewController());
-  ASSERT_TRUE(tabs);
-  EXPECT_FALSE(tabs->presentedViewController());
-  EXPECT_EQ(Automation::alertText(), "");
+  const auto steps =
+      walk.steps(kToLogin + "tap #1\ntype demo2\ntap #2\ntype demo123\ntap 登录\ntap 提现\n");
+  EXPECT_EQ(TempData::getuserdata()["username"].str(), "demo2");
+  EXPECT_TRUE(contains(outputOf(steps, "tap 提现"), "text=\"支付宝账号  demo2@pay.example\""));
+  EXPECT_EQ(server().lastRequest("get_alipay_info")->value("username"), "demo2");
 }
