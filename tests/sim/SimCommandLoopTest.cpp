@@ -52,6 +52,7 @@ TEST_F(SimCommandLoopTest, EveryCommandReportsWhatHappenedOrWhyNothingDid) {
       {"photos", "0 photo(s)"},
       {"pasteboard", "(the pasteboards are empty)"},
       {"screen", "(the app is not running)"},
+      {"stats", "the statistics are known only to the built-in statistics server"},
       {"tab BindToviraController", "the tab bar is not on screen"},
       {"launch", "the app started"},
       {"tap 不存在的按钮", "nothing to tap: 不存在的按钮"},
