@@ -45,7 +45,7 @@ class ExchangeTest : public ShopFixture {
   }
 };
 
-TEST_F(ExchangeTest, AGoldExchangeRunsFromTheAmountPopupToTheSuccessPopupAndRefreshesTheUser) {
+TEST_F(ExchangeTest, BothPopupsPresetTheirMinimumAndAllThreePopupsShowTheAmountThatIsSent) {
   rememberLogin("demo", "demo123");
   Value refreshed = user();
   refreshed.set("gold", "1270.00");
@@ -53,76 +53,23 @@ TEST_F(ExchangeTest, AGoldExchangeRunsFromTheAmountPopupToTheSuccessPopupAndRefr
   server().reply("exchangePTB", R"({"state":"ok","msg":"兑换成功"})");
   TempData::setuserdata(user());
   openShop();
-
-  auto popup = openAmountPopup();
-  auto mask = shop_->mask();
-  EXPECT_EQ(popup->frame(), CGRectMake(10, 169.5, 300, 180));
-  // The confirm popup replaces the amount popup on the same mask.
-  auto confirm = toConfirm(popup, "acct1");
-  ASSERT_TRUE(confirm);
-  EXPECT_FALSE(popup->superview());
-  EXPECT_EQ(shop_->mask(), mask);
-  EXPECT_TRUE(mask->superview());
-  EXPECT_EQ(confirm->frame(), CGRectMake(10, 154.5, 300, 210));
-  EXPECT_EQ(confirm->duihuanLabel->text(), "您申请兑换9.50平台币");
-  EXPECT_EQ(colouredRanges(confirm->duihuanLabel), "5+4=rgb(247,82,55)");
-  EXPECT_EQ(confirm->accountLabel->text(), "接收账号：acct1");
-  EXPECT_EQ(colouredRanges(confirm->accountLabel), "5+5=rgb(247,82,55)");
-  EXPECT_EQ(confirm->platLabel->text(), "所属平台：掌上H5游戏");
-  inside(confirm, "*兑换成功后，请登录游戏");
-
-  Automation::tap(inside(confirm, "确认兑换"));
-  pump();
-  auto request = server().lastRequest("exchangePTB");
-  ASSERT_TRUE(request);
-  EXPECT_TRUE(NSString::hasPrefix(request->value("orderid"), "demo"));
-  EXPECT_EQ(sent("exchangePTB"),
-            "amount=10&orderid=" + request->value("orderid") +
-                "&plat_id=3&recipient=acct1&token=tok123&type=2&username=demo");
-
-  // Both popups and their mask are gone; the success popup has a mask of its own.
-  EXPECT_FALSE(confirm->superview());
-  EXPECT_FALSE(mask->superview());
-  auto success = shop_->dhSuccessView();
-  ASSERT_TRUE(success);
-  EXPECT_NE(shop_->mask(), mask);
-  EXPECT_TRUE(shop_->mask()->superview());
-  EXPECT_EQ(success->frame(), CGRectMake(20, 164, 280, 240));
-  inside(success, "兑换成功");
-  EXPECT_EQ(
-      colouredRanges(std::dynamic_pointer_cast<UILabel>(inside(success, "单个好友最高奖励50绑金"))),
-      "8+4=rgb(255,82,97)");
-
-  // The re-login refreshed the user; the balance line shows it on the next appearance.
-  EXPECT_EQ(server().lastRequest("login")->value("username"), "demo");
-  shop_->viewWillAppear(false);
-  shown("账号余额为：金币1270.00个，绑金356个");
-
-  auto successMask = shop_->mask();
-  Automation::tap(inside(success, "取消"));
-  pump();
-  EXPECT_FALSE(success->superview());
-  EXPECT_FALSE(successMask->superview());
-}
-
-TEST_F(ExchangeTest, BothPopupsPresetTheirMinimumAndAllThreePopupsShowTheAmountThatIsSent) {
-  server().reply("exchangePTB", R"({"state":"ok"})");
-  TempData::setuserdata(user());
-  openShop();
-  // 16777217 is above 2^24, where a single-precision read would give 15938355.20.
+  // 16777217 is above 2^24, where a single-precision read would give 15938355.20. Bound gold
+  // below its minimum is sent all the same.
   const struct {
     bool boundGold;
     const char* preset;  // title | amount | minimum | preview | its coloured range
-    std::string amount, number, type;
+    std::string amount, number, range, account, platform, sent;
   } rows[] = {
       {false, "金币兑换平台币 | 10 | (10个起兑) | 本次可兑换9.50平台币 | 5+4=rgb(247,82,55)",
-       "16777217", "15938356.15", "2"},
+       "16777217", "15938356.15", "5+11", "acct1", "掌上H5游戏",
+       "plat_id=3&recipient=acct1&token=tok123&type=2"},
       {true, "绑定金币兑换平台币 | 50 | (50个起兑) | 本次可兑换47.50平台币 | 5+5=rgb(247,82,55)",
-       "12", "11.40", "3"}};
+       "12", "11.40", "5+5", "acct0", "星辰手游", "plat_id=1&recipient=acct0&token=tok123&type=3"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.preset);
     auto popup = openAmountPopup(row.boundGold);
     ASSERT_TRUE(popup);
+    EXPECT_EQ(popup->frame(), CGRectMake(10, 169.5, 300, 180));
     EXPECT_EQ(popup->titleLabel->text() + " | " + popup->numTextField->text() + " | " +
                   popup->desLabel->text() + " | " + popup->duihuanLabel->text() + " | " +
                   colouredRanges(popup->duihuanLabel),
@@ -131,22 +78,55 @@ TEST_F(ExchangeTest, BothPopupsPresetTheirMinimumAndAllThreePopupsShowTheAmountT
     typeAmount(popup, row.amount);
     EXPECT_EQ(popup->duihuanLabel->text(), "本次可兑换" + row.number + "平台币");
 
-    // Bound gold is confirmed under the gold title.
-    auto confirm = toConfirm(popup, "acct0");
+    // The confirm popup replaces the amount popup on the same mask; bound gold is confirmed
+    // under the gold title.
+    auto mask = shop_->mask();
+    auto confirm = toConfirm(popup, row.account);
     ASSERT_TRUE(confirm);
+    EXPECT_FALSE(popup->superview());
+    EXPECT_EQ(shop_->mask(), mask);
+    EXPECT_TRUE(mask->superview());
+    EXPECT_EQ(confirm->frame(), CGRectMake(10, 154.5, 300, 210));
     inside(confirm, "金币兑换平台币");
-    EXPECT_EQ(confirm->duihuanLabel->text(), "您申请兑换" + row.number + "平台币");
-    EXPECT_EQ(confirm->platLabel->text(), "所属平台：星辰手游");
+    inside(confirm, "*兑换成功后，请登录游戏");
+    EXPECT_EQ(confirm->duihuanLabel->text() + " " + colouredRanges(confirm->duihuanLabel),
+              "您申请兑换" + row.number + "平台币 " + row.range + "=rgb(247,82,55)");
+    EXPECT_EQ(confirm->accountLabel->text() + " " + colouredRanges(confirm->accountLabel),
+              "接收账号：" + row.account + " 5+5=rgb(247,82,55)");
+    EXPECT_EQ(confirm->platLabel->text(), "所属平台：" + row.platform);
+
     Automation::tap(inside(confirm, "确认兑换"));
     pump();
+    auto request = server().lastRequest("exchangePTB");
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(NSString::hasPrefix(request->value("orderid"), "demo"));
+    EXPECT_EQ(sent("exchangePTB"), "amount=" + row.amount +
+                                       "&orderid=" + request->value("orderid") + "&" + row.sent +
+                                       "&username=demo");
+
+    // Both popups and their mask are gone; the success popup has a mask of its own.
+    EXPECT_FALSE(confirm->superview());
+    EXPECT_FALSE(mask->superview());
     auto success = shop_->dhSuccessView();
     ASSERT_TRUE(success);
+    auto successMask = shop_->mask();
+    EXPECT_NE(successMask, mask);
+    EXPECT_TRUE(successMask->superview());
+    EXPECT_EQ(success->frame(), CGRectMake(20, 164, 280, 240));
+    inside(success, "兑换成功");
     inside(success, "获得" + row.number + "枚平台币");
-    const auto request = server().lastRequest("exchangePTB");
-    EXPECT_EQ(request->value("type") + " " + request->value("amount"), row.type + " " + row.amount);
+    EXPECT_EQ(colouredRanges(
+                  std::dynamic_pointer_cast<UILabel>(inside(success, "单个好友最高奖励50绑金"))),
+              "8+4=rgb(255,82,97)");
     Automation::tap(inside(success, "取消"));
     pump();
+    EXPECT_FALSE(success->superview());
+    EXPECT_FALSE(successMask->superview());
   }
+  // The re-login refreshed the user; the balance line shows it on the next appearance.
+  EXPECT_EQ(server().lastRequest("login")->value("username"), "demo");
+  shop_->viewWillAppear(false);
+  shown("账号余额为：金币1270.00个，绑金356个");
 }
 
 TEST_F(ExchangeTest, TheShareButtonsSendParleyRequestsAndLeaveTheSuccessPopupOpen) {
@@ -222,35 +202,19 @@ TEST_F(ExchangeTest, ARefusedExchangeShowsTheServersMessageAndAnUnknownPlatformI
   EXPECT_EQ(confirm->platLabel->text(), "");
   Automation::tap(inside(confirm, "确认兑换"));
   pump();
-  EXPECT_EQ(server().lastRequest("exchangePTB")->value("plat_id"), "9");
+  // The preset amount is sent when none was typed.
+  const auto request = server().lastRequest("exchangePTB");
+  EXPECT_EQ(request->value("amount") + " " + request->value("plat_id"), "10 9");
   EXPECT_EQ(takeAlert(), "兑换失败 | 金币余额不足 | [确定]");
   EXPECT_FALSE(confirm->superview());
   EXPECT_FALSE(mask->superview());
   EXPECT_FALSE(shop_->dhSuccessView());
 }
 
-TEST_F(ExchangeTest, TheAccountListHangsBelowThePopupAndItsLowRowsTakeTaps) {
-  TempData::setuserdata(user(9));
-  openShop();
-  auto popup = openAmountPopup();
-  Automation::tap(popup->dropButton());
-  auto list = popup->accountList();
-  ASSERT_TRUE(list);
-  EXPECT_EQ(list->frame(), CGRectMake(110, 90, 185, 240));
-  EXPECT_EQ(list->contentSize().height, 270);
-  // The list ends 150 points below the popup's bottom edge; row 7 lies there.
-  const CGRect listInWindow = list->convertRect(list->bounds(), nullptr);
-  EXPECT_EQ(CGRectGetMaxY(listInWindow) - CGRectGetMaxY(popup->frame()), 150);
-  Automation::tap(inside(list, "acct7"));
-  pump();
-  EXPECT_EQ(popup->accountField()->text(), "acct7");
-  EXPECT_FALSE(popup->accountList());
-}
-
 TEST_F(ExchangeTest, TheAmountPopupsAccountListOpensAgainAfterItsButtonClosedIt) {
   // Closing the list with its button must leave it ready to open, or the player could no
   // longer pick an account without cancelling the popup.
-  TempData::setuserdata(user(3));
+  TempData::setuserdata(user(9));
   openShop();
   auto popup = openAmountPopup();
   for (int round = 0; round < 2; ++round) {
@@ -262,11 +226,18 @@ TEST_F(ExchangeTest, TheAmountPopupsAccountListOpensAgainAfterItsButtonClosedIt)
     EXPECT_FALSE(popup->accountList());
     EXPECT_FALSE(popup->dropButton()->isSelected());
   }
-  // The field opens it as well, and a row can then be chosen.
+  // The field opens it as well. It hangs 150 points below the popup's bottom edge, and its low
+  // rows (row 7 lies there) take taps.
   Automation::tap(popup->accountField());
-  ASSERT_TRUE(popup->accountList());
+  auto list = popup->accountList();
+  ASSERT_TRUE(list);
   EXPECT_FALSE(popup->accountField()->isEditing());
-  Automation::tap(inside(popup->accountList(), "acct2"));
+  EXPECT_EQ(list->frame(), CGRectMake(110, 90, 185, 240));
+  EXPECT_EQ(list->contentSize().height, 270);
+  const CGRect listInWindow = list->convertRect(list->bounds(), nullptr);
+  EXPECT_EQ(CGRectGetMaxY(listInWindow) - CGRectGetMaxY(popup->frame()), 150);
+  Automation::tap(inside(list, "acct7"));
   pump();
-  EXPECT_EQ(popup->accountField()->text(), "acct2");
+  EXPECT_EQ(popup->accountField()->text(), "acct7");
+  EXPECT_FALSE(popup->accountList());
 }
