@@ -20,8 +20,7 @@ class PhotoAlbumTest : public UIKitFixture {
 };
 
 TEST_F(PhotoAlbumTest, PhotosSavedBeforeTheAppRestartedAreNotOverwritten) {
-  auto first =
-      UIImage::imageNamed("ktr_new.png");  // large enough to still be saving when the loop waits
+  auto first = UIImage::imageWithBitMatrix({{true}}, 2);
   auto second = UIImage::imageWithBitMatrix({{true, false}, {false, true}}, 4);
   ASSERT_EQ(save(first), "");
   std::string firstPath = PhotoAlbum::shared().savedPhotoPaths().at(0);
