@@ -47,14 +47,10 @@ TEST_F(AlertTest, ADelegateThatDismissesFromItsCallbacksIsToldOfOneDismissalOnly
 
 TEST_F(AlertTest, AlertsAreRecordedAndTheirButtonsReachTheDelegate) {
   UIAlertView::create("提示", "请安装畅聊支付控件并信任", log, "取消", {"安装"})->show();
-  auto alert = UIAlertView::currentAlert();
-  ASSERT_TRUE(alert);
-  EXPECT_EQ(alert->cancelButtonIndex(), 0);
   EXPECT_EQ(Automation::alertText(), "提示 | 请安装畅聊支付控件并信任 | [取消, 安装]");
   EXPECT_TRUE(Automation::pressAlertButton("安装"));
   EXPECT_EQ(log->calls, (std::vector<std::string>{"clicked 1 安装", "dismissed 1"}));
   EXPECT_EQ(UIAlertView::currentAlert(), nullptr);
-  EXPECT_EQ(UIAlertView::shownAlerts().size(), 1u);
   EXPECT_FALSE(Automation::pressAlertButton("安装"));
 }
 

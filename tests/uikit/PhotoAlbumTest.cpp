@@ -31,21 +31,3 @@ TEST_F(PhotoAlbumTest, PhotosSavedBeforeTheAppRestartedAreNotOverwritten) {
   EXPECT_EQ(read(firstPath), UIImagePNGRepresentation(first));
   EXPECT_EQ(read(secondPath), UIImagePNGRepresentation(second));
 }
-
-TEST_F(PhotoAlbumTest, SavedPhotosArePngFilesAndFailuresAreReported) {
-  auto image = UIImage::imageNamed("ktr_new.png");
-  std::string error = "pending";
-  UIImageWriteToSavedPhotosAlbum(image,
-                                 [&](const std::shared_ptr<UIImage>& img, const std::string& e) {
-                                   error = img == image ? e : "?";
-                                 });
-  EXPECT_EQ(error, "pending");  // the completion comes on the run loop
-  pump();
-  EXPECT_EQ(error, "");
-  ASSERT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
-  EXPECT_EQ(UIImage::imageWithContentsOfFile(PhotoAlbum::shared().savedPhotoPaths()[0])->pixels(),
-            image->pixels());
-  PhotoAlbum::shared().setFailure("用户拒绝访问相册");
-  EXPECT_EQ(save(image), "用户拒绝访问相册");
-  EXPECT_EQ(PhotoAlbum::shared().savedPhotoPaths().size(), 1u);
-}

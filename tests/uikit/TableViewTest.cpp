@@ -26,6 +26,5 @@ TEST_F(TableViewTest, ReloadingWithNewCellsEachTimeDoesNotKeepOldCellsAlive) {
 
   // A data source that does dequeue gets the cells it showed before.
   table->reloadData();
-  auto pooled = table->dequeueReusableCellWithIdentifier("row");
-  EXPECT_TRUE(pooled);
+  EXPECT_TRUE(table->dequeueReusableCellWithIdentifier("row"));
 }
