@@ -39,20 +39,6 @@ TEST_F(MeControllerTest, ShowsTheUserAndBalancesOnlyWhileLoggedIn) {
   EXPECT_FALSE(Automation::findByText(MeController::kLoginTitle));
 }
 
-TEST_F(MeControllerTest, LoggingInFromThePageShowsTheUserWhenTheLoginCloses) {
-  useDemoReplies();
-  openMe();
-  tapText(MeController::kLoginTitle);
-  auto login = topAs<LoginViewController>();
-  ASSERT_TRUE(login);
-  ASSERT_TRUE(Automation::type(login->usernameField(), "demo"));
-  ASSERT_TRUE(Automation::type(login->passwordField(), "demo123"));
-  tapText("登录");
-  EXPECT_TRUE(topAs<TabBarController>());
-  EXPECT_TRUE(Automation::findByText("用户名：demo"));
-  EXPECT_TRUE(Automation::findByText("金币：1280.00"));
-}
-
 TEST_F(MeControllerTest, RechargeLeavesTheShopFlagAndSwitchesToTheShop) {
   auto tabs = openMe();
   ASSERT_TRUE(tabs);

@@ -19,12 +19,6 @@ TEST_F(KBAutomaticToolbarTest, AFormOfThreeFieldsGetsBarsWithPreviousAndNextEnab
   EXPECT_EQ(itemsOf(fields[0]), "<- _23 > []- ~ Done");
   EXPECT_EQ(itemsOf(fields[1]), "< _23 > [卡号]- ~ Done");
   EXPECT_EQ(itemsOf(fields[2]), "< _23 >- []- ~ Done");
-  // The bar is on screen right above the keyboard, and the screen dump shows both.
-  EXPECT_EQ(barOf(fields[1])->superview(), window);
-  const std::string dump = Automation::dumpScreen();
-  for (const char* line :
-       {"KBToolbar (0,308,320,44) tag=-1005", "text=\"卡号\"", "UIKeyboard (0,352,320,216)"})
-    EXPECT_NE(dump.find(line), std::string::npos) << line << " in\n" << dump;
 }
 
 TEST_F(KBAutomaticToolbarTest, TheBarsButtonsMoveTheFocusAndDoneClosesTheKeyboard) {

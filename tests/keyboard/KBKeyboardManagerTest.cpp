@@ -205,12 +205,11 @@ TEST_F(KBKeyboardManagerTest, SwitchingOffAndOnWhileTheKeyboardIsUpRestoresTheOr
   manager->setEnable(false);
   auto vc = editLowField();
   EXPECT_EQ(top(vc), 0);
-  manager->setEnable(true);  // the will-show kept while switched off is handled now
-  EXPECT_EQ(top(vc), -192);
-  manager->setEnable(false);
-  EXPECT_EQ(top(vc), 0);
-  manager->setEnable(true);
-  EXPECT_EQ(top(vc), -192);
+  // The will-show kept while switched off is handled when switched on, each time.
+  for (bool enable : {true, false, true}) {
+    manager->setEnable(enable);
+    EXPECT_EQ(top(vc), enable ? -192 : 0) << enable;
+  }
   dismiss();
   EXPECT_EQ(top(vc), 0);
 }

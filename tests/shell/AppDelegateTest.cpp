@@ -9,8 +9,6 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIWindow.h"
-#include "shell/GuideViewController.h"
-#include "shell/HomeViewController.h"
 #include "shell/ShellTestFixture.h"
 
 namespace {
@@ -19,18 +17,6 @@ const char* kDemoUser =
 }
 
 class AppStartTest : public ShellTestFixture {};
-
-TEST_F(AppStartTest, FirstStartShowsTheGuideAndRemembersThatItWasShown) {
-  launch(/*firstOpen=*/true);
-  EXPECT_TRUE(topAs<GuideViewController>());
-  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("isFirstOpen"), "NO");
-
-  tapText("立即体验");
-  EXPECT_TRUE(topAs<HomeViewController>());
-
-  relaunch();
-  EXPECT_TRUE(topAs<HomeViewController>()) << "the guide shows on the first start only";
-}
 
 TEST_F(AppStartTest, StartPreparesBadgeDatabaseCacheNotificationsAndParley) {
   UIApplication::sharedApplication()->setApplicationIconBadgeNumber(7);

@@ -30,9 +30,9 @@ class ShellTestFixture : public AppFixture {
     AppFixture::TearDown();
   }
 
-  // Starts the app; with firstOpen false the guide has been seen on an earlier start.
-  std::shared_ptr<AppDelegate> launch(bool firstOpen = false) {
-    if (!firstOpen) NSUserDefaults::standardUserDefaults().setObject(Value("NO"), "isFirstOpen");
+  // Starts the app as on a later start: the guide has been seen.
+  std::shared_ptr<AppDelegate> launch() {
+    NSUserDefaults::standardUserDefaults().setObject(Value("NO"), "isFirstOpen");
     delegate_ = AppMain();
     pump();
     return delegate_;

@@ -1,6 +1,6 @@
+#include "app/StandInParley.h"
 #include "core/TempData.h"
 #include "platform/foundation/NSURL.h"
-#include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIWebView.h"
 #include "shell/HomeViewController.h"
 #include "shell/ShellTestFixture.h"
@@ -45,34 +45,19 @@ TEST_F(WebBrowserControllerTest, AMissingOrBrokenURLLoadsNothingAndBackDismisses
 }
 
 TEST_F(WebBrowserControllerTest, ShareButtonsSendTheInvitationLinkToParley) {
-  std::vector<std::string> received;
-  SimulatedDevice::shared().installApp("parley", [&](const std::string& url) {
-    received.push_back(url);
-    return true;
-  });
+  auto parley = StandInParley::install();
   TempData::setuserdata(
       Value::dict({{"username", "demo"}, {"inviteurl", "http://t.example/i/demo"}}));
   openDetail(Value::dict({{"title", "剑侠传"}}));
 
-  tapText("分享给好友");
-  tapText("分享到动态");
-  ASSERT_EQ(received.size(), 2u);
-  for (const auto& url : received) {
-    EXPECT_EQ(url.rfind("parley://app/", 0), 0u) << url;
-    EXPECT_NE(url.find("sendreq"), std::string::npos) << url;
+  // The friend and then the timeline: scene 0 and 1, each carrying the player's link.
+  std::string sent;
+  for (const char* button : {"分享给好友", "分享到动态"}) {
+    tapText(button);
+    const Value command = parley->last().commandDictionary;
+    sent += command["scene"].str() + " " + command["mediaUrl"].str() + "|";
   }
-  // The message itself travels on a pasteboard that Parley reads; it carries the link.
-  bool linkFound = false;
-  for (const auto& name : SimulatedDevice::shared().pasteboardNames()) {
-    auto board = SimulatedDevice::shared().pasteboard(name, false);
-    if (!board) continue;
-    for (const auto& item : board->items()) {
-      for (const auto& [type, value] : item.dictValue()) {
-        const auto& bytes = value.dataValue();
-        const std::string text = value.str() + std::string(bytes.begin(), bytes.end());
-        linkFound = linkFound || text.find("http://t.example/i/demo") != std::string::npos;
-      }
-    }
-  }
-  EXPECT_TRUE(linkFound);
+  EXPECT_EQ(sent, "0 http://t.example/i/demo|1 http://t.example/i/demo|");
+  EXPECT_EQ(parley->received().size(), 2u);
+  StandInParley::uninstall();
 }
