@@ -135,7 +135,7 @@ TEST_F(GiftTabTest, ThePopupsOpenOverTheMaskAndTheRecordButtonAsksForALoginFirst
   tapAndWait(shown("领取记录"));
   closeLogin();
   logIn();
-  tapAndWait(shown("领取记录"));
+  tapAndWait(gifts->lingqujilubtn());
   EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 

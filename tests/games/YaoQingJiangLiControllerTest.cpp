@@ -40,6 +40,7 @@ TEST_F(YaoQingJiangLiControllerTest, ThreeFriendsGiveStripedRowsOfMaskedNamesTim
                     friendRow("13900002222", "0", "8.00"), friendRow("abc", "1699600000", "5")});
   auto page = open<YaoQingJiangLiController>(
       Value::dict({{"count", "3"}, {"sum", "25.00"}, {"list", list}}));
+  EXPECT_EQ(page->data()["sum"], Value("25.00"));
   EXPECT_TRUE(TempData::getcontrollerdata().isNil()) << "the hand-over is cleared on reading";
 
   // Rows of name, local time and reward, every second one grey; a time of 0 is the epoch.

@@ -159,6 +159,7 @@ TEST_F(YaoqingControllerTest, ANilOrRefusedSummaryShowsNoEmptyAlertAndKeepsTheLa
   EXPECT_EQ(takeAlert(), kNetworkAlert);
   EXPECT_EQ(Automation::alertText(), "");
   EXPECT_EQ(invite_->goldLab()->text(), "0");
+  EXPECT_FALSE(invite_->data());
   // Tapping the friends line before any summary arrived does nothing.
   tapAndWait(invite_->friendLab());
   EXPECT_EQ(presentedClass(), "");
@@ -261,13 +262,11 @@ TEST_F(YaoqingControllerTest,
   EXPECT_NEAR(invite_->mainScroll()->contentOffset().y, 320.0 * 755 / 720 + 220 + 49 - 568, 1e-9);
   // The guide: one long picture at the screen's width (720 x 3094); its corner goes back.
   tapAndWait(shown("邀请攻略"));
-  auto guide = std::dynamic_pointer_cast<InviteGLVC>(tabs_->presentedViewController());
-  ASSERT_TRUE(guide);
-  EXPECT_EQ(Automation::dumpView(guide->view()), R"(UIView (0,0,320,568) bg=rgb(164,241,242)
-  UIScrollView (0,0,320,568) content=(320,1375.11)
-    UIImageView (0,20,320,1355.11) image=ktr_pic_invite_stratege.png
-    UIButton (0,0,50,50) bg=rgba(0,0,0,0)
-)");
+  ASSERT_EQ(presentedClass(), "InviteGLVC");
+  auto guide = std::static_pointer_cast<InviteGLVC>(tabs_->presentedViewController());
+  EXPECT_EQ(frames({guide->mainScroll(), guide->guideImage()}), "(0,0,320,568) (0,20,320,1355.11)");
+  EXPECT_EQ(guide->guideImage()->image()->name(), "ktr_pic_invite_stratege.png");
+  EXPECT_DOUBLE_EQ(guide->mainScroll()->contentSize().height, 320.0 * 3094 / 720);
   tapAndWait(CGPointMake(25, 25));
   EXPECT_EQ(presentedClass(), "");
   tapAndWait(shown("绑金提现"));
