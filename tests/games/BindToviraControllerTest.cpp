@@ -91,8 +91,6 @@ TEST_F(BindToviraControllerTest, TheTabLoadsEveryGameAndShowsTheMaskedAccountAnd
   EXPECT_EQ(frames({bind->needKnowBtn(), bind->needKnowView(), unbind, copy}),
             "(0,155,320,30) (0,192,320,85) (270,10,30,30) (230,10,30,30)");
   EXPECT_EQ(scroll->contentSize().height, 270);
-  EXPECT_EQ(unbind->currentTitleColor()->description(), "rgb(128,128,128)");
-  EXPECT_EQ(copy->currentTitleColor()->description(), "rgb(47,128,197)");
 }
 
 TEST_F(BindToviraControllerTest, TheNoticeShowsItsNumberedLinesAndFolds) {

@@ -7,7 +7,6 @@
 #include "games/LibaoDuihuanController.h"
 #include "games/LibaoRecordController.h"
 #include "platform/automation/Automation.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIImageView.h"
@@ -57,6 +56,13 @@ TEST_F(GiftTabTest, APageOfFourGamesFillsOneRowOfThreeAndOneOfOne) {
   UILabel (0,110,100.67,20) text="礼包种类:3种" color=rgb(167,167,167) font=system 12 ranges=[5+1 rgb(247,82,55)]
 )");
   EXPECT_EQ(Automation::dumpView(tiles[0]).find("h5First"), std::string::npos);
+
+  // A tapped tile hands its game's name over to the packages it opens.
+  tapAndWait(shown("g3"));
+  auto packages =
+      std::dynamic_pointer_cast<LibaoDuihuanController>(Automation::topViewController());
+  EXPECT_TRUE(packages && packages->wasPresentedAnimated());
+  EXPECT_EQ(server().lastRequest("getCardList")->value("kw"), "g3");
 }
 
 TEST_F(GiftTabTest, TheNextPageStartsOnAFreshRowBelowTheLastAndCarriesIsSpecial) {
@@ -113,42 +119,24 @@ TEST_F(GiftTabTest, AFailedPageIsAskedForAgainAndALateReplyForAnEarlierSearchIsD
   EXPECT_TRUE(inside(tiles[0], "now0"));
 }
 
-TEST_F(GiftTabTest, TappingATileWhileLoggedOutOpensThatGamesPackages) {
-  openWith(gamesPage("剑影 ", 2));
-  tapAndWait(shown("剑影 1"));
-  auto packages =
-      std::dynamic_pointer_cast<LibaoDuihuanController>(Automation::topViewController());
-  ASSERT_TRUE(packages);
-  EXPECT_TRUE(packages->wasPresentedAnimated());
-  EXPECT_EQ(server().lastRequest("getCardList")->value("kw"), "剑影 1");
-  EXPECT_TRUE(TempData::getcontrollerdata().isNil());
-}
-
-TEST_F(GiftTabTest, TheRecordButtonAsksForALoginFirstThenOpensTheRecords) {
-  auto gifts = openGiftTab();
-  EXPECT_EQ(gifts->lingqujilubtn()->layer().borderColor()->description(), "rgb(232,45,0)");
-  EXPECT_EQ(gifts->searchgame()->layer().borderColor()->description(), "rgb(83,160,22)");
-  tapAndWait(shown("领取记录"));
-  closeLogin();
-  logIn();
-  tapAndWait(shown("领取记录"));
-  EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
-}
-
-TEST_F(GiftTabTest, ThePopupsOpenOverTheMaskAndCloseWithTheirButtonOrTheMask) {
+TEST_F(GiftTabTest, ThePopupsOpenOverTheMaskAndTheRecordButtonAsksForALoginFirst) {
   auto gifts = openGiftTab();
   EXPECT_TRUE(gifts->mask()->isHidden());
   Automation::tap(gifts->topduihuanguizelabel());
   EXPECT_TRUE(Automation::isVisible(gifts->duihuanguizeview()));
   EXPECT_FALSE(gifts->mask()->isHidden());
   Automation::tap(shown("我知道了"));
-  EXPECT_TRUE(gifts->duihuanguizeview()->isHidden());
-  EXPECT_TRUE(gifts->mask()->isHidden());
+  EXPECT_TRUE(gifts->duihuanguizeview()->isHidden() && gifts->mask()->isHidden());
   Automation::tap(gifts->howgetgoldlabel());
   EXPECT_TRUE(Automation::isVisible(gifts->howgetgoldview()));
   Automation::tapAt(CGPointMake(5, 470));  // the mask, beside the popup
-  EXPECT_TRUE(gifts->howgetgoldview()->isHidden());
-  EXPECT_TRUE(gifts->mask()->isHidden());
+  EXPECT_TRUE(gifts->howgetgoldview()->isHidden() && gifts->mask()->isHidden());
+
+  tapAndWait(shown("领取记录"));
+  closeLogin();
+  logIn();
+  tapAndWait(gifts->lingqujilubtn());
+  EXPECT_TRUE(std::dynamic_pointer_cast<LibaoRecordController>(Automation::topViewController()));
 }
 
 TEST_F(GiftTabTest, TheTabLinksSwitchTabsByClassNameAndBackGoesHome) {

@@ -7,7 +7,6 @@
 #include "games/LibaoViewController.h"
 #include "platform/automation/Automation.h"
 #include "platform/services/SimulatedDevice.h"
-#include "platform/uikit/CALayer.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"
@@ -52,10 +51,6 @@ TEST_F(LibaoViewControllerTest, ThePageShowsItsBarChooserAndTheHotGiftsUnderAHea
                     page->gamezimuscroll()}),
             "(0,20,320,46) (35,13,40,20) (110,13,100,20) (10,40,240,30) (10,0,200,30) "
             "(260,40,50,30) (0,156,320,412) (10,136,210,240) (220,136,30,240)");
-  EXPECT_EQ(page->view()->backgroundColor()->description(), "rgb(216,214,215)");
-  EXPECT_EQ(page->topview()->backgroundColor()->description(), "rgb(0,0,0)");
-  EXPECT_EQ(page->backlabel()->textColor()->description(), "rgb(255,195,91)");
-  EXPECT_EQ(page->chooser()->layer().cornerRadius(), 5);
   EXPECT_EQ(page->chooseLab()->text(), "请输入游戏名称");
   shown("您在Tovira玩的游戏是：");
   EXPECT_TRUE(page->gamescroll()->isHidden() && page->mask()->isHidden());
