@@ -134,33 +134,27 @@ TEST_F(AppCommunicateDataTest, MediaObjectLimitsAtTheBoundary) {
   EXPECT_FALSE(objectPacks(file, [&] { file->fileData.push_back(0); }));
 }
 
-TEST_F(AppCommunicateDataTest, AMediaObjectWithoutAddressInfoOrBytesIsRefused) {
-  EXPECT_FALSE(packs(webShare("")));
-  auto req = webShare();
-  req->message->mediaObject = PLVideoObject::object();
-  EXPECT_FALSE(packs(req));
-  req->message->mediaObject = nullptr;
-  EXPECT_FALSE(packs(req));
-  req->message = nullptr;
-  EXPECT_FALSE(packs(req));
-}
-
-TEST_F(AppCommunicateDataTest, AFailedWriterLeavesTheDictionaryAsItWas) {
-  AppCommunicateData data;
-  auto bad = webShare();
-  bad->message->title = repeat("游", 513);
-  EXPECT_FALSE(data.ReqToData(bad));
-  EXPECT_TRUE(data.propertList().isNil());
-  EXPECT_EQ(data.command(), 0u);
-
-  ASSERT_TRUE(data.ReqToData(webShare()));
-  Value before = data.propertList();
+TEST_F(AppCommunicateDataTest, ARefusedMessageLeavesTheDictionaryAsItWas) {
+  std::vector<std::shared_ptr<SendMessageToPLReq>> refused{webShare(), webShare(""), webShare(),
+                                                           webShare(), webShare()};
+  refused[0]->message->title = repeat("游", 513);
   // A refused media object must not leave the message's own fields behind.
-  auto noUrl = webShare("");
-  noUrl->message->title = "other";
-  EXPECT_FALSE(data.ReqToData(noUrl));
-  EXPECT_EQ(data.propertList(), before);
-  EXPECT_EQ(data.command(), 1010u);
+  refused[1]->message->title = "other";
+  refused[2]->message->mediaObject = PLVideoObject::object();  // no address
+  refused[3]->message->mediaObject = nullptr;
+  refused[4]->message = nullptr;
+  AppCommunicateData data;
+  Value before;
+  for (bool packedBefore : {false, true}) {
+    for (size_t i = 0; i < refused.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_FALSE(data.ReqToData(refused[i]));
+      EXPECT_EQ(data.propertList(), before);
+      EXPECT_EQ(data.command(), packedBefore ? 1010u : 0u);
+    }
+    ASSERT_TRUE(data.ReqToData(webShare()));
+    before = data.propertList();
+  }
 }
 
 TEST_F(AppCommunicateDataTest, TextMessagesAreOneTo10240Units) {
