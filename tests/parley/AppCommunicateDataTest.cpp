@@ -34,7 +34,7 @@ std::shared_ptr<SendMessageToPLReq> webShare(const std::string& url = "https://t
   auto message = PLMediaMessage::message();
   message->title = "来玩";
   message->description = "送金币";
-  message->thumbData = ParleyTest::jpeg();
+  message->setThumbImage(ParleyTest::image());
   message->mediaObject = page;
   auto req = std::make_shared<SendMessageToPLReq>();
   req->message = message;
@@ -89,8 +89,9 @@ TEST_F(AppCommunicateDataTest, AWebPageShareYieldsExactlyTheKeysParleyReads) {
       "description": "送金币", "mediaUrl": "https://t.example/i?u=7", "account": "acc",
       "openID": "oid")");
   EXPECT_EQ(data.propertList(), expected.set("thumbData", Value::data(ParleyTest::jpeg())));
-  // A share to the timeline differs only in its scene.
+  // A share to the timeline differs only in its scene; a null image keeps the thumbnail.
   req->scene = PLSceneTimeline;
+  req->message->setThumbImage(nullptr);
   ASSERT_TRUE(data.ReqToData(req));
   EXPECT_EQ(data.propertList(), expected.set("scene", Value("1")));
 }
@@ -255,10 +256,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   get->country = "CN";
   EXPECT_EQ(packed(get), fromApp(R"("command": "2000", "openID": "o", "language": "zh_CN",
       "country": "CN")"));
-  auto getBack =
-      std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(packed(get)).DataToReq());
-  ASSERT_TRUE(getBack);
-  EXPECT_EQ(getBack->openID + getBack->lang + getBack->country, "ozh_CNCN");
 
   auto internal = PLMediaInternalMessage::message();
   internal->title = "t";
@@ -268,10 +265,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   show->country = "CN";
   EXPECT_EQ(packed(show, internal), fromApp(R"("command": "1010", "country": "CN", "title": "t",
       "objectType": "7", "extInfo": "e")"));
-  auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
-      AppCommunicateData(packed(show, internal)).DataToReq());
-  ASSERT_TRUE(showBack && showBack->message);
-  EXPECT_EQ(showBack->country + showBack->message->title, "CNt");
 
   auto launch = std::make_shared<LaunchFromPLReq>();
   launch->openID = "x";
@@ -279,12 +272,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   internal->messageAction = "ma";
   EXPECT_EQ(packed(launch, internal), fromApp(R"("command": "2040", "openID": "x", "title": "t",
       "objectType": "7", "extInfo": "e", "messageExt": "me", "messageAction": "ma")"));
-  auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(
-      AppCommunicateData(packed(launch, internal)).DataToReq());
-  ASSERT_TRUE(launchBack && launchBack->message);
-  EXPECT_EQ(launchBack->openID, "x");
-  EXPECT_EQ(launchBack->message->messageExt + launchBack->message->messageAction, "mema");
-  EXPECT_TRUE(launchBack->message->title.empty());
 
   EXPECT_FALSE(packs(std::make_shared<PayReq>()));
   EXPECT_FALSE(packs(nullptr));
@@ -351,12 +338,4 @@ TEST_F(AppCommunicateDataTest, ADictionaryWithoutCommandYieldsNothing) {
   EXPECT_FALSE(data.DataToReq());
   EXPECT_FALSE(data.DataToResp());
   EXPECT_FALSE(data.mediaMessage());
-}
-
-TEST_F(AppCommunicateDataTest, SetThumbImageMakesAJpegAndKeepsTheOldOneForNull) {
-  auto message = PLMediaMessage::message();
-  message->setThumbImage(ParleyTest::image());
-  EXPECT_EQ(message->thumbData, UIImageJPEGRepresentation(ParleyTest::image(), 0.6));
-  message->setThumbImage(nullptr);
-  EXPECT_EQ(message->thumbData, ParleyTest::jpeg());
 }

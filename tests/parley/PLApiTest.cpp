@@ -449,14 +449,14 @@ TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
 }
 
 TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
-  parleyWrites(
-      Value::dict(
-          {{"command", Value("2040")}, {"account", Value("conv")}, {"messageExt", Value("e")}}),
-      "clip");
+  parleyWrites(*Value::fromJSON(R"({"command": "2040", "account": "conv", "openID": "x",
+      "title": "t", "objectType": "7", "messageExt": "e", "messageAction": "a"})"),
+               "clip");
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://launch"), delegate));
   auto launch = lastOf<LaunchFromPLReq>(delegate->reqs);
   ASSERT_TRUE(launch.message);
-  EXPECT_EQ(launch.message->messageExt, "e");
+  EXPECT_EQ(launch.openID + launch.message->messageExt + launch.message->messageAction, "xea");
+  EXPECT_TRUE(launch.message->title.empty()) << "a launch carries no title";
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "clip");
 
   // The conversation account goes into the next message, then is dropped.
@@ -465,11 +465,15 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   EXPECT_EQ(sent(webShare()), "sendreq/?");
   EXPECT_FALSE(command().contains("account"));
 
-  ASSERT_TRUE(parleyOpens(R"({"command": "2000", "language": "zh"})"));
-  EXPECT_EQ(lastOf<GetMessageFromPLReq>(delegate->reqs).lang, "zh");
-  ASSERT_TRUE(parleyOpens(R"({"command": "1010", "objectType": "7", "extInfo": "i"})"));
+  ASSERT_TRUE(
+      parleyOpens(R"({"command": "2000", "language": "zh", "openID": "o", "country": "CN"})"));
+  auto get = lastOf<GetMessageFromPLReq>(delegate->reqs);
+  EXPECT_EQ(get.openID + get.lang + get.country, "ozhCN");
+  ASSERT_TRUE(parleyOpens(
+      R"({"command": "1010", "objectType": "7", "extInfo": "i", "country": "CN", "title": "t"})"));
   auto show = lastOf<ShowMessageFromPLReq>(delegate->reqs);
   ASSERT_TRUE(show.message);
+  EXPECT_EQ(show.country + show.message->title, "CNt");
   EXPECT_EQ(std::dynamic_pointer_cast<PLAppExtendObject>(show.message->mediaObject)->extInfo, "i");
   ASSERT_TRUE(parleyOpens(R"({"command": "2010", "result": "-2", "country": "CN"})"));
   auto sentReply = lastOf<SendMessageToPLResp>(delegate->resps);
