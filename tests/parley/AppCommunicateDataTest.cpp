@@ -34,7 +34,7 @@ std::shared_ptr<SendMessageToPLReq> webShare(const std::string& url = "https://t
   auto message = PLMediaMessage::message();
   message->title = "来玩";
   message->description = "送金币";
-  message->thumbData = ParleyTest::jpeg();
+  message->setThumbImage(ParleyTest::image());
   message->mediaObject = page;
   auto req = std::make_shared<SendMessageToPLReq>();
   req->message = message;
@@ -89,8 +89,9 @@ TEST_F(AppCommunicateDataTest, AWebPageShareYieldsExactlyTheKeysParleyReads) {
       "description": "送金币", "mediaUrl": "https://t.example/i?u=7", "account": "acc",
       "openID": "oid")");
   EXPECT_EQ(data.propertList(), expected.set("thumbData", Value::data(ParleyTest::jpeg())));
-  // A share to the timeline differs only in its scene.
+  // A share to the timeline differs only in its scene; a null image keeps the thumbnail.
   req->scene = PLSceneTimeline;
+  req->message->setThumbImage(nullptr);
   ASSERT_TRUE(data.ReqToData(req));
   EXPECT_EQ(data.propertList(), expected.set("scene", Value("1")));
 }
@@ -134,33 +135,27 @@ TEST_F(AppCommunicateDataTest, MediaObjectLimitsAtTheBoundary) {
   EXPECT_FALSE(objectPacks(file, [&] { file->fileData.push_back(0); }));
 }
 
-TEST_F(AppCommunicateDataTest, AMediaObjectWithoutAddressInfoOrBytesIsRefused) {
-  EXPECT_FALSE(packs(webShare("")));
-  auto req = webShare();
-  req->message->mediaObject = PLVideoObject::object();
-  EXPECT_FALSE(packs(req));
-  req->message->mediaObject = nullptr;
-  EXPECT_FALSE(packs(req));
-  req->message = nullptr;
-  EXPECT_FALSE(packs(req));
-}
-
-TEST_F(AppCommunicateDataTest, AFailedWriterLeavesTheDictionaryAsItWas) {
-  AppCommunicateData data;
-  auto bad = webShare();
-  bad->message->title = repeat("游", 513);
-  EXPECT_FALSE(data.ReqToData(bad));
-  EXPECT_TRUE(data.propertList().isNil());
-  EXPECT_EQ(data.command(), 0u);
-
-  ASSERT_TRUE(data.ReqToData(webShare()));
-  Value before = data.propertList();
+TEST_F(AppCommunicateDataTest, ARefusedMessageLeavesTheDictionaryAsItWas) {
+  std::vector<std::shared_ptr<SendMessageToPLReq>> refused{webShare(), webShare(""), webShare(),
+                                                           webShare(), webShare()};
+  refused[0]->message->title = repeat("游", 513);
   // A refused media object must not leave the message's own fields behind.
-  auto noUrl = webShare("");
-  noUrl->message->title = "other";
-  EXPECT_FALSE(data.ReqToData(noUrl));
-  EXPECT_EQ(data.propertList(), before);
-  EXPECT_EQ(data.command(), 1010u);
+  refused[1]->message->title = "other";
+  refused[2]->message->mediaObject = PLVideoObject::object();  // no address
+  refused[3]->message->mediaObject = nullptr;
+  refused[4]->message = nullptr;
+  AppCommunicateData data;
+  Value before;
+  for (bool packedBefore : {false, true}) {
+    for (size_t i = 0; i < refused.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_FALSE(data.ReqToData(refused[i]));
+      EXPECT_EQ(data.propertList(), before);
+      EXPECT_EQ(data.command(), packedBefore ? 1010u : 0u);
+    }
+    ASSERT_TRUE(data.ReqToData(webShare()));
+    before = data.propertList();
+  }
 }
 
 TEST_F(AppCommunicateDataTest, TextMessagesAreOneTo10240Units) {
@@ -261,10 +256,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   get->country = "CN";
   EXPECT_EQ(packed(get), fromApp(R"("command": "2000", "openID": "o", "language": "zh_CN",
       "country": "CN")"));
-  auto getBack =
-      std::dynamic_pointer_cast<GetMessageFromPLReq>(AppCommunicateData(packed(get)).DataToReq());
-  ASSERT_TRUE(getBack);
-  EXPECT_EQ(getBack->openID + getBack->lang + getBack->country, "ozh_CNCN");
 
   auto internal = PLMediaInternalMessage::message();
   internal->title = "t";
@@ -274,10 +265,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   show->country = "CN";
   EXPECT_EQ(packed(show, internal), fromApp(R"("command": "1010", "country": "CN", "title": "t",
       "objectType": "7", "extInfo": "e")"));
-  auto showBack = std::dynamic_pointer_cast<ShowMessageFromPLReq>(
-      AppCommunicateData(packed(show, internal)).DataToReq());
-  ASSERT_TRUE(showBack && showBack->message);
-  EXPECT_EQ(showBack->country + showBack->message->title, "CNt");
 
   auto launch = std::make_shared<LaunchFromPLReq>();
   launch->openID = "x";
@@ -285,12 +272,6 @@ TEST_F(AppCommunicateDataTest, RequestsForParleyPackByCommandAndComeBack) {
   internal->messageAction = "ma";
   EXPECT_EQ(packed(launch, internal), fromApp(R"("command": "2040", "openID": "x", "title": "t",
       "objectType": "7", "extInfo": "e", "messageExt": "me", "messageAction": "ma")"));
-  auto launchBack = std::dynamic_pointer_cast<LaunchFromPLReq>(
-      AppCommunicateData(packed(launch, internal)).DataToReq());
-  ASSERT_TRUE(launchBack && launchBack->message);
-  EXPECT_EQ(launchBack->openID, "x");
-  EXPECT_EQ(launchBack->message->messageExt + launchBack->message->messageAction, "mema");
-  EXPECT_TRUE(launchBack->message->title.empty());
 
   EXPECT_FALSE(packs(std::make_shared<PayReq>()));
   EXPECT_FALSE(packs(nullptr));
@@ -357,12 +338,4 @@ TEST_F(AppCommunicateDataTest, ADictionaryWithoutCommandYieldsNothing) {
   EXPECT_FALSE(data.DataToReq());
   EXPECT_FALSE(data.DataToResp());
   EXPECT_FALSE(data.mediaMessage());
-}
-
-TEST_F(AppCommunicateDataTest, SetThumbImageMakesAJpegAndKeepsTheOldOneForNull) {
-  auto message = PLMediaMessage::message();
-  message->setThumbImage(ParleyTest::image());
-  EXPECT_EQ(message->thumbData, UIImageJPEGRepresentation(ParleyTest::image(), 0.6));
-  message->setThumbImage(nullptr);
-  EXPECT_EQ(message->thumbData, ParleyTest::jpeg());
 }

@@ -26,7 +26,7 @@ Value rootOf(const std::shared_ptr<UIPasteboard>& pasteboard) {
 
 class AppCommunicateTest : public ParleyTest {};
 
-TEST_F(AppCommunicateTest, FromSystem7TheUsersTextTravelsAsOldTextAndComesBack) {
+TEST_F(AppCommunicateTest, FromSystem7TheUsersTextTravelsAsOldTextAndAMessageIsReadOnce) {
   auto general = UIPasteboard::generalPasteboard();
   ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("m1"), kAppId));
   EXPECT_FALSE(rootOf(general).contains("old_text"));
@@ -42,20 +42,8 @@ TEST_F(AppCommunicateTest, FromSystem7TheUsersTextTravelsAsOldTextAndComesBack) 
   EXPECT_EQ(read->command(), 2020u);
   EXPECT_EQ(read->propertList()["title"], Value("m2"));
   EXPECT_EQ(general->string(), "abc");
-}
-
-TEST_F(AppCommunicateTest, AMessageIsReadOnce) {
-  ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("once", {1, 2}), kAppId));
-  EXPECT_TRUE(AppCommunicate::appCommunicateDataForAppID(kAppId));
   EXPECT_FALSE(AppCommunicate::appCommunicateDataForAppID(kAppId));
   EXPECT_FALSE(AppCommunicate::appCommunicateDataForAppID(""));
-
-  setSystemVersion("6.1");
-  ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("old", {1, 2}), kAppId));
-  auto read = AppCommunicate::appCommunicateDataForAppID(kAppId);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->fileData, (std::vector<uint8_t>{1, 2}));
-  EXPECT_FALSE(AppCommunicate::appCommunicateDataForAppID(kAppId));
 }
 
 TEST_F(AppCommunicateTest, BeforeSystem7MessagesGoToTheNamedPasteboards) {
@@ -70,6 +58,10 @@ TEST_F(AppCommunicateTest, BeforeSystem7MessagesGoToTheNamedPasteboards) {
   EXPECT_TRUE(file->isPersistent());
   EXPECT_EQ(rootOf(data)[kAppId]["title"], Value("old"));
   EXPECT_EQ(file->dataForPasteboardType("content"), (std::vector<uint8_t>{7, 8, 9}));
+  auto read = AppCommunicate::appCommunicateDataForAppID(kAppId);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->fileData, (std::vector<uint8_t>{7, 8, 9}));
+  EXPECT_FALSE(AppCommunicate::appCommunicateDataForAppID(kAppId)) << "read once";
   // A message without bytes empties the file pasteboard.
   ASSERT_TRUE(AppCommunicate::setAppCommunicateData(message("no file"), kAppId));
   EXPECT_EQ(file->dataForPasteboardType("content").value_or(std::vector<uint8_t>{1}),

@@ -1,15 +1,26 @@
+// The app's registration record and the statistics bridge. The module, the bridge and the
+// registration start as in a new process, under a watchdog, with the device offline, so that
+// every statistics event waits in the store, where a test reads it.
+
 #include <fstream>
 
-#include "StatTestSupport.h"
+#include "ParleyTestSupport.h"
 #include "parley/AppRegisterInfo.h"
 #include "parley/AppSettingItem.h"
+#include "parley/PLApiRegister.h"
 #include "parley/ParleyApiUtil.h"
+#include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
 #include "parley/stats/PLOStatConfig.h"
+#include "parley/stats/PLOStatStore.h"
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSKeyedUnarchiver.h"
+#include "platform/foundation/NSLog.h"
+#include "platform/services/SimulatedNetwork.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIScreen.h"
+#include "support/Watchdog.h"
 
 namespace {
 
@@ -21,11 +32,48 @@ Value record() { return PLApiRegister::getRegisterDictionary(registerBoard()); }
 
 }  // namespace
 
-class PLApiRegisterTest : public StatBridgeTest {
+class PLApiRegisterTest : public ParleyTest {
  protected:
+  void SetUp() override {
+    watchdog_ = std::make_unique<Watchdog>(
+        60, ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    resetModule();
+    SimulatedNetwork::shared().reset();
+    SimulatedNetwork::shared().setKind(NetworkKind::Offline);
+    ParleyTest::SetUp();  // registers kAppId
+  }
+
   void TearDown() override {
     NSBundle::mainBundle().setResourcePath(TOVIRA_RESOURCES);
-    StatBridgeTest::TearDown();
+    ParleyTest::TearDown();
+    resetModule();
+    SimulatedNetwork::shared().reset();
+    watchdog_.reset();
+  }
+
+  static void resetModule() {
+    PLApiRegister::resetForTesting();
+    StatPL::resetForTesting();
+    PLOStat::resetForTesting();
+  }
+
+  // The JSON of every stored event, oldest first, once the module's queues are quiet.
+  static std::vector<Value> storedEvents() {
+    PLOStat::waitForQueue();
+    PLOStatStore::getInstance()->waitForQueue();
+    PLOStatStore::Events rows;
+    PLOStatStore::getInstance()->loadCachedEvents(rows);
+    std::vector<Value> events;
+    for (const auto& row : rows) events.push_back(*Value::fromJSON(row->content));
+    return events;
+  }
+
+  static std::vector<Value> backgroundEvents() {
+    std::vector<Value> found;
+    for (const auto& e : storedEvents()) {
+      if (e["ei"].str() == "onBackground_PL") found.push_back(e);
+    }
+    return found;
   }
 
   // A bundle folder of the test's own, with this Info.plist and these files.
@@ -40,6 +88,9 @@ class PLApiRegisterTest : public StatBridgeTest {
     NSBundle::mainBundle().setResourcePath(dir);
     return dir;
   }
+
+ private:
+  std::unique_ptr<Watchdog> watchdog_;
 };
 
 TEST_F(PLApiRegisterTest, TheRecordIsABinaryPlistOnAPersistentPasteboard) {
@@ -123,21 +174,41 @@ TEST_F(PLApiRegisterTest, TheIconIsTheLastListedNameWhenNoneFitsTheScreen) {
 TEST_F(PLApiRegisterTest, RegisteringAgainSubscribesOnceAndKeepsOneKey) {
   EXPECT_TRUE(PLApi::registerApp(kAppId));
   EXPECT_TRUE(PLApi::registerApp(kAppId));
+  EXPECT_EQ(StatPL::getInstance()->appkey(), "IPLOPplapp");
   EXPECT_EQ(PLOStatConfig::getInstance()->appkey(), "IPLOPplapp");
+  EXPECT_FALSE(PLOStatConfig::getInstance()->debugEnable());
+  EXPECT_EQ(storedEvents().at(0)["et"].intValue(), 2) << "the module started its first session";
+  UIApplication::sharedApplication()->enterBackground();
+  UIApplication::sharedApplication()->enterForeground();
   UIApplication::sharedApplication()->enterBackground();
   runLoop();
   const auto events = backgroundEvents();
-  ASSERT_EQ(events.size(), 1u) << "one move to the background, one event";
+  ASSERT_EQ(events.size(), 2u) << "one real-time event for each move to the background";
+  EXPECT_EQ(events[0]["et"].intValue(), 1000);
   EXPECT_EQ(events[0]["ky"].str(), "IPLOPplapp");
+  EXPECT_FALSE(events[0].contains("kv")) << "no properties";
+  EXPECT_NE(events[0]["si"].intValue(), 0);
 }
 
-TEST_F(PLApiRegisterTest, AnEmptyAppIdRegistersNothing) {
+TEST_F(PLApiRegisterTest, AnEmptyAppIdRegistersNothingAndNoEventComesBeforeRegistration) {
   resetModule();
+  NSLogSink::clear();
+  EXPECT_EQ(StatPL::ConvertPLappkey("abc"), "IPLOPabc");
+  EXPECT_EQ(StatPL::ConvertPLappkey(""), "");
+  EXPECT_TRUE(NSLogSink::contains("[WARN]appkey is nil"));
   EXPECT_FALSE(PLApiRegister::registerApp(""));
   EXPECT_TRUE(PLOStatConfig::getInstance()->appkey().empty());
+  UIApplication::sharedApplication()->enterBackground();
+  StatPL::onBackground();  // the module has not been started: the event is refused
+  runLoop();
+  EXPECT_TRUE(backgroundEvents().empty());
 }
 
 TEST_F(PLApiRegisterTest, TheRecordClassesArchiveUnderTheirKeys) {
+  auto throughArchive = [](const Value& coder) {
+    return *NSKeyedUnarchiver::unarchiveObjectWithData(
+        NSKeyedArchiver::archivedDataWithRootObject(coder));
+  };
   AppSettingItem item;
   item.appID = "plapp";
   item.openID = "o1";
@@ -147,19 +218,14 @@ TEST_F(PLApiRegisterTest, TheRecordClassesArchiveUnderTheirKeys) {
   item.encodeWithCoder(coder);
   EXPECT_EQ(coder.allKeys(),
             (std::vector<std::string>{"appAddedByUser", "appID", "flag", "openID"}));
-  const auto archived = NSKeyedArchiver::archivedDataWithRootObject(coder);
-  const AppSettingItem back =
-      AppSettingItem::initWithCoder(*NSKeyedUnarchiver::unarchiveObjectWithData(archived));
-  EXPECT_EQ(back.openID, "o1");
-  EXPECT_EQ(back.flag, 7u);
-  EXPECT_TRUE(back.appAddedByUser);
+  const AppSettingItem back = AppSettingItem::initWithCoder(throughArchive(coder));
+  EXPECT_EQ(back.openID + std::to_string(back.flag) + std::to_string(back.appAddedByUser), "o171");
 
   AppRegisterInfo info;
   info.appName = "Tovira";
   info.appID = "plapp";
   info.appDescription = "d";
   info.needUpdateWatermark = true;
-  info.appInfoVer = 1ull << 40;
   info.nextUpdateInfoTime = 9;
   info.rankWeight = 3;
   Value infoCoder = Value::dict();
@@ -168,26 +234,20 @@ TEST_F(PLApiRegisterTest, TheRecordClassesArchiveUnderTheirKeys) {
   EXPECT_TRUE(infoCoder["needUpdateWaterMark"].boolValue());
   EXPECT_FALSE(infoCoder.contains("rankWeight"));
   EXPECT_EQ(infoCoder.count(), 28u);
-  const AppRegisterInfo infoBack =
-      AppRegisterInfo::initWithCoder(*NSKeyedUnarchiver::unarchiveObjectWithData(
-          NSKeyedArchiver::archivedDataWithRootObject(infoCoder)));
-  EXPECT_EQ(infoBack.appInfoVer, 1ull << 40);
-  // The version is unsigned 64-bit: the whole range survives the archive, and a large version
-  // that an older archive kept as a real still reads.
-  for (const uint64_t version : std::initializer_list<uint64_t>{1ull << 63, (1ull << 63) + 1, UINT64_MAX}) {
-    SCOPED_TRACE(version);
-    info.appInfoVer = version;
-    info.encodeWithCoder(infoCoder);
-    EXPECT_EQ(AppRegisterInfo::initWithCoder(*NSKeyedUnarchiver::unarchiveObjectWithData(
-                                                 NSKeyedArchiver::archivedDataWithRootObject(
-                                                     infoCoder)))
-                  .appInfoVer,
-              version);
-  }
-  infoCoder.set("appInfoVer", Value(static_cast<double>(1ull << 63)));
-  EXPECT_EQ(AppRegisterInfo::initWithCoder(infoCoder).appInfoVer, 1ull << 63);
+  const AppRegisterInfo infoBack = AppRegisterInfo::initWithCoder(throughArchive(infoCoder));
   EXPECT_EQ(infoBack.nextUpdateInfoTime, 9u);
   EXPECT_EQ(infoBack.rankWeight, 0u) << "not archived";
   EXPECT_EQ(infoBack.description(), "{ name:Tovira appid:plapp}");
   EXPECT_EQ(AppRegisterInfo().description(), "{ name: appid:}");
+  // The version is unsigned 64-bit: the whole range survives the archive, and a large version
+  // that an older archive kept as a real still reads.
+  for (const uint64_t version :
+       std::initializer_list<uint64_t>{1ull << 40, 1ull << 63, (1ull << 63) + 1, UINT64_MAX}) {
+    SCOPED_TRACE(version);
+    info.appInfoVer = version;
+    info.encodeWithCoder(infoCoder);
+    EXPECT_EQ(AppRegisterInfo::initWithCoder(throughArchive(infoCoder)).appInfoVer, version);
+  }
+  infoCoder.set("appInfoVer", Value(static_cast<double>(1ull << 63)));
+  EXPECT_EQ(AppRegisterInfo::initWithCoder(infoCoder).appInfoVer, 1ull << 63);
 }

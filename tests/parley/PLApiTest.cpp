@@ -123,23 +123,19 @@ TEST_F(PLApiTest, BeforeSystem7SharesAndLoginsTravelOnParleyData) {
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "kept");
 }
 
-TEST_F(PLApiTest, AShareThatBreaksALimitOpensNothingAndLeavesThePasteboard) {
-  UIPasteboard::generalPasteboard()->setString("mine");
+TEST_F(PLApiTest, WhenParleyCannotBeOpenedThePasteboardGetsBackWhatItHeld) {
+  UIPasteboard::generalPasteboard()->setString("the user's copy");
   auto longTitle = webShare();
   longTitle->message->title = repeat("长", 513);
-  EXPECT_FALSE(PLApi::sendReq(longTitle));
+  // A share that breaks a limit, then one that finds no Parley to open.
+  for (const auto& share : {longTitle, webShare()}) {
+    EXPECT_FALSE(PLApi::sendReq(share));
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
+    EXPECT_FALSE(UIPasteboard::generalPasteboard()->dataForPasteboardType("content"));
+    StandInParley::uninstall();
+  }
   runLoop();
-  EXPECT_TRUE(SimulatedDevice::shared().openedURLs().empty());
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "mine");
-  EXPECT_FALSE(UIPasteboard::generalPasteboard()->dataForPasteboardType("content"));
-}
-
-TEST_F(PLApiTest, WhenParleyCannotBeOpenedThePasteboardGetsBackWhatItHeld) {
-  StandInParley::uninstall();
-  UIPasteboard::generalPasteboard()->setString("the user's copy");
-  EXPECT_FALSE(PLApi::sendReq(webShare()));
-  EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
-  EXPECT_FALSE(UIPasteboard::generalPasteboard()->dataForPasteboardType("content"));
+  EXPECT_TRUE(parley->received().empty());
   EXPECT_FALSE(PLApi::sendResp(std::make_shared<SendMessageToPLResp>()));
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "the user's copy");
 
@@ -356,10 +352,8 @@ TEST_F(PLApiTest, CardsTravelAsOneEscapedJsonObject) {
   EXPECT_EQ(query.find_first_of("&#=? "), std::string::npos);
   auto json = Value::fromJSON(*PLApiNSStringURLArgumentsAdditions::decodePercentEscapes(query));
   ASSERT_TRUE(json);
-  EXPECT_EQ(json->allKeys(), (std::vector<std::string>{"ext0", "ext1", "id0", "id1"}));
-  EXPECT_EQ((*json)["id0"], Value("c&1"));
-  EXPECT_EQ((*json)["ext0"], Value("{\"code\":\"x\"}"));
-  EXPECT_EQ((*json)["ext1"], Value(""));
+  EXPECT_EQ(*json, *Value::fromJSON(R"({"id0": "c&1", "ext0": "{\"code\":\"x\"}", "id1": "c#2",
+      "ext1": ""})"));
 
   while (req->cardAry.size() < 40) req->cardAry.push_back(req->cardAry[1]);
   EXPECT_TRUE(PLApi::sendReq(req));
@@ -381,12 +375,8 @@ TEST_F(PLApiTest, CardsTravelAsOneEscapedJsonObject) {
 }
 
 TEST_F(PLApiTest, ParseURLParamsKeepsEveryEqualsSignAfterTheFirstInsideAValue) {
-  Value p = PLApi::parseURLParams("a=1&sign=abc==&b=x=y=z&a=2&flag&&=v");
-  EXPECT_EQ(p["a"], Value("2"));
-  EXPECT_EQ(p["sign"], Value("abc=="));
-  EXPECT_EQ(p["b"], Value("x=y=z"));
-  EXPECT_EQ(p["flag"], Value(""));
-  EXPECT_EQ(p[""], Value("v"));
+  EXPECT_EQ(PLApi::parseURLParams("a=1&sign=abc==&b=x=y=z&a=2&flag&&=v"),
+            *Value::fromJSON(R"({"a": "2", "sign": "abc==", "b": "x=y=z", "flag": "", "": "v"})"));
   EXPECT_EQ(PLApi::parseURLParams("").count(), 0u);
   EXPECT_EQ(PLApi::parseURLParams("x=%20+").operator[]("x"), Value("%20+"));
 }
@@ -459,14 +449,14 @@ TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
 }
 
 TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
-  parleyWrites(
-      Value::dict(
-          {{"command", Value("2040")}, {"account", Value("conv")}, {"messageExt", Value("e")}}),
-      "clip");
+  parleyWrites(*Value::fromJSON(R"({"command": "2040", "account": "conv", "openID": "x",
+      "title": "t", "objectType": "7", "messageExt": "e", "messageAction": "a"})"),
+               "clip");
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://launch"), delegate));
   auto launch = lastOf<LaunchFromPLReq>(delegate->reqs);
   ASSERT_TRUE(launch.message);
-  EXPECT_EQ(launch.message->messageExt, "e");
+  EXPECT_EQ(launch.openID + launch.message->messageExt + launch.message->messageAction, "xea");
+  EXPECT_TRUE(launch.message->title.empty()) << "a launch carries no title";
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "clip");
 
   // The conversation account goes into the next message, then is dropped.
@@ -475,11 +465,15 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   EXPECT_EQ(sent(webShare()), "sendreq/?");
   EXPECT_FALSE(command().contains("account"));
 
-  ASSERT_TRUE(parleyOpens(R"({"command": "2000", "language": "zh"})"));
-  EXPECT_EQ(lastOf<GetMessageFromPLReq>(delegate->reqs).lang, "zh");
-  ASSERT_TRUE(parleyOpens(R"({"command": "1010", "objectType": "7", "extInfo": "i"})"));
+  ASSERT_TRUE(
+      parleyOpens(R"({"command": "2000", "language": "zh", "openID": "o", "country": "CN"})"));
+  auto get = lastOf<GetMessageFromPLReq>(delegate->reqs);
+  EXPECT_EQ(get.openID + get.lang + get.country, "ozhCN");
+  ASSERT_TRUE(parleyOpens(
+      R"({"command": "1010", "objectType": "7", "extInfo": "i", "country": "CN", "title": "t"})"));
   auto show = lastOf<ShowMessageFromPLReq>(delegate->reqs);
   ASSERT_TRUE(show.message);
+  EXPECT_EQ(show.country + show.message->title, "CNt");
   EXPECT_EQ(std::dynamic_pointer_cast<PLAppExtendObject>(show.message->mediaObject)->extInfo, "i");
   ASSERT_TRUE(parleyOpens(R"({"command": "2010", "result": "-2", "country": "CN"})"));
   auto sentReply = lastOf<SendMessageToPLResp>(delegate->resps);

@@ -23,8 +23,6 @@ class PaylumePayApiTest : public ParleyTest {
 TEST_F(PaylumePayApiTest, AnOrderOpensOnePaymentUrlWithOnlyTheBodyEscaped) {
   EXPECT_TRUE(api->isCanOpenApp());
   api->registerWithUrlSchemes("QXMarrowpay");
-  EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey("paylumeurlSchemes"),
-            "QXMarrowpay");
   // Called from any thread, the launcher opens its URL from the main queue.
   std::thread([&] {
     api->startPLPayMerchantId("m&1", "o=2", "6.00", "https://n.example/cb?a=1,b",

@@ -88,7 +88,13 @@ TEST_F(WapAuthHandlerTest, WithoutParleyTheLoginRunsThroughTheWebPages) {
   EXPECT_FALSE(root->presentedViewController());
 }
 
-TEST_F(WapAuthHandlerTest, RedirectsAreHandledOnlyWhileALoginRuns) {
+TEST_F(WapAuthHandlerTest, WithoutAnAppIdOrRequestNoLoginStartsAndRedirectsWaitForOne) {
+  EXPECT_FALSE(handler()->beginWapAuth(req, root, "", delegate));
+  EXPECT_FALSE(PLApi::sendAuthReq(nullptr, root, delegate));
+  EXPECT_FALSE(handler()->beginWapAuth(req, nullptr, "plapp", delegate));
+  runLoop();
+  EXPECT_FALSE(root->presentedViewController());
+  EXPECT_FALSE(handler()->running());
   EXPECT_FALSE(handler()->handleWapOAuthOpenUrl(url("plapp://wapoauth?mobile=1")));
   EXPECT_FALSE(handler()->endWapAuth());
   start();
@@ -155,15 +161,6 @@ TEST_F(WapAuthHandlerTest, StartingTwiceClosesTheFirstPageAndDrawsANewUid) {
   EXPECT_NE(handler()->timeStamp(), firstUid);
   EXPECT_EQ(loaded().back(), std::string(WapAuthHandler::kOpenHost) +
                                  "/connect/mobilecheck?appid=plapp&uid=" + uid());
-}
-
-TEST_F(WapAuthHandlerTest, TheWebLoginRefusesToStartWithoutAnAppIdOrRequest) {
-  EXPECT_FALSE(handler()->beginWapAuth(req, root, "", delegate));
-  EXPECT_FALSE(PLApi::sendAuthReq(nullptr, root, delegate));
-  EXPECT_FALSE(handler()->beginWapAuth(req, nullptr, "plapp", delegate));
-  runLoop();
-  EXPECT_FALSE(root->presentedViewController());
-  EXPECT_FALSE(handler()->running());
 }
 
 TEST_F(WapAuthHandlerTest, UidsComeFromASeededGenerator) {
