@@ -9,11 +9,14 @@
 #include <sstream>
 
 #include "app/StandInParley.h"
+#include "devserver/StatServer.h"
 #include "parley/PLApiRegister.h"
 #include "parley/ParleyApiUtil.h"
 #include "parley/StatPL.h"
 #include "parley/stats/PLOStat.h"
 #include "parley/stats/PLOStatConfig.h"
+#include "parley/stats/PLOStatDispatcher.h"
+#include "parley/stats/PLOStatStore.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/RunLoop.h"
@@ -353,4 +356,16 @@ std::string SimCommandLoop::screen() const {
   std::string dump = Automation::dumpScreen();
   if (!dump.empty() && dump.back() != '\n') dump += "\n";
   return dump;
+}
+
+std::function<std::vector<std::string>()> statsSummaryHook(const StatServer& server) {
+  return [&server] {
+    // A report may pass through each queue in turn more than once (session, events, reply).
+    for (int round = 0; round < 3; ++round) {
+      PLOStat::waitForQueue();
+      PLOStatStore::getInstance()->waitForQueue();
+      PLOStatDispatcher::getInstance()->waitForQueue();
+    }
+    return server.summaryLines();
+  };
 }

@@ -23,6 +23,12 @@ struct SimServerHooks {
   std::string statsReportUrl;
 };
 
+class StatServer;
+
+// The `stats` hook for a statistics server of ours: lets the statistics module's queues hand on
+// what is on its way, then reads the server's summary lines. The server must outlive the hook.
+std::function<std::vector<std::string>()> statsSummaryHook(const StatServer& server);
+
 // The simulator's command loop: runs the app on the headless platform and drives it as a person
 // would, one text command at a time, printing the screen after each.
 //

@@ -18,8 +18,6 @@
 #include "devserver/DevServer.h"
 #include "devserver/StatServer.h"
 #include "parley/stats/PLOStat.h"
-#include "parley/stats/PLOStatDispatcher.h"
-#include "parley/stats/PLOStatStore.h"
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
@@ -164,16 +162,7 @@ int main(int argc, char** argv) {
   }
   statServer->setConfiguration(1, Value::dict({{"rs", Value(3)}}), 1, "demo");
   hooks.statsReportUrl = statServer->reportUrl();
-  StatServer* stats = statServer.get();
-  hooks.stats = [stats] {
-    // Let the module's queues hand on what is on its way before reading.
-    for (int round = 0; round < 3; ++round) {
-      PLOStat::waitForQueue();
-      PLOStatStore::getInstance()->waitForQueue();
-      PLOStatDispatcher::getInstance()->waitForQueue();
-    }
-    return stats->summaryLines();
-  };
+  hooks.stats = statsSummaryHook(*statServer);
 
   {
     SimCommandLoop loop(hooks);
