@@ -10,7 +10,7 @@ class NSFileManagerTest : public ::testing::Test {
   std::string dir = Sandbox::makeTemporaryDirectory("files-test");
 };
 
-TEST_F(NSFileManagerTest, CreatesListsReadsAndRemovesFilesAndFolders) {
+TEST_F(NSFileManagerTest, CreatesListsReadsAndRemovesFilesAndFoldersAndMissingOnesGiveNothing) {
   EXPECT_FALSE(fm.createDirectoryAtPath(dir + "/a/b/c", false));
   EXPECT_TRUE(fm.createDirectoryAtPath(dir + "/a/b/c", true));
   EXPECT_TRUE(fm.createDirectoryAtPath(dir + "/a/b/c", true));
@@ -27,13 +27,11 @@ TEST_F(NSFileManagerTest, CreatesListsReadsAndRemovesFilesAndFolders) {
             (std::vector<std::string>{"b", "b/c", "b/data", "z.txt"}));
   EXPECT_TRUE(fm.removeItemAtPath(dir + "/a"));
   EXPECT_FALSE(fm.fileExistsAtPath(dir + "/a"));
+  // What is gone, or is a folder, gives nothing rather than throwing.
   EXPECT_FALSE(fm.removeItemAtPath(dir + "/a"));
-}
-
-TEST_F(NSFileManagerTest, MissingFilesGiveNothingRatherThanThrowing) {
-  EXPECT_FALSE(fm.contentsAtPath(dir + "/none"));
+  EXPECT_FALSE(fm.contentsAtPath(dir + "/a/z.txt"));
   EXPECT_FALSE(fm.contentsAtPath(dir));
-  EXPECT_TRUE(fm.contentsOfDirectoryAtPath(dir + "/none").empty());
-  EXPECT_FALSE(fm.writeString("x", dir + "/no/such/folder/file"));
-  EXPECT_FALSE(fm.fileSizeAtPath(dir + "/none"));
+  EXPECT_TRUE(fm.contentsOfDirectoryAtPath(dir + "/a").empty());
+  EXPECT_FALSE(fm.writeString("x", dir + "/a/b/file"));
+  EXPECT_FALSE(fm.fileSizeAtPath(dir + "/a/b/data"));
 }

@@ -95,14 +95,12 @@ TEST(Plist, NullsAreLeftOutAndAbsentWritesNothing) {
   EXPECT_EQ(Plist::toXML(Value::null()), "");
 }
 
-TEST(Plist, GarbageIsNotAPlist) {
+TEST(Plist, GarbageDeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
   EXPECT_FALSE(Plist::parse(std::vector<uint8_t>{}));
-  EXPECT_FALSE(Plist::parse(std::string("not a plist")));
-  EXPECT_FALSE(Plist::parse(std::string("bplist00\x01\x02garbage", 17)));
-  EXPECT_FALSE(Plist::parse(std::string("<plist><dict><key>a</key>")));
-}
-
-TEST(Plist, DeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
+  for (const std::string& garbage :
+       {std::string("not a plist"), std::string("bplist00\x01\x02garbage", 17),
+        std::string("<plist><dict><key>a</key>")})
+    EXPECT_FALSE(Plist::parse(garbage)) << garbage;
   auto shallow = Plist::parse(nestedBinaryPlist(20));
   ASSERT_TRUE(shallow);
   EXPECT_EQ((*shallow)[0][0][0].count(), 1u);

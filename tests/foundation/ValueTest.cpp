@@ -41,35 +41,33 @@ TEST(Value, DescriptionPrintsIntegersWithoutFractionAndDoublesInShortestForm) {
   EXPECT_EQ(Value::array({1, "two"}).description(), "(\n    1,\n    two\n)");
 }
 
-TEST(Value, NumbersParseLeadingDigitsAsFoundationDoes) {
-  // Each text or number with its intValue and doubleValue.
+TEST(Value, NumbersParseLeadingDigitsAndTruthFollowsTheFirstSignificantCharacter) {
+  // Each text or number with its intValue, doubleValue and boolValue.
   const struct {
     Value value;
     int integer;
     double real;
+    bool truth;
   } rows[] = {
       // clang-format off
-      {"12abc", 12, 12},   {" -3", -3, -3},     {"abc", 0, 0},        {"", 0, 0},
-      {"9.99", 9, 9.99},   {9.99, 9, 9.99},     {-9.99, -9, -9.99},   {" 1.5e3xyz", 1, 1500},
-      {".5", 0, 0.5},      {"1e", 1, 1},        {"inf", 0, 0},        {Value::boolean(true), 1, 1},
-      {1e300, INT_MAX, 1e300},  {"99999999999", INT_MAX, 99999999999.0},
-      {Value::dict({{"a", 1}}), 0, 0},
+      {"12abc", 12, 12, true},  {" -3", -3, -3, true},    {"abc", 0, 0, false},  {"", 0, 0, false},
+      {"9.99", 9, 9.99, true},  {9.99, 9, 9.99, true},    {-9.99, -9, -9.99, true},
+      {" 1.5e3xyz", 1, 1500, true},  {".5", 0, 0.5, false},  {"1e", 1, 1, true},
+      {"inf", 0, 0, false},     {Value::boolean(true), 1, 1, true},  {2, 2, 2, true},
+      {1e300, INT_MAX, 1e300, true},  {"99999999999", INT_MAX, 99999999999.0, true},
+      {Value::dict({{"a", 1}}), 0, 0, false},  {"YES", 0, 0, true},  {" true", 0, 0, true},
+      {"007", 7, 7, true},      {"NO", 0, 0, false},      {"000", 0, 0, false},  {"-0", 0, 0, false},
       // clang-format on
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.value.description());
     EXPECT_EQ(row.value.intValue(), row.integer);
     EXPECT_DOUBLE_EQ(row.value.doubleValue(), row.real);
+    EXPECT_EQ(row.value.boolValue(), row.truth);
   }
   EXPECT_EQ(Value("\n\t+8").integerValue(), 8);
   EXPECT_FLOAT_EQ(Value("2.25").floatValue(), 2.25f);
   EXPECT_EQ(Value("-99999999999999999999").longLongValue(), LLONG_MIN);
-}
-
-TEST(Value, BoolValueOfTextFollowsTheFirstSignificantCharacter) {
-  for (const char* yes : {"YES", " true", "007"}) EXPECT_TRUE(Value(yes).boolValue()) << yes;
-  for (const char* no : {"NO", "000", "-0"}) EXPECT_FALSE(Value(no).boolValue()) << no;
-  EXPECT_TRUE(Value(2).boolValue());
 }
 
 TEST(Value, EqualityComparesNumbersByValueAndNeverTextWithNumbers) {
