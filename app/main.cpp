@@ -16,6 +16,7 @@
 #include "app/SimCommandLoop.h"
 #include "core/Config.h"
 #include "devserver/DevServer.h"
+#include "devserver/LoopbackHttp.h"
 #include "devserver/StatServer.h"
 #include "parley/stats/PLOStat.h"
 #include "platform/foundation/NSBundle.h"
@@ -41,11 +42,12 @@ constexpr int kDemoPort = 8765;
 // simulator, say), and tells which on the error stream so that the screen output stays the same.
 template <class Server>
 bool startPreferring(Server& server, int port, const char* what) {
-  if (server.start("127.0.0.1", port)) return true;
-  if (!server.start()) return false;
-  std::cerr << "tovira-sim: port " << port << " is in use; the " << what << " server listens on "
-            << server.baseUrl() << "\n";
-  return true;
+  const int taken = loopback::startPreferring(server, port);
+  if (taken != 0 && taken != port) {
+    std::cerr << "tovira-sim: port " << port << " is in use; the " << what
+              << " server listens on " << server.baseUrl() << "\n";
+  }
+  return taken != 0;
 }
 
 struct Options {

@@ -31,4 +31,12 @@ int run(httplib::Server& server, std::thread& thread, const std::string& host, i
 // Stops the server's loop and joins `thread`. Does nothing when it is not running.
 void halt(httplib::Server& server, std::thread& thread);
 
+// Starts a local server (DevServer, StatServer) on 127.0.0.1 at its usual port, or at a free one
+// when that is in use (by another simulator, say). Returns the port it took, 0 when neither.
+template <class Server>
+int startPreferring(Server& server, int port) {
+  if (server.start("127.0.0.1", port) || server.start()) return server.port();
+  return 0;
+}
+
 }  // namespace loopback
