@@ -3,8 +3,8 @@
 
 #include <thread>
 
-#include "StatTestFixture.h"
 #include "LoopbackListener.h"
+#include "StatTestFixture.h"
 #include "parley/stats/PLOStatCustomEvent.h"
 #include "parley/stats/PLOStatDataConfigHolder.h"
 #include "parley/stats/PLOStatErrorEvent.h"
@@ -61,7 +61,8 @@ size_t answerOversized(int listener, bool chunked, size_t size) {
       expected = end + 4 + std::strtoul(request.c_str() + length + 16, nullptr, 10);
   }
   auto put = [fd](const std::string& bytes) {
-    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(bytes.size());
   };
   std::string block = "{\"ret\":0}" + std::string((64u << 10) - 9, ' ');
   size_t written = 0;
@@ -89,34 +90,25 @@ class PLOStatDispatcherTest : public StatTestFixture {
   }
 };
 
-TEST_F(PLOStatDispatcherTest, AShortBatchIsOnlyEnciphered) {
-  const std::string batch = PLOStatDispatcher::batchText({R"({"et":1000,"ei":"a"})"});
-  EXPECT_EQ(batch, R"([{"et":1000,"ei":"a"}])");
-  std::string encoding;
-  const auto body = PLOStatDispatcher::frameBody(batch, encoding);
-  ASSERT_TRUE(body);
-  EXPECT_EQ(encoding, "rc4");
-  EXPECT_EQ(rc4(*body), batch);
-
-  // 255 bytes still go uncompressed.
-  const std::string longest(255, 'x');
-  EXPECT_EQ(rc4(*PLOStatDispatcher::frameBody(longest, encoding)), longest);
-  EXPECT_EQ(encoding, "rc4");
-}
-
-TEST_F(PLOStatDispatcherTest, ABatchOf256BytesIsCompressedBehindItsBigEndianLength) {
-  const std::string batch = "[" + std::string(254, 'y') + "]";
-  ASSERT_EQ(batch.size(), 256u);
-  std::string encoding;
-  const auto body = PLOStatDispatcher::frameBody(batch, encoding);
-  ASSERT_TRUE(body);
-  EXPECT_EQ(encoding, "rc4,gzip");
-  const std::string payload = rc4(*body);
-  ASSERT_GT(payload.size(), 4u);
-  EXPECT_EQ(payload.substr(0, 4), std::string("\x00\x00\x01\x00", 4));
-  EXPECT_EQ(static_cast<uint8_t>(payload[4]), 0x1f) << "a gzip header follows the length";
-  EXPECT_EQ(static_cast<uint8_t>(payload[5]), 0x8b);
-  EXPECT_EQ(gunzip(payload.substr(4)), batch);
+TEST_F(PLOStatDispatcherTest, BatchesFrom256BytesOnAreCompressedBehindTheirBigEndianLength) {
+  EXPECT_EQ(PLOStatDispatcher::batchText({R"({"et":1000,"ei":"a"})"}), R"([{"et":1000,"ei":"a"}])");
+  for (const size_t size : {22u, 255u, 256u}) {
+    SCOPED_TRACE(size);
+    const std::string batch = "[" + std::string(size - 2, 'y') + "]";
+    std::string encoding;
+    const auto body = PLOStatDispatcher::frameBody(batch, encoding);
+    ASSERT_TRUE(body);
+    const std::string payload = rc4(*body);
+    if (size < 256) {
+      EXPECT_EQ(encoding, "rc4");
+      EXPECT_EQ(payload, batch);
+      continue;
+    }
+    EXPECT_EQ(encoding, "rc4,gzip");
+    EXPECT_EQ(payload.substr(0, 6), std::string("\x00\x00\x01\x00\x1f\x8b", 6))
+        << "the length, then a gzip header";
+    EXPECT_EQ(gunzip(payload.substr(4)), batch);
+  }
 }
 
 TEST_F(PLOStatDispatcherTest, AnEventWithEmptyJsonIsNotJoinedIntoABody) {
@@ -137,36 +129,29 @@ TEST_F(PLOStatDispatcherTest, AnEventWithEmptyJsonIsNotJoinedIntoABody) {
 }
 
 TEST_F(PLOStatDispatcherTest, ABatchReachesTheServerAsTheEventsTexts) {
-  auto first = customEvent("first");
-  auto second = customEvent("second");
   std::vector<std::shared_ptr<PLOStatStoreEvent>> rows;
-  for (const auto& event : {first, second}) {
-    auto row = std::make_shared<PLOStatStoreEvent>();
-    row->content = event->toJsonString();
-    rows.push_back(row);
+  std::vector<Value> sent;
+  for (const char* id : {"first", "second"}) {
+    rows.push_back(std::make_shared<PLOStatStoreEvent>());
+    rows.back()->content = customEvent(id)->toJsonString();
+    sent.push_back(*Value::fromJSON(rows.back()->content));
   }
   bool delivered = false;
   PLOStatDispatcher::getInstance()->send(rows, [&](bool ok) { delivered = ok; });
   PLOStatDispatcher::getInstance()->waitForQueue();
   EXPECT_TRUE(delivered);
-  const auto events = server.events();
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0], *Value::fromJSON(rows[0]->content));
-  EXPECT_EQ(events[1]["ei"].str(), "second");
+  EXPECT_EQ(server.events(), sent);
   EXPECT_TRUE(server.reports()[0].compressed) << "two whole events make more than 255 bytes";
 }
 
 TEST_F(PLOStatDispatcherTest, OnlyAReplyWhoseRetReadsZeroCountsAsDelivered) {
   EXPECT_TRUE(request("[]")) << R"({"ret":0} with a number)";
-
-  server.failNext(1, StatServer::Failure::RetNotZero);
-  EXPECT_FALSE(request("[]"));
-  server.failNext(1, StatServer::Failure::Status500);
-  EXPECT_FALSE(request("[]")) << "status 500 fails even when its body says ret 0";
-  server.failNext(1, StatServer::Failure::NotJson);
-  EXPECT_FALSE(request("[]"));
-  server.failNext(1, StatServer::Failure::Empty);
-  EXPECT_FALSE(request("[]"));
+  // Status 500 fails even when its body says ret 0.
+  for (const auto failure : {StatServer::Failure::RetNotZero, StatServer::Failure::Status500,
+                             StatServer::Failure::NotJson, StatServer::Failure::Empty}) {
+    server.failNext(1, failure);
+    EXPECT_FALSE(request("[]")) << static_cast<int>(failure);
+  }
   EXPECT_TRUE(NSLogSink::contains("Receive invalid response:500"));
 
   server.setCipheredReplies(false);

@@ -34,31 +34,27 @@ class PLOStatEventTest : public StatTestFixture {
   // The members every event but the session event carries, on a fresh device, for an event
   // of the given type and index in session 7.
   static Value common(int type, uint64_t index) {
-    return Value::dict({{"idx", Value(static_cast<unsigned long long>(index))},
-                        {"ts", Value(1700000000)},
-                        {"si", Value(7)},
-                        {"sv", "1.4.6"},
-                        {"ut", Value(0)},
-                        {"ch", "appstore"},
-                        {"av", "1.0"},
-                        {"mc", "02:00:00:3A:5C:71"},
-                        {"ui", PLOStatHelper::getInstance()->getEnv().deviceid},
-                        {"mid", "none"},
-                        {"ifv", "6F9619FF-8B86-D011-B42D-00C04FC964FF"},
-                        {"et", Value(type)},
-                        {"ky", "IPLOPplapp"}});
+    return with(Value::dict({{"idx", Value(static_cast<unsigned long long>(index))},
+                             {"ui", PLOStatHelper::getInstance()->getEnv().deviceid},
+                             {"et", Value(type)}}),
+                R"({"ts":1700000000,"si":7,"sv":"1.4.6","ut":0,"ch":"appstore","av":"1.0",
+                    "mc":"02:00:00:3A:5C:71","mid":"none","ky":"IPLOPplapp",
+                    "ifv":"6F9619FF-8B86-D011-B42D-00C04FC964FF"})");
   }
 
   // The device's details that the session environment and the error details share.
   static Value device() {
-    return Value::dict({{"pl", "iPhone OS"}, {"tz", "Asia/Shanghai"}, {"ov", "9.3"},
-                        {"av", "1.0"}, {"os", Value(2)}, {"sv", "1.4.6"}, {"sr", "640x1136"},
-                        {"op", "00101"}, {"md", "TestMachine1,1"}, {"mf", "iPhone"},
-                        {"ch", "appstore"}, {"cn", "WIFI"}});
+    return *Value::fromJSON(R"({"pl":"iPhone OS","tz":"Asia/Shanghai","ov":"9.3","av":"1.0",
+        "os":2,"sv":"1.4.6","sr":"640x1136","op":"00101","md":"TestMachine1,1","mf":"iPhone",
+        "ch":"appstore","cn":"WIFI"})");
   }
 
-  static Value with(Value base, std::initializer_list<std::pair<const std::string, Value>> more) {
-    for (const auto& [k, v] : more) base.set(k, v);
+  // base with the members of a JSON object text added or replaced.
+  static Value with(Value base, const std::string& json) {
+    const auto more = Value::fromJSON(json);
+    EXPECT_TRUE(more && more->isDict()) << json;
+    if (more)
+      for (const auto& [k, v] : more->dictValue()) base.set(k, v);
     return base;
   }
 
@@ -76,8 +72,8 @@ TEST_F(PLOStatEventTest, APageViewReportsPageDurationAndReferrer) {
   view->page = "home";
   view->duration = 3;
   view->refer = "shop";
-  EXPECT_EQ(parsed(*view), with(common(1, view->eventIndex()),
-                                {{"pi", "home"}, {"du", Value(3)}, {"rf", "shop"}}));
+  EXPECT_EQ(parsed(*view),
+            with(common(1, view->eventIndex()), R"({"pi":"home","du":3,"rf":"shop"})"));
 
   view->refer = "home";  // a page that refers to itself
   EXPECT_EQ(parsed(*view)["rf"].str(), "-");
@@ -87,12 +83,9 @@ TEST_F(PLOStatEventTest, APageViewReportsPageDurationAndReferrer) {
 
 TEST_F(PLOStatEventTest, ASessionEventCarriesTheEnvironmentButNotTheTopLevelVersionsOrChannel) {
   auto session = make<PLOStatSessionEnv>();
-  Value expected = common(2, session->eventIndex());
-  expected.remove("sv");
-  expected.remove("ch");
-  expected.remove("av");
-  expected.set("ev", with(device(), {{"wf", R"({"bs":"02:00:00:00:00:01","ss":"ToviraNet"})"}}));
-  expected.set("cfg", Value::dict({{"1", Value::dict()}, {"2", Value::dict()}}));
+  Value expected = with(common(2, session->eventIndex()), R"({"cfg":{"1":{},"2":{}}})");
+  for (const char* key : {"sv", "ch", "av"}) expected.remove(key);
+  expected.set("ev", device().set("wf", R"({"bs":"02:00:00:00:00:01","ss":"ToviraNet"})"));
   EXPECT_EQ(parsed(*session), expected);
 }
 
@@ -123,26 +116,23 @@ TEST_F(PLOStatEventTest, AnErrorEventReportsItsFirstHundredLinesAndTheDeviceDeta
   EXPECT_EQ(json["er"].str(), NSString::componentsJoinedByString(lines, "\n"));
   EXPECT_EQ(json["ea"].intValue(), 1);
   EXPECT_EQ(json["ut"].intValue(), 0);
-  Value details = Value::fromJSON(json["errkv"].str()).value_or(Value());
-  EXPECT_EQ(details, with(device(), {{"ui", PLOStatHelper::getInstance()->getEnv().deviceid},
-                                     {"qq", "acc-1"},
-                                     {"pcn", "tovira"},
-                                     {"fram", Value(2048)}}));
+  Value details = with(device(), R"({"qq":"acc-1","pcn":"tovira","fram":2048})");
+  details.set("ui", PLOStatHelper::getInstance()->getEnv().deviceid);
+  EXPECT_EQ(Value::fromJSON(json["errkv"].str()).value_or(Value()), details);
 }
 
 TEST_F(PLOStatEventTest, CustomEventsReportArgumentsPropertiesAndOnlyANonZeroDuration) {
   auto custom = make<PLOStatCustomEvent>();
   custom->eventID = "onBackground_PL";
-  EXPECT_EQ(parsed(*custom), with(common(1000, custom->eventIndex()), {{"ei", "onBackground_PL"}}));
+  EXPECT_EQ(parsed(*custom),
+            with(common(1000, custom->eventIndex()), R"({"ei":"onBackground_PL"})"));
 
   custom->args = Value::array({"a", Value(2)});
   custom->kvs = Value::dict({{"k", "v"}});
   custom->duration = 5;
   EXPECT_EQ(parsed(*custom),
-            with(common(1000, custom->eventIndex()), {{"ei", "onBackground_PL"},
-                                                      {"ar", Value::array({"a", Value(2)})},
-                                                      {"kv", Value::dict({{"k", "v"}})},
-                                                      {"du", Value(5)}}));
+            with(common(1000, custom->eventIndex()),
+                 R"({"ei":"onBackground_PL","ar":["a",2],"kv":{"k":"v"},"du":5})"));
 }
 
 TEST_F(PLOStatEventTest, AdditionAndAccountEventsShareTheirTypeAndDifferInMembers) {
@@ -150,18 +140,15 @@ TEST_F(PLOStatEventTest, AdditionAndAccountEventsShareTheirTypeAndDifferInMember
   auto addition = make<PLOStatAdditionEvent>();
   EXPECT_EQ(parsed(*addition), common(1001, addition->eventIndex()));
   config->setQq("12345");
-  EXPECT_EQ(parsed(*addition), with(common(1001, addition->eventIndex()), {{"qq", "12345"}}));
+  EXPECT_EQ(parsed(*addition), with(common(1001, addition->eventIndex()), R"({"qq":"12345"})"));
 
   auto account = make<PLOStatAccountEvent>();
-  EXPECT_EQ(parsed(*account),
-            with(common(1001, account->eventIndex()), {{"acc", Value::dict({{"t", Value(0)}})}}));
+  EXPECT_EQ(parsed(*account), with(common(1001, account->eventIndex()), R"({"acc":{"t":0}})"));
   config->setAccount("player");
   config->setAccountType(-3);
   config->setAccountExt("ext");
-  EXPECT_EQ(parsed(*account),
-            with(common(1001, account->eventIndex()),
-                 {{"acc", Value::dict({{"a", "player"}, {"t", Value(-3)}, {"e", "ext"}})},
-                  {"qq", "player"}}));
+  EXPECT_EQ(parsed(*account), with(common(1001, account->eventIndex()),
+                                   R"({"acc":{"a":"player","t":-3,"e":"ext"},"qq":"player"})"));
 }
 
 TEST_F(PLOStatEventTest, AMonitorEventReportsItsStatOnlyWithAnInterfaceAndSamplingAtLeastOne) {
@@ -175,29 +162,21 @@ TEST_F(PLOStatEventTest, AMonitorEventReportsItsStatOnlyWithAnInterfaceAndSampli
   monitor->stat->consumedMilliseconds = 5000000000ull;
   monitor->stat->returnCode = -2;
   monitor->stat->resultType = 1;
-  EXPECT_EQ(parsed(*monitor),
-            with(common(1002, monitor->eventIndex()), {{"na", "login"},
-                                                       {"rq", Value(10)},
-                                                       {"rp", Value(20)},
-                                                       {"tm", Value(5000000000ll)},
-                                                       {"rc", Value(-2)},
-                                                       {"sp", Value(1)},
-                                                       {"rt", Value(1)},
-                                                       {"op", "00101"},
-                                                       {"cn", "WIFI"}}));
+  EXPECT_EQ(parsed(*monitor), with(common(1002, monitor->eventIndex()),
+                                   R"({"na":"login","rq":10,"rp":20,"tm":5000000000,"rc":-2,
+                                       "sp":1,"rt":1,"op":"00101","cn":"WIFI"})"));
 }
 
 TEST_F(PLOStatEventTest, GameUserAndSpeedTestEventsReportTheirTextsWhenSet) {
   auto game = make<PLOStatGameUserEvent>();
   game->uid = "u1";
   game->level = "9";
-  EXPECT_EQ(parsed(*game), with(common(1003, game->eventIndex()), {{"gid", "u1"}, {"lev", "9"}}));
+  EXPECT_EQ(parsed(*game), with(common(1003, game->eventIndex()), R"({"gid":"u1","lev":"9"})"));
 
   auto speed = make<PLOStatTestSpeedEvent>();
   speed->sp = "[]";
   speed->cn = "WIFI";
-  EXPECT_EQ(parsed(*speed),
-            with(common(1004, speed->eventIndex()), {{"sp", "[]"}, {"cn", "WIFI"}}));
+  EXPECT_EQ(parsed(*speed), with(common(1004, speed->eventIndex()), R"({"sp":"[]","cn":"WIFI"})"));
 }
 
 TEST_F(PLOStatEventTest, HostSettingsAndTheEventsOwnKeyReplaceTheDefaults) {
@@ -210,14 +189,9 @@ TEST_F(PLOStatEventTest, HostSettingsAndTheEventsOwnKeyReplaceTheDefaults) {
   auto view = make<PLOStatPageView>();
   view->page = "p";
   view->setAppkey("own-key");
-  Value expected = with(common(1, view->eventIndex()), {{"av", "2.5"},
-                                                        {"cav", "2.5"},
-                                                        {"cui", "user'1"},
-                                                        {"ifa", "IFA-1"},
-                                                        {"mid", "token-1"},
-                                                        {"ky", "own-key"},
-                                                        {"pi", "p"},
-                                                        {"du", Value(0)}});
+  Value expected = with(common(1, view->eventIndex()),
+                        R"({"av":"2.5","cav":"2.5","cui":"user'1","ifa":"IFA-1","mid":"token-1",
+                            "ky":"own-key","pi":"p","du":0})");
   expected.remove("ch");
   EXPECT_EQ(parsed(*view), expected);
 }

@@ -18,24 +18,25 @@ class PLOStatReachabilityTest : public StatTestFixture {
 }  // namespace
 
 TEST_F(PLOStatReachabilityTest, StatusFollowsTheNetworkTheDeviceIsOn) {
-  auto& network = SimulatedNetwork::shared();
   auto reachability = internet();
-  EXPECT_EQ(reachability->currentReachabilityStatus(), ReachableViaWiFi);
-  EXPECT_EQ(reachability->currentReachabilityString(), "WiFi");
-  EXPECT_EQ(reachability->currentReachabilityFlags(), "-R -------");
-
-  network.setKind(NetworkKind::Cellular);
-  EXPECT_EQ(reachability->currentReachabilityStatus(), ReachableViaWWAN);
-  EXPECT_TRUE(reachability->isReachableViaWWAN());
-  EXPECT_FALSE(reachability->isReachableViaWiFi());
-  EXPECT_EQ(reachability->currentReachabilityString(), "Cellular");
-  EXPECT_EQ(reachability->currentReachabilityFlags(), "WR -t-----");
-
-  network.setKind(NetworkKind::Offline);
-  EXPECT_FALSE(reachability->isReachable());
-  EXPECT_EQ(reachability->currentReachabilityStatus(), NotReachable);
-  EXPECT_EQ(reachability->currentReachabilityString(), "No Connection");
-  EXPECT_EQ(reachability->reachabilityFlags(), 0u);
+  const struct {
+    NetworkKind kind;
+    NetworkStatus status;
+    const char* text;
+    const char* flags;
+  } rows[] = {{NetworkKind::WiFi, ReachableViaWiFi, "WiFi", "-R -------"},
+              {NetworkKind::Cellular, ReachableViaWWAN, "Cellular", "WR -t-----"},
+              {NetworkKind::Offline, NotReachable, "No Connection", "-- -------"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    SimulatedNetwork::shared().setKind(row.kind);
+    EXPECT_EQ(reachability->currentReachabilityStatus(), row.status);
+    EXPECT_EQ(reachability->isReachable(), row.status != NotReachable);
+    EXPECT_EQ(reachability->isReachableViaWWAN(), row.status == ReachableViaWWAN);
+    EXPECT_EQ(reachability->isReachableViaWiFi(), row.status == ReachableViaWiFi);
+    EXPECT_EQ(reachability->currentReachabilityString(), row.text);
+    EXPECT_EQ(reachability->currentReachabilityFlags(), row.flags);
+  }
 }
 
 TEST_F(PLOStatReachabilityTest, ACellularPathCountsOnlyWhileWWANIsAllowed) {

@@ -63,20 +63,31 @@ struct FullDisk {
   static sqlite3_file* inner(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
   // Calls the real file's method M.
   template <auto M>
-  static constexpr auto pass = [](sqlite3_file* f, auto... a) {
-    return (inner(f)->pMethods->*M)(inner(f), a...);
-  };
+  static constexpr auto pass =
+      [](sqlite3_file* f, auto... a) { return (inner(f)->pMethods->*M)(inner(f), a...); };
   static int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* out) {
     using IO = sqlite3_io_methods;
-    static const IO methods = {
-        1, pass<&IO::xClose>, pass<&IO::xRead>,
-        [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
-          return full() ? SQLITE_FULL : pass<&IO::xWrite>(f, b, n, o);
-        },
-        pass<&IO::xTruncate>, pass<&IO::xSync>, pass<&IO::xFileSize>, pass<&IO::xLock>,
-        pass<&IO::xUnlock>, pass<&IO::xCheckReservedLock>, pass<&IO::xFileControl>,
-        pass<&IO::xSectorSize>, pass<&IO::xDeviceCharacteristics>,
-        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};  // version 1: no shared memory
+    static const IO methods = {1,
+                               pass<&IO::xClose>,
+                               pass<&IO::xRead>,
+                               [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+                                 return full() ? SQLITE_FULL : pass<&IO::xWrite>(f, b, n, o);
+                               },
+                               pass<&IO::xTruncate>,
+                               pass<&IO::xSync>,
+                               pass<&IO::xFileSize>,
+                               pass<&IO::xLock>,
+                               pass<&IO::xUnlock>,
+                               pass<&IO::xCheckReservedLock>,
+                               pass<&IO::xFileControl>,
+                               pass<&IO::xSectorSize>,
+                               pass<&IO::xDeviceCharacteristics>,
+                               nullptr,
+                               nullptr,
+                               nullptr,
+                               nullptr,
+                               nullptr,
+                               nullptr};  // version 1: no shared memory
     auto* file = reinterpret_cast<File*>(f);
     file->real = reinterpret_cast<sqlite3_file*>(file + 1);
     const int rc = real()->xOpen(real(), name, file->real, flags, out);
@@ -102,18 +113,15 @@ class PLOStatStoreTest : public StatTestFixture {
 TEST_F(PLOStatStoreTest, TheFileHasTheThreeTablesWithTheirExactStatements) {
   store()->waitForQueue();
   EXPECT_EQ(PLOStatStore::databasePath(), root() + "/Documents/.parley_analysis_PLOStatStore");
-  const auto tables = query("select name, sql from sqlite_master where type='table' order by name");
-  std::map<std::string, std::string> sql;
-  for (const auto& row : tables) sql[row[0]] = row[1];
-  EXPECT_EQ(sql["events"],
-            "CREATE TABLE events(event_id INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, content "
-            "TEXT, status INTEGER, send_count INTEGER, ts INTEGER)");
-  EXPECT_EQ(sql["user"],
-            "CREATE TABLE user(uid TEXT, user_type INTEGER, app_ver TEXT, ts INTEGER, PRIMARY "
-            "KEY(uid))");
-  EXPECT_EQ(sql["config"],
-            "CREATE TABLE config(type INTEGER, content TEXT, md5sum TEXT, version INTEGER, "
-            "PRIMARY KEY(type))");
+  EXPECT_EQ(query("select sql from sqlite_master where name in ('config', 'events', 'user') "
+                  "order by name"),
+            (std::vector<std::vector<std::string>>{
+                {"CREATE TABLE config(type INTEGER, content TEXT, md5sum TEXT, version INTEGER, "
+                 "PRIMARY KEY(type))"},
+                {"CREATE TABLE events(event_id INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, "
+                 "content TEXT, status INTEGER, send_count INTEGER, ts INTEGER)"},
+                {"CREATE TABLE user(uid TEXT, user_type INTEGER, app_ver TEXT, ts INTEGER, "
+                 "PRIMARY KEY(uid))"}}));
   EXPECT_EQ(NSUserDefaults::standardUserDefaults().integerForKey("STAT_SDK_DB_VER"), 1);
 }
 
@@ -137,23 +145,12 @@ TEST_F(PLOStatStoreTest, StoredEventsWaitWithTheirSecondAndLoadOldestFirst) {
       << "ordered by second, then by the order they were stored";
 }
 
-TEST_F(PLOStatStoreTest, TheCapErasesTheOldestSecondFirst) {
-  PLOStatConfig::getInstance()->setMaxStoreEventCount(2);
-  put(100, "a");
-  put(200, "b");
-  put(300, "c");
-  store()->waitForQueue();
-  EXPECT_EQ(storedIds(), (std::vector<std::string>{"b", "c"}));
-  EXPECT_TRUE(NSLogSink::contains("Too many events stored in db, erase oldest event"));
-}
-
-TEST_F(PLOStatStoreTest, TheCapErasesOnlyAfterTheLengthCheckAndLowersTheCountByTheRowsErased) {
+TEST_F(PLOStatStoreTest, TheCapErasesTheOldestSecondOnlyAfterTheLengthCheck) {
   auto config = PLOStatConfig::getInstance();
   config->setMaxStoreEventCount(2);
   config->setMaxReportEventLength(400);
   put(100, "a");
   put(100, "b");
-  store()->waitForQueue();
   // Too long to report: it is dropped, and nothing is erased for it.
   put(200, std::string(500, 'x'));
   store()->waitForQueue();
@@ -162,35 +159,31 @@ TEST_F(PLOStatStoreTest, TheCapErasesOnlyAfterTheLengthCheckAndLowersTheCountByT
 
   put(300, "c");
   store()->waitForQueue();
-  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c"}));
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c"})) << "both of the oldest second";
   EXPECT_EQ(store()->storedEventCount(), 1u) << "two erased, one added";
+  EXPECT_TRUE(NSLogSink::contains("Too many events stored in db, erase oldest event"));
   put(400, "d");
+  put(500, "e");
   store()->waitForQueue();
-  EXPECT_EQ(storedIds(), (std::vector<std::string>{"c", "d"})) << "no erasing below the cap";
+  EXPECT_EQ(storedIds(), (std::vector<std::string>{"d", "e"}));
 }
 
-TEST_F(PLOStatStoreTest, SendingAllWaitingEventsLeavesInBatchesUntilTheStoreIsEmpty) {
-  putAll(70);
-  store()->sendCachedEvents(-1);
-  ASSERT_TRUE(
-      waitFor([&] { return server.eventCount() == 70 && query("select * from events").empty(); }));
-  settle();
-  const auto reports = server.reports();
-  ASSERT_EQ(reports.size(), 3u);
-  EXPECT_EQ(reports[0].events.count(), 30u);
-  EXPECT_EQ(reports[1].events.count(), 30u);
-  EXPECT_EQ(reports[2].events.count(), 10u);
-  EXPECT_EQ(idsOf(server.events()).front(), "e0");
-  EXPECT_EQ(store()->storedEventCount(), 0u);
-}
-
-TEST_F(PLOStatStoreTest, SendingNGoesOnWhileAtLeastNEventsWait) {
+TEST_F(PLOStatStoreTest, SendingNGoesOnWhileAtLeastNEventsWaitAndAllEmptiesTheStore) {
   putAll(65);
   store()->sendCachedEvents(30);
   ASSERT_TRUE(waitFor([&] { return server.eventCount() == 60; }));
   settle();
   EXPECT_EQ(server.reports().size(), 2u);
   EXPECT_EQ(store()->storedEventCount(), 5u) << "fewer than 30 wait for the next batch";
+
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return storedRows() == 0; }));
+  settle();
+  std::vector<size_t> sizes;
+  for (const auto& report : server.reports()) sizes.push_back(report.events.count());
+  EXPECT_EQ(sizes, (std::vector<size_t>{30, 30, 5}));
+  EXPECT_EQ(idsOf(server.events()).front(), "e0");
+  EXPECT_EQ(store()->storedEventCount(), 0u);
 }
 
 TEST_F(PLOStatStoreTest, ABatchThatLoadsNothingSendsNothing) {
@@ -345,16 +338,15 @@ TEST_F(PLOStatStoreTest, ACorruptFileThatCannotBeRemovedLeavesTheStoreWithoutADa
 
 TEST_F(PLOStatStoreTest, QuotesAndLongTextsReachTheTablesThroughBoundParameters) {
   PLOStatUser user = store()->loadUser();
-  EXPECT_EQ(user.uid, PLOStatHelper::getInstance()->getEnv().deviceid);
-  EXPECT_EQ(user.userType, 0);
+  EXPECT_EQ(std::pair(user.uid, user.userType),
+            std::pair(PLOStatHelper::getInstance()->getEnv().deviceid, 0));
   user.appVer = "2.0'); drop table events; --";
   user.userType = 2;
   store()->storeUser(user);
   store()->waitForQueue();
   const PLOStatUser again = store()->loadUser();
-  EXPECT_EQ(again.appVer, user.appVer);
-  EXPECT_EQ(again.userType, 2);
-  EXPECT_EQ(query("select count(*) from events")[0][0], "0") << "the table is still there";
+  EXPECT_EQ(std::pair(again.appVer, again.userType), std::pair(user.appVer, 2));
+  EXPECT_EQ(storedRows(), 0) << "the table is still there";
 
   auto config = std::make_shared<PLOStatDataConfig>();
   config->type = 1;
