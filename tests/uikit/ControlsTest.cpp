@@ -194,13 +194,12 @@ TEST_F(ControlsTest, FlowLayoutsJustifyFullLinesAndSelectTappedItems) {
   vc->view()->addSubview(cv);
   cv->reloadData();
   // 290 points of width: three 90-point items with 10 between them on the first line.
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 0}), CGRectMake(10, 5, 90, 100));
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 2}), CGRectMake(210, 5, 90, 100));
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 4}), CGRectMake(110, 115, 90, 100));
+  std::string frames;
+  for (long i : {0, 2, 4}) frames += CGRectDescription(cv->frameForItemAtIndexPath({0, i}));
+  EXPECT_EQ(frames, "(10,5,90,100)(210,5,90,100)(110,115,90,100)");
   EXPECT_EQ(cv->contentSize().height, 220);
   Automation::tap(cv->cellForItemAtIndexPath({0, 3}));
-  ASSERT_EQ(grid->selected.size(), 1u);
-  EXPECT_EQ(grid->selected[0], NSIndexPath::indexPathForItem(3, 0));
+  EXPECT_EQ(grid->selected, (std::vector<NSIndexPath>{NSIndexPath::indexPathForItem(3, 0)}));
 }
 
 TEST_F(ControlsTest, SegmentedControlsSelectTheTappedSegmentAndReportChangesOnly) {

@@ -33,19 +33,15 @@ TEST(ColorTest, NamedColoursAndComponentsAreExact) {
   EXPECT_FALSE(UIColorEqual(UIColor::redColor(), nullptr));
 }
 
-TEST(TextMeasureTest, MixedTextAndEmojiHaveTheirDocumentedWidths) {
+TEST(TextMeasureTest, MixedTextAndEmojiHaveTheirDocumentedWidthsAndWrapBeforeTheOverflow) {
   auto font = UIFont::systemFontOfSize(20);
   EXPECT_DOUBLE_EQ(TextMeasure::widthOfText("金币10个", font), 3 * 20 + 2 * 11.0);
   EXPECT_DOUBLE_EQ(TextMeasure::widthOfText("😀", font), 20.0);  // one character of two units
   EXPECT_DOUBLE_EQ(TextMeasure::lineHeight(font), 24);
-}
-
-TEST(TextMeasureTest, WrappingBreaksBeforeTheOverflowingCharacter) {
-  auto font = UIFont::systemFontOfSize(10);
-  auto lines = TextMeasure::lines("一二三四五六七", font, 30);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "一二三");
-  EXPECT_EQ(lines[2], "七");
+  // Wrapping breaks before the overflowing character.
+  font = UIFont::systemFontOfSize(10);
+  EXPECT_EQ(TextMeasure::lines("一二三四五六七", font, 30),
+            (std::vector<std::string>{"一二三", "四五六", "七"}));
   EXPECT_EQ(TextMeasure::lines("一二三四五六七", font, 30, 2).size(), 2u);
   EXPECT_EQ(TextMeasure::lines("a\nb", font, 0).size(), 2u);
   EXPECT_EQ(TextMeasure::sizeOfText("一二三四", font, 30), CGSizeMake(30, 24));
@@ -66,7 +62,7 @@ TEST(LabelTest, SizeToFitUsesTheTextMeasureAndKeepsTheOriginAndTooMuchTextIsCut)
   EXPECT_EQ(label->visibleLines().size(), 2u);  // 3 lines of 16.8 need 50.4 points
 }
 
-TEST(AttributedStringTest, ColourRangesCountUtf16UnitsAndAreClampedToTheText) {
+TEST(AttributedStringTest, ColourRangesCountUtf16UnitsAreClampedAndALabelKeepsItsOwnCopy) {
   // The balance line of the shop: both numbers red.
   std::string gold = "12.50", bound = "3";
   std::string text = "账号余额为：金币" + gold + "个，绑金" + bound + "个";
@@ -89,15 +85,11 @@ TEST(AttributedStringTest, ColourRangesCountUtf16UnitsAndAreClampedToTheText) {
   EXPECT_EQ(ranges[0].range, NSMakeRange(2, 1));
   s->addAttribute(NSForegroundColorAttributeName, UIColor::redColor(), NSMakeRange(9, 1));
   EXPECT_EQ(s->colorRanges().size(), 1u);
-}
-
-TEST(AttributedStringTest, ALabelKeepsItsOwnCopy) {
-  auto s = NSMutableAttributedString::create("本次可兑换9.50平台币");
-  s->addAttribute(NSForegroundColorAttributeName, UIColor::redColor(), NSMakeRange(5, 4));
+  // A label keeps its own copy.
   auto label = UILabel::create();
   label->setAttributedText(s);
   s->setString("changed");
-  EXPECT_EQ(label->text(), "本次可兑换9.50平台币");
+  EXPECT_EQ(label->text(), "😀好");
   ASSERT_EQ(label->attributedText()->colorRanges().size(), 1u);
   label->setText("plain");
   EXPECT_FALSE(label->attributedText());

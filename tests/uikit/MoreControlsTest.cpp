@@ -55,10 +55,11 @@ TEST_F(MoreControlsTest, TableSectionsHaveHeadersAndRowsBelowThem) {
   table->setDataSource(s);
   table->setDelegate(s);
   table->reloadData();
-  EXPECT_EQ(header->frame(), CGRectMake(0, 0, 320, 50));
-  EXPECT_EQ(table->rectForRowAtIndexPath({0, 0}), CGRectMake(0, 50, 320, 44));
-  EXPECT_EQ(table->rectForSection(1), CGRectMake(0, 94, 320, 118));
-  EXPECT_EQ(table->rectForRowAtIndexPath({1, 1}), CGRectMake(0, 168, 320, 44));
+  EXPECT_EQ(CGRectDescription(header->frame()) +
+                CGRectDescription(table->rectForRowAtIndexPath({0, 0})) +
+                CGRectDescription(table->rectForSection(1)) +
+                CGRectDescription(table->rectForRowAtIndexPath({1, 1})),
+            "(0,0,320,50)(0,50,320,44)(0,94,320,118)(0,168,320,44)");
   EXPECT_EQ(*table->indexPathForRowAtPoint(CGPointMake(5, 170)),
             NSIndexPath::indexPathForRow(1, 1));
   EXPECT_EQ(table->rectForRowAtIndexPath({3, 0}), CGRectZero);
@@ -86,9 +87,9 @@ TEST_F(MoreControlsTest, CollectionDelegatesSizeItemsPerIndexPath) {
   cv->setDataSource(d);
   cv->setDelegate(d);
   cv->reloadData();
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 0}), CGRectMake(0, 0, 300, 40));
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 1}), CGRectMake(0, 50, 100, 20));
-  EXPECT_EQ(cv->frameForItemAtIndexPath({0, 2}), CGRectMake(110, 50, 100, 20));
+  std::string frames;
+  for (long i : {0, 1, 2}) frames += CGRectDescription(cv->frameForItemAtIndexPath({0, i}));
+  EXPECT_EQ(frames, "(0,0,300,40)(0,50,100,20)(110,50,100,20)");
   EXPECT_EQ(cv->dequeueReusableCellWithReuseIdentifier("unregistered", {0, 0}), nullptr);
 }
 
@@ -101,8 +102,7 @@ TEST_F(MoreControlsTest, ToolbarsShareTheSpareWidthBetweenFlexibleSpaces) {
   bar->setItems(
       {prev, fixed, UIBarButtonItem::createSystem(UIBarButtonSystemItemFlexibleSpace), done});
   EXPECT_EQ(bar->viewForItem(prev)->frame(), CGRectMake(8, 0, 65, 44));  // 3 x 15 + 20
-  EXPECT_EQ(bar->viewForItem(done)->frame().origin.x + bar->viewForItem(done)->frame().size.width,
-            312);
+  EXPECT_EQ(CGRectGetMaxX(bar->viewForItem(done)->frame()), 312);
   EXPECT_EQ(Automation::textOf(bar->viewForItem(done)), "Done");
   EXPECT_EQ(bar->viewForItem(fixed), nullptr);
 }
