@@ -38,9 +38,6 @@ TEST_F(DevServerTest, StartsOnAFreeLoopbackPort) {
   EXPECT_GT(server().port(), 0);
   EXPECT_TRUE(server().isRunning());
   EXPECT_FALSE(server().start()) << "already running";
-  DevServer second;
-  ASSERT_TRUE(second.start());
-  EXPECT_NE(second.port(), server().port());
 }
 
 TEST_F(DevServerTest, RecordsDecodedKeysAndValuesInTheOrderSent) {
@@ -76,18 +73,13 @@ TEST_F(DevServerTest, QueuedRepliesComeBeforeTheStandingOne) {
   server().replyOnce("getMsg", R"({"n":1})");
   server().replyOnce("getMsg", R"({"n":2})");
   const std::string body = signedBody("api=getMsg");
-  EXPECT_EQ(post(body)["n"].intValue(), 1);
-  EXPECT_EQ(post(body)["n"].intValue(), 2);
-  EXPECT_EQ(post(body)["n"].intValue(), 0);
-  EXPECT_EQ(post(body)["n"].intValue(), 0);
+  for (int n : {1, 2, 0, 0}) EXPECT_EQ(post(body)["n"].intValue(), n);
   server().clearReplies();
   EXPECT_EQ(post(body)["msg"].str(), "接口不存在");
 }
 
-TEST_F(DevServerTest, ScriptsRawBodiesValuesAndDelays) {
+TEST_F(DevServerTest, ScriptedRepliesMayBeValuesAndWaitTheirDelay) {
   const std::string body = signedBody("api=x");
-  server().replyRaw("x", "<b>oops</b>");
-  EXPECT_EQ(curl.post(server().endpoint(), body, 5).body, "<b>oops</b>");
   server().reply("x", Value::dict({{"state", "ok"}, {"list", Value::array({1, 2})}}), 0.2);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(post(body)["list"].count(), 2u);
@@ -111,22 +103,10 @@ TEST_F(DevServerTest, StoppingReleasesRequestsThatGetNoReply) {
   EXPECT_FALSE(server().isRunning());
 }
 
-TEST_F(DevServerTest, TheDemoLogsInOnlyTheDemoPlayer) {
-  useDemoReplies();
-  const Value ok = ServerController::loginWithUsername("demo", "demo123");
-  ASSERT_EQ(ok["state"].str(), "ok");
-  const Value& user = ok["data"];
-  EXPECT_EQ(user["username"].str(), "demo");
-  EXPECT_EQ(user["inviteurl"].str(), server().baseUrl() + "/invite/demo");
-
-  const Value refused = ServerController::loginWithUsername("demo", "wrong");
-  EXPECT_EQ(refused["state"].str(), "error");
-  EXPECT_FALSE(refused["msg"].str().empty());
-}
-
 TEST_F(DevServerTest, TheDemoAnswersEveryCallAndServesItsFiles) {
   useDemoReplies();
-  EXPECT_EQ(ServerController::getHotGift()["state"].str(), "ok");
+  // Only the demo player's password logs in.
+  EXPECT_EQ(ServerController::loginWithUsername("demo", "wrong")["state"].str(), "error");
   EXPECT_EQ(
       ServerController::getPingTaiBiYuEWithQxusername("demo", "t", "demo_hero", "1")["data"]["ptb"]
           .str(),
