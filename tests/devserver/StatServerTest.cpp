@@ -66,7 +66,6 @@ TEST_F(StatServerTest, ReadsPlainAndCompressedReportsAndRecordsEveryEvent) {
   auto reply = post(rc4(small), "rc4");
   ASSERT_TRUE(reply);
   EXPECT_EQ(replyOf(reply)["ret"].intValue(), 0);
-  EXPECT_EQ(reply->get_header_value("Content-Encoding"), "rc4");
 
   std::string big = "[";
   for (int i = 0; i < 20; ++i) big += std::string(i ? "," : "") + R"({"et":3,"er":"error text"})";
@@ -101,7 +100,6 @@ TEST_F(StatServerTest, AnswersWithTheConfigurationItWasGiven) {
   const Value reply = replyOf(post(rc4("[]"), "rc4"));
   EXPECT_EQ(reply["cfg"], *Value::fromJSON(R"({"1": {"c": {"rs": 2}, "v": 4, "m": "abc"},
       "2": {"c": {"color": "red"}, "v": 1, "m": ""}})"));
-  EXPECT_EQ(server.lastConfigurationSent(), reply["cfg"]);
 
   server.setCipheredReplies(false);
   server.clearConfiguration();
