@@ -128,8 +128,7 @@ TEST_F(RechargeTest, CardLinksOpenInTheShopAppWhenItCanBeOpenedAndInTheBrowserOt
   const std::string third = ChongZhiCardVC::cardLinks()[2];
   collection->userSelectItem(NSIndexPath::indexPathForItem(2, 0));
   pump();
-  ASSERT_EQ(SimulatedDevice::shared().openedURLs().size(), 1u);
-  EXPECT_EQ(SimulatedDevice::shared().openedURLs()[0], "https:" + third);
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs(), std::vector<std::string>{"https:" + third});
 
   SimulatedDevice::shared().installApp("taobao", [](const std::string&) { return true; });
   collection->userSelectItem(NSIndexPath::indexPathForItem(2, 0));
