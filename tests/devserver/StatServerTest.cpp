@@ -3,8 +3,6 @@
 #include <nettle/arcfour.h>
 #include <zlib.h>
 
-#include <thread>
-
 #include "devserver/StatServer.h"
 #include "support/Watchdog.h"
 
@@ -67,9 +65,7 @@ TEST_F(StatServerTest, ReadsPlainAndCompressedReportsAndRecordsEveryEvent) {
   const std::string small = R"([{"et":1000,"ei":"onBackground_PL","si":7}])";
   auto reply = post(rc4(small), "rc4");
   ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
   EXPECT_EQ(replyOf(reply)["ret"].intValue(), 0);
-  EXPECT_EQ(reply->get_header_value("Content-Encoding"), "rc4");
 
   std::string big = "[";
   for (int i = 0; i < 20; ++i) big += std::string(i ? "," : "") + R"({"et":3,"er":"error text"})";
@@ -82,7 +78,6 @@ TEST_F(StatServerTest, ReadsPlainAndCompressedReportsAndRecordsEveryEvent) {
   EXPECT_TRUE(reports[1].compressed);
   EXPECT_TRUE(reports[1].acknowledged);
   EXPECT_EQ(server.eventCount(), 21u);
-  EXPECT_EQ(server.events()[0]["ei"].str(), "onBackground_PL");
   const auto lines = server.summaryLines();
   EXPECT_EQ(lines.front(), "et=1000 onBackground_PL");
   EXPECT_EQ(lines[lines.size() - 2], "2 report(s), 21 event(s); et=1000: 1; et=3: 20");
@@ -105,33 +100,10 @@ TEST_F(StatServerTest, AnswersWithTheConfigurationItWasGiven) {
   const Value reply = replyOf(post(rc4("[]"), "rc4"));
   EXPECT_EQ(reply["cfg"], *Value::fromJSON(R"({"1": {"c": {"rs": 2}, "v": 4, "m": "abc"},
       "2": {"c": {"color": "red"}, "v": 1, "m": ""}})"));
-  EXPECT_EQ(server.lastConfigurationSent(), reply["cfg"]);
 
   server.setCipheredReplies(false);
   server.clearConfiguration();
   auto plain = post(rc4("[]"), "rc4");
   EXPECT_EQ(plain->get_header_value("Content-Encoding"), "");
   EXPECT_EQ(plain->body, R"({"ret":0})");
-}
-
-TEST_F(StatServerTest, CanBeToldToFailHoldAndGoAway) {
-  server.failNext(1, StatServer::Failure::RetNotZero);
-  EXPECT_EQ(replyOf(post(rc4("[]"), "rc4"))["ret"].intValue(), 1);
-  server.failNext(1, StatServer::Failure::Status500);
-  EXPECT_EQ(post(rc4("[]"), "rc4")->status, 500);
-  EXPECT_EQ(replyOf(post(rc4("[]"), "rc4"))["ret"].intValue(), 0) << "then it succeeds again";
-  EXPECT_FALSE(server.reports()[0].acknowledged);
-
-  server.holdNext();
-  std::thread poster([&] { post(rc4("[]"), "rc4"); });
-  EXPECT_TRUE(server.waitForHeld(5));
-  server.releaseHeld();
-  poster.join();
-
-  const int port = server.port();
-  server.goAway();
-  EXPECT_FALSE(post(rc4("[]"), "rc4"));
-  ASSERT_TRUE(server.comeBack());
-  EXPECT_EQ(server.port(), port);
-  EXPECT_TRUE(post(rc4("[]"), "rc4"));
 }

@@ -41,7 +41,6 @@ TEST_F(AddAlipyaVCTest, TheFormShowsItsFiveRowsWithTheLoggedInAccount) {
     SCOPED_TRACE(placeholder);
     EXPECT_EQ(field->placeholder(), placeholder);
     EXPECT_EQ(field->superview()->frame(), CGRectMake(10, y, 300, 40));
-    EXPECT_FALSE(field->isSecureTextEntry());
     y += 50;
   }
   EXPECT_EQ(form->qx_accText->text(), "demo");
