@@ -44,8 +44,8 @@ template <class Server>
 bool startPreferring(Server& server, int port, const char* what) {
   const int taken = loopback::startPreferring(server, port);
   if (taken != 0 && taken != port) {
-    std::cerr << "tovira-sim: port " << port << " is in use; the " << what
-              << " server listens on " << server.baseUrl() << "\n";
+    std::cerr << "tovira-sim: port " << port << " is in use; the " << what << " server listens on "
+              << server.baseUrl() << "\n";
   }
   return taken != 0;
 }

@@ -34,8 +34,8 @@ void configure(httplib::Server& server) {
 
 int run(httplib::Server& server, std::thread& thread, const std::string& host, int port) {
   if (thread.joinable()) return 0;
-  const int bound = port == 0 ? server.bind_to_any_port(host)
-                              : (server.bind_to_port(host, port) ? port : -1);
+  const int bound =
+      port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
   if (bound <= 0) return 0;
   auto ended = std::make_shared<std::atomic<bool>>(false);
   thread = std::thread([&server, ended] {

@@ -11,6 +11,7 @@
 #include "core/CurlHandle.h"
 #include "core/EncDec.h"
 #include "devserver/DevServer.h"
+#include "devserver/LoopbackHttp.h"
 #include "devserver/StatServer.h"
 #include "support/Watchdog.h"
 
@@ -31,9 +32,9 @@ class RawClient {
 
   // Sends a POST and reads until the server closes the connection.
   std::string post(const std::string& path, const std::string& body) {
-    const std::string request = "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-                                "Connection: close\r\nContent-Length: " +
-                                std::to_string(body.size()) + "\r\n\r\n" + body;
+    const std::string request =
+        "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+        "Connection: close\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     if (send(fd_, request.data(), request.size(), MSG_NOSIGNAL) < 0) return "";
     std::string reply;
     char buffer[4096];
@@ -48,7 +49,8 @@ class RawClient {
 
 std::string apiBody(const std::string& api) {
   const std::string params = "api=" + api;
-  return "data=" + *EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
+  return "data=" +
+         *EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
 }
 
 }  // namespace
@@ -93,7 +95,9 @@ TEST_F(LoopbackServersTest, APortInUseIsRefusedAndTheNextServerFallsBackWithItsO
   EXPECT_FALSE(otherStats.start("127.0.0.1", dev.port()));
 
   // As a second simulator does: any free port instead, and each sees only its own requests.
-  ASSERT_TRUE(otherDev.start());
+  const int taken = loopback::startPreferring(otherDev, dev.port());
+  EXPECT_NE(taken, 0);
+  EXPECT_NE(taken, dev.port());
   dev.reply("mine", R"({"state":"ok"})");
   otherDev.reply("mine", R"({"state":"ok"})");
   CurlHandle curl;

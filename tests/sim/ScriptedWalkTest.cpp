@@ -9,6 +9,7 @@
 #include "core/TempData.h"
 #include "parley/PLApiRegister.h"
 #include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
 #include "platform/foundation/NSString.h"
 #include "platform/services/PhotoAlbum.h"
 #include "platform/uikit/UITabBarController.h"

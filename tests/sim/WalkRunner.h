@@ -23,9 +23,6 @@
 #include "app/SimCommandLoop.h"
 #include "devserver/DevServer.h"
 #include "devserver/StatServer.h"
-#include "parley/stats/PLOStat.h"
-#include "parley/stats/PLOStatDispatcher.h"
-#include "parley/stats/PLOStatStore.h"
 #include "shell/ShellTestFixture.h"
 
 class WalkRunner {
@@ -80,15 +77,7 @@ class WalkRunner {
       server.replyOnce(api, json);
     };
     if (!stats) return h;
-    h.stats = [stats] {
-      // As tovira-sim does: the module's queues hand on what is on its way first.
-      for (int round = 0; round < 3; ++round) {
-        PLOStat::waitForQueue();
-        PLOStatStore::getInstance()->waitForQueue();
-        PLOStatDispatcher::getInstance()->waitForQueue();
-      }
-      return stats->summaryLines();
-    };
+    h.stats = statsSummaryHook(*stats);
     h.statsReportUrl = stats->reportUrl();
     return h;
   }
