@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <tuple>
+
 #include "ParleyTestSupport.h"
 #include "app/StandInParley.h"
 #include "parley/AddCardToPLCardPackageReq.h"
@@ -118,8 +121,7 @@ TEST_F(PLApiTest, BeforeSystem7SharesAndLoginsTravelOnParleyData) {
   auto auth = std::make_shared<SendAuthReq>();
   auth->scope = "s";
   EXPECT_EQ(sent(auth), "sendreq/?");
-  EXPECT_EQ(command()["command"], Value("1030"));
-  EXPECT_EQ(command()["scope"], Value("s"));
+  EXPECT_EQ(command()["command"].str() + command()["scope"].str(), "1030s");
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "kept");
 }
 
@@ -303,39 +305,22 @@ TEST_F(PLApiTest, RequiredUrlValuesThatAreEmptyOrTooLongRefuseTheRequest) {
            temp, web, create, join, profile, std::make_shared<JumpToBizWebviewReq>()}) {
     EXPECT_FALSE(PLApi::sendReq(empty));
   }
-  temp->username = repeat("u", 1025);
-  EXPECT_FALSE(PLApi::sendReq(temp));
-  temp->username = repeat("u", 1024);
-  EXPECT_TRUE(PLApi::sendReq(temp));
-
-  web->url = repeat("w", 10241);
-  EXPECT_FALSE(PLApi::sendReq(web));
-  web->url = repeat("w", 10240);
-  EXPECT_TRUE(PLApi::sendReq(web));
-
-  create->groupId = "g";
-  create->chatRoomName = repeat("房", 513);
-  EXPECT_FALSE(PLApi::sendReq(create));
-  create->chatRoomName = repeat("房", 512);
-  create->chatRoomNickName = repeat("n", 513);
-  EXPECT_FALSE(PLApi::sendReq(create));
-  create->chatRoomNickName = "";
-  create->extMsg = repeat("e", 2049);
-  EXPECT_FALSE(PLApi::sendReq(create));
-  create->extMsg = repeat("e", 2048);
-  EXPECT_TRUE(PLApi::sendReq(create));
-
-  join->groupId = repeat("g", 1025);
-  EXPECT_FALSE(PLApi::sendReq(join));
-  join->groupId = "g";
-  join->chatRoomNickName = repeat("n", 1025);
-  EXPECT_FALSE(PLApi::sendReq(join));
-
-  profile->username = "u";
-  profile->extMsg = repeat("e", 2049);
-  EXPECT_FALSE(PLApi::sendReq(profile));
+  create->groupId = join->groupId = profile->username = "g";
+  // Each value is sent at its limit and refuses the request one unit over it.
+  const std::tuple<std::shared_ptr<BaseReq>, std::string*, const char*, size_t> limits[] = {
+      {temp, &temp->username, "u", 1024},         {web, &web->url, "w", 10240},
+      {create, &create->chatRoomName, "房", 512}, {create, &create->chatRoomNickName, "n", 512},
+      {create, &create->extMsg, "e", 2048},       {join, &join->groupId, "g", 1024},
+      {join, &join->chatRoomNickName, "n", 1024}, {profile, &profile->extMsg, "e", 2048}};
+  for (const auto& [req, value, unit, limit] : limits) {
+    SCOPED_TRACE(std::string(unit) + " x " + std::to_string(limit));
+    *value = repeat(unit, limit + 1);
+    EXPECT_FALSE(PLApi::sendReq(req));
+    *value = repeat(unit, limit);
+    EXPECT_TRUE(PLApi::sendReq(req));
+  }
   runLoop();
-  EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), opened + 3);
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), opened + std::size(limits));
 }
 
 TEST_F(PLApiTest, CardsTravelAsOneEscapedJsonObject) {
@@ -390,9 +375,7 @@ TEST_F(PLApiTest, LoginRepliesGiveCodeOrTheirErrorCode) {
 
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://oauth?code=authdeny&reason=no"), delegate));
   auto denied = lastOf<SendAuthResp>(delegate->resps);
-  EXPECT_EQ(denied.errCode, -4);
-  EXPECT_EQ(denied.code, "");
-  EXPECT_EQ(denied.errStr, "no");
+  EXPECT_EQ(std::to_string(denied.errCode) + denied.code + denied.errStr, "-4no");
 
   // The prefix alone is a login reply too: one without a code.
   ASSERT_TRUE(PLApi::handleAuthOpenUrl(url("plapp://oauth"), delegate));
@@ -438,9 +421,10 @@ TEST_F(PLApiTest, CardRepliesKeepCardsWithAnId) {
   ASSERT_TRUE(resp);
   EXPECT_EQ(resp->errCode, 0);
   ASSERT_EQ(resp->cardAry.size(), 2u);
-  EXPECT_EQ(resp->cardAry[0]->cardId + resp->cardAry[0]->extMsg, "ax");
-  EXPECT_EQ(resp->cardAry[0]->cardState, 1u);
-  EXPECT_EQ(resp->cardAry[1]->cardState, 0u);
+  for (size_t i : {0, 1}) {
+    auto card = resp->cardAry[i];
+    EXPECT_EQ(card->cardId + card->extMsg + std::to_string(card->cardState), i ? "b0" : "ax1");
+  }
 
   ASSERT_TRUE(PLApi::handleOpenURL(url("plapp://cardPackage/?addCardInfo=%7Bbroken"), delegate));
   resp = std::dynamic_pointer_cast<AddCardToPLCardPackageResp>(delegate->resps.back());
@@ -475,9 +459,10 @@ TEST_F(PLApiTest, CommandsFromParleyAreDeliveredByKind) {
   ASSERT_TRUE(show.message);
   EXPECT_EQ(show.country + show.message->title, "CNt");
   EXPECT_EQ(std::dynamic_pointer_cast<PLAppExtendObject>(show.message->mediaObject)->extInfo, "i");
-  ASSERT_TRUE(parleyOpens(R"({"command": "2010", "result": "-2", "country": "CN"})"));
+  ASSERT_TRUE(
+      parleyOpens(R"({"command": "2010", "result": "-2", "country": "CN", "language": "zh"})"));
   auto sentReply = lastOf<SendMessageToPLResp>(delegate->resps);
-  EXPECT_EQ(sentReply.country + std::to_string(sentReply.errCode), "CN-2");
+  EXPECT_EQ(sentReply.country + sentReply.lang + std::to_string(sentReply.errCode), "CNzh-2");
   ASSERT_TRUE(parleyOpens(R"({"command": "2030", "result": "0"})"));
   EXPECT_TRUE(std::dynamic_pointer_cast<SendAuthResp>(delegate->resps.back()));
   ASSERT_TRUE(parleyOpens(R"({"command": "2050", "result": "5", "messageExt": "r"})"));
