@@ -38,18 +38,6 @@ constexpr const char* kUsage =
 
 constexpr int kDemoPort = 8765;
 
-// Starts a local server at its usual port, or at a free one when that is in use (another
-// simulator, say), and tells which on the error stream so that the screen output stays the same.
-template <class Server>
-bool startPreferring(Server& server, int port, const char* what) {
-  const int taken = loopback::startPreferring(server, port);
-  if (taken != 0 && taken != port) {
-    std::cerr << "tovira-sim: port " << port << " is in use; the " << what << " server listens on "
-              << server.baseUrl() << "\n";
-  }
-  return taken != 0;
-}
-
 struct Options {
   std::string endpoint;
   std::string sandbox;
@@ -140,7 +128,8 @@ int main(int argc, char** argv) {
     server = std::make_unique<DevServer>();
     // A fixed port keeps the demo's links, and so the output, the same from run to run; any free
     // port does when it is taken.
-    if (!server->loadDemo(resources + "/demo") || !startPreferring(*server, kDemoPort, "demo")) {
+    if (!server->loadDemo(resources + "/demo") ||
+        !loopback::startPreferring(*server, kDemoPort, std::cerr, "demo")) {
       std::cerr << "tovira-sim: cannot start the demo server\n";
       return 1;
     }
@@ -158,7 +147,7 @@ int main(int argc, char** argv) {
 
   // The statistics server beside it, on loopback, with a module configuration to hand out.
   auto statServer = std::make_unique<StatServer>();
-  if (!startPreferring(*statServer, kDemoPort + 1, "statistics")) {
+  if (!loopback::startPreferring(*statServer, kDemoPort + 1, std::cerr, "statistics")) {
     std::cerr << "tovira-sim: cannot start the statistics server\n";
     return 1;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -32,11 +33,15 @@ int run(httplib::Server& server, std::thread& thread, const std::string& host, i
 void halt(httplib::Server& server, std::thread& thread);
 
 // Starts a local server (DevServer, StatServer) on 127.0.0.1 at its usual port, or at a free one
-// when that is in use (by another simulator, say). Returns the port it took, 0 when neither.
+// when that is in use (by another simulator, say), and then says on `note` which port the server
+// named `what` took instead. False when it cannot start at all.
 template <class Server>
-int startPreferring(Server& server, int port) {
-  if (server.start("127.0.0.1", port) || server.start()) return server.port();
-  return 0;
+bool startPreferring(Server& server, int port, std::ostream& note, const char* what) {
+  if (server.start("127.0.0.1", port)) return true;
+  if (!server.start()) return false;
+  note << "port " << port << " is in use; the " << what << " server listens on " << server.baseUrl()
+       << "\n";
+  return true;
 }
 
 }  // namespace loopback

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "core/Config.h"
@@ -95,9 +96,10 @@ TEST_F(LoopbackServersTest, APortInUseIsRefusedAndTheNextServerFallsBackWithItsO
   EXPECT_FALSE(otherStats.start("127.0.0.1", dev.port()));
 
   // As a second simulator does: any free port instead, and each sees only its own requests.
-  const int taken = loopback::startPreferring(otherDev, dev.port());
-  EXPECT_NE(taken, 0);
-  EXPECT_NE(taken, dev.port());
+  std::ostringstream note;
+  ASSERT_TRUE(loopback::startPreferring(otherDev, dev.port(), note, "demo"));
+  EXPECT_EQ(note.str(), "port " + std::to_string(dev.port()) +
+                            " is in use; the demo server listens on " + otherDev.baseUrl() + "\n");
   dev.reply("mine", R"({"state":"ok"})");
   otherDev.reply("mine", R"({"state":"ok"})");
   CurlHandle curl;
