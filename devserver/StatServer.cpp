@@ -120,13 +120,9 @@ void StatServer::stop() {
 }
 
 bool StatServer::comeBack() {
-  if (port_ == 0) return false;
-  // The port was just released; a moment may pass before it can be bound again.
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (start(host_, port_)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  // stop() has joined every connection, and the socket allows binding again at once
+  // (SO_REUSEADDR), so the port is free unless somebody else took it meanwhile.
+  return port_ != 0 && start(host_, port_);
 }
 
 bool StatServer::isRunning() const { return server_ && server_->is_running(); }
