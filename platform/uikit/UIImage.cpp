@@ -293,12 +293,14 @@ std::vector<uint8_t> UIImagePNGRepresentation(const std::shared_ptr<UIImage>& im
   info.width = static_cast<png_uint_32>(image->pixelWidth());
   info.height = static_cast<png_uint_32>(image->pixelHeight());
   info.format = PNG_FORMAT_RGBA;
-  // Written once into a buffer of the largest size the file can have, then cut to its length.
+  // Written once into a buffer of the largest size the file can have, then cut to its length
+  // (and the spare room given back: the bytes may be kept a long while, in a pasteboard or album).
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(info);
   out.resize(size);
   if (!png_image_write_to_memory(&info, out.data(), &size, 0, image->pixels().data(), 0, nullptr))
     size = 0;
   out.resize(size);
+  out.shrink_to_fit();
   return out;
 }
 
