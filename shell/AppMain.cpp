@@ -22,6 +22,8 @@ TOVIRA_DECLARE_REGISTRATION(HomeViewController);
 TOVIRA_DECLARE_REGISTRATION(TabBarController);
 TOVIRA_DECLARE_REGISTRATION(WebBrowserController);
 TOVIRA_DECLARE_REGISTRATION(H5ViewController);
+TOVIRA_DECLARE_REGISTRATION(GameCenterController);
+TOVIRA_DECLARE_REGISTRATION(KaifubiaoController);
 
 void registerShellClasses() {
   toviraRegisterClass_AppDelegate();
@@ -30,6 +32,8 @@ void registerShellClasses() {
   toviraRegisterClass_TabBarController();
   toviraRegisterClass_WebBrowserController();
   toviraRegisterClass_H5ViewController();
+  toviraRegisterClass_GameCenterController();
+  toviraRegisterClass_KaifubiaoController();
 }
 
 std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions) {

@@ -21,9 +21,9 @@ std::shared_ptr<TabBarController> TabBarController::create() {
 }
 
 const std::vector<std::string>& TabBarController::tabClassNames() {
-  static const std::vector<std::string> names = {"ShopController", "LibaoController",
-                                                 "YaoqingController", "MeController",
-                                                 "BindToviraController"};
+  static const std::vector<std::string> names = {"ShopController",       "LibaoController",
+                                                 "YaoqingController",    "MeController",
+                                                 "BindToviraController", "GameCenterController"};
   return names;
 }
 

@@ -11,7 +11,8 @@ class UIView;
 
 // The tab bar controller presented from the home screen. Its children are the tab screens,
 // made by class name from the class registry: ShopController, LibaoController,
-// YaoqingController, MeController and BindToviraController, in that order. It hides the
+// YaoqingController, MeController, BindToviraController and GameCenterController, in that order;
+// the last two are reached by a switch by class name only. It hides the
 // platform's tab bar and draws its own bar of five buttons, 49 points high, along the bottom
 // of its view: "首页" dismisses the controller back to the home screen, "商城", "礼包", "邀请"
 // and "我的" select positions 0 to 3 by the class that stands there at first.

@@ -1,6 +1,7 @@
 #include "shell/WebBrowserController.h"
 
 #include "core/TempData.h"
+#include "games/LibaoDuihuanController.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
@@ -46,6 +47,18 @@ void WebBrowserController::viewDidLoad() {
   titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
   topBar->addSubview(titleLabel);
 
+  auto libaoButton = UIButton::buttonWithType(UIButtonTypeCustom);
+  libaoButton->setFrame(CGRectMake(width - 55, 7, 50, 30));
+  libaoButton->setTitle(kLibaoTitle);
+  libaoButton->setTitleColor(UIColor::whiteColor());
+  libaoButton->addTarget(
+      weakSelf,
+      [weakSelf] {
+        if (auto self = weakSelf.lock()) self->libaoclick();
+      },
+      UIControlEventTouchUpInside);
+  topBar->addSubview(libaoButton);
+
   auto urlLabel = UILabel::create(CGRectMake(5, 64, width - 10, 20));
   urlLabel->setText(url_);
   urlLabel->setFont(UIFont::systemFontOfSize(11));
@@ -86,3 +99,9 @@ void WebBrowserController::viewDidLoad() {
 void WebBrowserController::shareToFriend() { InviteShare::shareToFriend(); }
 
 void WebBrowserController::shareToCircle() { InviteShare::shareToCircle(); }
+
+void WebBrowserController::libaoclick() {
+  // The page's title is the game's name, the name by which the gift list is searched.
+  TempData::setcontrollerdata(Value::dict({{"gamename", gameTitle_}}));
+  presentViewController(LibaoDuihuanController::create(), true);
+}

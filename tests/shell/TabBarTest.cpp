@@ -43,9 +43,10 @@ TEST_F(TabBarTest, TheBarHasFiveButtonsFortyNinePointsHighAlongTheBottom) {
     if (button && Automation::isVisible(button)) titles += button->currentTitle() + " ";
   }
   EXPECT_EQ(titles, "首页 商城 礼包 邀请 我的 ");
-  EXPECT_EQ(childClasses(tabs),
-            (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
-                                      "MeController", "BindToviraController"}));
+  EXPECT_EQ(
+      childClasses(tabs),
+      (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
+                                "MeController", "BindToviraController", "GameCenterController"}));
   EXPECT_EQ(selectedClass(tabs), "ShopController");
   // The bar's buttons take the taps on it.
   EXPECT_TRUE(Automation::hitTest(CGPointMake(screen.size.width - 10, screen.size.height - 20))
@@ -88,9 +89,10 @@ TEST_F(TabBarTest, SwitchingToAChildBeyondTheButtonsSwapsItIntoPositionThree) {
   ASSERT_TRUE(tabs);
   TabBarHelper::qiehuanTabBarViewControllers(tabs, "BindToviraController");
   pump();
-  EXPECT_EQ(childClasses(tabs),
-            (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
-                                      "BindToviraController", "MeController"}));
+  EXPECT_EQ(
+      childClasses(tabs),
+      (std::vector<std::string>{"ShopController", "LibaoController", "YaoqingController",
+                                "BindToviraController", "MeController", "GameCenterController"}));
   EXPECT_EQ(tabs->selectedIndex(), 3);
   EXPECT_EQ(selectedClass(tabs), "BindToviraController");
 
