@@ -1,5 +1,6 @@
 #include "app/StandInParley.h"
 #include "core/TempData.h"
+#include "games/LibaoDuihuanController.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/uikit/UIWebView.h"
 #include "shell/HomeViewController.h"
@@ -60,4 +61,18 @@ TEST_F(WebBrowserControllerTest, ShareButtonsSendTheInvitationLinkToParley) {
   EXPECT_EQ(sent, "0 http://t.example/i/demo|1 http://t.example/i/demo|");
   EXPECT_EQ(parley->received().size(), 2u);
   StandInParley::uninstall();
+}
+
+TEST_F(WebBrowserControllerTest, TheGiftEntryHandsOverTheTitleAsTheGameName) {
+  auto page = openDetail(
+      Value::dict({{"title", "星海远征"}, {"gid", "101"}, {"url", "http://127.0.0.1:1/g"}}));
+  tapText(WebBrowserController::kLibaoTitle);
+  auto gifts = topAs<LibaoDuihuanController>();
+  ASSERT_TRUE(gifts);
+  EXPECT_TRUE(gifts->wasPresentedAnimated());
+  ASSERT_TRUE(server().lastRequest("getCardList"));
+  EXPECT_EQ(server().lastRequest("getCardList")->value("kw"), "星海远征");
+  EXPECT_TRUE(TempData::getcontrollerdata().isNil());
+  tapText("返回");
+  EXPECT_EQ(top(), page);
 }
