@@ -58,9 +58,26 @@ TEST_F(ScriptedWalkTest, EverySegmentReachesItsServersAndAppsAndHandsOverToTheNe
   EXPECT_TRUE(contains(chat, "\n  title = \"Tovira手游\"\n"));
   EXPECT_EQ(reportOf(steps, "alert"), "提示 | 充值成功 | [知道了]");
 
-  // Game accounts: the binding tab by class name, a game by the letter column, a bound account,
-  // a copied one, and the new-user gift in the shop app rather than the browser.
-  EXPECT_EQ(reportOf(steps, "tab BindToviraController"), "switched to BindToviraController");
+  // The roads into one game's gift packages: the detail page and the timetable hand over the
+  // game's name, a slide its extras, and the game centre sets the name on the page; each page
+  // shows the name and asks for it. Another slide hands the rewards page its summary.
+  const std::string field = "UITextField (5,71,185,30) text=\"";
+  EXPECT_TRUE(contains(outputOf(steps, "tap 礼包", "tap @50,310"), field + "星海远征\""));
+  EXPECT_TRUE(contains(outputOf(steps, "tap 星海远征 礼包免费领"), field + "星海远征\""));
+  EXPECT_TRUE(contains(outputOf(steps, "tap #301", "tap 开服表"), field + "剑影江湖\""));
+  EXPECT_TRUE(contains(outputOf(steps, "tap #300", "tap 游戏中心"), field + "星海远征\""));
+  std::vector<std::string> names;
+  for (const auto& request : server().requests("getCardList")) {
+    if (names.size() < 4) names.push_back(request.value("kw"));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"星海远征", "星海远征", "剑影江湖", "星海远征"}));
+  EXPECT_TRUE(contains(outputOf(steps, "tap 邀请好友 赚绑金"), "text=\"您成功邀请好友2人\""));
+
+  // Game accounts: the game centre's switch to the binding tab, a game by the letter column, a
+  // bound account, a copied one, and the new-user gift in the shop app rather than the browser.
+  const std::string binding = outputOf(steps, "tap #400");
+  EXPECT_EQ(reportIn(binding), "tapped UIButton \"绑定账号\"");
+  EXPECT_TRUE(contains(binding, "text=\"Tovira账号：\"")) << binding;
   EXPECT_EQ(reportOf(steps, "tap @60,227"), "tapped UILabel \"  H  海上劫\"");
   EXPECT_EQ(reportOf(steps, "alert", "tap 立即绑定"),
             "绑定成功 | 恭喜您，您已经绑定成功！ | [确定]");
