@@ -8,6 +8,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UIView.h"
+#include "shell/BackButton.h"
 #include "shell/ShellLists.h"
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
@@ -47,6 +48,12 @@ void GameCenterController::viewDidLoad() {
   titleLabel->setTextColor(UIColor::whiteColor());
   titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
   topBar->addSubview(titleLabel);
+  // Outside the tab bar (a home slide may present any screen) the bar's "首页" is not there to
+  // leave by, so the screen brings its own way back.
+  if (!tabBarController()) {
+    topBar->addSubview(makeBackButton(sharedSelf<GameCenterController>(), CGRectMake(5, 7, 50, 30),
+                                      UIColor::whiteColor()));
+  }
   root->addSubview(topBar);
 
   gameList_ = UIScrollView::create(

@@ -12,7 +12,8 @@ class UIScrollView;
 // (ShellLists), one row each with the game's name and two buttons. "礼包" presents a new
 // gift-package page for that game, its name set with setGamename before the presentation;
 // "绑定账号" switches the tab bar to the game-account binding tab by class name, through the
-// parent tab bar controller (nothing happens when the screen has no tab bar for a parent).
+// parent tab bar controller. Presented on its own, without a tab bar for a parent, it shows a
+// "返回" button that dismisses it, and its binding entry does nothing.
 //
 // The rows' buttons carry tags kLibaoTagBase + i and kBindTagBase + i for row i. The tab bar's
 // own bar covers the bottom 49 points, which the list leaves free. Main thread only.

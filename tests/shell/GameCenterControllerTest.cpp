@@ -30,6 +30,7 @@ TEST_F(GameCenterControllerTest, TheHomeEntryShowsTheGameCentreTabWithTheBundled
   ASSERT_TRUE(centre);
   EXPECT_EQ(centre->games().count(), 4u);
   EXPECT_TRUE(Automation::findByText("龙城霸业"));
+  EXPECT_FALSE(Automation::findByText("返回")) << "in the tab bar, its bar leads home";
   // The list stops above the tab bar's own bar.
   EXPECT_EQ(centre->gameList()->frame().origin.y + centre->gameList()->frame().size.height,
             tabs->bar()->frame().origin.y);
@@ -61,7 +62,7 @@ TEST_F(GameCenterControllerTest, TheBindingEntrySwitchesToTheBindingTabThroughTh
   EXPECT_EQ(tabs->selectedIndex(), 3);
   EXPECT_EQ(top(), tabs) << "a switch, not a presentation";
 
-  // Without a tab bar for a parent there is nothing to switch.
+  // Without a tab bar for a parent there is nothing to switch, and "返回" leads back.
   auto alone = GameCenterController::create();
   tabs->presentViewController(alone, false);
   pump();
@@ -69,4 +70,6 @@ TEST_F(GameCenterControllerTest, TheBindingEntrySwitchesToTheBindingTabThroughTh
   pump();
   EXPECT_EQ(top(), alone);
   EXPECT_EQ(selectedClass(tabs), "BindToviraController");
+  tapText("返回");
+  EXPECT_EQ(top(), tabs);
 }
