@@ -221,9 +221,10 @@ bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<u
   jpeg_create_decompress(&info);
   info.progress = &progress.manager;
   // What libjpeg keeps besides the pixels is bounded as the pixels are: a small image has no
-  // business needing hundreds of megabytes of coefficients.
+  // business needing hundreds of megabytes of coefficients. 64 MB still holds a 12-megapixel
+  // progressive photo's (36 MB), so that one decodes even for an icon.
   info.mem->max_memory_to_use = static_cast<long>(
-      std::min(kMaxJpegMemory, std::max<long long>(limits.maxPixels * 16, 16LL << 20)));
+      std::min(kMaxJpegMemory, std::max<long long>(limits.maxPixels * 16, 64LL << 20)));
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
   if (!acceptableSize(info.image_width, info.image_height, kMaxPixels)) {
