@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -14,10 +15,22 @@ class ImageCache {
   // Where the image of url is (or would be) kept. Any thread.
   static std::string cachePath(const std::string& url);
 
-  // Main thread. Shows the cached image of url at once when the cache holds it. Otherwise shows
-  // the placeholder "ic_launcher", downloads url on a background queue and, when the bytes are an
-  // image, stores them in the cache and shows the image (on the main queue). A view that has been
-  // given another URL in the meantime keeps that one; a view that is gone is left alone; a failed
-  // download leaves the placeholder and stores nothing.
+  // Main thread. Shows the image of url at once when it is among the decoded images kept in
+  // memory; otherwise shows the placeholder "ic_launcher" and, on a background queue, decodes the
+  // cached file of url or, when there is none (or it is no image), downloads url and stores the
+  // bytes in the cache when they are an image; the image is then shown on the main queue.
+  // Images are decoded for an icon: a larger JPEG is scaled down while decoding, any other image
+  // of more than kIconMaxPixels is refused and the placeholder stays. Only the latest call for a
+  // view shows its image (a slower, earlier one never replaces it); a view that is gone is left
+  // alone; a failed download leaves the placeholder and stores nothing.
   static void loadImage(const std::shared_ptr<UIImageView>& view, const std::string& url);
+
+  // Drops the decoded images kept in memory (as on a memory warning, or a new launch). Any thread.
+  static void clearMemory();
+
+  // The most pixels an icon is decoded to: 1024 x 1024, far beyond the 70 points at 3x an icon is
+  // shown at, and 4 MB once decoded.
+  static constexpr long long kIconMaxPixels = 1024 * 1024;
+  // The most bytes of decoded pixels kept in memory; the least recently shown go first.
+  static constexpr size_t kMemoryBudget = 32u << 20;
 };

@@ -15,6 +15,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> bytes(data, data + size);
+  // As an icon: at most 64 x 64 pixels come out, a larger JPEG scaled down while decoding.
+  if (auto icon = UIImage::imageWithData(bytes, 64 * 64, 2.0)) {
+    if (static_cast<long long>(icon->pixelWidth()) * icon->pixelHeight() > 64 * 64 ||
+        icon->pixels().size() != static_cast<size_t>(icon->pixelWidth()) * icon->pixelHeight() * 4)
+      std::abort();
+  }
   auto image = UIImage::imageWithData(bytes);
   if (!image) return 0;
   const size_t pixels = static_cast<size_t>(image->pixelWidth()) * image->pixelHeight();

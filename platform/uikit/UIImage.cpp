@@ -4,6 +4,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -37,34 +38,120 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out) {
   return true;
 }
 
-// The most pixels a decoded image may have (64 megapixels, 256 MB of RGBA). A header is a few
-// bytes and may claim any size: without this limit, a few hundred bytes claiming 20000 x 20000
-// pixels take gigabytes and many seconds to "decode". The size is checked after the header is
-// read and before any pixel is.
-constexpr long long kMaxPixels = 1LL << 26;
+// The most pixels a decoded image may have (50 Mi pixels, 200 MiB of RGBA): room for the largest
+// camera photo this app meets (48 to 50 megapixels), not for the 8192 x 8192 that a few hundred
+// crafted bytes may claim. A header is a few bytes and may claim any size: the size is checked
+// after the header is read and before any pixel is, so that such a file costs nothing.
+constexpr long long kMaxPixels = 50LL << 20;
 // A progressive JPEG may have any number of scans, each of which passes over the whole image:
 // a small file of many empty scans keeps the decoder busy for minutes. Encoders write about ten.
 constexpr int kMaxJpegScans = 500;
+// What the scans of one JPEG may cost, in coefficients decoded (8 x 8 per block of each component
+// in a scan). Empty scans cost next to no bytes, so the file's size does not bound this work: a
+// 255-byte file claiming 8192 x 8192 CMYK pixels in ten scans asks for 2.7 billion. A real
+// 12-megapixel progressive photo needs about 100 million, a 48-megapixel one about 400 million;
+// the budget leaves room for those and stops a crafted file within about a second. Arithmetic
+// coding decodes each block bit by bit, empty or not (several times the cost of a Huffman-coded
+// empty block), and real files hardly ever use it: its coefficients count four times.
+constexpr unsigned long long kMaxJpegCoefficients = 1'000'000'000ULL;
+constexpr unsigned long long kArithmeticWeight = 4;
+// The most memory libjpeg may take for one image besides the pixels it hands over: a
+// progressive or multi-scan JPEG keeps every coefficient of the image (2 bytes each) until its
+// last scan, 512 MiB for 8192 x 8192 CMYK. 256 MiB holds a 48-megapixel 4:2:2 photo's (192 MiB);
+// with the pixels themselves, one decode stays under 512 MiB. A decode that would need more is
+// refused by libjpeg before it allocates.
+constexpr long long kMaxJpegMemory = 256LL << 20;
 
-bool acceptableSize(long long w, long long h) { return w > 0 && h > 0 && w * h <= kMaxPixels; }
+struct DecodeLimits {
+  // Images of more pixels are refused...
+  long long maxPixels = kMaxPixels;
+  // ...unless this is set and the image is a JPEG: it is then decoded at 1/2, 1/4 or 1/8 of its
+  // size, the largest that fits, as libjpeg does while decoding.
+  bool scaleDown = false;
+};
 
-// PNG through libpng's simplified reader, which catches its own errors and refuses the file.
-// 16-bit samples without a colour-space chunk are read as sRGB, as 8-bit ones are, so that they
-// are narrowed rather than gamma-converted.
-bool decodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-  if (!acceptableSize(image.width, image.height)) {
-    png_image_free(&image);
-    return false;
+bool acceptableSize(long long w, long long h, long long maxPixels) {
+  return w > 0 && h > 0 && w * h <= maxPixels;
+}
+
+// PNG through libpng's full reader, so that its limits can be set: the simplified reader inflates
+// and keeps every text chunk before the pixels, and a 7 MB file of compressed text took gigabytes
+// and many seconds. Chunks that do not change the pixels (text, time, unknown ones) are skipped
+// unread; the colour handling is the simplified reader's: 8-bit RGBA out, palette, grey and tRNS
+// expanded, 16-bit samples narrowed as sRGB (not gamma-converted), a gAMA chunk honoured.
+struct PngSource {
+  const uint8_t* data;
+  size_t size;
+  size_t offset;
+};
+
+void pngRead(png_structp png, png_bytep out, size_t length) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (length > source->size - source->offset) png_error(png, "cut off");
+  std::memcpy(out, source->data + source->offset, length);
+  source->offset += length;
+}
+
+[[noreturn]] void pngFail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void pngWarn(png_structp, png_const_charp) {}
+
+// Owns libpng's structures, so that every way out frees them.
+struct PngReader {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  PngReader() {
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngFail, pngWarn);
+    if (png) info = png_create_info_struct(png);
   }
-  image.format = PNG_FORMAT_RGBA;
-  image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
-  rgba.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) return false;
-  w = static_cast<int>(image.width);
-  h = static_cast<int>(image.height);
+  ~PngReader() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
+  PngReader(const PngReader&) = delete;
+  PngReader& operator=(const PngReader&) = delete;
+};
+
+// Chunks that change what the pixels look like (tRNS is always read); every other ancillary
+// chunk is skipped.
+constexpr png_byte kPngColourChunks[] = "cHRM\0gAMA\0iCCP\0sRGB";
+
+// No object with a destructor is made between setjmp and the calls that may jump back to it.
+bool decodePng(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba,
+               const DecodeLimits& limits) {
+  PngReader reader;
+  if (!reader.info) return false;
+  png_structp png = reader.png;
+  png_infop info = reader.info;
+  PngSource source{bytes.data(), bytes.size(), 0};
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_read_fn(png, &source, pngRead);
+  // Every chunk libpng could skip is skipped (a negative count takes in the known ones as well),
+  // then the colour chunks are handed back to libpng's own handling.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kPngColourChunks,
+                              sizeof(kPngColourChunks) / 5);
+  // The largest chunk kept is an ICC profile (iCCP); a few chunks of a kind are plenty.
+  png_set_chunk_malloc_max(png, 1 << 20);
+  png_set_chunk_cache_max(png, 16);
+  const auto side = static_cast<png_uint_32>(std::min<long long>(limits.maxPixels, 0x7FFFFFFF));
+  png_set_user_limits(png, side, side);
+  png_read_info(png, info);
+  png_uint_32 width = 0, height = 0;
+  int depth = 0, colour = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &depth, &colour, &interlace, nullptr, nullptr);
+  if (!acceptableSize(width, height, limits.maxPixels)) return false;
+  png_set_alpha_mode(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+  png_set_expand(png);
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) return false;
+  rgba.assign(static_cast<size_t>(width) * height * 4, 0);
+  for (int pass = 0; pass < passes; ++pass)
+    for (png_uint_32 y = 0; y < height; ++y)
+      png_read_row(png, &rgba[static_cast<size_t>(y) * width * 4], nullptr);
+  png_read_end(png, nullptr);
+  w = static_cast<int>(width);
+  h = static_cast<int>(height);
   return true;
 }
 
@@ -85,8 +172,28 @@ void jpegMessage(j_common_ptr info, int level) {
   if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) jpegFail(info);
 }
 
-void jpegProgress(j_common_ptr info) {
-  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxJpegScans) jpegFail(info);
+// Called by libjpeg as it goes through each scan's rows: charges every scan's whole work as the
+// scan starts, before it is decoded, and stops the image once the budget is spent.
+struct JpegProgress {
+  jpeg_progress_mgr manager;
+  unsigned long long budget = kMaxJpegCoefficients;
+  int scan = 0;
+  unsigned long long coefficients = 0;
+};
+
+void jpegProgress(j_common_ptr common) {
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  auto* progress = reinterpret_cast<JpegProgress*>(info->progress);
+  if (info->input_scan_number == progress->scan) return;
+  progress->scan = info->input_scan_number;
+  if (progress->scan > kMaxJpegScans) jpegFail(common);
+  unsigned long long scan = 0;
+  for (int c = 0; c < info->comps_in_scan && c < MAX_COMPS_IN_SCAN; ++c) {
+    const jpeg_component_info* component = info->cur_comp_info[c];
+    if (component) scan += 64ULL * component->width_in_blocks * component->height_in_blocks;
+  }
+  progress->coefficients += info->arith_code ? scan * kArithmeticWeight : scan;
+  if (progress->coefficients > progress->budget) jpegFail(common);
 }
 
 jpeg_error_mgr* jpegErrors(JpegErrors& errors) {
@@ -97,21 +204,42 @@ jpeg_error_mgr* jpegErrors(JpegErrors& errors) {
 }
 
 // No object with a destructor is made between setjmp and the calls that may jump back to it.
-bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba) {
+bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<uint8_t>& rgba,
+                const DecodeLimits& limits) {
   jpeg_decompress_struct info{};
   JpegErrors errors{};
-  jpeg_progress_mgr progress{};
-  progress.progress_monitor = jpegProgress;
+  JpegProgress progress{};
+  progress.manager.progress_monitor = jpegProgress;
+  // An image shown small gets work in proportion: an icon decoded at 1/8 scale from a full-size
+  // three-component baseline file needs 64 x 3 coefficients a pixel.
+  progress.budget = std::min<unsigned long long>(kMaxJpegCoefficients, limits.maxPixels * 256ULL);
   info.err = jpegErrors(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
   jpeg_create_decompress(&info);
-  info.progress = &progress;
+  info.progress = &progress.manager;
+  // What libjpeg keeps besides the pixels is bounded as the pixels are: a small image has no
+  // business needing hundreds of megabytes of coefficients. 64 MB still holds a 12-megapixel
+  // progressive photo's (36 MB), so that one decodes even for an icon.
+  info.mem->max_memory_to_use = static_cast<long>(
+      std::min(kMaxJpegMemory, std::max<long long>(limits.maxPixels * 16, 64LL << 20)));
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
-  if (!acceptableSize(info.image_width, info.image_height)) {
+  if (!acceptableSize(info.image_width, info.image_height, kMaxPixels)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  info.scale_num = 1;
+  info.scale_denom = 1;
+  jpeg_calc_output_dimensions(&info);
+  while (limits.scaleDown && info.scale_denom < 8 &&
+         !acceptableSize(info.output_width, info.output_height, limits.maxPixels)) {
+    info.scale_denom *= 2;
+    jpeg_calc_output_dimensions(&info);
+  }
+  if (!acceptableSize(info.output_width, info.output_height, limits.maxPixels)) {
     jpeg_destroy_decompress(&info);
     return false;
   }
@@ -177,14 +305,15 @@ bool encodeJpeg(const UIImage& image, int quality, std::vector<uint8_t>& out) {
 
 // Only PNG and JPEG are decoded: they are all that servers and the bundle hold. Any other bytes
 // give no image.
-std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name) {
+std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name,
+                                const DecodeLimits& limits = {}) {
   int w = 0, h = 0;
   std::vector<uint8_t> rgba;
   bool decoded = false;
   if (bytes.size() >= 8 && png_sig_cmp(bytes.data(), 0, 8) == 0)
-    decoded = decodePng(bytes, w, h, rgba);
+    decoded = decodePng(bytes, w, h, rgba, limits);
   else if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
-    decoded = decodeJpeg(bytes, w, h, rgba);
+    decoded = decodeJpeg(bytes, w, h, rgba, limits);
   if (!decoded) return nullptr;
   return std::make_shared<UIImage>(w, h, std::move(rgba), scale, std::move(name));
 }
@@ -244,6 +373,12 @@ std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::string& pat
 
 std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& bytes, double scale) {
   return decode(bytes, scale, "");
+}
+
+std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& bytes,
+                                                long long maxPixels, double scale) {
+  if (maxPixels <= 0) return nullptr;
+  return decode(bytes, scale, "", DecodeLimits{std::min(maxPixels, kMaxPixels), true});
 }
 
 std::shared_ptr<UIImage> UIImage::imageWithPixels(int w, int h, std::vector<uint8_t> rgba,

@@ -23,11 +23,18 @@ class UIImage : public NSObject {
   // "images" subfolder. nullptr when missing or undecodable.
   static std::shared_ptr<UIImage> imageNamed(const std::string& name);
   static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-  // Decodes PNG or JPEG bytes; nullptr for anything else, for damaged or cut-off data, and for
-  // images of more than 2^26 pixels (a header claiming a huge size is refused before any
-  // decoding).
+  // Decodes PNG or JPEG bytes; nullptr for anything else, for damaged or cut-off data, for
+  // images of more than 50 Mi pixels (a header claiming a huge size is refused before any
+  // decoding), and for files whose decoding would cost more work or memory than such an image
+  // does (a JPEG of hundreds of empty scans, say). Any thread.
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
                                                 double scale = 1.0);
+  // The same for images shown small (icons): at most maxPixels pixels come out. A larger JPEG is
+  // decoded at 1/2, 1/4 or 1/8 of its size, the largest that fits, without the full-size pixels
+  // ever being made; any other larger image is refused. The limits on work and memory are
+  // tightened with the pixels. Any thread.
+  static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
+                                                long long maxPixels, double scale);
   // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.
   static std::shared_ptr<UIImage> imageWithPixels(int pixelWidth, int pixelHeight,
                                                   std::vector<uint8_t> rgba, double scale = 1.0);

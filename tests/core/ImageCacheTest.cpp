@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/EncDec.h"
 #include "core/ImageCache.h"
@@ -17,6 +19,7 @@ class ImageCacheTest : public AppFixture {
   std::string url(const std::string& name) { return files.baseUrl() + "/files/" + name; }
   void SetUp() override {
     AppFixture::SetUp();
+    ImageCache::clearMemory();
     ASSERT_TRUE(files.serveFiles("/files", resourcesPath() + "/demo/files"));
     ASSERT_TRUE(files.start());
   }
@@ -69,4 +72,99 @@ TEST_F(ImageCacheTest, AViewThatIsGoneBeforeTheDownloadEndsIsLeftAlone) {
   view.reset();
   pump();
   EXPECT_TRUE(fs::exists(ImageCache::cachePath(url("game1.png"))));
+}
+
+namespace {
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+std::vector<uint8_t> pngOf(int w, int h, uint8_t shade) {
+  return UIImagePNGRepresentation(
+      UIImage::imageWithPixels(w, h, std::vector<uint8_t>(static_cast<size_t>(w) * h * 4, shade)));
+}
+}  // namespace
+
+TEST_F(ImageCacheTest, ACachedFileIsDecodedOffTheMainThreadAndShownOnTheMainQueue) {
+  // As on a new launch: the file is on disk, nothing is decoded yet. Decoding it inside loadImage
+  // held the main thread for as long as the file took.
+  const std::string icon = url("cached-only.png");
+  writeFile(ImageCache::cachePath(icon), pngOf(60, 60, 0x40));
+  auto view = UIImageView::create();
+  ImageCache::loadImage(view, icon);
+  EXPECT_EQ(view->image(), UIImage::imageNamed("ic_launcher"));
+  pump();
+  ASSERT_TRUE(view->image());
+  EXPECT_EQ(view->image()->pixelAt(0, 0), 0x40404040u);
+
+  // Once decoded, the image is shown at once.
+  auto again = UIImageView::create();
+  ImageCache::loadImage(again, icon);
+  EXPECT_EQ(again->image(), view->image());
+}
+
+TEST_F(ImageCacheTest, AnIconClaimingHugeDimensionsLeavesThePlaceholder) {
+  // The 8 KB PNG of 8192 x 8192 pixels (256 MB decoded), cached from an earlier launch.
+  std::ifstream in(resourcesPath() + "/../fuzz/corpus/image/bomb-8192x8192-grey1.png",
+                   std::ios::binary);
+  const std::vector<uint8_t> bomb(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(bomb.empty());
+  const std::string icon = url("bomb.png");  // not served either
+  writeFile(ImageCache::cachePath(icon), bomb);
+  auto view = UIImageView::create();
+  ImageCache::loadImage(view, icon);
+  pump();
+  EXPECT_EQ(view->image(), UIImage::imageNamed("ic_launcher"));
+}
+
+TEST_F(ImageCacheTest, ALargeJpegIconIsScaledDownWhileDecoding) {
+  const std::string icon = url("big-photo.jpg");
+  auto photo = UIImage::imageWithPixels(2048, 1536, std::vector<uint8_t>(2048 * 1536 * 4, 0x80));
+  writeFile(ImageCache::cachePath(icon), UIImageJPEGRepresentation(photo, 0.8));
+  auto view = UIImageView::create();
+  ImageCache::loadImage(view, icon);
+  pump();
+  ASSERT_TRUE(view->image());
+  EXPECT_EQ(view->image()->pixelWidth(), 1024);  // half size: 1024 x 768 fits the icon limit
+  EXPECT_EQ(view->image()->pixelHeight(), 768);
+}
+
+TEST_F(ImageCacheTest, DecodedIconsKeptInMemoryStayWithinTheBudget) {
+  // Each icon decodes to 4 MB: nine of them exceed the 32 MB budget, and the least recently
+  // shown one goes.
+  std::vector<std::string> icons;
+  for (int i = 0; i < 9; ++i) {
+    icons.push_back(url("icon" + std::to_string(i) + ".png"));
+    writeFile(ImageCache::cachePath(icons.back()), pngOf(1024, 1024, static_cast<uint8_t>(i)));
+  }
+  for (const auto& icon : icons) {
+    ImageCache::loadImage(UIImageView::create(), icon);
+    pump();
+  }
+  auto newest = UIImageView::create(), oldest = UIImageView::create();
+  ImageCache::loadImage(newest, icons.back());
+  ImageCache::loadImage(oldest, icons.front());
+  ASSERT_TRUE(newest->image());
+  EXPECT_EQ(newest->image()->pixelWidth(), 1024);  // at once, from memory
+  EXPECT_EQ(oldest->image(), UIImage::imageNamed("ic_launcher"));
+  pump();
+  ASSERT_TRUE(oldest->image());
+  EXPECT_EQ(oldest->image()->pixelAt(0, 0), 0u);
+}
+
+TEST_F(ImageCacheTest, AnEarlierRequestThatEndsLaterDoesNotReplaceTheNewerImage) {
+  // The first URL is decoded from disk in the background; the second is already in memory and
+  // shows at once. The first one's image must not land over it.
+  const std::string slow = url("slow.png"), quick = url("quick.png");
+  writeFile(ImageCache::cachePath(slow), pngOf(8, 8, 0x11));
+  writeFile(ImageCache::cachePath(quick), pngOf(8, 8, 0x22));
+  ImageCache::loadImage(UIImageView::create(), quick);
+  pump();
+  auto view = UIImageView::create();
+  ImageCache::loadImage(view, slow);
+  ImageCache::loadImage(view, quick);
+  pump();
+  ASSERT_TRUE(view->image());
+  EXPECT_EQ(view->image()->pixelAt(0, 0), 0x22222222u);
 }
