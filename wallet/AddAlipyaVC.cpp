@@ -41,12 +41,6 @@ void AddAlipyaVC::viewDidLoad() {
   initSubview();
 }
 
-void AddAlipyaVC::viewDidDisappear(bool animated) {
-  UIViewController::viewDidDisappear(animated);
-  // The countdown belongs to the form on screen; a closed form leaves no timer behind.
-  stopCountdown();
-}
-
 void AddAlipyaVC::initSubview() {
   auto self = sharedSelf<AddAlipyaVC>();
   std::weak_ptr<AddAlipyaVC> weak = self;
@@ -139,17 +133,11 @@ void AddAlipyaVC::getCode() {
   codeBtn->setTitle(NSString::stringWithFormat("已发送(%i)", time));
   codeBtn->setUserInteractionEnabled(false);
   codeBtn->setAlpha(0.5);
-  std::weak_ptr<AddAlipyaVC> weak = sharedSelf<AddAlipyaVC>();
+  // The timer holds the form until the countdown ends, also when the form was closed before;
+  // the end of the countdown invalidates it and so lets the form go.
+  auto self = sharedSelf<AddAlipyaVC>();
   timer = NSTimer::scheduledTimerWithTimeInterval(
-      1.0,
-      [weak](NSTimer& fired) {
-        if (auto page = weak.lock()) {
-          page->reduceTime();
-        } else {
-          fired.invalidate();
-        }
-      },
-      true);
+      1.0, [self](NSTimer&) { self->reduceTime(); }, true);
 }
 
 void AddAlipyaVC::reduceTime() {
@@ -182,14 +170,10 @@ void AddAlipyaVC::bondAlipay() {
       escaped(nameText->text()), codeText->text());
   if (!reply) return;  // the transport has told the player already
   if (reply["state"].isEqualToString("ok")) {
-    stopCountdown();
     dismissViewControllerAnimated(true);
   } else {
     WalletStyle::alert("提示", reply["msg"].str(), "确定");
   }
 }
 
-void AddAlipyaVC::back() {
-  stopCountdown();
-  dismissViewControllerAnimated(true);
-}
+void AddAlipyaVC::back() { dismissViewControllerAnimated(true); }
