@@ -123,7 +123,8 @@ void AddAlipyaVC::getCode() {
   // The code goes to the logged-in user's mobile number; the account row is not read.
   const Value reply =
       ServerController::getAlipayTestCode(userDic_["username"].str(), userDic_["token"].str());
-  if (!reply) return;  // the transport has told the player already
+  // The network alert has told the player already; no second, empty "提示" after it.
+  if (!reply) return;
   if (!reply["state"].isEqualToString("ok")) {
     WalletStyle::alert("提示", reply["msg"].str(), "确定");
     return;
@@ -168,7 +169,8 @@ void AddAlipyaVC::bondAlipay() {
   const Value reply = ServerController::bondAlipay(
       escaped(userDic_["username"].str()), userDic_["token"].str(), escaped(zfb_accText->text()),
       escaped(nameText->text()), codeText->text());
-  if (!reply) return;  // the transport has told the player already
+  // The network alert has told the player already; no second, empty "提示" after it.
+  if (!reply) return;
   if (reply["state"].isEqualToString("ok")) {
     dismissViewControllerAnimated(true);
   } else {

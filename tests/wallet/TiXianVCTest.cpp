@@ -211,3 +211,16 @@ TEST_F(TiXianVCTest, TheNoticeParagraphsAreSpacedThreePointsAndEveryLineFitsItsR
                                           "font=system 14 lineSpacing=3\n"),
             std::string::npos);
 }
+
+TEST_F(TiXianVCTest, AnAccountReplyWhoseDataIsNoDictionaryOffersToAddAnAccount) {
+  for (const char* reply : {R"({"state":"ok","data":"payee@mail.example"})",
+                            R"({"state":"ok","data":[{"alipay_account":"x"}]})"}) {
+    SCOPED_TRACE(reply);
+    auto page = open(reply);
+    shown("添加支付宝账号");
+    EXPECT_FALSE(Automation::findContainingText("支付宝账号  "));
+    EXPECT_EQ(bandsAt40(page), 1u);
+    Automation::tapText("返回");
+    pump();
+  }
+}
