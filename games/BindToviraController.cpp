@@ -170,7 +170,10 @@ void BindToviraController::buildBindPage(UIView& page) {
 
   page.addSubview(makeLabel(CGRectMake(10, 10, 90, 20), "Tovira账号：", 14));
   qxusername_ = makeLabel(CGRectMake(100, 10, W - 110, 20), "", 14);
-  // The name leads to the login screen while nobody is logged in.
+  // The name leads to the login screen while nobody is logged in. Deciding this at the tap
+  // rather than once at load mends a fault: a page loaded logged out kept offering the login
+  // screen to the player who had since logged in (a second login over his own session), and a
+  // page loaded logged in gave a player who then logged out no way to log in from it.
   qxusername_->setUserInteractionEnabled(true);
   qxusername_->addGestureRecognizer(UITapGestureRecognizer::create(self, [weak] {
     if (auto s = weak.lock(); s && !s->loggedIn()) s->tologin();

@@ -199,6 +199,9 @@ bool PLApi::openPLApp() {
   return openParley("");
 }
 
+// Every "=" after the first stays in the value. Cutting the value at its own second "=" was a
+// fault: values that carry "=" themselves (Base64 padding, a nested query) arrived truncated,
+// so a reply's code or state reached the app corrupted.
 Value PLApi::parseURLParams(const std::string& query) {
   Value params = Value::dict();
   for (const std::string& part : NSString::componentsSeparatedByString(query, "&")) {

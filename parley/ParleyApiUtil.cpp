@@ -28,7 +28,10 @@ bool isBase64Char(char c) {
 }
 
 // Well-formed Base64: whole groups of four, only alphabet characters, and at
-// most two "=" that close the text.
+// most two "=" that close the text. Decoding refuses anything else, which
+// mends a fault of the lenient decoding (a foreign character read as 0, a
+// trailing part group dropped): damaged or truncated text decoded into wrong
+// bytes that were then trusted as data, instead of failing.
 bool isWellFormedBase64(const std::string& text) {
   if (text.empty() || text.size() % 4 != 0) return false;
   size_t padding = 0;

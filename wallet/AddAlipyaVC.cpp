@@ -41,12 +41,6 @@ void AddAlipyaVC::viewDidLoad() {
   initSubview();
 }
 
-void AddAlipyaVC::viewDidDisappear(bool animated) {
-  UIViewController::viewDidDisappear(animated);
-  // The countdown belongs to the form on screen; a closed form leaves no timer behind.
-  stopCountdown();
-}
-
 void AddAlipyaVC::initSubview() {
   auto self = sharedSelf<AddAlipyaVC>();
   std::weak_ptr<AddAlipyaVC> weak = self;
@@ -129,7 +123,8 @@ void AddAlipyaVC::getCode() {
   // The code goes to the logged-in user's mobile number; the account row is not read.
   const Value reply =
       ServerController::getAlipayTestCode(userDic_["username"].str(), userDic_["token"].str());
-  if (!reply) return;  // the transport has told the player already
+  // The network alert has told the player already; no second, empty "提示" after it.
+  if (!reply) return;
   if (!reply["state"].isEqualToString("ok")) {
     WalletStyle::alert("提示", reply["msg"].str(), "确定");
     return;
@@ -139,17 +134,11 @@ void AddAlipyaVC::getCode() {
   codeBtn->setTitle(NSString::stringWithFormat("已发送(%i)", time));
   codeBtn->setUserInteractionEnabled(false);
   codeBtn->setAlpha(0.5);
-  std::weak_ptr<AddAlipyaVC> weak = sharedSelf<AddAlipyaVC>();
+  // The timer holds the form until the countdown ends, also when the form was closed before;
+  // the end of the countdown invalidates it and so lets the form go.
+  auto self = sharedSelf<AddAlipyaVC>();
   timer = NSTimer::scheduledTimerWithTimeInterval(
-      1.0,
-      [weak](NSTimer& fired) {
-        if (auto page = weak.lock()) {
-          page->reduceTime();
-        } else {
-          fired.invalidate();
-        }
-      },
-      true);
+      1.0, [self](NSTimer&) { self->reduceTime(); }, true);
 }
 
 void AddAlipyaVC::reduceTime() {
@@ -180,16 +169,13 @@ void AddAlipyaVC::bondAlipay() {
   const Value reply = ServerController::bondAlipay(
       escaped(userDic_["username"].str()), userDic_["token"].str(), escaped(zfb_accText->text()),
       escaped(nameText->text()), codeText->text());
-  if (!reply) return;  // the transport has told the player already
+  // The network alert has told the player already; no second, empty "提示" after it.
+  if (!reply) return;
   if (reply["state"].isEqualToString("ok")) {
-    stopCountdown();
     dismissViewControllerAnimated(true);
   } else {
     WalletStyle::alert("提示", reply["msg"].str(), "确定");
   }
 }
 
-void AddAlipyaVC::back() {
-  stopCountdown();
-  dismissViewControllerAnimated(true);
-}
+void AddAlipyaVC::back() { dismissViewControllerAnimated(true); }

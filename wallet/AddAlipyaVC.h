@@ -5,9 +5,9 @@
 // and closes the form on success. Presented modally, with plain create(), by the withdrawal
 // screen; it reads "username" and "token" from the UserData copy it takes when it loads.
 //
-// The code button counts down 60 seconds on the main run loop after a sent code. The countdown
-// belongs to the form: leaving the form (back, a successful binding, any dismissal) stops it,
-// and the timer holds the form only weakly. Main thread only.
+// The code button counts down 60 seconds on the main run loop after a sent code. The running
+// timer holds the form, as a scheduled timer holds its target: a form closed mid-count lives on
+// until its countdown ends, then the timer lets it go. Main thread only.
 
 #include <memory>
 
@@ -26,7 +26,6 @@ class AddAlipyaVC : public UIViewController {
   ~AddAlipyaVC() override;
 
   void viewDidLoad() override;
-  void viewDidDisappear(bool animated) override;
   void initSubview();
 
   // Asks the server to send the code; on "ok" starts the countdown.

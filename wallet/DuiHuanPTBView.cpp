@@ -146,7 +146,8 @@ std::shared_ptr<NSMutableAttributedString> DuiHuanPTBView::balanceLine(const Val
 
 void DuiHuanPTBView::loadgamelist() {
   viewHeight_ = 455;
-  // The request keys are taken here, on the main thread, where UserData is read.
+  // The request keys are taken here, on the main thread, where UserData is read and replaced:
+  // reading it from the worker raced with a login or re-login replacing it.
   // A JSON null reads as absent, as everywhere in the app: "(null)", not "<null>".
   const Value user = TempData::getuserdata();
   const Value& isSpecial = user["is_special"];

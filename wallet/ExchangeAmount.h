@@ -2,7 +2,9 @@
 // The amount of an exchange of coins into platform currency. The amount popup's preview,
 // the confirm popup and the success popup must show the same number for the same amount,
 // so the typed text is read once, as a 64-bit integer, and every number shown comes from
-// that integer.
+// that integer. This mends a fault of the success popup, which read the amount as a
+// single-precision decimal: above 2^24 coins it announced a number other than the one confirmed
+// (16777217 gave 15938355.20 instead of 15938356.15).
 
 #include <string>
 

@@ -140,8 +140,10 @@ void JinBiView::certainGiveM() {
   const std::string password = psdText->text();
   bool sent = false;
   if (auto d = delegate.lock()) sent = d->querenChongzhi(account, card, password);
-  // A refused form keeps what was typed, so the player can complete it; the card's secrets
-  // are cleared once they have gone to the server.
+  // A form refused before sending keeps what was typed, so the player can complete it rather
+  // than type the card again. Once the request went out the card's number and password are
+  // cleared, whatever came back: they have gone to the server and must not be sent twice by
+  // mistake.
   if (sent) {
     cardText->setText("");
     psdText->setText("");

@@ -20,8 +20,8 @@ class JinBinDelegate {
   // The player asked for the card link grid.
   virtual void jinbiCard() = 0;
   // The player confirmed a recharge with these texts (each "" when its field is empty).
-  // Answers whether a request went out and was answered: a form refused before sending
-  // (nobody logged in, an empty field) or whose call got no reply keeps what was typed.
+  // Answers whether a request went out, whatever came back: a form refused before sending
+  // (nobody logged in, an empty field, a request too long to encipher) keeps what was typed.
   virtual bool querenChongzhi(const std::string& account, const std::string& cardnum,
                               const std::string& cardpsd) = 0;
 };

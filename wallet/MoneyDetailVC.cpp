@@ -95,7 +95,9 @@ std::shared_ptr<UIView> MoneyDetailVC::createView(const std::string& s0, const s
 }
 
 void MoneyDetailVC::append(std::vector<Value>& records, const Value& reply) {
-  // A refusal sends null, and a malformed reply anything at all: only records are rows.
+  // A refusal sends null, and a malformed reply anything at all: only records are rows. Taking
+  // every item mends a crash: a cell that reads record keys from an item that is not a
+  // dictionary sends it a message it does not know.
   for (const Value& item : reply["data"].arrayValue()) {
     if (item.isDict()) records.push_back(item);
   }

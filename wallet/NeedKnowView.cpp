@@ -6,6 +6,12 @@
 
 TOVIRA_REGISTER_CLASS(NeedKnowView, UIView)
 
+namespace {
+// The notice's paragraphs are spaced a little more than the other popups' to read easily; with
+// it both still fit their rows (three lines in 60 points, four in 80).
+constexpr double kLineSpacing = 3;
+}  // namespace
+
 void NeedKnowView::initWithFrame(CGRect frame) {
   UIView::initWithFrame(frame);
   initSubview();
@@ -22,7 +28,8 @@ void NeedKnowView::initSubview() {
         60},
        {"提现前请仔细检查自己所填写的收款信息准确无误，支付后由于用户自身问题（如收款信息填写错误"
         "等）造成的资金冻结、消失，本站概不负责。",
-        80}});
+        80}},
+      kLineSpacing);
   auto know = WalletStyle::knowButton(frame().size.width, bottom + 10);
   know->addTarget(self, WalletStyle::action(self, &NeedKnowView::alreadyKnow),
                   UIControlEventTouchUpInside);

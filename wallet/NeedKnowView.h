@@ -1,6 +1,7 @@
 #pragma once
 // The withdrawal notice popup ("提现需知", 280 x 250 over the withdrawal screen): two numbered
-// paragraphs on the payout terms and the button "我知道了", which asks the owner to close it.
+// paragraphs on the payout terms, their lines 3 points apart, and the button "我知道了", which
+// asks the owner to close it.
 // Made with UIView::make<NeedKnowView>(frame); the delegate is held weakly. Main thread only.
 
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "core/ServerController.h"
 #include "core/TempData.h"
+#include "core/Tgid.h"
 #include "core/UserHelper.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
@@ -351,13 +352,35 @@ bool ShopController::querenChongzhi(const std::string& account, const std::strin
     WalletStyle::alert("提示", "信息不能为空", "知道了");
     return false;
   }
-  const Value reply = ServerController::certainGiveMoney(user["username"].str(), account, cardnum,
-                                                         cardpsd, user["token"].str());
-  // The network alert has told the player already; the form keeps what was typed for another go.
-  if (!reply) return false;
-  std::string message = reply["msg"].str();
-  if (message == "ok") message = "充值成功";
-  WalletStyle::alert("提示", message, "知道了");
+  const std::string username = user["username"].str();
+  const std::string token = user["token"].str();
+  // Both a request too long to encipher and one that got no reply come back as no reply; only
+  // the second went out, so they are told apart before the call.
+  const bool goesOut = rechargeRequestFits(username, account, cardnum, cardpsd, token);
+  const Value reply =
+      ServerController::certainGiveMoney(username, account, cardnum, cardpsd, token);
+  // Nothing went out: the call has shown the network alert, and the form keeps what was typed.
+  if (!goesOut) return false;
+  // Without a reply the network alert has told the player already; an empty "提示" after it
+  // would only look like a second, blank failure.
+  if (reply) {
+    std::string message = reply["msg"].str();
+    if (message == "ok") message = "充值成功";
+    WalletStyle::alert("提示", message, "知道了");
+  }
+  // The card may have been credited even when no reply came back, so the balances are fetched
+  // again after every request that went out.
   UserHelper::reLogin();
   return true;
+}
+
+bool ShopController::rechargeRequestFits(const std::string& qxusername, const std::string& account,
+                                         const std::string& cardnum, const std::string& cardpsd,
+                                         const std::string& token) {
+  // The same keys as certainGiveMoney sends, with the "api" and "tgid" of every call.
+  const ServerController::Params params = {
+      {"api", "tbkToGold"},    {"getter", account},         {"qx_tbk_code", cardnum},
+      {"qx_tbk_pwd", cardpsd}, {"qx_username", qxusername}, {"tgid", Tgid::gettgid()},
+      {"token", token}};
+  return ServerController::jiami(ServerController::parameterString(params)).has_value();
 }

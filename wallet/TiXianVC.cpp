@@ -204,11 +204,16 @@ void TiXianVC::addBackView4() {
 void TiXianVC::viewWillAppear(bool animated) {
   UIViewController::viewWillAppear(animated);
   alipayDic = ServerController::getZFBInfo(userDic_["username"].str(), userDic_["token"].str());
-  if (!alipayDic) return;  // the transport has told the player already; band 2 stays
+  // Without a reply the network alert has told the player already; an empty "提示" after it
+  // would only look like a second, blank failure. Band 2 stays as it was.
+  if (!alipayDic) return;
   if (!alipayDic["state"].isEqualToString("ok")) {
     WalletStyle::alert("提示", alipayDic["msg"].str(), "确定");
     return;
   }
+  // Only a dictionary names an account. Any other "data" that is not null counts as no account
+  // bound, which mends a crash: reading the account's keys from it sends it a message it does
+  // not know.
   const Value data = alipayDic["data"];
   if (data.isDict()) {
     addBackView2_2(data);
@@ -236,7 +241,8 @@ void TiXianVC::applyTX() {
   const std::string orderid = generateTradeNO();
   const Value reply = ServerController::withdraw(userDic_["username"].str(),
                                                  userDic_["token"].str(), amount, orderid);
-  if (!reply) return;  // the transport has told the player already
+  // The network alert has told the player already; no second, empty "提示" after it.
+  if (!reply) return;
   if (reply["state"].isEqualToString("ok")) {
     WalletStyle::alert("提示", "申请成功，提交申请后两个工作日内转至支付宝账号", "确定");
   } else {

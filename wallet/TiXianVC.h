@@ -43,7 +43,9 @@ class TiXianVC : public UIViewController, public NeedKnowViewDelegate {
 
   // A new 15-character trade number of digits and capital letters. Its characters come from a
   // generator seeded once per process from std::random_device, so that two applications, even
-  // within one second, carry different numbers.
+  // within one second, carry different numbers. This mends a fault: re-seeding the process-wide
+  // generator with the time in seconds at each call gave two applications made within one second
+  // the same trade number, so the server could take the second for a repeat of the first.
   static std::string generateTradeNO();
   // The money an amount of bound gold yields, as shown ("%.f" of 0.4 x its integer value).
   static std::string moneyFor(const std::string& amount);
@@ -62,7 +64,9 @@ class TiXianVC : public UIViewController, public NeedKnowViewDelegate {
   std::shared_ptr<UILabel> backlabel;
 
  private:
-  // Puts `band` in band 2's place, taking out whatever band stood there.
+  // Puts `band` in band 2's place, taking out whatever band stood there. Adding the add-account
+  // band without taking out the one before piled up a new band on every appearance, and stale
+  // bands stayed under the account band once one was bound.
   void replaceBackView2(const std::shared_ptr<UIView>& band);
   void paint(UIButton& button, bool selected) const;
 

@@ -146,6 +146,9 @@ void UserJinBiDHView::setAccountView() {
   addSubview(usernamedropscroll_);
 }
 
+// Closing by the drop-down button also marks the list closed. Only removing the list left it
+// marked open, so every later press "closed" it again and the picker could not be opened any more
+// in that popup.
 void UserJinBiDHView::closeAccountList() {
   if (usernamedropscroll_) WalletStyle::removeLater(usernamedropscroll_);
   usernamedropscroll_.reset();

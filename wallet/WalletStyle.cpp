@@ -64,7 +64,7 @@ std::shared_ptr<UIView> WalletStyle::numberDot(const std::string& number) {
 }
 
 double WalletStyle::infoForm(UIView& view, const std::string& title,
-                             const std::vector<InfoRow>& rows) {
+                             const std::vector<InfoRow>& rows, double lineSpacing) {
   const double W = view.frame().size.width;
   view.setBackgroundColor(UIColor::whiteColor());
   auto band = UILabel::create(CGRectMake(0, 0, W, 30));
@@ -84,6 +84,13 @@ double WalletStyle::infoForm(UIView& view, const std::string& title,
     // As many lines as the paragraph needs, cut at the row's fixed height.
     auto paragraph = label(CGRectMake(33, y, W - 43, row.height), row.text, 14);
     paragraph->setNumberOfLines(0);
+    if (lineSpacing > 0) {
+      auto style = NSMutableParagraphStyle::create();
+      style->setLineSpacing(lineSpacing);
+      auto spaced = NSMutableAttributedString::create(row.text);
+      spaced->addAttribute(NSParagraphStyleAttributeName, style, NSMakeRange(0, spaced->length()));
+      paragraph->setAttributedText(spaced);
+    }
     view.addSubview(paragraph);
     bottom = y + row.height;
     y = bottom + 10;

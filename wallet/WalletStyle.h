@@ -42,12 +42,14 @@ class WalletStyle {
 
   // The common form of the wallet's information popups on `view`: a white background, the
   // title band (30 high, white on green) and numbered rows of paragraphs, each `height`
-  // high (cut there), 10 apart from y 40. Returns the bottom of the last row.
+  // high (cut there), 10 apart from y 40. A lineSpacing above 0 spaces the lines of every
+  // paragraph by that many points. Returns the bottom of the last row.
   struct InfoRow {
     std::string text;
     double height;
   };
-  static double infoForm(UIView& view, const std::string& title, const std::vector<InfoRow>& rows);
+  static double infoForm(UIView& view, const std::string& title, const std::vector<InfoRow>& rows,
+                         double lineSpacing = 0);
   // The green "我知道了" button (200 x 30, centred) at y.
   static std::shared_ptr<UIButton> knowButton(double viewWidth, double y);
 

@@ -168,6 +168,8 @@ void describe(const std::shared_ptr<UIView>& v, int depth, std::ostringstream& o
     out << " text=" << quote(label->text()) << " color=" << colorText(label->textColor());
     out << " font=" << (label->font() ? label->font()->description() : "nil");
     out << rangesText(label->attributedText());
+    if (label->lineSpacing() > 0)
+      out << " lineSpacing=" << CGNumberDescription(label->lineSpacing());
   } else if (auto field = std::dynamic_pointer_cast<UITextField>(v)) {
     std::string shown = field->isSecureTextEntry()
                             ? std::string(NSString::length(field->text()), '*')

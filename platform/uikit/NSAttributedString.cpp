@@ -10,6 +10,15 @@ const std::string NSForegroundColorAttributeName = "NSColor";
 const std::string NSBackgroundColorAttributeName = "NSBackgroundColor";
 const std::string NSFontAttributeName = "NSFont";
 const std::string NSUnderlineStyleAttributeName = "NSUnderline";
+const std::string NSParagraphStyleAttributeName = "NSParagraphStyle";
+
+std::shared_ptr<NSMutableParagraphStyle> NSMutableParagraphStyle::create() {
+  return std::make_shared<NSMutableParagraphStyle>();
+}
+
+void NSMutableParagraphStyle::setLineSpacing(double spacing) {
+  lineSpacing_ = spacing > 0 ? spacing : 0;
+}
 
 NSAttributedString::NSAttributedString(std::string text) : text_(std::move(text)) {}
 
@@ -31,6 +40,12 @@ std::shared_ptr<NSObject> NSAttributedString::attributeAtIndex(const std::string
 std::shared_ptr<UIColor> NSAttributedString::colorAtIndex(size_t index) const {
   return std::dynamic_pointer_cast<UIColor>(
       attributeAtIndex(NSForegroundColorAttributeName, index));
+}
+
+double NSAttributedString::lineSpacing() const {
+  auto style = std::dynamic_pointer_cast<NSParagraphStyle>(
+      attributeAtIndex(NSParagraphStyleAttributeName, 0));
+  return style ? style->lineSpacing() : 0;
 }
 
 std::vector<NSAttributedString::ColorRange> NSAttributedString::colorRanges() const {

@@ -1,6 +1,7 @@
 #pragma once
 // Attributed text: a UTF-8 string plus attributes over ranges of UTF-16 code units.
-// Attribute values are objects (colours, fonts); numbers travel as NSNumberAttribute.
+// Attribute values are objects (colours, fonts, paragraph styles); numbers travel as
+// NSNumberAttribute.
 
 #include <memory>
 #include <string>
@@ -25,6 +26,30 @@ class NSNumberAttribute : public NSObject {
   double value;
 };
 
+// value: NSParagraphStyle. Text that lays out in one block (a label) takes the style in force at
+// its first character for the whole block.
+extern const std::string NSParagraphStyleAttributeName;
+
+// How the lines of a paragraph are laid out. Of the platform's settings only the spacing between
+// lines is kept: each line after the first starts lineSpacing points below the bottom of the line
+// before it. A style is shared, not copied, by the texts it is added to.
+class NSParagraphStyle : public NSObject {
+  TOVIRA_CLASS(NSParagraphStyle)
+ public:
+  double lineSpacing() const { return lineSpacing_; }
+
+ protected:
+  double lineSpacing_ = 0;
+};
+
+class NSMutableParagraphStyle : public NSParagraphStyle {
+  TOVIRA_CLASS(NSMutableParagraphStyle)
+ public:
+  static std::shared_ptr<NSMutableParagraphStyle> create();
+  // The spacing is never negative, as on the platform: a negative value is taken as 0.
+  void setLineSpacing(double spacing);
+};
+
 struct NSAttributeRun {
   std::string name;
   std::shared_ptr<NSObject> value;
@@ -45,6 +70,8 @@ class NSAttributedString : public NSObject {
   // The value in force at a UTF-16 index (nullptr when none).
   std::shared_ptr<NSObject> attributeAtIndex(const std::string& name, size_t index) const;
   std::shared_ptr<UIColor> colorAtIndex(size_t index) const;  // foreground colour
+  // The line spacing of the paragraph style at the first character; 0 without one (or text).
+  double lineSpacing() const;
 
   // Foreground colour over maximal ranges where it is set, in text order, for dumps and tests.
   struct ColorRange {

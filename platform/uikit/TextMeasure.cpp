@@ -1,6 +1,7 @@
 #include "platform/uikit/TextMeasure.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/foundation/NSString.h"
 #include "platform/uikit/UIFont.h"
@@ -78,11 +79,28 @@ std::vector<std::string> TextMeasure::lines(const std::string& text,
   return out;
 }
 
+double TextMeasure::heightOfLines(size_t count, const std::shared_ptr<UIFont>& font,
+                                  double lineSpacing) {
+  if (count == 0) return 0;
+  return static_cast<double>(count) * lineHeight(font) +
+         static_cast<double>(count - 1) * std::max(lineSpacing, 0.0);
+}
+
+size_t TextMeasure::linesInHeight(double height, const std::shared_ptr<UIFont>& font,
+                                  double lineSpacing) {
+  const double step = lineHeight(font) + std::max(lineSpacing, 0.0);
+  if (!(step > 0) || !(height > 0)) return 0;
+  // The last line needs no spacing below it; the tolerance keeps exact fits.
+  const double count = std::floor((height + std::max(lineSpacing, 0.0)) / step + 1e-9);
+  if (!(count < 1e9)) return static_cast<size_t>(1e9);  // no real text has that many lines
+  return static_cast<size_t>(count);
+}
+
 CGSize TextMeasure::sizeOfText(const std::string& text, const std::shared_ptr<UIFont>& font,
-                               double maxWidth, long numberOfLines) {
+                               double maxWidth, long numberOfLines, double lineSpacing) {
   auto ls = lines(text, font, maxWidth, numberOfLines);
   if (ls.empty()) return CGSizeZero;
   double w = 0;
   for (const auto& l : ls) w = std::max(w, widthOfText(l, font));
-  return CGSize{w, ls.size() * lineHeight(font)};
+  return CGSize{w, heightOfLines(ls.size(), font, lineSpacing)};
 }

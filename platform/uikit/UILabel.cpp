@@ -38,21 +38,30 @@ void UILabel::setTextColor(std::shared_ptr<UIColor> c) {
   textColor_ = c ? std::move(c) : UIColor::blackColor();
 }
 
+double UILabel::lineSpacing() const { return attributedText_ ? attributedText_->lineSpacing() : 0; }
+
 CGSize UILabel::sizeThatFits(CGSize size) const {
   double maxWidth = numberOfLines_ == 1 ? 0 : size.width;
-  CGSize s = TextMeasure::sizeOfText(text_, font_, maxWidth, numberOfLines_);
+  CGSize s = TextMeasure::sizeOfText(text_, font_, maxWidth, numberOfLines_, lineSpacing());
   return CGSize{std::ceil(s.width), std::ceil(s.height)};
 }
 
 std::vector<std::string> UILabel::visibleLines() const {
   double maxWidth = numberOfLines_ == 1 ? 0 : frame().size.width;
   auto ls = TextMeasure::lines(text_, font_, maxWidth, numberOfLines_);
-  double lh = TextMeasure::lineHeight(font_);
-  if (lh > 0 && frame().size.height > 0) {
+  if (frame().size.height > 0) {
     // Lines that do not fit in the height are cut (the first line is always drawn).
-    size_t fit = static_cast<size_t>(std::floor(frame().size.height / lh + 1e-9));
+    size_t fit = TextMeasure::linesInHeight(frame().size.height, font_, lineSpacing());
     if (fit < 1) fit = 1;
     if (ls.size() > fit) ls.resize(fit);
   }
   return ls;
+}
+
+std::vector<double> UILabel::visibleLineTops() const {
+  const size_t count = visibleLines().size();
+  const double step = TextMeasure::lineHeight(font_) + lineSpacing();
+  std::vector<double> tops;
+  for (size_t k = 0; k < count; ++k) tops.push_back(static_cast<double>(k) * step);
+  return tops;
 }

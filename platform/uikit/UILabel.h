@@ -1,10 +1,12 @@
 #pragma once
 // Labels: plain or attributed text in one font. Labels do not take touches by default.
 // Setting text replaces the attributed text and the reverse (the plain text is then the
-// attributed string's text). Sizes come from TextMeasure.
+// attributed string's text). Sizes come from TextMeasure. An attributed text's paragraph style
+// spaces its lines: each line after the first starts lineSpacing points below the line before.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/uikit/UIView.h"
 
@@ -52,11 +54,16 @@ class UILabel : public UIView {
   bool adjustsFontSizeToFitWidth() const { return adjustsFontSize_; }
   void setAdjustsFontSizeToFitWidth(bool a) { adjustsFontSize_ = a; }
 
-  // The text's size wrapped to the given width (numberOfLines honoured).
+  // The spacing between lines: the attributed text's paragraph style's; 0 for plain text.
+  double lineSpacing() const;
+  // The text's size wrapped to the given width (numberOfLines and the line spacing honoured).
   CGSize sizeThatFits(CGSize size) const override;
   // The lines shown in the current frame: wrapped to the width, cut at numberOfLines and at
-  // the frame's height.
+  // the frame's height (the first line is always shown).
   std::vector<std::string> visibleLines() const;
+  // The top of each visible line in the label's own coordinates, the block laid out from the
+  // label's top: line k starts k x (line height + line spacing) down.
+  std::vector<double> visibleLineTops() const;
 
  private:
   std::string text_;

@@ -221,3 +221,26 @@ TEST_F(AutomationTest, AButtonThatDismissesItsOwnScreenLeavesThePresenterShownAg
   EXPECT_EQ(presenter->appearances, before + 1);
   EXPECT_EQ(Automation::topViewController(), presenter);
 }
+
+TEST_F(AutomationTest, TheDumpShowsALabelsLineSpacingBesideItsTextAndColours) {
+  auto style = NSMutableParagraphStyle::create();
+  style->setLineSpacing(3);
+  auto text = NSMutableAttributedString::create("提现前请仔细检查");
+  text->addAttribute(NSParagraphStyleAttributeName, style, NSMakeRange(0, text->length()));
+  text->addAttribute(NSForegroundColorAttributeName, UIColor::rgb(247, 82, 55), NSMakeRange(0, 2));
+  auto spaced = UILabel::create(CGRectMake(33, 40, 237, 60));
+  spaced->setNumberOfLines(0);
+  spaced->setAttributedText(text);
+  root->addSubview(spaced);
+  auto plain = UILabel::create(CGRectMake(33, 110, 237, 20));
+  plain->setAttributedText(NSAttributedString::create("1"));
+  root->addSubview(plain);
+  const std::string dump = Automation::dumpScreen();
+  EXPECT_NE(dump.find("    UILabel (33,40,237,60) text=\"提现前请仔细检查\" color=rgb(0,0,0) "
+                      "font=system 17 ranges=[0+2 rgb(247,82,55)] lineSpacing=3\n"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("    UILabel (33,110,237,20) text=\"1\" color=rgb(0,0,0) font=system 17\n"),
+            std::string::npos)
+      << dump;
+}

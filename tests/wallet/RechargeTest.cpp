@@ -1,6 +1,8 @@
 // The gold recharge page: its steps, the shop name, the card form sent as "tbkToGold", and the
 // card link grid with its shop-app and browser links.
 
+#include <functional>
+
 #include "ShopFixture.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIButton.h"
@@ -92,23 +94,71 @@ TEST_F(RechargeTest, ARefusedFormKeepsTheTypedCardNumberAndPassword) {
   EXPECT_EQ(page->cardText->text() + " " + page->accText->text(), "CARD-1 ");
 }
 
-TEST_F(RechargeTest, ARechargeWithoutAReplyShowsOnlyTheNetworkAlertAndKeepsTheForm) {
-  server().replyRaw("tbkToGold", "<html>busy</html>");
+TEST_F(RechargeTest, ACardSentWithoutAReplyIsEmptiedAndRefreshedAfterTheNetworkAlertAlone) {
+  rememberLogin("demo", "demo123");
+  Value refreshed = user();
+  refreshed.set("gold", "1380.00");
+  server().reply("login", Value::dict({{"state", "ok"}, {"data", refreshed}}));
   TempData::setuserdata(user());
   auto page = openRechargePage();
-  // A card number this long makes the request too long to encipher: it is never sent.
-  const std::pair<const char*, std::string> cards[] = {{"a reply that is not JSON", "CARD-1"},
-                                                       {"no request", std::string(1100, '7')}};
-  for (const auto& [what, card] : cards) {
+  // The server goes away in the middle of the call, or answers with something that is not JSON:
+  // either way the card went out and may have been credited.
+  const std::pair<const char*, std::function<void()>> replies[] = {
+      {"a closed connection", [&] { server().replyCloseConnection("tbkToGold"); }},
+      {"a reply that is not JSON", [&] { server().replyRaw("tbkToGold", "<html>busy</html>"); }}};
+  for (const auto& [what, script] : replies) {
     SCOPED_TRACE(what);
-    fill(page->cardText, card);
+    script();
+    TempData::setuserdata(user());
+    server().clearRequests();
+    fill(page->cardText, "CARD-1");
     fill(page->psdText, "secret");
     Automation::tap(shown("确认充值"));
     EXPECT_EQ(takeAlert(), kNetworkAlert);
     EXPECT_FALSE(Automation::currentAlert()) << "no empty alert after the network alert";
-    EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), card + " secret");
-    EXPECT_EQ(server().requests("tbkToGold").size(), 1u);
+    EXPECT_EQ(page->cardText->text() + "|" + page->psdText->text() + "|" + page->accText->text(),
+              "||demo");
+    std::vector<std::string> apis;
+    for (const auto& request : server().requests()) apis.push_back(request.api);
+    EXPECT_EQ(apis, (std::vector<std::string>{"tbkToGold", "login"}));
+    EXPECT_EQ(TempData::getuserdata()["gold"].str(), "1380.00");
   }
+}
+
+TEST_F(RechargeTest, ACardTooLongToEncipherIsNeverSentAndTheFormKeepsIt) {
+  rememberLogin("demo", "demo123");
+  server().reply("login", Value::dict({{"state", "ok"}, {"data", user()}}));
+  TempData::setuserdata(user());
+  auto page = openRechargePage();
+  const std::string card(1100, '7');
+  fill(page->cardText, card);
+  fill(page->psdText, "secret");
+  Automation::tap(shown("确认充值"));
+  EXPECT_EQ(takeAlert(), kNetworkAlert);
+  EXPECT_FALSE(Automation::currentAlert()) << "no empty alert after the network alert";
+  EXPECT_EQ(page->cardText->text() + " " + page->psdText->text(), card + " secret");
+  EXPECT_TRUE(server().requests("tbkToGold").empty());
+  EXPECT_TRUE(server().requests("login").empty()) << "nothing went out, so nothing to refresh";
+
+  // Just short enough to encipher, the same form goes out.
+  auto fits = [](size_t length) {
+    return ShopController::rechargeRequestFits("demo", "demo", std::string(length, '7'), "secret",
+                                               "tok123");
+  };
+  size_t shortest = 0, longer = card.size();  // fits(shortest), !fits(longer)
+  ASSERT_TRUE(fits(shortest) && !fits(longer));
+  while (longer - shortest > 1) {
+    const size_t middle = (shortest + longer) / 2;
+    (fits(middle) ? shortest : longer) = middle;
+  }
+  const std::string longest(shortest, '7');
+  server().reply("tbkToGold", R"({"state":"error","msg":"卡号或密码错误"})");
+  fill(page->cardText, longest);
+  fill(page->psdText, "secret");
+  Automation::tap(shown("确认充值"));
+  EXPECT_EQ(takeAlert(), "提示 | 卡号或密码错误 | [知道了]");
+  EXPECT_EQ(server().lastRequest("tbkToGold")->value("qx_tbk_code"), longest);
+  EXPECT_EQ(page->cardText->text(), "");
 }
 
 TEST_F(RechargeTest, CardLinksOpenInTheShopAppWhenItCanBeOpenedAndInTheBrowserOtherwise) {

@@ -177,3 +177,50 @@ TEST_F(TiXianVCTest, TheNoticePopupOpensOverAMaskAndClosesWithItsButton) {
   EXPECT_FALSE(page->needKnowView);
   EXPECT_EQ(page->view()->subviews().size(), 2u) << "the top bar and the scroll view remain";
 }
+
+TEST_F(TiXianVCTest, TheNoticeParagraphsAreSpacedThreePointsAndEveryLineFitsItsRow) {
+  auto page = open(kBound);
+  Automation::tap(shown("提现需知"));
+  pump();
+  ASSERT_TRUE(page->needKnowView);
+  const struct {
+    const char* text;
+    CGRect frame;
+    size_t lines;
+  } rows[] = {
+      {"支付宝提现将在2个工作日内处理，请及时查收，支付宝账户需实名认证，没有实名认证的账户提现"
+       "无法到账。",
+       CGRectMake(33, 40, 237, 60), 3},
+      {"提现前请仔细检查自己所填写的收款信息准确无误，支付后由于用户自身问题（如收款信息填写错误"
+       "等）造成的资金冻结、消失，本站概不负责。",
+       CGRectMake(33, 110, 237, 80), 4}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.frame.origin.y);
+    auto paragraph = std::dynamic_pointer_cast<UILabel>(inside(page->needKnowView, row.text));
+    ASSERT_TRUE(paragraph);
+    EXPECT_EQ(paragraph->frame(), row.frame);
+    EXPECT_EQ(paragraph->lineSpacing(), 3);
+    // The spaced text still fits its row whole: nothing of the payout terms is cut.
+    EXPECT_EQ(paragraph->visibleLines().size(), row.lines);
+    EXPECT_LE(paragraph->sizeThatFits(row.frame.size).height, row.frame.size.height);
+    EXPECT_DOUBLE_EQ(paragraph->visibleLineTops()[1], 16.8 + 3);
+  }
+  EXPECT_NE(Automation::dumpScreen().find("text=\"提现前请仔细检查自己所填写的收款信息准确无误，"
+                                          "支付后由于用户自身问题（如收款信息填写错误等）造成的资"
+                                          "金冻结、消失，本站概不负责。\" color=rgb(0,0,0) "
+                                          "font=system 14 lineSpacing=3\n"),
+            std::string::npos);
+}
+
+TEST_F(TiXianVCTest, AnAccountReplyWhoseDataIsNoDictionaryOffersToAddAnAccount) {
+  for (const char* reply : {R"({"state":"ok","data":"payee@mail.example"})",
+                            R"({"state":"ok","data":[{"alipay_account":"x"}]})"}) {
+    SCOPED_TRACE(reply);
+    auto page = open(reply);
+    shown("添加支付宝账号");
+    EXPECT_FALSE(Automation::findContainingText("支付宝账号  "));
+    EXPECT_EQ(bandsAt40(page), 1u);
+    Automation::tapText("返回");
+    pump();
+  }
+}
