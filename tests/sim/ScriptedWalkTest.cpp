@@ -58,6 +58,14 @@ TEST_F(ScriptedWalkTest, EverySegmentReachesItsServersAndAppsAndHandsOverToTheNe
   EXPECT_TRUE(contains(chat, "\n  title = \"Tovira手游\"\n"));
   EXPECT_EQ(reportOf(steps, "alert"), "提示 | 充值成功 | [知道了]");
 
+  // The withdrawal notice shows both paragraphs with their line spacing.
+  const std::string notice = outputOf(steps, "tap 提现需知");
+  size_t spaced = 0;
+  for (size_t at = notice.find("lineSpacing=3"); at != std::string::npos;
+       at = notice.find("lineSpacing=3", at + 1))
+    ++spaced;
+  EXPECT_EQ(spaced, 2u) << notice;
+
   // The roads into one game's gift packages: the detail page and the timetable hand over the
   // game's name, a slide its extras, and the game centre sets the name on the page; each page
   // shows the name and asks for it. Another slide hands the rewards page its summary.
