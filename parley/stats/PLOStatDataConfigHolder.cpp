@@ -168,7 +168,9 @@ void PLOStatDataConfigHolder::runSpeedTest(const std::string& hosts) {
     return;
   }
   // Through the store's own queue and connection, so that this insert shares the store's
-  // prepared statement and keeps its count of waiting events right.
+  // prepared statement and keeps its count of waiting events right. On a connection of its own
+  // the insert could find the file locked by the store's and fail, and an event the store does
+  // not count waits unsent while the store believes itself empty (lost data).
   PLOStatStore::getInstance()->storeEvent(event, false, [] { PLOStatLog("store end "); });
 }
 

@@ -186,7 +186,8 @@ std::string PLOStatDispatcher::batchText(const std::vector<std::string>& texts) 
   std::string batch = "[";
   bool first = true;
   for (const auto& text : texts) {
-    // An event without JSON text would only break the array.
+    // An event without JSON text would only break the array ("[,]"), and the server would refuse
+    // the whole batch, the good events with it (lost data).
     if (text.empty()) continue;
     if (!first) batch += ",";
     batch += text;

@@ -332,7 +332,8 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
   PLOStatLog(
       hasTrySent ? "Send failed, then store event:%@" : "Environment setting, then store event:%@",
       content);
-  // An event that could not be written as JSON has nothing to report.
+  // An event that could not be written as JSON has nothing to report: a row without text would
+  // only be a damaged row (corrupted data).
   if (content.empty()) return;
   const size_t length = NSString::length(content);
   if (length > config->maxReportEventLength() && event->getType() != 3) {
@@ -342,7 +343,10 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
 
   std::lock_guard lock(PLOStatSqlLock());
   if (!getDB()) return;
-  // Make room only for an event that will be stored.
+  // Make room only for an event that will be stored: an event refused for its length would
+  // otherwise erase the oldest events for nothing (lost data). The count is taken again after
+  // the erase: left at the cap, every later event would erase another whole second of events
+  // although the store had room (lost data).
   if (numStoredEvents_ >= config->maxStoreEventCount()) {
     PLOStatLog("Too many events stored in db, erase oldest event");
     updateDatabase("delete from events where ts in (select min(ts) from events)");
@@ -375,7 +379,8 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
 
 void PLOStatStore::loadCachedEvents(Events& out) {
   std::vector<std::vector<std::string>> rows;
-  // Events of one second leave in the order they were stored.
+  // Events of one second leave in the order they were stored: the sort by second alone leaves
+  // their order to SQLite (events would leave out of order, a wrong result).
   queryDatabase(
       "select event_id, content, status, send_count,ts from events where status = ? order by ts, "
       "event_id limit ?",
@@ -405,7 +410,9 @@ void PLOStatStore::sendBatch(int32_t n) {
   for (bool swept = false;; swept = true) {
     Events loaded;
     loadCachedEvents(loaded);
-    // Nothing to load ends here: no empty batch is posted, and a send-all loop stops.
+    // Nothing to load ends here: no empty batch is posted, and a send-all loop stops. (With a
+    // batch size of 0 and events waiting, a send-all would otherwise post empty batches without
+    // end.)
     if (loaded.empty()) return;
     // A row whose text is no JSON object (a damaged file) would make the server refuse the
     // whole body, again at every retry, until the good events sent with it were deleted as
@@ -445,7 +452,8 @@ void PLOStatStore::sendBatch(int32_t n) {
   numStoredEvents_ = getStoredEventsNum();
   if (!marked) {
     // The file takes no writes (a full disk): a batch sent now could be neither held nor
-    // deleted, and the next batch would be the same rows again. They wait for the next occasion.
+    // deleted, and the next batch would be the same rows again, sent over and over (a wrong
+    // result: the server counts them again each time). They wait for the next occasion.
     PLOStatLog("[ERROR]Cannot mark stored events as sending; they wait for the next report");
     return;
   }

@@ -30,7 +30,9 @@ struct PLOStatStoreAccess {
 };
 
 // One value bound to a statement parameter: text or an integer. Every value reaches SQL this
-// way, never pasted into the statement's text.
+// way, never pasted into the statement's text: a quote in a pasted text (an app version, a
+// device id) would break or change the statement (unsafe input), and a statement cut to a
+// fixed buffer would store a cut text (corrupted data).
 struct PLOStatSqlValue {
   PLOStatSqlValue(const std::string& t) : isText(true), text(t) {}
   PLOStatSqlValue(const char* t) : isText(true), text(t ? t : "") {}
@@ -50,7 +52,8 @@ struct PLOStatSqlValue {
 // serial queue "StatStore"; the others on the caller's thread. Every SQLite call holds
 // PLOStatSqlLock(). storedEventCount() is written on the queue and read from anywhere.
 //
-// A file that SQLite finds corrupt (or not a database) is removed and replaced by fresh tables,
+// A file that SQLite finds corrupt (or not a database: left as it is, every statement would fail
+// and every event be lost) is removed and replaced by fresh tables,
 // once per failing statement; when it cannot be removed the store goes on without a database:
 // inserts and queries then do nothing and blocks are still called.
 class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
