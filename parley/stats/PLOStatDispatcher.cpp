@@ -250,13 +250,6 @@ void PLOStatDispatcher::send(const std::vector<std::shared_ptr<PLOStatStoreEvent
 void PLOStatDispatcher::sendTexts(std::vector<std::string> texts, Callback callback) {
   queue_->async(
       [self = shared_from_this(), texts = std::move(texts), callback = std::move(callback)] {
-        bool any = false;
-        for (const auto& t : texts) any = any || !t.empty();
-        if (!any) {
-          // Nothing that could be reported: no empty batch goes out.
-          if (callback) callback(true);
-          return;
-        }
         std::optional<std::string> response;
         Value reply;  // the reply as read once by the request
         const bool ok = self->request(batchText(texts), response, reply);
