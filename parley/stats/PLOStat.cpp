@@ -73,7 +73,9 @@ Session& session() {
 }
 
 // The module's own generator of session ids: seeded once per process, never shared with the
-// app's random numbers.
+// app's random numbers. Reseeding the shared generator with the current second at every new id
+// would give two sessions begun within one second the same id (a wrong result: the server would
+// merge them), could give 0 (no session), and would reset the app's own random sequence.
 uint32_t drawSessionId() {
   static std::mutex mutex;
   static std::mt19937 generator{std::random_device{}()};
@@ -110,7 +112,8 @@ std::shared_ptr<PLOStatConfig> config() { return PLOStatConfig::getInstance(); }
 
 uint32_t nowSeconds() { return static_cast<uint32_t>(RunLoop::main().now()); }
 
-// Whole seconds from start to now, at least 1, even when the clock was set back meanwhile.
+// Whole seconds from start to now, at least 1, even when the clock was set back meanwhile: the
+// unsigned difference would otherwise wrap to a duration of some 136 years (a wrong result).
 uint32_t durationSince(uint32_t start, uint32_t now) { return now > start ? now - start : 1; }
 
 bool gateS() { return config()->statEnable(); }
@@ -486,7 +489,7 @@ void PLOStat::startWithAppkey(const std::string& appkey) {
   const std::string old = settings->appkey();
   const auto keys = NSString::componentsSeparatedByString(old, "|");
   // A key the module already has is not added again: a second registration with the same key
-  // would otherwise report every event under a doubled key.
+  // would otherwise report every event under a doubled key that names no app (a wrong result).
   if (old.empty()) {
     settings->setAppkey(appkey);
   } else if (std::find(keys.begin(), keys.end(), appkey) == keys.end()) {
@@ -627,7 +630,9 @@ void PLOStat::trackException(const std::string& name, const std::string& reason,
   event->error =
       NSString::stringWithFormat("%@\n%@", reason.empty() ? name : reason, symbols.description());
   event->attr = 1;
-  // A session id of its own, drawn without touching the current session or its counters.
+  // A session id of its own, drawn without touching the current session or its counters: the
+  // new-session step would also restart the session's report count, and the per-session cap
+  // would let more events through than it allows (a wrong result).
   event->setSid(drawSessionId());
   event->setAppkey(appkey);
   event->setIsRealTime(isRealTime);

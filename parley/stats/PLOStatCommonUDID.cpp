@@ -28,12 +28,17 @@ constexpr int kSlots = 100;
 std::recursive_mutex gMutex;
 std::string gCached;
 
-std::string dateText(const Value& seconds) {
-  return NSString::stringWithFormat("%@", seconds.doubleValue());
+// The protocol's time stamps are dates. Records written before they were kept a number of
+// seconds since 1970 (and a peer's archive may still bring one): such a number reads as that date.
+Value asDate(const Value& stamp) {
+  if (stamp.isNumber()) return Value::date(stamp.doubleValue());
+  return stamp;
 }
 
-// The app's id within the protocol. Kept at the top level of the user defaults, so that the
-// next launch recognises the slot this app wrote instead of taking another one.
+// The app's id within the protocol. Kept at the top level of the user defaults (and read back
+// from the local dictionary): with a fresh id at each launch the app would no longer recognise
+// its own slot and would take another one every launch, until the device's shared slots were
+// all used up by copies of this one app (corrupted shared data).
 std::string appUID(const Value& local) {
   auto& defaults = NSUserDefaults::standardUserDefaults();
   std::string uid = defaults.stringForKey(kAppUIDKey);
@@ -104,7 +109,7 @@ std::string PLOStatCommonUDID::valueWithError(Error* error) {
       double now = NSDate::timeIntervalSince1970();
       local = Value::dict({{kIdKey, identifier},
                            {kAppUIDKey, uid},
-                           {kCreatedKey, optedOut ? optOutDate : Value(now)}});
+                           {kCreatedKey, optedOut ? asDate(optOutDate) : Value::date(now)}});
     } else {
       local.set(kIdKey, identifier);
     }
@@ -129,7 +134,7 @@ std::string PLOStatCommonUDID::valueWithError(Error* error) {
   if (optedOut) {
     report(1, NSString::stringWithFormat(
                   "Application with unique id %@ is opted-out from CommonUDID as of %@", uid,
-                  dateText(optOutDate)));
+                  asDate(optOutDate)));
     gCached = NSString::stringWithFormat("%040x", 0);
   } else {
     if (compromised)
@@ -150,12 +155,12 @@ void PLOStatCommonUDID::setOptOut(bool optOut) {
   Value local = defaults.objectForKey(kDefaultsKey);
   if (!local.isDict()) local = Value::dict();
   if (optOut)
-    local.set(kOptOutKey, Value(NSDate::timeIntervalSince1970()));
+    local.set(kOptOutKey, Value::date(NSDate::timeIntervalSince1970()));
   else
     local.remove(kOptOutKey);
   defaults.setObject(local, kDefaultsKey);
-  // The app's slot mirrors its dictionary; a stale slot would otherwise undo the choice at
-  // the next launch, when the slot's opt-out mark decides.
+  // The app's slot mirrors its dictionary: a stale slot would otherwise undo the choice at the
+  // next launch, when the slot's opt-out mark decides (the user's opt-out would be lost).
   std::string slot = local[kSlotKey].str();
   if (!slot.empty()) {
     if (auto pasteboard = UIPasteboard::pasteboardWithName(slot, false))

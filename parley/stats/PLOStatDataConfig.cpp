@@ -50,6 +50,8 @@ std::string PLOStatDataConfig::className(const Value& v) {
     case Value::Kind::Integer:
     case Value::Kind::Real:
       return "__NSCFNumber";
+    case Value::Kind::Date:
+      return "__NSDate";
     default:
       return "NSNull";
   }

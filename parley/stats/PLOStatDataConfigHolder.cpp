@@ -5,10 +5,10 @@
 
 #include "parley/stats/PLOStat.h"
 #include "parley/stats/PLOStatConfig.h"
+#include "parley/stats/PLOStatDispatcher.h"
 #include "parley/stats/PLOStatHelper.h"
 #include "parley/stats/PLOStatReachability.h"
 #include "parley/stats/PLOStatStore.h"
-#include "parley/stats/PLOStatTestSpeed.h"
 #include "parley/stats/PLOStatTestSpeedEvent.h"
 #include "platform/foundation/NSString.h"
 
@@ -154,7 +154,7 @@ void PLOStatDataConfigHolder::runSpeedTest(const std::string& hosts) {
     PLOStatLog("taSocket event since no active network.");
     return;
   }
-  PLOStatTestSpeed::speedTest(hosts);
+  PLOStatDispatcher::getInstance()->speedTest(hosts);
   auto settings = PLOStatConfig::getInstance();
   auto event = std::make_shared<PLOStatTestSpeedEvent>();
   event->sp = settings->sp();
@@ -168,7 +168,9 @@ void PLOStatDataConfigHolder::runSpeedTest(const std::string& hosts) {
     return;
   }
   // Through the store's own queue and connection, so that this insert shares the store's
-  // prepared statement and keeps its count of waiting events right.
+  // prepared statement and keeps its count of waiting events right. On a connection of its own
+  // the insert could find the file locked by the store's and fail, and an event the store does
+  // not count waits unsent while the store believes itself empty (lost data).
   PLOStatStore::getInstance()->storeEvent(event, false, [] { PLOStatLog("store end "); });
 }
 

@@ -1,9 +1,17 @@
 #include "parley/stats/PLOStatDispatcher.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <mutex>
 
@@ -11,8 +19,12 @@
 #include "parley/stats/PLOStatDataConfigHolder.h"
 #include "parley/stats/PLOStatEvent.h"
 #include "parley/stats/PLOStatHelper.h"
+#include "parley/stats/PLOStatReachability.h"
+#include "platform/foundation/NSDate.h"
+#include "platform/foundation/NSDateFormatter.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/NSURL.h"
+#include "platform/services/SimulatedNetwork.h"
 
 namespace {
 
@@ -113,10 +125,10 @@ class CurlEasy {
     const CURLcode rc = curl_easy_perform(curl_);
     curl_slist_free_all(headers);
     if (rc != CURLE_OK) {
-      reply.error = reply.tooLarge ? "reply longer than " +
-                                         std::to_string(PLOStatDispatcher::kMaxReplyBytes) +
-                                         " bytes"
-                                   : curl_easy_strerror(rc);
+      reply.error =
+          reply.tooLarge
+              ? "reply longer than " + std::to_string(PLOStatDispatcher::kMaxReplyBytes) + " bytes"
+              : curl_easy_strerror(rc);
       std::string().swap(reply.body);  // give the memory back at once
       return reply;
     }
@@ -174,7 +186,8 @@ std::string PLOStatDispatcher::batchText(const std::vector<std::string>& texts) 
   std::string batch = "[";
   bool first = true;
   for (const auto& text : texts) {
-    // An event without JSON text would only break the array.
+    // An event without JSON text would only break the array ("[,]"), and the server would refuse
+    // the whole batch, the good events with it (lost data).
     if (text.empty()) continue;
     if (!first) batch += ",";
     batch += text;
@@ -237,13 +250,6 @@ void PLOStatDispatcher::send(const std::vector<std::shared_ptr<PLOStatStoreEvent
 void PLOStatDispatcher::sendTexts(std::vector<std::string> texts, Callback callback) {
   queue_->async(
       [self = shared_from_this(), texts = std::move(texts), callback = std::move(callback)] {
-        bool any = false;
-        for (const auto& t : texts) any = any || !t.empty();
-        if (!any) {
-          // Nothing that could be reported: no empty batch goes out.
-          if (callback) callback(true);
-          return;
-        }
         std::optional<std::string> response;
         Value reply;  // the reply as read once by the request
         const bool ok = self->request(batchText(texts), response, reply);
@@ -322,4 +328,130 @@ bool PLOStatDispatcher::request(const std::string& batch, std::optional<std::str
     PLOStatLog("%@", describeException(e));
     return false;
   }
+}
+
+// Speed probes.
+
+namespace {
+constexpr double kResolveTimeout = 10;
+constexpr int kConnectTimeoutMs = 10000;
+
+// Owns a socket descriptor.
+class Socket {
+ public:
+  Socket() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {}
+  ~Socket() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Connects within the time limit; errno tells why when it does not. A blocking connect to a host
+// that never answers would hold the configuration holder's queue, and every shutdown that waits
+// for it, for the system's own time-out of about two minutes (a hang): the probe gives up after
+// as long as it waits for the name.
+bool connectWithin(int fd, const std::string& address, int port, int timeoutMs) {
+  sockaddr_in target{};
+  target.sin_family = AF_INET;
+  target.sin_port = htons(static_cast<uint16_t>(port));
+  if (inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1) {
+    errno = EINVAL;
+    return false;
+  }
+  int flags = fcntl(fd, F_GETFL, 0);
+  fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0) return true;
+  if (errno != EINPROGRESS) return false;
+  pollfd p{fd, POLLOUT, 0};
+  int ready = ::poll(&p, 1, timeoutMs);
+  if (ready == 0) {
+    errno = ETIMEDOUT;
+    return false;
+  }
+  if (ready < 0) return false;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return false;
+  if (error != 0) {
+    errno = error;
+    return false;
+  }
+  return true;
+}
+
+double millisecondTime() {
+  double now = NSDate::timeIntervalSince1970();
+  return static_cast<double>(static_cast<long long>(now * 1000)) / 1000;
+}
+}  // namespace
+
+std::vector<std::string> PLOStatDispatcher::splitSpeedString(const std::string& text) const {
+  std::vector<std::string> urls;
+  for (const auto& entry : NSString::componentsSeparatedByString(text, ";")) {
+    if (entry.empty()) continue;
+    urls.push_back("http://" + NSString::stringByReplacingOccurrencesOfString(entry, ",", ":"));
+  }
+  return urls;
+}
+
+PLOStatTestSpeed PLOStatDispatcher::taSocket(const std::shared_ptr<NSURL>& url) const {
+  PLOStatTestSpeed result;
+  result.dm = url ? url->host() : "";
+  int port = url && url->port() ? *url->port() : 80;
+  result.pt = port;
+  auto startSecond = static_cast<int64_t>(NSDate::timeIntervalSince1970());
+
+  Socket socket;
+  if (socket.fd() < 0) {
+    PLOStatLog("Failed to create socket.");
+    result.st = -1;
+    return result;
+  }
+  double start = millisecondTime();
+  auto addresses = SimulatedNetwork::shared().resolveIPv4(result.dm, kResolveTimeout);
+  if (!addresses || addresses->empty()) {
+    result.st = -1;
+    return result;
+  }
+  const std::string& address = addresses->front();
+  if (!connectWithin(socket.fd(), address, port, kConnectTimeoutMs)) {
+    PLOStatLog("errorInfo socket. %@ >> Failed to connect to %@:%@", std::strerror(errno),
+               result.dm, port);
+    result.st = -1;
+    return result;
+  }
+  result.rip = address;
+  result.tm = static_cast<int64_t>((millisecondTime() - start) * 100);
+  result.st = 0;
+  result.ts = startSecond;
+  PLOStatLog("test finished");
+  return result;
+}
+
+void PLOStatDispatcher::speedTest(const std::string& text) const {
+  std::vector<std::string> parts;
+  for (const auto& url : splitSpeedString(text))
+    parts.push_back(taSocket(NSURL::URLWithString(url)).toJsonString());
+  std::string joined = "[" + NSString::componentsJoinedByString(parts, ",") + "]";
+  PLOStatLog("speed test finished");
+  auto config = PLOStatConfig::getInstance();
+  config->setSp(joined);
+  auto reachability = PLOStatReachability::reachabilityForInternetConnection();
+  if (reachability->isReachableViaWiFi())
+    config->setCn("WIFI");
+  else if (reachability->isReachableViaWWAN())
+    config->setCn("CellNetwork");
+  const std::string& op = PLOStatHelper::getInstance()->getEnv().mccmnc;
+  if (!op.empty()) config->setOp(op);
+}
+
+std::string PLOStatDispatcher::GetCurTime() const {
+  NSDateFormatter formatter;
+  formatter.setDateFormat("yyyy/MM/dd HH:mm:ss:SSS");
+  return formatter.stringFromDate(NSDate::timeIntervalSince1970());
 }

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "parley/stats/PLOStatStoreEvent.h"
+#include "parley/stats/PLOStatTestSpeed.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Value.h"
 
+class NSURL;
 class PLOStatEvent;
 
 // Delivers events to the statistics server: joins their JSON texts into one batch, compresses
@@ -60,6 +62,20 @@ class PLOStatDispatcher : public std::enable_shared_from_this<PLOStatDispatcher>
   // Request time-out in seconds (10); tests may shorten it.
   static void setRequestTimeout(double seconds);
   static double requestTimeout();
+
+  // Speed probes. A probe resolves a host (giving up after 10 seconds) and connects to it
+  // (giving up after 10 seconds), blocking the calling thread: the configuration holder runs
+  // them on its own queue. They touch none of the dispatcher's state and may run on any thread.
+  //
+  // The probe URLs of a "host,port;host,port" text: "http://host:port" for each non-empty
+  // entry (an entry without a port gives "http://host").
+  std::vector<std::string> splitSpeedString(const std::string& text) const;
+  // Resolves and connects to the URL's host and port (80 when it has none).
+  PLOStatTestSpeed taSocket(const std::shared_ptr<NSURL>& url) const;
+  // Runs every probe in order and sets the sp, cn and op settings.
+  void speedTest(const std::string& text) const;
+  // The current local time, "yyyy/MM/dd HH:mm:ss:SSS".
+  std::string GetCurTime() const;
 
   // Tests: waits until the requests queued so far have been answered.
   void waitForQueue();

@@ -285,6 +285,7 @@ std::string PLOStatHelper::getCommonUDID() { return companyItem()["statcommonudi
 void PLOStatHelper::saveCommonUDID(const std::string& udid) {
   if (udid.empty()) return;
   // The item is shared with whoever keeps the push token in it: only our member changes.
+  // Replacing the whole item would lose that push token (lost data).
   Value item = companyItem();
   if (!item.isDict()) item = Value::dict();
   item.set("statcommonudid", udid);

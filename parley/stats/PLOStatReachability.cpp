@@ -1,5 +1,6 @@
 #include "parley/stats/PLOStatReachability.h"
 
+#include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSNotificationCenter.h"
 
 const std::string kReachabilityChangedNotification = "kReachabilityChangedNotification";
@@ -26,6 +27,10 @@ std::shared_ptr<PLOStatReachability> PLOStatReachability::reachabilityForLocalWi
 
 PLOStatReachability::PLOStatReachability(std::shared_ptr<SCNetworkReachability> ref)
     : reachabilityRef_(std::move(ref)) {}
+
+std::shared_ptr<PLOStatReachability> PLOStatReachability::self() {
+  return std::static_pointer_cast<PLOStatReachability>(shared_from_this());
+}
 
 PLOStatReachability::~PLOStatReachability() {
   if (reachabilityRef_) {
@@ -59,10 +64,10 @@ bool PLOStatReachability::startNotifier() {
   auto queue = std::make_shared<DispatchQueue>("PLOStatReachability");
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    reachabilityObject_ = shared_from_this();
+    reachabilityObject_ = self();
     reachabilitySerialQueue_ = queue;
   }
-  std::weak_ptr<PLOStatReachability> weak = weak_from_this();
+  std::weak_ptr<PLOStatReachability> weak = self();
   bool registered = reachabilityRef_->setCallback([weak](SCNetworkReachabilityFlags flags) {
     if (auto self = weak.lock()) self->reachabilityChanged(flags);
   });
@@ -142,16 +147,20 @@ NetworkStatus PLOStatReachability::currentReachabilityStatus() const {
   return ReachableViaWWAN;
 }
 
-// The strings tables have no entries for these, so they read as their keys.
 std::string PLOStatReachability::currentReachabilityString() const {
+  const char* key;
   switch (currentReachabilityStatus()) {
     case ReachableViaWWAN:
-      return "Cellular";
+      key = "Cellular";
+      break;
     case ReachableViaWiFi:
-      return "WiFi";
+      key = "WiFi";
+      break;
     default:
-      return "No Connection";
+      key = "No Connection";
+      break;
   }
+  return NSBundle::mainBundle().localizedStringForKey(key, "", "");
 }
 
 std::string PLOStatReachability::currentReachabilityFlags() const {
@@ -172,15 +181,15 @@ std::string PLOStatReachability::currentReachabilityFlags() const {
 }
 
 void PLOStatReachability::reachabilityChanged(SCNetworkReachabilityFlags flags) {
-  auto self = shared_from_this();
+  auto me = self();
   bool reachable = isReachableWithFlags(flags);
   Block block;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     block = reachable ? reachableBlock_ : unreachableBlock_;
   }
-  if (block) block(self);
-  dispatch_async_main([self] {
-    NSNotificationCenter::defaultCenter().postNotificationName(kReachabilityChangedNotification);
+  if (block) block(me);
+  dispatch_async_main([me] {
+    NSNotificationCenter::defaultCenter().postNotification(kReachabilityChangedNotification, me);
   });
 }

@@ -5,10 +5,12 @@
 #include <mutex>
 #include <string>
 
+#include "platform/foundation/NSObject.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/services/SCNetworkReachability.h"
 
-// Posted on the main queue, with the reachability object, after each change while notifying.
+// Posted on the main queue after each change while notifying; its object is the reachability
+// object whose network changed.
 extern const std::string kReachabilityChangedNotification;
 
 // NetworkStatus
@@ -20,8 +22,9 @@ enum NetworkStatus : long { NotReachable = 0, ReachableViaWWAN = 1, ReachableVia
 // any thread. While notifying (startNotifier), changes arrive on the object's own serial
 // queue: the reachable or unreachable block runs there, and the notification is then posted
 // on the main queue. The object keeps itself alive while notifying, until stopNotifier.
-class PLOStatReachability : public std::enable_shared_from_this<PLOStatReachability> {
- public:
+class PLOStatReachability : public NSObject {
+  TOVIRA_CLASS(PLOStatReachability)
+
   using Block = std::function<void(const std::shared_ptr<PLOStatReachability>&)>;
 
   static std::shared_ptr<PLOStatReachability> reachabilityWithHostname(const std::string& host);
@@ -32,7 +35,7 @@ class PLOStatReachability : public std::enable_shared_from_this<PLOStatReachabil
 
   explicit PLOStatReachability(
       std::shared_ptr<SCNetworkReachability> ref);  // initWithReachabilityRef
-  ~PLOStatReachability();
+  ~PLOStatReachability() override;
 
   bool reachableOnWWAN() const;
   void setReachableOnWWAN(bool v);
@@ -53,13 +56,15 @@ class PLOStatReachability : public std::enable_shared_from_this<PLOStatReachabil
   bool isInterventionRequired() const;
   NetworkStatus currentReachabilityStatus() const;
   SCNetworkReachabilityFlags reachabilityFlags() const;
-  // The localisation of "Cellular", "WiFi" or "No Connection".
+  // The main bundle's localisation of "Cellular", "WiFi" or "No Connection" (the key itself
+  // when its strings table has none).
   std::string currentReachabilityString() const;
   // Ten characters "WR ctiCDld", each "-" when clear.
   std::string currentReachabilityFlags() const;
   void reachabilityChanged(SCNetworkReachabilityFlags flags);
 
  private:
+  std::shared_ptr<PLOStatReachability> self();
   std::shared_ptr<SCNetworkReachability> reachabilityRef_;
   mutable std::mutex mutex_;
   bool reachableOnWWAN_ = true;

@@ -66,6 +66,31 @@ uint32_t toUInt(const std::string& text) {
   return static_cast<uint32_t>(std::strtoull(text.c_str(), nullptr, 10));
 }
 
+std::atomic<uint64_t>& statementCounter() {
+  static std::atomic<uint64_t> count{0};
+  return count;
+}
+
+// SQL: stat_is_json_object(content) is 1 when the text is a JSON object as the dispatcher will
+// read it, else 0 (NULL text included). The same reading as Value::fromJSON, so that SQL and the
+// batch agree on which rows are damaged.
+void isJsonObject(sqlite3_context* context, int, sqlite3_value** args) {
+  try {
+    const auto* text = sqlite3_value_text(args[0]);
+    const int size = sqlite3_value_bytes(args[0]);
+    bool object = false;
+    if (text) {
+      const auto json = Value::fromJSON(
+          std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(size)));
+      object = json && json->isDict();
+    }
+    sqlite3_result_int(context, object ? 1 : 0);
+  } catch (...) {
+    // Exceptions never cross SQLite: the statement fails instead.
+    sqlite3_result_error_nomem(context);
+  }
+}
+
 // The file removal used by recovery; tests replace it to see a file that cannot be removed.
 std::function<bool(const std::string&)>& removeFileFunction() {
   static std::function<bool(const std::string&)> remove = [](const std::string& path) {
@@ -103,6 +128,8 @@ std::recursive_mutex& PLOStatSqlLock() {
 void PLOStatStoreAccess::setRemoveFile(std::function<bool(const std::string&)> fn) {
   removeFileFunction() = std::move(fn);
 }
+
+uint64_t PLOStatStoreAccess::statementCount() { return statementCounter().load(); }
 
 std::shared_ptr<PLOStatStore> PLOStatStore::getInstance() {
   std::lock_guard lock(instanceMutex());
@@ -150,6 +177,8 @@ sqlite3* PLOStatStore::getDB() {
     return nullptr;
   }
   sqlite3_busy_timeout(db, 5000);
+  sqlite3_create_function_v2(db, "stat_is_json_object", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                             nullptr, isJsonObject, nullptr, nullptr, nullptr);
   db_ = db;
   return db_;
 }
@@ -216,6 +245,7 @@ int PLOStatStore::updateDatabase(const std::string& sql,
   sqlite3* db = getDB();
   if (!db) return -1;
   sqlite3_stmt* stmt = nullptr;
+  ++statementCounter();
   int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
   if (rc == SQLITE_OK) {
     bindAll(stmt, params);
@@ -235,6 +265,7 @@ int PLOStatStore::queryDatabase(const std::string& sql, const std::vector<PLOSta
   sqlite3* db = getDB();
   if (!db) return -1;
   sqlite3_stmt* stmt = nullptr;
+  ++statementCounter();
   int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
   if (rc == SQLITE_OK) {
     bindAll(stmt, params);
@@ -301,7 +332,8 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
   PLOStatLog(
       hasTrySent ? "Send failed, then store event:%@" : "Environment setting, then store event:%@",
       content);
-  // An event that could not be written as JSON has nothing to report.
+  // An event that could not be written as JSON has nothing to report: a row without text would
+  // only be a damaged row (corrupted data).
   if (content.empty()) return;
   const size_t length = NSString::length(content);
   if (length > config->maxReportEventLength() && event->getType() != 3) {
@@ -311,7 +343,10 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
 
   std::lock_guard lock(PLOStatSqlLock());
   if (!getDB()) return;
-  // Make room only for an event that will be stored.
+  // Make room only for an event that will be stored: an event refused for its length would
+  // otherwise erase the oldest events for nothing (lost data). The count is taken again after
+  // the erase: left at the cap, every later event would erase another whole second of events
+  // although the store had room (lost data).
   if (numStoredEvents_ >= config->maxStoreEventCount()) {
     PLOStatLog("Too many events stored in db, erase oldest event");
     updateDatabase("delete from events where ts in (select min(ts) from events)");
@@ -328,6 +363,7 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
     return;
   }
   bindAll(insertEvent_, {content, PLOStatStoreEvent::kWaiting, 0, event->ts()});
+  ++statementCounter();
   const int rc = sqlite3_step(insertEvent_);
   if (rc != SQLITE_DONE) {
     sqlite3_finalize(insertEvent_);
@@ -343,7 +379,8 @@ void PLOStatStore::storeEventNow(const std::shared_ptr<PLOStatEvent>& event, boo
 
 void PLOStatStore::loadCachedEvents(Events& out) {
   std::vector<std::vector<std::string>> rows;
-  // Events of one second leave in the order they were stored.
+  // Events of one second leave in the order they were stored: the sort by second alone leaves
+  // their order to SQLite (events would leave out of order, a wrong result).
   queryDatabase(
       "select event_id, content, status, send_count,ts from events where status = ? order by ts, "
       "event_id limit ?",
@@ -369,26 +406,44 @@ void PLOStatStore::sendCachedEvents(int32_t n) {
 void PLOStatStore::sendBatch(int32_t n) {
   if (!PLOStatConfig::getInstance()->statEnable() || numStoredEvents_ == 0) return;
   // Loading and marking are one step on this queue, so no later batch takes these events.
-  Events loaded;
-  loadCachedEvents(loaded);
-  // Nothing to load ends here: no empty batch is posted, and a send-all loop stops.
-  if (loaded.empty()) return;
-  // A row whose text is no JSON object (a damaged file) would make the server refuse the whole
-  // body, and the good events with it: it goes on its own, the rest are sent.
-  Events events, damaged;
-  for (auto& e : loaded) {
-    const auto json = Value::fromJSON(e->content);
-    (json && json->isDict() ? events : damaged).push_back(std::move(e));
-  }
-  if (!damaged.empty()) {
-    PLOStatLog("[ERROR]Delete %d stored events that are no JSON objects",
-               static_cast<int>(damaged.size()));
-    const bool deleted = deleteNow(damaged);
-    if (events.empty()) {
-      // Only damaged rows in this batch: go on with the next, unless they are still there.
-      if (deleted && n != 0) sendBatch(n);
-      return;
+  Events events;
+  for (bool swept = false;; swept = true) {
+    Events loaded;
+    loadCachedEvents(loaded);
+    // Nothing to load ends here: no empty batch is posted, and a send-all loop stops. (With a
+    // batch size of 0 and events waiting, a send-all would otherwise post empty batches without
+    // end.)
+    if (loaded.empty()) return;
+    // A row whose text is no JSON object (a damaged file) would make the server refuse the
+    // whole body, again at every retry, until the good events sent with it were deleted as
+    // failed (lost data): damaged rows are deleted instead of sent.
+    Events damaged;
+    for (auto& e : loaded) {
+      const auto json = Value::fromJSON(e->content);
+      (json && json->isDict() ? events : damaged).push_back(std::move(e));
     }
+    if (damaged.empty()) break;
+    if (swept) {
+      // They outlived the sweep (it failed): these go one by one, the rest at the next occasion.
+      deleteNow(damaged);
+      if (events.empty()) return;
+      break;
+    }
+    // Where one is damaged, more usually are: one statement deletes every damaged waiting row,
+    // however many batches they fill, instead of a round of loading and deleting per batch.
+    const int rc =
+        updateDatabase("delete from events where status = ? and not stat_is_json_object(content)",
+                       {PLOStatStoreEvent::kWaiting});
+    numStoredEvents_ = getStoredEventsNum();
+    PLOStatLog("[ERROR]Deleted stored events that are no JSON objects");
+    if (rc != SQLITE_OK) {
+      deleteNow(damaged);
+      if (events.empty()) return;
+      break;
+    }
+    // Only damaged rows in this batch: load the next one, unless only one batch was asked for.
+    if (!events.empty()) break;
+    if (n == 0) return;
   }
   const bool marked = runInTransactions(events, [this](const PLOStatStoreEvent& e, bool) {
     return updateDatabase("update events set status = ? where event_id = ?",
@@ -397,7 +452,8 @@ void PLOStatStore::sendBatch(int32_t n) {
   numStoredEvents_ = getStoredEventsNum();
   if (!marked) {
     // The file takes no writes (a full disk): a batch sent now could be neither held nor
-    // deleted, and the next batch would be the same rows again. They wait for the next occasion.
+    // deleted, and the next batch would be the same rows again, sent over and over (a wrong
+    // result: the server counts them again each time). They wait for the next occasion.
     PLOStatLog("[ERROR]Cannot mark stored events as sending; they wait for the next report");
     return;
   }

@@ -25,10 +25,14 @@ std::recursive_mutex& PLOStatSqlLock();
 // cannot be removed.
 struct PLOStatStoreAccess {
   static void setRemoveFile(std::function<bool(const std::string&)> fn);
+  // The number of SQL statements that stores have run so far in this process.
+  static uint64_t statementCount();
 };
 
 // One value bound to a statement parameter: text or an integer. Every value reaches SQL this
-// way, never pasted into the statement's text.
+// way, never pasted into the statement's text: a quote in a pasted text (an app version, a
+// device id) would break or change the statement (unsafe input), and a statement cut to a
+// fixed buffer would store a cut text (corrupted data).
 struct PLOStatSqlValue {
   PLOStatSqlValue(const std::string& t) : isText(true), text(t) {}
   PLOStatSqlValue(const char* t) : isText(true), text(t ? t : "") {}
@@ -48,7 +52,8 @@ struct PLOStatSqlValue {
 // serial queue "StatStore"; the others on the caller's thread. Every SQLite call holds
 // PLOStatSqlLock(). storedEventCount() is written on the queue and read from anywhere.
 //
-// A file that SQLite finds corrupt (or not a database) is removed and replaced by fresh tables,
+// A file that SQLite finds corrupt (or not a database: left as it is, every statement would fail
+// and every event be lost) is removed and replaced by fresh tables,
 // once per failing statement; when it cannot be removed the store goes on without a database:
 // inserts and queries then do nothing and blocks are still called.
 class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
@@ -75,9 +80,10 @@ class PLOStatStore : public std::enable_shared_from_this<PLOStatStore> {
   // Queued: stores the event's JSON text (see the cap and the length limit), then calls cb.
   void storeEvent(const std::shared_ptr<PLOStatEvent>& event, bool hasTrySent, Block cb);
   // Queued: sends a batch of waiting events. n < 0 sends all of them, batch after batch, until
-  // the store is empty or a send fails; n >= 1 sends up to n; 0 sends one batch. A stored row
-  // that is no JSON object is deleted instead of sent. When the file takes no writes (a batch
-  // can be neither marked sending nor deleted once sent) the sending stops until the next call.
+  // the store is empty or a send fails; n >= 1 sends up to n; 0 sends one batch. Stored rows
+  // that are no JSON object are deleted instead of sent, all of them in one statement. When the
+  // file takes no writes (a batch can be neither marked sending nor deleted once sent) the sending
+  // stops until the next call.
   void sendCachedEvents(int32_t n);
   // On the store's queue: appends up to maxLoadEventCount waiting events, oldest first.
   void loadCachedEvents(Events& out);

@@ -3,13 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-// The result of one speed probe, and the probes themselves.
-//
-// A probe resolves a host (giving up after 10 seconds) and connects to it (giving up after
-// 10 seconds), blocking the calling thread: run probes on a background queue (the
-// configuration holder's). The probe functions hold no state and may run on any thread.
+// The result of one speed probe (the probes are the dispatcher's: PLOStatDispatcher::taSocket).
 class PLOStatTestSpeed {
  public:
   std::string dm;             // host
@@ -22,14 +17,4 @@ class PLOStatTestSpeed {
   // {"dm", "pt", "rip", "st", "ts", "tm"}, each present when set, as compact JSON.
   std::string toJsonString() const;
   std::string description() const;
-
-  // The probe URLs of a "host,port;host,port" text: "http://host:port" for each non-empty
-  // entry (an entry without a port gives "http://host").
-  static std::vector<std::string> splitSpeedString(const std::string& text);
-  // Resolves and connects to the URL's host and port (80 when it has none).
-  static PLOStatTestSpeed taSocket(const std::string& url);
-  // Runs every probe in order and sets the sp, cn and op settings.
-  static void speedTest(const std::string& text);
-  // The current local time, "yyyy/MM/dd HH:mm:ss:SSS".
-  static std::string GetCurTime();
 };

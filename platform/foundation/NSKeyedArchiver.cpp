@@ -48,6 +48,15 @@ class Archiver {
         const auto& d = v.dataValue();
         return append(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
       }
+      case Value::Kind::Date: {
+        // NSDate keeps its seconds since 2001-01-01 under "NS.time".
+        plist_t object = plist_new_dict();
+        uint64_t index = append(object);
+        plist_dict_set_item(object, "NS.time", plist_new_real(v.dateValue() - 978307200.0));
+        plist_dict_set_item(object, "$class",
+                            plist_new_uid(classRecord("NSDate", {"NSDate", "NSObject"})));
+        return index;
+      }
       case Value::Kind::Array: {
         plist_t object = plist_new_dict();
         uint64_t index = append(object);

@@ -33,6 +33,24 @@ struct FreeDeleter {
 };
 using Owned = std::unique_ptr<char, FreeDeleter>;
 
+// A date node: libplist counts whole seconds since 2001 in 32 bits (1933 to 2069), plus
+// microseconds of the same sign. A moment outside that range (or not finite) cannot be a plist
+// date; it is kept as a real number of seconds since 1970, which readers of dates accept.
+Node dateNode(double secondsSince1970) {
+  const double since2001 = secondsSince1970 - kPlistEpoch;
+  if (!std::isfinite(since2001) || since2001 <= std::numeric_limits<int32_t>::min() ||
+      since2001 >= std::numeric_limits<int32_t>::max())
+    return Node(plist_new_real(secondsSince1970));
+  const double whole = std::trunc(since2001);
+  auto usec = static_cast<int32_t>(std::llround((since2001 - whole) * 1e6));
+  auto sec = static_cast<int32_t>(whole);
+  if (usec >= 1000000 || usec <= -1000000) {  // rounding reached the next second
+    sec += usec > 0 ? 1 : -1;
+    usec = 0;
+  }
+  return Node(plist_new_date(sec, usec));
+}
+
 // Builds a node for v, or nullptr when a plist cannot hold it. Strings are made valid
 // UTF-8 first: libplist trusts what it gets.
 Node toNode(const Value& v, int depth) {
@@ -53,6 +71,8 @@ Node toNode(const Value& v, int depth) {
       const auto& d = v.dataValue();
       return Node(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
     }
+    case Value::Kind::Date:
+      return dateNode(v.dateValue());
     case Value::Kind::Array: {
       Node array(plist_new_array());
       for (const auto& item : v.arrayValue()) {
@@ -111,7 +131,9 @@ Value fromNode(plist_t node, int depth) {
     case PLIST_DATE: {
       int32_t sec = 0, usec = 0;
       plist_get_date_val(node, &sec, &usec);
-      return Value(kPlistEpoch + sec + usec / 1e6);
+      // libplist gives the fraction without its sign: before 2001 it lies further back.
+      const double fraction = usec / 1e6;
+      return Value::date(kPlistEpoch + sec + (sec < 0 ? -fraction : fraction));
     }
     case PLIST_UID: {
       uint64_t u = 0;

@@ -1,8 +1,9 @@
 #pragma once
 // Property lists, XML and binary, through libplist. Strings are checked for valid UTF-8
 // before libplist sees them; invalid bytes become U+FFFD. Values a plist cannot hold (JSON
-// null) are left out of dictionaries and arrays. Plist dates read as numbers of seconds
-// since 1970; UIDs as integers. Thread-safe.
+// null) are left out of dictionaries and arrays. Plist dates read and write as dates
+// (Value::date); XML keeps whole seconds, binary keeps the fraction. UIDs read as integers.
+// Thread-safe.
 #include <cstdint>
 #include <optional>
 #include <string>

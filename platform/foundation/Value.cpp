@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -178,6 +179,21 @@ void describe(const Value& v, int indent, std::string& out) {
   }
 }
 
+// A date as Foundation describes one: the second it falls in, in UTC.
+std::string dateDescription(double secondsSince1970) {
+  if (!std::isfinite(secondsSince1970)) return shortestDouble(secondsSince1970);
+  const double second = std::floor(secondsSince1970);
+  // gmtime_r works on time_t; moments beyond its years print as their number of seconds.
+  if (second < -6.2e10 || second > 2.5e11) return shortestDouble(secondsSince1970);
+  const auto t = static_cast<time_t>(second);
+  struct tm parts {};
+  if (!gmtime_r(&t, &parts)) return shortestDouble(secondsSince1970);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d +0000", parts.tm_year + 1900,
+                parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
+  return buf;
+}
+
 using Json = nlohmann::json;
 
 Value fromJson(const Json& j) {
@@ -217,6 +233,7 @@ Json toJson(const Value& v) {
     case Value::Kind::Absent:
     case Value::Kind::Null:
     case Value::Kind::Data:
+    case Value::Kind::Date:
       return nullptr;
     case Value::Kind::Bool:
       return v.boolValue();
@@ -319,6 +336,12 @@ Value Value::data(Data bytes) {
   v.data_ = std::make_shared<const Data>(std::move(bytes));
   return v;
 }
+Value Value::date(double secondsSince1970) {
+  Value v;
+  v.kind_ = Kind::Date;
+  v.real_ = secondsSince1970;
+  return v;
+}
 Value Value::dict(std::initializer_list<std::pair<const std::string, Value>> items) {
   Dict d;
   for (const auto& [k, v] : items)
@@ -394,6 +417,7 @@ const Value::Array& Value::arrayValue() const {
   return kind_ == Kind::Array ? *array_ : emptyArray();
 }
 const Value::Data& Value::dataValue() const { return kind_ == Kind::Data ? *data_ : emptyData(); }
+double Value::dateValue() const { return kind_ == Kind::Date ? real_ : 0; }
 
 std::string Value::str() const {
   switch (kind_) {
@@ -402,6 +426,7 @@ std::string Value::str() const {
     case Kind::Bool:
     case Kind::Integer:
     case Kind::Real:
+    case Kind::Date:
       return description();
     default:
       return "";
@@ -438,6 +463,8 @@ std::string Value::description() const {
       describe(*this, 0, out);
       return out;
     }
+    case Kind::Date:
+      return dateDescription(real_);
   }
   return "";
 }
@@ -520,6 +547,8 @@ bool Value::operator==(const Value& o) const {
   switch (kind_) {
     case Kind::String:
       return *string_ == *o.string_;
+    case Kind::Date:
+      return real_ == o.real_;
     case Kind::Data:
       return *data_ == *o.data_;
     case Kind::Dict:

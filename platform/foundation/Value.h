@@ -7,6 +7,9 @@
 //   (str() == ""), a count of 0 and numbers of 0; `%@` prints it as "(null)".
 // - Integers stay integers (64-bit); doubles print in their shortest round-trip form.
 // - Strings parse their leading number for intValue/doubleValue as Foundation does.
+// - A date (NSDate) is a moment in seconds since 1970. It is no number: its number values
+//   are 0, and it equals only a date of the same moment. `%@` prints it as Foundation prints a
+//   date, in UTC ("2026-12-07 05:58:31 +0000"); JSON has no dates, so toJSON writes null.
 //
 // Copies are cheap: containers and data are shared and copied only when one copy is
 // changed (copy-on-write). A Value is not itself synchronised: two threads may read
@@ -69,7 +72,7 @@ class Value {
   using Array = std::vector<Value>;
   using Data = std::vector<uint8_t>;
 
-  enum class Kind { Absent, Null, Bool, Integer, Real, String, Data, Dict, Array };
+  enum class Kind { Absent, Null, Bool, Integer, Real, String, Data, Dict, Array, Date };
 
   Value();                // absent (nil)
   Value(std::nullptr_t);  // absent
@@ -91,6 +94,8 @@ class Value {
   static Value boolean(bool b);  // NSNumber numberWithBool
   static Value null();           // JSON null (NSNull): reads as absent everywhere
   static Value data(Data bytes);
+  // NSDate dateWithTimeIntervalSince1970: a moment, in seconds since 1970 (fractions kept).
+  static Value date(double secondsSince1970);
   static Value dict(std::initializer_list<std::pair<const std::string, Value>> items = {});
   static Value array(std::initializer_list<Value> items = {});
 
@@ -105,6 +110,7 @@ class Value {
   bool isDict() const { return kind_ == Kind::Dict; }
   bool isArray() const { return kind_ == Kind::Array; }
   bool isData() const { return kind_ == Kind::Data; }
+  bool isDate() const { return kind_ == Kind::Date; }
   explicit operator bool() const { return !isNil(); }
 
   // Lookups never fail: a missing key, an index out of range, or a lookup on a value of
@@ -129,9 +135,10 @@ class Value {
   const Dict& dictValue() const;    // empty when not a dictionary
   const Array& arrayValue() const;  // empty when not an array
   const Data& dataValue() const;    // empty when not data
+  double dateValue() const;         // a date's seconds since 1970; 0 when not a date
 
-  // The text of a string; numbers as %@ prints them; "" for absent/null and containers
-  // other than strings ("" for dict/array/data: use description() for those).
+  // The text of a string; numbers and dates as %@ prints them; "" for absent/null and
+  // containers other than strings ("" for dict/array/data: use description() for those).
   std::string str() const;
   // %@ formatting: strings as they are, integers without ".0", doubles in shortest form,
   // absent/null -> "(null)" / "<null>", bool -> "1"/"0", dict/array in the platform's
@@ -140,7 +147,7 @@ class Value {
 
   // Numbers of strings parse leading whitespace, an optional sign and digits (plus a
   // fraction and exponent for floatValue/doubleValue); 0 when there is none. Out-of-range
-  // values clamp to the type's limits. Bools are 1/0; absent, containers and data are 0.
+  // values clamp to the type's limits. Bools are 1/0; absent, containers, data and dates are 0.
   int intValue() const;
   long integerValue() const;
   long long longLongValue() const;
@@ -161,7 +168,8 @@ class Value {
   // nesting deeper than 512 levels; top-level scalars are accepted; null -> Value::null().
   static std::optional<Value> fromJSON(const std::string& text);
   // toJSON: compact; absent -> "null"; invalid UTF-8 bytes in strings become U+FFFD; data
-  // is written as null (JSON has no bytes); non-finite doubles as null. Never throws.
+  // and dates are written as null (JSON has neither bytes nor dates); non-finite doubles as
+  // null. Never throws.
   std::string toJSON() const;
 
  private:
@@ -175,7 +183,7 @@ class Value {
   // of a dictionary, small enough for the allocator's fast bins: replies hold many of them.
   union {
     long long int_ = 0;
-    double real_;
+    double real_;  // a real number, or a date's seconds since 1970
   };
   std::shared_ptr<const std::string> string_;
   std::shared_ptr<const Data> data_;

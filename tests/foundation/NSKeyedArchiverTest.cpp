@@ -92,3 +92,22 @@ TEST(NSKeyedUnarchiver, AnArchiveThatExpandsWithoutBoundIsRefusedQuickly) {
   ASSERT_TRUE(shared);
   EXPECT_EQ((*shared)[0][1][0][1][0][1][0].count(), 2u);
 }
+
+TEST(NSKeyedArchiver, ADateIsArchivedAsTheDateClassWithItsSecondsSince2001) {
+  const auto archive = Plist::parse(
+      NSKeyedArchiver::archivedDataWithRootObject(Value::dict({{"at", Value::date(978307260.5)}})));
+  ASSERT_TRUE(archive);
+  bool found = false;
+  for (const auto& object : (*archive)["$objects"].arrayValue()) {
+    if (object.contains("NS.time")) {
+      found = true;
+      EXPECT_EQ(object["NS.time"], Value(60.5));
+    }
+  }
+  EXPECT_TRUE(found);
+  const auto back = NSKeyedUnarchiver::unarchiveObjectWithData(
+      NSKeyedArchiver::archivedDataWithRootObject(Value::dict({{"at", Value::date(978307260.5)}})));
+  ASSERT_TRUE(back);
+  EXPECT_DOUBLE_EQ((*back)["at"].isDate() ? (*back)["at"].dateValue() : (*back)["at"].doubleValue(),
+                   978307260.5);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
 
@@ -134,4 +136,26 @@ TEST(Plist, StringsHoldingNulOfEitherWidthAreRefusedBeforeLibplistSeesThem) {
   ASSERT_TRUE(clean);
   EXPECT_EQ((*clean)["ky"].str(), "v");
   EXPECT_EQ(Plist::parse(binaryPlist({{0x53, 'a', 'b', 'c'}}))->str(), "abc");
+}
+
+TEST(Plist, DatesRoundTripAsDatesOnEitherSideOf2001) {
+  // 1999-12-31 23:59:59 and 2026-12-07 05:58:31, each with a quarter second.
+  for (double seconds : {946684799.25, 1796623111.25, 978307200.0}) {
+    SCOPED_TRACE(seconds);
+    const Value dict = Value::dict({{"at", Value::date(seconds)}});
+    const auto binary = Plist::parse(Plist::toBinary(dict));
+    ASSERT_TRUE(binary);
+    EXPECT_TRUE((*binary)["at"].isDate());
+    EXPECT_DOUBLE_EQ((*binary)["at"].dateValue(), seconds);
+    // XML dates carry whole seconds, toward 2001.
+    const auto xml = Plist::parse(Plist::toXML(dict));
+    ASSERT_TRUE(xml);
+    EXPECT_TRUE((*xml)["at"].isDate());
+    EXPECT_DOUBLE_EQ((*xml)["at"].dateValue(),
+                     seconds < 978307200.0 ? std::ceil(seconds) : std::floor(seconds));
+  }
+  EXPECT_NE(Plist::toXML(Value::date(946684799)).find("<date>1999-12-31T23:59:59Z</date>"),
+            std::string::npos);
+  // A moment a plist date cannot hold is kept as its number of seconds.
+  EXPECT_EQ(*Plist::parse(Plist::toBinary(Value::date(-5e9))), Value(-5e9));
 }

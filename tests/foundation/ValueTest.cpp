@@ -159,3 +159,20 @@ TEST(Value, CopiesReadOnOtherThreadsWhileTheOwnerKeepsChangingItsOwn) {
   EXPECT_EQ(owner.count(), 8u);
   EXPECT_EQ(list.count(), 202u);
 }
+
+TEST(Value, ADateIsAMomentThatPrintsInUtcAndIsNoNumber) {
+  const Value date = Value::date(1796623111.75);  // 2026-12-07 05:58:31.75 UTC
+  EXPECT_TRUE(date.isDate());
+  EXPECT_FALSE(date.isNumber());
+  EXPECT_DOUBLE_EQ(date.dateValue(), 1796623111.75);
+  EXPECT_EQ(date.description(), "2026-12-07 05:58:31 +0000");
+  EXPECT_EQ(date.str(), date.description());
+  // Before 1970 a fraction still belongs to the second it falls in.
+  EXPECT_EQ(Value::date(-0.5).description(), "1969-12-31 23:59:59 +0000");
+  EXPECT_EQ(Value::date(1796623111.75), Value::date(1796623111.75));
+  EXPECT_NE(date, Value::date(1796623111.0));
+  EXPECT_NE(date, Value(1796623111.75));
+  EXPECT_EQ(date.doubleValue(), 0);
+  EXPECT_EQ(Value(12.5).dateValue(), 0);
+  EXPECT_EQ(Value::dict({{"at", date}}).toJSON(), R"({"at":null})");
+}

@@ -104,3 +104,37 @@ TEST_F(PLOStatCommonUDIDTest, ASlotThatCannotBeReadCountsAsFree) {
   PLOStatCommonUDID::value();
   EXPECT_EQ(usedSlots(), std::vector<std::string>{"org.CommonUDID.slot.0"});
 }
+
+TEST_F(PLOStatCommonUDIDTest, TimeStampsAreDatesThatSurviveARelaunchAndNameTheOptOutMoment) {
+  PLOStatCommonUDID::value();
+  PLOStatCommonUDID::setOptOut(true);
+  relaunch();  // the defaults are read back from their file
+  const Value local = NSUserDefaults::standardUserDefaults().objectForKey("CommonUDID");
+  EXPECT_TRUE(local["CommonUDID_createdTS"].isDate()) << local.description();
+  ASSERT_TRUE(local["CommonUDID_optOutTS"].isDate()) << local.description();
+  PLOStatCommonUDID::Error error;
+  PLOStatCommonUDID::valueWithError(&error);
+  EXPECT_TRUE(std::regex_match(
+      error.description,
+      std::regex("Application with unique id .+ is opted-out from CommonUDID as of "
+                 "[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \\+0000")))
+      << error.description;
+  EXPECT_NE(error.description.find(local["CommonUDID_optOutTS"].description()), std::string::npos);
+}
+
+TEST_F(PLOStatCommonUDIDTest, AnOlderRecordHoldingSecondsStillReadsAsItsDate) {
+  NSUserDefaults::standardUserDefaults().setObject(
+      Value::dict({{"CommonUDID", aId('d')},
+                   {"CommonUDID_appUID", "APP-1"},
+                   {"CommonUDID_createdTS", 1796000000},
+                   {"CommonUDID_optOutTS", 1796623111.5}}),
+      "CommonUDID");
+  NSUserDefaults::standardUserDefaults().setObject("APP-1", "CommonUDID_appUID");
+  PLOStatCommonUDID::Error error;
+  EXPECT_EQ(PLOStatCommonUDID::valueWithError(&error), std::string(40, '0'));
+  EXPECT_EQ(error.description,
+            "Application with unique id APP-1 is opted-out from CommonUDID as of 2026-12-07 "
+            "05:58:31 +0000");
+  PLOStatCommonUDID::setOptOut(false);
+  EXPECT_EQ(PLOStatCommonUDID::value(), aId('d'));
+}

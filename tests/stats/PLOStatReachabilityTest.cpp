@@ -1,6 +1,9 @@
 #include <atomic>
+#include <fstream>
+#include <vector>
 
 #include "parley/stats/PLOStatReachability.h"
+#include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "stats/StatTestFixture.h"
 
@@ -81,6 +84,12 @@ TEST_F(PLOStatReachabilityTest, ChangesCallTheBlocksAndPostTheNotificationOnTheM
   int posted = 0;
   auto token = NSNotificationCenter::defaultCenter().addObserverForName(
       kReachabilityChangedNotification, [&](const Value&) { ++posted; });
+  // The notification names the object whose network changed.
+  auto owner = std::make_shared<int>(0);
+  std::vector<std::shared_ptr<NSObject>> senders;
+  NSNotificationCenter::defaultCenter().addObserver(
+      owner, kReachabilityChangedNotification, nullptr,
+      [&](const NSNotification& note) { senders.push_back(note.object); });
   std::weak_ptr<PLOStatReachability> weak;
   {
     auto reachability = internet();
@@ -97,6 +106,11 @@ TEST_F(PLOStatReachabilityTest, ChangesCallTheBlocksAndPostTheNotificationOnTheM
   ASSERT_TRUE(waitFor([&] { return reachable == 1; }));
   ASSERT_TRUE(RunLoop::main().runUntilIdle());
   EXPECT_EQ(posted, 2);
+  ASSERT_EQ(senders.size(), 2u);
+  EXPECT_EQ(senders[0], weak.lock());
+  EXPECT_EQ(senders[1], weak.lock());
+  senders.clear();
+  NSNotificationCenter::defaultCenter().removeObserver(owner.get());
   NSNotificationCenter::defaultCenter().removeObserverWithToken(token);
   weak.lock()->stopNotifier();
   EXPECT_FALSE(weak.lock()) << "stopping lets it go";
@@ -118,4 +132,21 @@ TEST_F(PLOStatReachabilityTest, ANotifierThatCannotRegisterReportsFailureAndStay
   SimulatedNetwork::shared().setKind(NetworkKind::WiFi);
   ASSERT_TRUE(RunLoop::main().runUntilIdle());
   EXPECT_EQ(calls, 0);
+}
+
+TEST_F(PLOStatReachabilityTest, TheStatusTextIsTheMainBundlesLocalisation) {
+  const std::string resources = NSBundle::mainBundle().resourcePath();
+  const std::string localised = root() + "/localised";
+  std::filesystem::create_directories(localised);
+  std::ofstream(localised + "/Localizable.strings")
+      << "\"WiFi\" = \"无线局域网\";\n\"No Connection\" = \"无网络连接\";\n";
+  NSBundle::mainBundle().setResourcePath(localised);
+  auto reachability = internet();
+  EXPECT_EQ(reachability->currentReachabilityString(), "无线局域网");
+  SimulatedNetwork::shared().setKind(NetworkKind::Offline);
+  EXPECT_EQ(reachability->currentReachabilityString(), "无网络连接");
+  // A key the table lacks reads as itself.
+  SimulatedNetwork::shared().setKind(NetworkKind::Cellular);
+  EXPECT_EQ(reachability->currentReachabilityString(), "Cellular");
+  NSBundle::mainBundle().setResourcePath(resources);
 }

@@ -250,6 +250,24 @@ TEST_F(PLOStatStoreTest, AStoredRowThatIsNoJsonObjectIsDeletedAloneAndTheRestOfI
   EXPECT_EQ(idsOf(server.events()), (std::vector<std::string>{"e0", "e2", "e4"}));
 }
 
+TEST_F(PLOStatStoreTest, ManyDamagedRowsAreDeletedInAFewStatementsAndTheGoodEventsStillLeave) {
+  putAll(5);
+  // Twenty thousand damaged rows, older than the good ones, so that they fill the first batches.
+  execute(
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+      "insert into events(content, status, send_count, ts) select 'cut{', 1, 0, 900 from n");
+  store()->launch();
+  store()->waitForQueue();
+  const uint64_t before = PLOStatStoreAccess::statementCount();
+  store()->sendCachedEvents(-1);
+  ASSERT_TRUE(waitFor([&] { return storedRows() == 0; }, 60));
+  settle();
+  EXPECT_EQ(idsOf(server.events()), (std::vector<std::string>{"e0", "e1", "e2", "e3", "e4"}));
+  // A round of loading and deleting per batch of damaged rows would take tens of thousands.
+  EXPECT_LT(PLOStatStoreAccess::statementCount() - before, 60u);
+  EXPECT_EQ(store()->storedEventCount(), 0u);
+}
+
 TEST_F(PLOStatStoreTest, EventsLeftSendingByACrashAreSentAgainAfterTheNextLaunch) {
   putAll(5);
   execute("update events set status = 2 where event_id <= 3");
