@@ -15,6 +15,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <vector>
@@ -155,7 +156,10 @@ class Server::Connection final : public httplib::Stream {
     allowed_ = kMaxHeadBytes;
   }
   // The head has been read; the body may take `bytes` more.
-  void allowBody(size_t bytes) { allowed_ = taken_ + bytes; }
+  void allowBody(uint64_t bytes) {
+    const size_t most = std::numeric_limits<size_t>::max() - taken_;
+    allowed_ = taken_ + static_cast<size_t>(std::min<uint64_t>(bytes, most));
+  }
   // The body is refused unread: the connection ends after the answer.
   void refuseBody() { refused_ = true; }
 
