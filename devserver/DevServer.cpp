@@ -125,8 +125,7 @@ std::vector<std::string> DevRequest::keys() const {
   return out;
 }
 
-DevServer::DevServer() : server_(std::make_unique<httplib::Server>()) {
-  loopback::configure(*server_);
+DevServer::DevServer() : server_(std::make_unique<loopback::Server>()) {
   server_->Post(Config::kApiPath, [this](const httplib::Request& req, httplib::Response& res) {
     std::string body;
     int status = 200;

@@ -14,7 +14,7 @@
 
 #include "platform/foundation/Value.h"
 
-namespace httplib {
+namespace loopback {
 class Server;
 }
 
@@ -139,7 +139,7 @@ class DevServer {
   // Waits up to `seconds` or until stop(); false when stopped.
   bool hold(double seconds);
 
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<loopback::Server> server_;
   std::thread thread_;
   int port_ = 0;
 

@@ -65,8 +65,7 @@ StatServer::StatServer() : StatServer(PLOStatRC4Key) {}
 StatServer::~StatServer() { stop(); }
 
 void StatServer::install() {
-  server_ = std::make_unique<httplib::Server>();
-  loopback::configure(*server_);
+  server_ = std::make_unique<loopback::Server>();
   server_->Post(kReportPath, [this](const httplib::Request& req, httplib::Response& res) {
     StatReport report;
     std::string why;

@@ -12,7 +12,7 @@
 
 #include "platform/foundation/Value.h"
 
-namespace httplib {
+namespace loopback {
 class Server;
 }
 
@@ -117,7 +117,7 @@ class StatServer {
   bool hold(double seconds);  // false when stopped while waiting
 
   std::string key_;
-  std::unique_ptr<httplib::Server> server_;
+  std::unique_ptr<loopback::Server> server_;
   std::thread thread_;
   int port_ = 0;
   std::string host_ = "127.0.0.1";
