@@ -8,6 +8,15 @@ std::shared_ptr<KBToolbar> KBToolbar::create() { return UIView::make<KBToolbar>(
 
 void KBToolbar::initWithFrame(CGRect frame) {
   UIToolbar::initWithFrame(frame);
+  initialize();
+}
+
+void KBToolbar::initWithCoder(const NSCoder& coder) {
+  UIToolbar::initWithCoder(coder);
+  initialize();
+}
+
+void KBToolbar::initialize() {
   sizeToFit();
   setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
   setTranslucent(true);

@@ -17,7 +17,9 @@ class KBToolbar : public UIToolbar {
  public:
   // init: a bar that has sized itself (the screen's width, 44 high).
   static std::shared_ptr<KBToolbar> create();
+  // Both initialisers run the bar's set-up (initialize) after the base.
   void initWithFrame(CGRect frame) override;
+  void initWithCoder(const NSCoder& coder) override;
 
   std::shared_ptr<UIFont> titleFont() const { return titleFont_; }
   // Also the font of every title item on the bar.
@@ -32,6 +34,9 @@ class KBToolbar : public UIToolbar {
   CGSize sizeThatFits(CGSize size) const override;  // the platform's width, 44 high
 
  private:
+  // The set-up every initialiser runs: sized to fit, flexible width, translucent; black
+  // translucent on older systems, a black tint on newer ones.
+  void initialize();
   std::shared_ptr<UIFont> titleFont_;
   std::optional<std::string> title_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/NSString.h"
 #include "platform/uikit/TextEditing.h"
 #include "platform/uikit/TextMeasure.h"
@@ -23,6 +24,11 @@ UITextView::UITextView() {
 }
 
 std::shared_ptr<UITextView> UITextView::create(CGRect frame) { return make<UITextView>(frame); }
+
+void UITextView::initWithCoder(const NSCoder& coder) {
+  UIScrollView::initWithCoder(coder);
+  if (coder.containsValueForKey("UIText")) setText(coder.decodeStringForKey("UIText"));
+}
 
 void UITextView::setText(const std::string& text) {
   text_ = text;

@@ -34,6 +34,8 @@ class UITextView : public UIScrollView {
  public:
   UITextView();
   static std::shared_ptr<UITextView> create(CGRect frame = CGRectZero);
+  // Made from an archived interface: the view's fields, then its text ("UIText").
+  void initWithCoder(const NSCoder& coder) override;
 
   const std::string& text() const { return text_; }
   // setText, setFont and delegate are virtual so that subclasses see every change and read.
