@@ -17,6 +17,11 @@ class KBToolbar : public UIToolbar {
  public:
   // init: a bar that has sized itself (the screen's width, 44 high).
   static std::shared_ptr<KBToolbar> create();
+  // Class initialisation, for this class and each subclass (registered by
+  // registerKeyboardClasses): clears on the class's appearance everything a bar would take from
+  // the app's global toolbar appearance (tint, bar tint, background and shadow images of every
+  // position, background colour).
+  static void initialize(const std::string& className);
   // Both initialisers run the bar's set-up (initialize) after the base.
   void initWithFrame(CGRect frame) override;
   void initWithCoder(const NSCoder& coder) override;
