@@ -1,6 +1,7 @@
 #pragma once
-// The bar-button item of every button, space and group on the keyboard toolbar. The platform
-// has no appearance proxy, so these items never take the app's global bar-item appearance.
+// The bar-button item of every button, space and group on the keyboard toolbar. Its class
+// initialisation clears the class's appearance, so these items never take the app's global
+// bar-item appearance.
 
 #include <memory>
 #include <string>
@@ -11,6 +12,12 @@ class KBBarButtonItem : public UIBarButtonItem {
   TOVIRA_CLASS(KBBarButtonItem)
  public:
   KBBarButtonItem() = default;
+  // Class initialisation, for this class and each subclass (registered by
+  // registerKeyboardClasses): on the class's appearance, clears the tint, the title text
+  // attributes and every background image (plain, by style, back button) of each control state,
+  // and sets the title and background position adjustments to zero, all for the default
+  // metrics.
+  static void initialize(const std::string& className);
 
   // initWithBarButtonSystemItem:target:action: (Done, Cancel, spaces).
   template <class F>

@@ -43,6 +43,12 @@ void registerKeyboardClasses() {
   toviraRegisterClass_KBSegmentedNextPrevious();
   toviraRegisterClass_KBTextView();
   toviraRegisterClass_KBKeyboardReturnKeyHandler();
+  // The class initialisation of the bar and its items: each runs once for its class and for
+  // every subclass, the first time the platform makes or styles one of them.
+  ClassRegistry::setInitializer(KBToolbar::staticClassName(),
+                                [](const std::string& name) { KBToolbar::initialize(name); });
+  ClassRegistry::setInitializer(KBBarButtonItem::staticClassName(),
+                                [](const std::string& name) { KBBarButtonItem::initialize(name); });
 }
 
 namespace {

@@ -206,5 +206,6 @@ class KBKeyboardManager : public NSObject, public UIGestureRecognizerDelegate {
   bool setUp_ = false;
 };
 
-// Registers the keyboard library's classes with the class registry (idempotent; load() does it).
+// Registers the keyboard library's classes and their class initialisation with the class
+// registry (idempotent; load() does it).
 void registerKeyboardClasses();

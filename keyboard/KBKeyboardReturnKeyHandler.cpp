@@ -190,3 +190,14 @@ void KBKeyboardReturnKeyHandler::textViewDidChange(UITextView& view) {
 void KBKeyboardReturnKeyHandler::textViewDidChangeSelection(UITextView& view) {
   if (auto d = delegate()) d->textViewDidChangeSelection(view);
 }
+bool KBKeyboardReturnKeyHandler::shouldInteractWithURL(UITextView& view,
+                                                       const std::shared_ptr<NSURL>& url,
+                                                       NSRange range) {
+  auto d = delegate();
+  return d ? d->shouldInteractWithURL(view, url, range) : true;
+}
+bool KBKeyboardReturnKeyHandler::shouldInteractWithTextAttachment(
+    UITextView& view, const std::shared_ptr<NSTextAttachment>& attachment, NSRange range) {
+  auto d = delegate();
+  return d ? d->shouldInteractWithTextAttachment(view, attachment, range) : true;
+}

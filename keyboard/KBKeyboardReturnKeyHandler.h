@@ -76,6 +76,11 @@ class KBKeyboardReturnKeyHandler : public NSObject,
   bool shouldChangeTextInRange(UITextView& view, NSRange range, const std::string& text) override;
   void textViewDidChange(UITextView& view) override;
   void textViewDidChangeSelection(UITextView& view) override;
+  bool shouldInteractWithURL(UITextView& view, const std::shared_ptr<NSURL>& url,
+                             NSRange range) override;
+  bool shouldInteractWithTextAttachment(UITextView& view,
+                                        const std::shared_ptr<NSTextAttachment>& attachment,
+                                        NSRange range) override;
 
  private:
   std::vector<std::shared_ptr<UIView>> responderList(const std::shared_ptr<UIView>& view) const;

@@ -14,6 +14,7 @@ std::shared_ptr<KBSegmentedNextPrevious> KBSegmentedNextPrevious::create(
     control->insertSegmentWithTitle(bundle.localizedStringForKey("Next", "", table), 1, false);
   }
   control->setFrame(CGRectMake(0, 0, 136, 30));
+  if (!KBIsSystem7OrLater()) control->setSegmentedControlStyle(UISegmentedControlStyleBar);
   control->setMomentary(true);
   control->setTintColor(UIColor::blackColor());
   std::weak_ptr<KBSegmentedNextPrevious> weak = control;

@@ -15,10 +15,17 @@ std::shared_ptr<KBTextView> KBTextView::create(CGRect frame) {
 
 void KBTextView::initWithFrame(CGRect frame) {
   UITextView::initWithFrame(frame);
+  // Mends a fault: set up only from init and awakeFromNib, a text view made with a frame
+  // would never follow its own text-change notification, so text typed into it would leave
+  // the placeholder shown over the text (a plainly wrong result). Every way of making the view
+  // therefore runs the set-up.
   initialize();
 }
 
-void KBTextView::awakeFromNib() { initialize(); }
+void KBTextView::awakeFromNib() {
+  UITextView::awakeFromNib();
+  initialize();
+}
 
 void KBTextView::initialize() {
   // Made in two phases, the view can be reached by more than one path: set up only once, so

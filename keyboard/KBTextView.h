@@ -20,7 +20,8 @@ class KBTextView : public UITextView {
   ~KBTextView() override;
   static std::shared_ptr<KBTextView> create(CGRect frame = CGRectZero);
   void initWithFrame(CGRect frame) override;
-  void awakeFromNib();
+  // Made from an archived interface: the base behaviour, then the set-up.
+  void awakeFromNib() override;
 
   // nullopt until set.
   const std::optional<std::string>& placeholder() const { return placeholder_; }

@@ -6,8 +6,30 @@
 
 std::shared_ptr<KBToolbar> KBToolbar::create() { return UIView::make<KBToolbar>(CGRectZero); }
 
+void KBToolbar::initialize(const std::string& className) {
+  auto appearance = UIToolbar::appearanceForClassName(className);
+  appearance.setTintColor(nullptr);
+  appearance.setBarTintColor(nullptr);  // every toolbar proxy here takes a bar tint
+  for (long position = UIBarPositionAny; position <= UIBarPositionTopAttached; ++position) {
+    appearance.setBackgroundImage(nullptr, static_cast<UIBarPosition>(position),
+                                  UIBarMetricsDefault);
+  }
+  for (long position = UIBarPositionAny; position <= UIBarPositionTopAttached; ++position)
+    appearance.setShadowImage(nullptr, static_cast<UIBarPosition>(position));
+  appearance.setBackgroundColor(nullptr);
+}
+
 void KBToolbar::initWithFrame(CGRect frame) {
   UIToolbar::initWithFrame(frame);
+  initialize();
+}
+
+void KBToolbar::initWithCoder(const NSCoder& coder) {
+  UIToolbar::initWithCoder(coder);
+  initialize();
+}
+
+void KBToolbar::initialize() {
   sizeToFit();
   setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
   setTranslucent(true);

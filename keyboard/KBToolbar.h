@@ -17,7 +17,14 @@ class KBToolbar : public UIToolbar {
  public:
   // init: a bar that has sized itself (the screen's width, 44 high).
   static std::shared_ptr<KBToolbar> create();
+  // Class initialisation, for this class and each subclass (registered by
+  // registerKeyboardClasses): clears on the class's appearance everything a bar would take from
+  // the app's global toolbar appearance (tint, bar tint, background and shadow images of every
+  // position, background colour).
+  static void initialize(const std::string& className);
+  // Both initialisers run the bar's set-up (initialize) after the base.
   void initWithFrame(CGRect frame) override;
+  void initWithCoder(const NSCoder& coder) override;
 
   std::shared_ptr<UIFont> titleFont() const { return titleFont_; }
   // Also the font of every title item on the bar.
@@ -32,6 +39,9 @@ class KBToolbar : public UIToolbar {
   CGSize sizeThatFits(CGSize size) const override;  // the platform's width, 44 high
 
  private:
+  // The set-up every initialiser runs: sized to fit, flexible width, translucent; black
+  // translucent on older systems, a black tint on newer ones.
+  void initialize();
   std::shared_ptr<UIFont> titleFont_;
   std::optional<std::string> title_;
 };

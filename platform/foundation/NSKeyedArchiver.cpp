@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "platform/foundation/NSString.h"
 
@@ -69,6 +70,7 @@ class Archiver {
         return index;
       }
       case Value::Kind::Dict: {
+        if (isArchivedObject(v)) return addObject(v, depth);
         plist_t object = plist_new_dict();
         uint64_t index = append(object);
         plist_t keys = plist_new_array(), values = plist_new_array();
@@ -85,6 +87,42 @@ class Archiver {
       }
     }
     return 0;
+  }
+
+  // A class name of the value classes would make a record that reads back as something else
+  // (a dictionary without keys): such a dictionary stays a dictionary.
+  static bool isArchivedObject(const Value& v) {
+    if (!v["$classname"].isString()) return false;
+    static const std::set<std::string> valueClasses = {"",
+                                                       "NSDictionary",
+                                                       "NSMutableDictionary",
+                                                       "NSArray",
+                                                       "NSMutableArray",
+                                                       "NSSet",
+                                                       "NSMutableSet",
+                                                       "NSNull",
+                                                       "NSString",
+                                                       "NSMutableString",
+                                                       "NSData",
+                                                       "NSMutableData",
+                                                       "NSDate"};
+    return valueClasses.count(v["$classname"].str()) == 0;
+  }
+
+  // An object of another class, as the unarchiver reads one: its class record and each field
+  // under its own key, so that such an object is written back as the object it was.
+  uint64_t addObject(const Value& v, int depth) {
+    plist_t object = plist_new_dict();
+    uint64_t index = append(object);
+    for (const auto& [key, item] : v.dictValue()) {
+      if (key == "$classname" || key == "$class") continue;
+      plist_dict_set_item(object, NSString::sanitizeUTF8(key).c_str(),
+                          plist_new_uid(add(item, depth + 1)));
+    }
+    const std::string name = NSString::sanitizeUTF8(v["$classname"].str());
+    plist_dict_set_item(object, "$class",
+                        plist_new_uid(classRecord(name, {name.c_str(), "NSObject"})));
+    return index;
   }
 
   Value::Data finish(uint64_t root) {

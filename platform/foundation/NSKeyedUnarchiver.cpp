@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "platform/foundation/NSObject.h"
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/Plist.h"
 
@@ -180,4 +181,77 @@ std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Dat
   plist_get_uid_val(root, &index);
   Unarchiver unarchiver(objects);
   return unarchiver.objectAt(index);
+}
+
+// --- Archived interfaces -----------------------------------------------------------------------
+
+struct NSCoder::Session {
+  // An archived tree deeper or larger than any interface is refused past these, so that a
+  // crafted archive cannot exhaust the stack or memory through nested objects.
+  static constexpr int kMaxDepth = 128;
+  static constexpr size_t kMaxObjects = 20000;
+  std::vector<std::shared_ptr<NSObject>> made;
+};
+
+NSCoder::NSCoder(Value fields, Session& session, int depth)
+    : fields_(std::move(fields)), session_(session), depth_(depth) {}
+
+bool NSCoder::containsValueForKey(const std::string& key) const { return fields_.contains(key); }
+
+const Value& NSCoder::decodeValueForKey(const std::string& key) const { return fields_[key]; }
+
+std::string NSCoder::decodeStringForKey(const std::string& key) const {
+  const Value& v = fields_[key];
+  return v.isString() ? v.str() : "";
+}
+
+double NSCoder::decodeDoubleForKey(const std::string& key) const {
+  const Value& v = fields_[key];
+  return v.isNumber() ? v.doubleValue() : 0.0;
+}
+
+long NSCoder::decodeIntegerForKey(const std::string& key) const {
+  const Value& v = fields_[key];
+  return v.isNumber() ? v.integerValue() : 0;
+}
+
+bool NSCoder::decodeBoolForKey(const std::string& key) const {
+  const Value& v = fields_[key];
+  return v.isNumber() && v.boolValue();
+}
+
+std::shared_ptr<NSObject> NSCoder::decodeObjectForKey(const std::string& key) const {
+  return make(fields_[key]);
+}
+
+std::vector<std::shared_ptr<NSObject>> NSCoder::decodeArrayOfObjectsForKey(
+    const std::string& key) const {
+  std::vector<std::shared_ptr<NSObject>> out;
+  for (const auto& item : fields_[key].arrayValue())
+    if (auto object = make(item)) out.push_back(std::move(object));
+  return out;
+}
+
+std::shared_ptr<NSObject> NSCoder::make(const Value& archived) const {
+  if (!archived.isDict() || !archived["$classname"].isString()) return nullptr;
+  if (depth_ >= Session::kMaxDepth || session_.made.size() >= Session::kMaxObjects) return nullptr;
+  auto object = ClassRegistry::alloc(archived["$classname"].str());
+  if (!object) return nullptr;
+  session_.made.push_back(object);
+  NSCoder coder(archived, session_, depth_ + 1);
+  object->initWithCoder(coder);
+  return object;
+}
+
+std::shared_ptr<NSObject> NSKeyedUnarchiver::instantiateObjectWithData(const Value::Data& data) {
+  auto root = unarchiveObjectWithData(data);
+  if (!root) return nullptr;
+  NSCoder::Session session;
+  NSCoder top(Value::dict({{"root", *root}}), session, 0);
+  auto object = top.decodeObjectForKey("root");
+  if (!object) return nullptr;
+  // Every object is made before any awakes, as when an interface file is loaded; the list
+  // keeps them alive while they do.
+  for (const auto& made : session.made) made->awakeFromNib();
+  return object;
 }

@@ -21,7 +21,14 @@
 //
 // The factory that create() uses is `T::create()` when T has one taking no arguments,
 // otherwise `std::make_shared<T>()` when T is default-constructible, otherwise none
-// (create() then gives nullptr, but the class still counts for kind-of tests).
+// (create() then gives nullptr, but the class still counts for kind-of tests). alloc() gives
+// the bare object, `std::make_shared<T>()` with no initialiser run, for a caller that runs one
+// itself (the keyed unarchiver runs initWithCoder).
+//
+// Class initialisation: a class may register a hook (ClassRegistry::setInitializer) that runs
+// once for the class and once for each subclass, with that class's name, the first time
+// initializeClass is asked for it (the platform asks when it first makes or styles an object
+// of the class); a superclass is initialised before its subclasses.
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,6 +36,8 @@
 #include <string>
 #include <type_traits>
 #include <vector>
+
+class NSCoder;
 
 class NSObject : public std::enable_shared_from_this<NSObject> {
  public:
@@ -45,6 +54,14 @@ class NSObject : public std::enable_shared_from_this<NSObject> {
   bool isMemberOfClass(const std::string& name) const { return className() == name; }
   // "<ClassName: 0x...>", what %@ prints for an object; subclasses may say more.
   virtual std::string description() const;
+
+  // Made from an archive: the keyed unarchiver makes the bare object (ClassRegistry::alloc)
+  // and calls this with the object's archived fields. Subclasses override it, calling the
+  // base first, and read what they archived.
+  virtual void initWithCoder(const NSCoder& /*coder*/) {}
+  // Called on every object made from one archived interface once all of them are made and
+  // initialised, so that an object may reach the others. Subclasses call the base first.
+  virtual void awakeFromNib() {}
 
   // Associated objects: the object holds each value strongly until it is replaced, set to
   // nullptr, or the object dies. Thread-safe.
@@ -65,8 +82,22 @@ class NSObject : public std::enable_shared_from_this<NSObject> {
 class ClassRegistry {
  public:
   using Factory = std::function<std::shared_ptr<NSObject>()>;
-  static void registerClass(const std::string& name, const std::string& superName, Factory make);
+  using Initializer = std::function<void(const std::string& className)>;
+  static void registerClass(const std::string& name, const std::string& superName, Factory make,
+                            Factory alloc = nullptr);
   static std::shared_ptr<NSObject> create(const std::string& name);  // nullptr when unknown
+  // The bare object, constructed but not initialised; nullptr when unknown or not
+  // default-constructible.
+  static std::shared_ptr<NSObject> alloc(const std::string& name);
+  // The class-initialisation hook of `name` (replacing any). It runs for `name` and for each
+  // subclass that has no hook of its own, with the class being initialised.
+  static void setInitializer(const std::string& name, Initializer hook);
+  // Initialises `name` once: its superclasses first, then the nearest hook up its chain. Safe
+  // to call from a hook (a class being initialised is not initialised again). Any thread.
+  static void initializeClass(const std::string& name);
+  // Forgets which classes were initialised, so each hook runs again on next use (tests that
+  // start the platform afresh).
+  static void resetInitializedClassesForTesting();
   static bool exists(const std::string& name);
   static std::string superclassName(const std::string& name);  // "" for NSObject/unknown
   // True when name == ancestor or ancestor is among name's superclasses.
@@ -87,6 +118,14 @@ ClassRegistry::Factory factoryFor() {
     return nullptr;
   }
 }
+template <class T>
+ClassRegistry::Factory allocFor() {
+  if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
+    return [] { return std::shared_ptr<NSObject>(std::make_shared<T>()); };
+  } else {
+    return nullptr;
+  }
+}
 }  // namespace tovira_detail
 
 #define TOVIRA_CLASS(Name)                                 \
@@ -98,7 +137,8 @@ ClassRegistry::Factory factoryFor() {
 
 #define TOVIRA_REGISTER_CLASS(Name, Super)                                                         \
   void toviraRegisterClass_##Name() {                                                              \
-    ::ClassRegistry::registerClass(#Name, #Super, ::tovira_detail::factoryFor<Name>());            \
+    ::ClassRegistry::registerClass(#Name, #Super, ::tovira_detail::factoryFor<Name>(),             \
+                                   ::tovira_detail::allocFor<Name>());                             \
   }                                                                                                \
   namespace {                                                                                      \
   [[maybe_unused]] const bool toviraClassRegistered_##Name = (toviraRegisterClass_##Name(), true); \

@@ -113,3 +113,6 @@ void NSMutableAttributedString::setString(const std::string& text) {
 }
 
 void NSMutableAttributedString::appendString(const std::string& text) { text_ += text; }
+
+const std::string NSLinkAttributeName = "NSLink";
+const std::string NSAttachmentAttributeName = "NSAttachment";

@@ -97,3 +97,33 @@ class NSMutableAttributedString : public NSAttributedString {
   void setString(const std::string& text);  // drops every attribute
   void appendString(const std::string& text);
 };
+
+// Links and attachments, which a text view offers to its delegate when they are tapped.
+class NSURL;
+class UIImage;
+
+extern const std::string NSLinkAttributeName;        // value: NSLinkAttribute
+extern const std::string NSAttachmentAttributeName;  // value: NSTextAttachment
+
+// A boxed URL for the link attribute.
+class NSLinkAttribute : public NSObject {
+  TOVIRA_CLASS(NSLinkAttribute)
+ public:
+  explicit NSLinkAttribute(std::shared_ptr<NSURL> u) : url(std::move(u)) {}
+  std::shared_ptr<NSURL> url;
+};
+
+// An image (or other content) that stands in the text at one character.
+class NSTextAttachment : public NSObject {
+  TOVIRA_CLASS(NSTextAttachment)
+ public:
+  NSTextAttachment() = default;
+  std::shared_ptr<UIImage> image() const { return image_; }
+  void setImage(std::shared_ptr<UIImage> image) { image_ = std::move(image); }
+  CGRect bounds() const { return bounds_; }
+  void setBounds(CGRect bounds) { bounds_ = bounds; }
+
+ private:
+  std::shared_ptr<UIImage> image_;
+  CGRect bounds_ = CGRectZero;
+};

@@ -13,13 +13,16 @@ std::weak_ptr<UIResponder>& firstResponderSlot() {
 
 template <class T>
 void reg(const char* super) {
-  ClassRegistry::registerClass(T::staticClassName(), super, [] {
-    if constexpr (requires { T::create(); }) {
-      return std::shared_ptr<NSObject>(T::create());
-    } else {
-      return std::shared_ptr<NSObject>(std::make_shared<T>());
-    }
-  });
+  ClassRegistry::registerClass(
+      T::staticClassName(), super,
+      [] {
+        if constexpr (requires { T::create(); }) {
+          return std::shared_ptr<NSObject>(T::create());
+        } else {
+          return std::shared_ptr<NSObject>(std::make_shared<T>());
+        }
+      },
+      tovira_detail::allocFor<T>());
 }
 }  // namespace
 

@@ -12,6 +12,13 @@ class UILabel;
 
 inline constexpr long UISegmentedControlNoSegment = -1;
 
+// The look of the control on systems before 7.0 (stored; later systems ignore it).
+enum UISegmentedControlStyle : long {
+  UISegmentedControlStylePlain = 0,
+  UISegmentedControlStyleBordered = 1,
+  UISegmentedControlStyleBar = 2,
+};
+
 class UISegmentedControl : public UIControl {
   TOVIRA_CLASS(UISegmentedControl)
  public:
@@ -33,6 +40,8 @@ class UISegmentedControl : public UIControl {
   bool isEnabledForSegmentAtIndex(long segment) const;
   bool isMomentary() const { return momentary_; }
   void setMomentary(bool m) { momentary_ = m; }
+  UISegmentedControlStyle segmentedControlStyle() const { return style_; }
+  void setSegmentedControlStyle(UISegmentedControlStyle s) { style_ = s; }
   // Title colour and font per state (setTitleTextAttributes:forState: with colour and font).
   void setTitleTextColor(std::shared_ptr<UIColor> color, UIControlState state);
   std::shared_ptr<UIColor> titleTextColor(UIControlState state) const;
@@ -50,5 +59,6 @@ class UISegmentedControl : public UIControl {
   std::shared_ptr<UIColor> normalColor_;
   std::shared_ptr<UIColor> selectedColor_;
   long selected_ = UISegmentedControlNoSegment;
+  UISegmentedControlStyle style_ = UISegmentedControlStylePlain;
   bool momentary_ = false;
 };

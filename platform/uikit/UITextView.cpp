@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/NSString.h"
+#include "platform/foundation/NSURL.h"
+#include "platform/uikit/NSAttributedString.h"
 #include "platform/uikit/TextEditing.h"
 #include "platform/uikit/TextMeasure.h"
+#include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
 #include "platform/uikit/UIKeyboard.h"
@@ -24,10 +28,82 @@ UITextView::UITextView() {
 
 std::shared_ptr<UITextView> UITextView::create(CGRect frame) { return make<UITextView>(frame); }
 
+void UITextView::initWithCoder(const NSCoder& coder) {
+  UIScrollView::initWithCoder(coder);
+  if (coder.containsValueForKey("UIText")) setText(coder.decodeStringForKey("UIText"));
+}
+
 void UITextView::setText(const std::string& text) {
   text_ = text;
+  attributedText_.reset();
   selectedRange_ = NSRange{NSString::length(text_), 0};
   updateContentSize();
+}
+
+std::shared_ptr<NSAttributedString> UITextView::attributedText() const {
+  return attributedText_ ? attributedText_->copy() : NSAttributedString::create(text_);
+}
+
+void UITextView::setAttributedText(const std::shared_ptr<NSAttributedString>& text) {
+  setText(text ? text->string() : "");  // subclasses see the change as a text change
+  if (text) attributedText_ = text->copy();
+}
+
+namespace {
+
+// The longest range around index over which the attribute is the same object.
+NSRange effectiveRange(const NSAttributedString& text, const std::string& name, size_t index) {
+  const auto value = text.attributeAtIndex(name, index);
+  size_t start = index, end = index + 1;
+  while (start > 0 && text.attributeAtIndex(name, start - 1) == value) --start;
+  while (end < text.length() && text.attributeAtIndex(name, end) == value) ++end;
+  return NSRange{start, end - start};
+}
+
+// The attributes of an edited text: each run keeps its characters, shifted past the edit;
+// text typed inside a run takes its attributes; runs whose characters were all replaced go.
+std::shared_ptr<NSAttributedString> keepAttributes(const NSAttributedString& before,
+                                                   const std::string& after, NSRange edit,
+                                                   const std::string& replacement) {
+  const size_t inserted = NSString::length(replacement);
+  const size_t editEnd = NSMaxRange(edit);
+  auto map = [&](size_t p) {
+    if (p <= edit.location) return p;
+    if (p >= editEnd) return p - edit.length + inserted;
+    return edit.location;
+  };
+  auto out = NSMutableAttributedString::create(after);
+  for (const auto& run : before.runs()) {
+    const size_t start = map(run.range.location), end = map(NSMaxRange(run.range));
+    if (end > start) out->addAttribute(run.name, run.value, NSRange{start, end - start});
+  }
+  return out;
+}
+
+}  // namespace
+
+bool UITextView::tapCharacterAtIndex(size_t index) {
+  auto keep = sharedSelf<UITextView>();
+  // Links and attachments take taps only where the text is read, not edited.
+  if (!attributedText_ || editable_ || !selectable_ || index >= attributedText_->length())
+    return false;
+  const auto text = attributedText_;  // the delegate may change the text
+  if (auto link = std::dynamic_pointer_cast<NSLinkAttribute>(
+          text->attributeAtIndex(NSLinkAttributeName, index));
+      link && link->url) {
+    const NSRange range = effectiveRange(*text, NSLinkAttributeName, index);
+    auto d = delegate();
+    if (!d || d->shouldInteractWithURL(*this, link->url, range))
+      UIApplication::sharedApplication()->openURL(link->url);
+    return true;
+  }
+  if (auto attachment = std::dynamic_pointer_cast<NSTextAttachment>(
+          text->attributeAtIndex(NSAttachmentAttributeName, index))) {
+    const NSRange range = effectiveRange(*text, NSAttachmentAttributeName, index);
+    if (auto d = delegate()) d->shouldInteractWithTextAttachment(*this, attachment, range);
+    return true;
+  }
+  return false;
 }
 
 void UITextView::setFont(std::shared_ptr<UIFont> f) {
@@ -117,6 +193,8 @@ bool UITextView::replaceCharactersInRange(NSRange range, const std::string& repl
   }
   size_t caret = 0;
   text_ = TextEditing::replace(text_, range, replacement, caret);
+  if (attributedText_)
+    attributedText_ = keepAttributes(*attributedText_, text_, range, replacement);
   selectedRange_ = NSRange{caret, 0};
   updateContentSize();
   if (auto d = delegate()) d->textViewDidChange(*this);

@@ -11,6 +11,9 @@
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITextField.h"
 
+class NSAttributedString;
+class NSTextAttachment;
+class NSURL;
 class UITextView;
 
 extern const std::string UITextViewTextDidBeginEditingNotification;
@@ -27,6 +30,15 @@ class UITextViewDelegate : public virtual UIScrollViewDelegate {
   virtual bool shouldChangeTextInRange(UITextView&, NSRange, const std::string&) { return true; }
   virtual void textViewDidChange(UITextView&) {}
   virtual void textViewDidChangeSelection(UITextView&) {}
+  // textView:shouldInteractWithURL:inRange: a tapped link (YES opens it).
+  virtual bool shouldInteractWithURL(UITextView&, const std::shared_ptr<NSURL>&, NSRange) {
+    return true;
+  }
+  // textView:shouldInteractWithTextAttachment:inRange: a tapped attachment.
+  virtual bool shouldInteractWithTextAttachment(UITextView&,
+                                                const std::shared_ptr<NSTextAttachment>&, NSRange) {
+    return true;
+  }
 };
 
 class UITextView : public UIScrollView {
@@ -34,10 +46,23 @@ class UITextView : public UIScrollView {
  public:
   UITextView();
   static std::shared_ptr<UITextView> create(CGRect frame = CGRectZero);
+  // Made from an archived interface: the view's fields, then its text ("UIText").
+  void initWithCoder(const NSCoder& coder) override;
 
   const std::string& text() const { return text_; }
   // setText, setFont and delegate are virtual so that subclasses see every change and read.
   virtual void setText(const std::string& text);
+  // The text with its attributes (links, attachments, colours). Setting it sets the text;
+  // setting the text leaves plain text; editing keeps each run on its characters.
+  std::shared_ptr<NSAttributedString> attributedText() const;
+  void setAttributedText(const std::shared_ptr<NSAttributedString>& text);
+  // A tap on the character at a UTF-16 index. In a text view that is selectable and not
+  // editable, a link there is offered to the delegate (shouldInteractWithURL, YES when there is
+  // no delegate) and opened with the application's openURL when the answer is YES; an
+  // attachment is offered alike (shouldInteractWithTextAttachment) and nothing further happens.
+  // The range passed is the whole run of the link or attachment. Answers whether the character
+  // held a link or an attachment that was offered.
+  bool tapCharacterAtIndex(size_t index);
   std::shared_ptr<UIFont> font() const { return font_; }
   virtual void setFont(std::shared_ptr<UIFont> f);
   std::shared_ptr<UIColor> textColor() const { return textColor_; }
@@ -79,6 +104,7 @@ class UITextView : public UIScrollView {
  private:
   void updateContentSize();
   std::string text_;
+  std::shared_ptr<NSAttributedString> attributedText_;  // nullptr: plain text
   std::shared_ptr<UIFont> font_;
   std::shared_ptr<UIColor> textColor_;
   std::shared_ptr<UIView> inputAccessoryView_;

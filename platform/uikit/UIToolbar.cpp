@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/uikit/TextMeasure.h"
+#include "platform/uikit/UIAppearance.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIColor.h"
 #include "platform/uikit/UIFont.h"
@@ -15,9 +17,96 @@ bool isSpace(const UIBarButtonItem& item) {
   return item.isSystemItem() && (item.systemItem() == UIBarButtonSystemItemFlexibleSpace ||
                                  item.systemItem() == UIBarButtonSystemItemFixedSpace);
 }
+std::string backgroundKey(UIBarPosition position, UIBarMetrics metrics) {
+  return "backgroundImage:" + std::to_string(position) + ":" + std::to_string(metrics);
+}
+std::string shadowKey(UIBarPosition position) { return "shadowImage:" + std::to_string(position); }
+
+template <class T>
+T valueAs(const std::any& value) {
+  const T* v = std::any_cast<T>(&value);
+  return v ? *v : T{};
+}
+
 }  // namespace
 
+void UIToolbarAppearance::setTintColor(std::shared_ptr<UIColor> color) {
+  UIAppearance::set(className_, "tintColor", std::move(color));
+}
+void UIToolbarAppearance::setBarTintColor(std::shared_ptr<UIColor> color) {
+  UIAppearance::set(className_, "barTintColor", std::move(color));
+}
+void UIToolbarAppearance::setBackgroundColor(std::shared_ptr<UIColor> color) {
+  UIAppearance::set(className_, "backgroundColor", std::move(color));
+}
+void UIToolbarAppearance::setBarStyle(UIBarStyle style) {
+  UIAppearance::set(className_, "barStyle", style);
+}
+void UIToolbarAppearance::setTranslucent(bool translucent) {
+  UIAppearance::set(className_, "translucent", translucent);
+}
+void UIToolbarAppearance::setBackgroundImage(std::shared_ptr<UIImage> image, UIBarPosition position,
+                                             UIBarMetrics metrics) {
+  UIAppearance::set(className_, backgroundKey(position, metrics), std::move(image));
+}
+void UIToolbarAppearance::setShadowImage(std::shared_ptr<UIImage> image, UIBarPosition position) {
+  UIAppearance::set(className_, shadowKey(position), std::move(image));
+}
+
 std::shared_ptr<UIToolbar> UIToolbar::create(CGRect frame) { return make<UIToolbar>(frame); }
+
+void UIToolbar::initWithFrame(CGRect frame) {
+  UIView::initWithFrame(frame);
+  applyAppearance();
+}
+
+void UIToolbar::initWithCoder(const NSCoder& coder) {
+  UIView::initWithCoder(coder);
+  applyAppearance();
+  if (coder.containsValueForKey("UIBarStyle"))
+    setBarStyle(static_cast<UIBarStyle>(coder.decodeIntegerForKey("UIBarStyle")));
+  if (coder.containsValueForKey("UITranslucent"))
+    setTranslucent(coder.decodeBoolForKey("UITranslucent"));
+  std::vector<std::shared_ptr<UIBarButtonItem>> items;
+  for (const auto& object : coder.decodeArrayOfObjectsForKey("UIItems"))
+    if (auto item = std::dynamic_pointer_cast<UIBarButtonItem>(object)) items.push_back(item);
+  if (!items.empty()) setItems(items);
+}
+
+void UIToolbar::applyAppearance() {
+  for (const auto& [key, value] : UIAppearance::valuesFor(className())) {
+    if (key == "tintColor") {
+      UIView::setTintColor(valueAs<std::shared_ptr<UIColor>>(value));
+    } else if (key == "barTintColor") {
+      setBarTintColor(valueAs<std::shared_ptr<UIColor>>(value));
+    } else if (key == "backgroundColor") {
+      setBackgroundColor(valueAs<std::shared_ptr<UIColor>>(value));
+    } else if (key == "barStyle") {
+      setBarStyle(valueAs<UIBarStyle>(value));
+    } else if (key == "translucent") {
+      if (const bool* t = std::any_cast<bool>(&value)) setTranslucent(*t);
+    } else if (key.rfind("backgroundImage:", 0) == 0 || key.rfind("shadowImage:", 0) == 0) {
+      images_[key] = valueAs<std::shared_ptr<UIImage>>(value);
+    }
+  }
+}
+
+std::shared_ptr<UIImage> UIToolbar::backgroundImageForToolbarPosition(UIBarPosition position,
+                                                                      UIBarMetrics metrics) const {
+  auto it = images_.find(backgroundKey(position, metrics));
+  return it == images_.end() ? nullptr : it->second;
+}
+void UIToolbar::setBackgroundImage(std::shared_ptr<UIImage> image, UIBarPosition position,
+                                   UIBarMetrics metrics) {
+  images_[backgroundKey(position, metrics)] = std::move(image);
+}
+std::shared_ptr<UIImage> UIToolbar::shadowImageForToolbarPosition(UIBarPosition position) const {
+  auto it = images_.find(shadowKey(position));
+  return it == images_.end() ? nullptr : it->second;
+}
+void UIToolbar::setShadowImage(std::shared_ptr<UIImage> image, UIBarPosition position) {
+  images_[shadowKey(position)] = std::move(image);
+}
 
 void UIToolbar::setItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items, bool) {
   items_ = items;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/CALayer.h"
 #include "platform/uikit/NSLayoutConstraint.h"
@@ -371,4 +372,14 @@ std::vector<UIViewAnimationRecord> UIView::recordedAnimations() {
 void UIView::clearRecordedAnimations() {
   std::lock_guard<std::mutex> lock(animationMutex());
   animationLog().clear();
+}
+
+void UIView::initWithCoder(const NSCoder& coder) {
+  NSObject::initWithCoder(coder);
+  setFrame(CGRectFromString(coder.decodeStringForKey("UIFrame")));
+  setTag(coder.decodeIntegerForKey("UITag"));
+  setHidden(coder.decodeBoolForKey("UIHidden"));
+  setAlpha(coder.containsValueForKey("UIAlpha") ? coder.decodeDoubleForKey("UIAlpha") : 1.0);
+  for (const auto& object : coder.decodeArrayOfObjectsForKey("UISubviews"))
+    if (auto view = std::dynamic_pointer_cast<UIView>(object)) addSubview(view);
 }

@@ -76,6 +76,10 @@ class UIView : public UIResponder {
   }
   // Second phase of construction: sets the frame. Subclasses build their content here.
   virtual void initWithFrame(CGRect frame);
+  // The other second phase, for a view made from an archived interface: the frame ("UIFrame",
+  // rectangle text), "UITag", "UIHidden", "UIAlpha" (1 when absent) and the subviews
+  // ("UISubviews", in order). Subclasses read their own fields after calling the base.
+  void initWithCoder(const NSCoder& coder) override;
 
   // Geometry.
   CGRect frame() const { return frame_; }

@@ -1,5 +1,7 @@
 #include "keyboard/KBKeyboardReturnKeyHandler.h"
 #include "keyboard/KeyboardFixture.h"
+#include "platform/foundation/NSURL.h"
+#include "platform/uikit/NSAttributedString.h"
 
 namespace {
 class Refusing : public KBKeyboardReturnKeyHandlerDelegate {
@@ -9,6 +11,24 @@ class Refusing : public KBKeyboardReturnKeyHandlerDelegate {
   int begins = 0;
 };
 class Former : public UITextFieldDelegate {};
+// Answers links and attachments as told, and remembers what it was asked.
+class Interacting : public KBKeyboardReturnKeyHandlerDelegate {
+ public:
+  bool shouldInteractWithURL(UITextView&, const std::shared_ptr<NSURL>& url,
+                             NSRange range) override {
+    asked.push_back(url->absoluteString() + " " + std::to_string(range.location) + "+" +
+                    std::to_string(range.length));
+    return answer;
+  }
+  bool shouldInteractWithTextAttachment(UITextView&, const std::shared_ptr<NSTextAttachment>&,
+                                        NSRange range) override {
+    asked.push_back("attachment " + std::to_string(range.location) + "+" +
+                    std::to_string(range.length));
+    return answer;
+  }
+  bool answer = false;
+  std::vector<std::string> asked;
+};
 }  // namespace
 
 class KBKeyboardReturnKeyHandlerTest : public KeyboardFixture {
@@ -40,7 +60,7 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, ReturnMovesDownTheFormAndTheLastFieldClos
 }
 
 TEST_F(KBKeyboardReturnKeyHandlerTest,
-       AFieldOutsideItsListAndARefusingDelegateBehaveAsThePartSays) {
+       AFieldOutsideItsListResignsOnReturnAndARefusingDelegateKeepsTheFocus) {
   show(threeFields());
   auto handler = KBKeyboardReturnKeyHandler::create();  // empty: adopts and forwards nothing
   EXPECT_EQ(handler->adoptedCount(), 0u);
@@ -137,4 +157,45 @@ TEST_F(KBKeyboardReturnKeyHandlerTest, AdoptingAFieldTwiceKeepsItsOriginalDelega
   handler->removeTextFieldView(fields[2]);
   EXPECT_EQ(fields[2]->delegate(), former);
   EXPECT_EQ(fields[2]->returnKeyType(), UIReturnKeySearch);
+}
+
+TEST_F(KBKeyboardReturnKeyHandlerTest,
+       LinksAndAttachmentsAreForwardedAndTheDelegatesAnswerDecides) {
+  auto vc = UIViewController::create();
+  auto textView = UITextView::create(CGRectMake(20, 100, 280, 120));
+  textView->setEditable(false);
+  vc->view()->addSubview(textView);
+  show(vc);
+  SimulatedDevice::shared().installApp("https");
+  auto text = NSMutableAttributedString::create("看 规则 图");
+  text->addAttribute(NSLinkAttributeName,
+                     std::make_shared<NSLinkAttribute>(NSURL::URLWithString("https://a.example/r")),
+                     NSRange{2, 2});
+  text->addAttribute(NSAttachmentAttributeName, std::make_shared<NSTextAttachment>(),
+                     NSRange{5, 1});
+  textView->setAttributedText(text);
+  auto handler = KBKeyboardReturnKeyHandler::create();
+  handler->addTextFieldView(textView);  // a read-only text view is no form field: added by hand
+  ASSERT_EQ(textView->delegate(), handler);
+
+  // Without a delegate of its own the handler answers YES: the link opens.
+  EXPECT_TRUE(textView->tapCharacterAtIndex(3));
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs(),
+            std::vector<std::string>{"https://a.example/r"});
+
+  // With one, its answer decides, and it sees the link's whole range.
+  auto interacting = std::make_shared<Interacting>();
+  handler->setDelegate(interacting);
+  EXPECT_TRUE(textView->tapCharacterAtIndex(2));
+  EXPECT_TRUE(textView->tapCharacterAtIndex(5));
+  EXPECT_EQ(interacting->asked,
+            (std::vector<std::string>{"https://a.example/r 2+2", "attachment 5+1"}));
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), 1u);  // NO: not opened again
+  interacting->answer = true;
+  textView->tapCharacterAtIndex(2);
+  EXPECT_EQ(SimulatedDevice::shared().openedURLs().size(), 2u);
+
+  // Plain characters offer nothing.
+  EXPECT_FALSE(textView->tapCharacterAtIndex(0));
+  EXPECT_EQ(interacting->asked.size(), 3u);
 }

@@ -139,6 +139,7 @@ TEST_F(KBToolbarTest, OnOlderSystemsTheArrowsAreASegmentedControlThatFollowsEnab
   ASSERT_NE(control, nullptr);
   ASSERT_EQ(control->numberOfSegments(), 2);
   EXPECT_EQ(control->titleForSegmentAtIndex(0), "上一项");
+  EXPECT_EQ(control->segmentedControlStyle(), UISegmentedControlStyleBar);
   setEnablePrevious(field, false, true);
   EXPECT_FALSE(control->isEnabledForSegmentAtIndex(0));
   EXPECT_TRUE(control->isEnabledForSegmentAtIndex(1));
