@@ -23,9 +23,9 @@ class UIImage : public NSObject {
   // "images" subfolder. nullptr when missing or undecodable.
   static std::shared_ptr<UIImage> imageNamed(const std::string& name);
   static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-  // Decodes PNG or JPEG bytes; nullptr for anything else, for damaged or cut-off data, and for
-  // images of more than 2^26 pixels (a header claiming a huge size is refused before any
-  // decoding).
+  // Decodes PNG, JPEG, GIF (its first frame), still WebP, TIFF (its first page) and BMP bytes;
+  // nullptr for anything else, for damaged or cut-off data, and for images of more than 2^26
+  // pixels (a header claiming a huge size is refused before any decoding).
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
                                                 double scale = 1.0);
   // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.
