@@ -1,6 +1,5 @@
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -30,6 +29,15 @@ uint32_t get32(const Bytes& bytes, size_t at) {
   uint32_t value = 0;
   for (int i = 3; i >= 0; --i) value = (value << 8) | bytes.at(at + i);
   return value;
+}
+// A copy with 16-bit little-endian fields set at the given offsets.
+Bytes with16(Bytes bytes, std::initializer_list<std::pair<size_t, unsigned>> fields) {
+  for (auto [at, value] : fields) put16(bytes, at, value);
+  return bytes;
+}
+Bytes with8(Bytes bytes, size_t at, uint8_t value) {
+  bytes.at(at) = value;
+  return bytes;
 }
 Bytes cut(Bytes bytes, size_t size) {
   bytes.resize(size);
@@ -173,105 +181,47 @@ TEST_F(ImageFormatsTest, HostileOrDamagedInputsGiveNoImage) {
   const Bytes webp = sample("rgba-5x3-lossless.webp");
   const Bytes bmp = sample("rgb-5x3.bmp");
   ASSERT_FALSE(gif.empty() || tiff.empty() || webp.empty() || bmp.empty());
-  std::vector<std::pair<std::string, std::function<Bytes()>>> cases = {
-      {"gif screen of 60000 x 60000",
-       [&] {
-         Bytes b = gif;
-         put16(b, 6, 60000);
-         put16(b, 8, 60000);
-         return b;
-       }},
-      {"gif frame of 60000 x 60000 on a small screen",
-       [&] {
-         Bytes b = gif;
-         put16(b, kGifFrame + 5, 60000);
-         put16(b, kGifFrame + 7, 60000);
-         return b;
-       }},
-      {"gif with an empty screen and a huge frame",
-       [&] {
-         Bytes b = gif;
-         put16(b, 6, 0);
-         put16(b, 8, 0);
-         put16(b, kGifFrame + 5, 60000);
-         put16(b, kGifFrame + 7, 60000);
-         return b;
-       }},
-      {"gif cut off in its pixel data", [&] { return cut(gif, kGifFrame + 13); }},
-      {"gif cut off in its colour table", [&] { return cut(gif, 16); }},
-      {"gif with a code size beyond 8 bits",
-       [&] {
-         Bytes b = gif;
-         b.at(kGifFrame + 10) = 12;
-         return b;
-       }},
-      {"gif whose codes are garbage",
-       [&] {
-         Bytes b = gif;
-         for (size_t i = kGifFrame + 12; i < kGifFrame + 17; ++i) b.at(i) = 0xFF;
-         return b;
-       }},
-      {"gif without any frame",
-       [&] {
-         Bytes b = cut(gif, 25);  // header, screen and colour table
-         b.push_back(';');
-         return b;
-       }},
-      {"gif with no colour table at all",
-       [&] {
-         Bytes b(gif.begin(), gif.begin() + 13);
-         b.at(10) = 0;  // no global table
-         b.insert(b.end(), gif.begin() + kGifFrame, gif.end());
-         return b;
-       }},
-      {"webp claiming 16384 x 16384", [&] { return webpClaiming(16384, 16384); }},
-      {"webp cut off", [&] { return cut(webp, webp.size() - 8); }},
-      {"webp cut off in its header", [&] { return cut(webp, 20); }},
-      {"webp animation",
-       [] {
-         Bytes b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8',
-                    'X', 10,  0,   0,   0, 2, 0, 0, 0,   0,   0,   0,   0,   0,   0};
-         const Bytes anim = {'A', 'N', 'I', 'M', 6, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-         b.insert(b.end(), anim.begin(), anim.end());
-         put32(b, 4, static_cast<uint32_t>(b.size() - 8));
-         return b;
-       }},
-      {"tiff of 60000 x 60000",
-       [&] { return withTiffTag(withTiffTag(tiff, 256, 60000), 257, 60000); }},
-      {"tiff whose strips lie beyond the file", [&] { return withTiffTag(tiff, 273, 0x7FFFFFF0); }},
-      {"tiff whose strip sizes are 2 GB", [&] { return withTiffTag(tiff, 279, 0x7FFFFFF0); }},
-      {"tiff whose directory lies beyond the file",
-       [&] {
-         Bytes b = tiff;
-         put32(b, 4, 0xFFFFFFF0);
-         return b;
-       }},
-      {"tiff cut off before its directory", [&] { return cut(tiff, 40); }},
-      {"tiff cut off in its strip sizes", [&] { return cut(tiff, tiff.size() - 6); }},
-      {"bmp of 60000 x 60000", [] { return bmpClaiming(60000, 60000); }},
-      {"bmp of 60000 x 60000 stored top-down", [] { return bmpClaiming(60000, -60000); }},
-      {"bmp of no rows", [] { return bmpClaiming(5, 0); }},
-      {"bmp cut off in its header", [&] { return cut(bmp, 20); }},
-      {"bmp cut off in its pixels", [&] { return cut(bmp, bmp.size() - 10); }},
-      {"run-length bmp cut off before its last row",
-       [] {
-         Bytes b = sample("rle8-4x3.bmp");
-         return cut(b, b.size() - 6);
-       }},
-      {"gif magic alone", [] { return Bytes{'G', 'I', 'F', '8', '9', 'a'}; }},
-      {"tiff magic alone",
-       [] {
-         return Bytes{'I', 'I', '*', 0};
-       }},
-      {"bmp magic alone",
-       [] {
-         return Bytes{'B', 'M'};
-       }},
+  Bytes garbled = gif, frameless = cut(gif, 25), mapless(gif.begin(), gif.begin() + 13);
+  for (size_t i = kGifFrame + 12; i < kGifFrame + 17; ++i) garbled.at(i) = 0xFF;
+  frameless.push_back(';');  // header, screen, colour table, end
+  mapless.at(10) = 0;        // no global colour table, and the frame has none
+  mapless.insert(mapless.end(), gif.begin() + kGifFrame, gif.end());
+  Bytes animation = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8',
+                     'X', 10,  0,   0,   0, 2, 0, 0, 0,   0,   0,   0,   0,   0,   0,
+                     'A', 'N', 'I', 'M', 6, 0, 0, 0, 0,   0,   0,   0,   0,   0};
+  put32(animation, 4, static_cast<uint32_t>(animation.size() - 8));
+  const Bytes rle = sample("rle8-4x3.bmp");
+  const std::vector<std::pair<std::string, Bytes>> cases = {
+      {"gif screen of 60000 x 60000", with16(gif, {{6, 60000}, {8, 60000}})},
+      {"gif frame of 60000 x 60000", with16(gif, {{kGifFrame + 5, 60000}, {kGifFrame + 7, 60000}})},
+      {"gif of no screen and a huge frame",
+       with16(gif, {{6, 0}, {8, 0}, {kGifFrame + 5, 60000}, {kGifFrame + 7, 60000}})},
+      {"gif cut off in its pixels", cut(gif, kGifFrame + 13)},
+      {"gif cut off in its colour table", cut(gif, 16)},
+      {"gif of 12-bit codes", with8(gif, kGifFrame + 10, 12)},
+      {"gif of garbage codes", garbled},
+      {"gif without a frame", frameless},
+      {"gif without colours", mapless},
+      {"webp claiming 16384 x 16384", webpClaiming(16384, 16384)},
+      {"webp cut off", cut(webp, webp.size() - 8)},
+      {"webp cut off in its header", cut(webp, 20)},
+      {"webp animation", animation},
+      {"tiff of 60000 x 60000", withTiffTag(withTiffTag(tiff, 256, 60000), 257, 60000)},
+      {"tiff strips beyond the file", withTiffTag(tiff, 273, 0x7FFFFFF0)},
+      {"tiff strips of 2 GB", withTiffTag(tiff, 279, 0x7FFFFFF0)},
+      {"tiff directory beyond the file", with16(tiff, {{4, 0xFFF0}, {6, 0xFFFF}})},
+      {"tiff cut off before its directory", cut(tiff, 40)},
+      {"tiff cut off in its strip sizes", cut(tiff, tiff.size() - 6)},
+      {"bmp of 60000 x 60000", bmpClaiming(60000, 60000)},
+      {"bmp of 60000 x 60000 top-down", bmpClaiming(60000, -60000)},
+      {"bmp of no rows", bmpClaiming(5, 0)},
+      {"bmp cut off in its header", cut(bmp, 20)},
+      {"run-length bmp cut off before its last row", cut(rle, rle.size() - 6)},
+      {"gif magic alone", Bytes{'G', 'I', 'F', '8', '9', 'a'}},
+      {"tiff magic alone", Bytes{'I', 'I', '*', 0}},
+      {"bmp magic alone", Bytes{'B', 'M'}},
   };
-  for (const auto& [name, make] : cases) {
-    const Bytes bytes = make();
-    EXPECT_EQ(UIImage::imageWithData(bytes), nullptr) << name;
-  }
+  for (const auto& [name, bytes] : cases) EXPECT_EQ(UIImage::imageWithData(bytes), nullptr) << name;
 }
 
 TEST_F(ImageFormatsTest, ACutOffBmpIsRefusedRatherThanShownWithBlankRows) {
@@ -313,27 +263,5 @@ TEST_F(ImageFormatsTest, AGifFrameReachingBeyondTheScreenIsCutOffAtItsEdge) {
     image = UIImage::imageWithData(gifWithFrameAt(left, top));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pixels(), Bytes(6 * 4 * 4, 0));
-  }
-}
-
-TEST_F(ImageFormatsTest, FormatsAreToldByTheirFirstBytesOnly) {
-  using ImageFormats::Format;
-  const std::vector<std::pair<std::string, Format>> cases = {
-      {"GIF87a", Format::Gif},
-      {"GIF89a", Format::Gif},
-      {"GIF90a", Format::Unknown},
-      {std::string("RIFF\0\0\0\0WEBP", 12), Format::WebP},
-      {std::string("RIFF\0\0\0\0WAVE", 12), Format::Unknown},
-      {std::string("II*\0", 4), Format::Tiff},
-      {std::string("MM\0*", 4), Format::Tiff},
-      {std::string("II\0*", 4), Format::Unknown},
-      {"BM", Format::Bmp},
-      {"B", Format::Unknown},
-      {"", Format::Unknown},
-  };
-  for (const auto& [magic, format] : cases) {
-    EXPECT_EQ(ImageFormats::sniff(reinterpret_cast<const uint8_t*>(magic.data()), magic.size()),
-              format)
-        << magic;
   }
 }
