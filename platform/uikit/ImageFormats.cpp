@@ -133,7 +133,7 @@ struct TiffCloser {
 struct BmpProgress {
   long long maxPixels;
   bool refused = false;
-  std::vector<bool> rowsDone;
+  std::vector<uint8_t> rowsDone;  // 1 for each row filled in
 };
 
 // Called once the header is read and before the loader allocates the image. A size of zero
@@ -142,7 +142,7 @@ void bmpSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer 
   auto* progress = static_cast<BmpProgress*>(data);
   if (acceptableSize(width, height, progress->maxPixels)) {
     try {
-      progress->rowsDone.assign(static_cast<size_t>(height), false);
+      progress->rowsDone.assign(static_cast<size_t>(height), 0);
       return;
     } catch (...) {  // nothing may be thrown through the loader
     }
@@ -155,7 +155,8 @@ void bmpAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer 
   auto& rows = static_cast<BmpProgress*>(data)->rowsDone;
   const long long end =
       std::min(static_cast<long long>(y) + height, static_cast<long long>(rows.size()));
-  for (long long row = std::max(0, y); row < end; ++row) rows[static_cast<size_t>(row)] = true;
+  const long long begin = std::max(0, y);
+  if (begin < end) std::memset(rows.data() + begin, 1, static_cast<size_t>(end - begin));
 }
 
 // The BMP loader takes a file that ends early for a whole one, with the missing rows left
@@ -163,9 +164,8 @@ void bmpAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer 
 // has filled in (a run-length encoded image that ends itself early counts as filled in), so a
 // row never reported means the data ran out.
 bool bmpComplete(const BmpProgress& progress) {
-  return !progress.refused && !progress.rowsDone.empty() &&
-         std::find(progress.rowsDone.begin(), progress.rowsDone.end(), false) ==
-             progress.rowsDone.end();
+  const auto& rows = progress.rowsDone;
+  return !progress.refused && !rows.empty() && !std::memchr(rows.data(), 0, rows.size());
 }
 
 struct ObjectUnref {
@@ -183,15 +183,26 @@ bool copyPixbuf(const GdkPixbuf* pixbuf, long long maxPixels, int& width, int& h
   if (!acceptableSize(width, height, maxPixels)) return false;
   const int stride = gdk_pixbuf_get_rowstride(pixbuf);
   const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
-  rgba.resize(static_cast<size_t>(width) * height * 4);
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  rgba.resize(rowBytes * height);
   uint8_t* out = rgba.data();
+  // Rows of four channels are ours already, and usually lie without gaps.
+  if (channels == 4 && static_cast<size_t>(stride) == rowBytes) {
+    std::memcpy(out, pixels, rgba.size());
+    return true;
+  }
   for (int y = 0; y < height; ++y) {
     const guint8* in = pixels + static_cast<size_t>(y) * stride;
+    if (channels == 4) {
+      std::memcpy(out, in, rowBytes);
+      out += rowBytes;
+      continue;
+    }
     for (int x = 0; x < width; ++x, in += channels, out += 4) {
       out[0] = in[0];
       out[1] = in[1];
       out[2] = in[2];
-      out[3] = channels == 4 ? in[3] : 255;
+      out[3] = 255;
     }
   }
   return true;
@@ -335,6 +346,19 @@ bool decodeTiff(const std::vector<uint8_t>& bytes, long long maxPixels, int& wid
 
 bool decodeBmp(const std::vector<uint8_t>& bytes, long long maxPixels, int& width, int& height,
                std::vector<uint8_t>& rgba) {
+  // The loader reserves its buffers by sizes that the file declares before it checks them:
+  // four bytes could make it take gigabytes. Three of them are bounded here, and the loader
+  // judges the rest: the pixel data begins within the file; the info header (after the 14-byte
+  // file header) declares its own size, and no kind is longer than 124 bytes; one of 40 bytes or
+  // more declares the number of colours in its table, and no table has more than 256.
+  auto field = [&](size_t at) {
+    return bytes.size() < at + 4 ? 0u
+                                 : bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+                                       (static_cast<uint32_t>(bytes[at + 3]) << 24);
+  };
+  const uint32_t infoSize = field(14);
+  if (field(10) > bytes.size() || infoSize > 124 || (infoSize >= 40 && field(46) > 256))
+    return false;
   GError* error = nullptr;
   std::unique_ptr<GdkPixbufLoader, ObjectUnref> loader(
       gdk_pixbuf_loader_new_with_type("bmp", &error));
