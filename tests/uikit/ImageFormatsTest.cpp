@@ -216,12 +216,18 @@ TEST_F(ImageFormatsTest, HostileOrDamagedInputsGiveNoImage) {
       {"bmp of 60000 x 60000 top-down", bmpClaiming(60000, -60000)},
       {"bmp of no rows", bmpClaiming(5, 0)},
       {"bmp cut off in its header", cut(bmp, 20)},
+      {"bmp whose info header claims 4 GB", sample("bmp-info-header-4-gb.bmp")},
+      {"bmp whose colour table claims 3 billion colours", sample("bmp-colour-count-3-billion.bmp")},
+      {"bmp whose pixels begin 4 GB in", sample("bmp-pixel-offset-4-gb.bmp")},
       {"run-length bmp cut off before its last row", cut(rle, rle.size() - 6)},
       {"gif magic alone", Bytes{'G', 'I', 'F', '8', '9', 'a'}},
       {"tiff magic alone", Bytes{'I', 'I', '*', 0}},
       {"bmp magic alone", Bytes{'B', 'M'}},
   };
-  for (const auto& [name, bytes] : cases) EXPECT_EQ(UIImage::imageWithData(bytes), nullptr) << name;
+  for (const auto& [name, bytes] : cases) {
+    EXPECT_FALSE(bytes.empty()) << name;
+    EXPECT_EQ(UIImage::imageWithData(bytes), nullptr) << name;
+  }
 }
 
 TEST_F(ImageFormatsTest, ACutOffBmpIsRefusedRatherThanShownWithBlankRows) {
