@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <memory>
 
 namespace ImageFormats {
@@ -130,10 +132,14 @@ struct TiffCloser {
 
 // What the loader's signals tell of one image: whether its size was refused, and which rows it
 // has filled in.
+// What the loader's signals tell of one image: its height once the header is read, whether
+// that size was refused, and the rows filled in so far, as ranges [first, last + 1) that neither
+// overlap nor touch. The loader fills rows in order, so there is mostly one range.
 struct BmpProgress {
   long long maxPixels;
+  long long height = 0;
   bool refused = false;
-  std::vector<uint8_t> rowsDone;  // 1 for each row filled in
+  std::map<long long, long long> rowsDone;
 };
 
 // Called once the header is read and before the loader allocates the image. A size of zero
@@ -141,22 +147,32 @@ struct BmpProgress {
 void bmpSizePrepared(GdkPixbufLoader* loader, gint width, gint height, gpointer data) {
   auto* progress = static_cast<BmpProgress*>(data);
   if (acceptableSize(width, height, progress->maxPixels)) {
-    try {
-      progress->rowsDone.assign(static_cast<size_t>(height), 0);
-      return;
-    } catch (...) {  // nothing may be thrown through the loader
-    }
+    progress->height = height;
+    return;
   }
   progress->refused = true;
   gdk_pixbuf_loader_set_size(loader, 0, 0);
 }
 
 void bmpAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer data) {
-  auto& rows = static_cast<BmpProgress*>(data)->rowsDone;
-  const long long end =
-      std::min(static_cast<long long>(y) + height, static_cast<long long>(rows.size()));
-  const long long begin = std::max(0, y);
-  if (begin < end) std::memset(rows.data() + begin, 1, static_cast<size_t>(end - begin));
+  auto* progress = static_cast<BmpProgress*>(data);
+  long long begin = std::max(0, y);
+  long long end = std::min(static_cast<long long>(y) + height, progress->height);
+  if (begin >= end) return;
+  auto& rows = progress->rowsDone;
+  // Ranges that overlap or touch the new one are merged into it.
+  auto it = rows.upper_bound(begin);
+  if (it != rows.begin() && std::prev(it)->second >= begin) --it;
+  while (it != rows.end() && it->first <= end) {
+    begin = std::min(begin, it->first);
+    end = std::max(end, it->second);
+    it = rows.erase(it);
+  }
+  try {
+    rows.emplace(begin, end);
+  } catch (...) {  // nothing may be thrown through the loader; the image counts as incomplete
+    progress->refused = true;
+  }
 }
 
 // The BMP loader takes a file that ends early for a whole one, with the missing rows left
@@ -165,7 +181,8 @@ void bmpAreaUpdated(GdkPixbufLoader*, gint, gint y, gint, gint height, gpointer 
 // row never reported means the data ran out.
 bool bmpComplete(const BmpProgress& progress) {
   const auto& rows = progress.rowsDone;
-  return !progress.refused && !rows.empty() && !std::memchr(rows.data(), 0, rows.size());
+  return !progress.refused && progress.height > 0 && rows.size() == 1 && rows.begin()->first == 0 &&
+         rows.begin()->second == progress.height;
 }
 
 struct ObjectUnref {
@@ -364,7 +381,7 @@ bool decodeBmp(const std::vector<uint8_t>& bytes, long long maxPixels, int& widt
       gdk_pixbuf_loader_new_with_type("bmp", &error));
   g_clear_error(&error);
   if (!loader) return false;
-  BmpProgress progress{maxPixels, false, {}};
+  BmpProgress progress{maxPixels, 0, false, {}};
   g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(bmpSizePrepared), &progress);
   g_signal_connect(loader.get(), "area-updated", G_CALLBACK(bmpAreaUpdated), &progress);
   const bool written = gdk_pixbuf_loader_write(loader.get(), bytes.data(), bytes.size(), &error);
@@ -374,7 +391,7 @@ bool decodeBmp(const std::vector<uint8_t>& bytes, long long maxPixels, int& widt
   g_clear_error(&error);
   if (!written || !closed || !bmpComplete(progress)) return false;
   const GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
-  return pixbuf && gdk_pixbuf_get_height(pixbuf) == static_cast<int>(progress.rowsDone.size()) &&
+  return pixbuf && gdk_pixbuf_get_height(pixbuf) == progress.height &&
          copyPixbuf(pixbuf, maxPixels, width, height, rgba);
 }
 
