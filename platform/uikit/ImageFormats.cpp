@@ -322,8 +322,9 @@ bool decodeTiff(const std::vector<uint8_t>& bytes, long long maxPixels, int& wid
   // No single buffer of libtiff's (a strip, a tile, a tag's array) may be larger than the
   // image itself may be, or than a few megabytes for a small limit: a few bytes of header may
   // claim strips of gigabytes.
+  const long long imageBytes = std::min(maxPixels, (1LL << 40)) * 4;
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(),
-                                      static_cast<tmsize_t>(std::max(maxPixels * 4, 8LL << 20)));
+                                      static_cast<tmsize_t>(std::max(imageBytes, 8LL << 20)));
   TiffSource source{bytes.data(), bytes.size(), 0};
   // "m": no memory mapping; the client procedures serve the bytes.
   std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpenExt("image", "rm", &source, tiffRead,
