@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache git
   nettle-dev libcurl4-openssl-dev libsqlite3-dev zlib1g-dev
-  libplist-dev libpng-dev libjpeg62-turbo-dev libgif-dev libwebp-dev libtiff-dev libicu-dev nlohmann-json3-dev rapidjson-dev
+  libplist-dev libpng-dev libjpeg62-turbo-dev libgif-dev libwebp-dev libtiff-dev libgdk-pixbuf-2.0-dev libicu-dev nlohmann-json3-dev rapidjson-dev
   libcpp-httplib-dev libssl-dev libbrotli-dev libzxing-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev gcovr stress-ng

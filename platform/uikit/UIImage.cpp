@@ -12,6 +12,7 @@
 
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSString.h"
+#include "platform/uikit/ImageFormats.h"
 
 // jpeglib.h needs FILE and size_t declared before it, and jerror.h after it.
 // clang-format off
@@ -303,8 +304,8 @@ bool encodeJpeg(const UIImage& image, int quality, std::vector<uint8_t>& out) {
   return true;
 }
 
-// Only PNG and JPEG are decoded: they are all that servers and the bundle hold. Any other bytes
-// give no image.
+// PNG and JPEG are decoded here; GIF, WebP, TIFF and BMP by ImageFormats, under the same pixel
+// limit. Any other bytes give no image.
 std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale, std::string name,
                                 const DecodeLimits& limits = {}) {
   int w = 0, h = 0;
@@ -314,6 +315,8 @@ std::shared_ptr<UIImage> decode(const std::vector<uint8_t>& bytes, double scale,
     decoded = decodePng(bytes, w, h, rgba, limits);
   else if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
     decoded = decodeJpeg(bytes, w, h, rgba, limits);
+  else
+    decoded = ImageFormats::decode(bytes, limits.maxPixels, w, h, rgba);
   if (!decoded) return nullptr;
   return std::make_shared<UIImage>(w, h, std::move(rgba), scale, std::move(name));
 }

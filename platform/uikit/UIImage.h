@@ -1,6 +1,7 @@
 #pragma once
-// Images: RGBA pixels with a scale. PNG and JPEG are decoded and encoded by libpng and libjpeg,
-// which are made for hostile input: downloaded and handed-over bytes reach the decoders.
+// Images: RGBA pixels with a scale. PNG and JPEG are decoded and encoded by libpng and libjpeg;
+// GIF, WebP, TIFF and BMP are decoded by giflib, libwebp, libtiff and gdk-pixbuf's BMP loader:
+// libraries made for hostile input, since downloaded and handed-over bytes reach the decoders.
 // Immutable once made; loads by name are cached per name.
 
 #include <cstdint>
@@ -23,10 +24,11 @@ class UIImage : public NSObject {
   // "images" subfolder. nullptr when missing or undecodable.
   static std::shared_ptr<UIImage> imageNamed(const std::string& name);
   static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-  // Decodes PNG or JPEG bytes; nullptr for anything else, for damaged or cut-off data, for
-  // images of more than 50 Mi pixels (a header claiming a huge size is refused before any
-  // decoding), and for files whose decoding would cost more work or memory than such an image
-  // does (a JPEG of hundreds of empty scans, say). Any thread.
+  // Decodes PNG, JPEG, GIF (its first frame), still WebP, TIFF (its first page) and BMP bytes;
+  // nullptr for anything else, for damaged or cut-off data, for images of more than 50 Mi pixels
+  // (a header claiming a huge size is refused before any decoding), and for files whose decoding
+  // would cost more work or memory than such an image does (a JPEG of hundreds of empty scans,
+  // say). Any thread.
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
                                                 double scale = 1.0);
   // The same for images shown small (icons): at most maxPixels pixels come out. A larger JPEG is
