@@ -10,6 +10,7 @@
 #include "platform/uikit/UIView.h"
 #include "shell/BackButton.h"
 #include "shell/ShellLists.h"
+#include "shell/ShellViews.h"
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
 
@@ -18,13 +19,7 @@ TOVIRA_REGISTER_CLASS(GameCenterController, UIViewController)
 namespace {
 std::shared_ptr<UIButton> makeRowButton(const std::string& title, CGRect frame, long tag,
                                         std::shared_ptr<UIColor> colour) {
-  auto button = UIButton::buttonWithType(UIButtonTypeCustom);
-  button->setFrame(frame);
-  button->setTitle(title);
-  button->setTitleColor(UIColor::whiteColor());
-  button->setBackgroundColor(std::move(colour));
-  button->titleLabel()->setFont(UIFont::systemFontOfSize(13));
-  button->layer().setCornerRadius(5);
+  auto button = makeEntryButton(title, frame, std::move(colour), 13);
   button->setTag(tag);
   return button;
 }
@@ -40,14 +35,7 @@ void GameCenterController::viewDidLoad() {
   const CGRect bounds = root->bounds();
   const double width = bounds.size.width;
 
-  auto topBar = UIView::create(CGRectMake(0, 20, width, 44));
-  topBar->setBackgroundColor(UIColor::rgb(81, 158, 19));
-  auto titleLabel = UILabel::create(CGRectMake(0, 7, width, 30));
-  titleLabel->setText(kTitle);
-  titleLabel->setTextAlignment(NSTextAlignmentCenter);
-  titleLabel->setTextColor(UIColor::whiteColor());
-  titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
-  topBar->addSubview(titleLabel);
+  auto topBar = makeTitleBar(width, kTitle, CGRectMake(0, 7, width, 30));
   // Outside the tab bar (a home slide may present any screen) the bar's "首页" is not there to
   // leave by, so the screen brings its own way back.
   if (!tabBarController()) {

@@ -12,23 +12,11 @@
 #include "shell/GameCenterController.h"
 #include "shell/KaifubiaoController.h"
 #include "shell/ShellLists.h"
+#include "shell/ShellViews.h"
 #include "shell/TabBarController.h"
 #include "shell/TabBarHelper.h"
 
 TOVIRA_REGISTER_CLASS(HomeViewController, UIViewController)
-
-namespace {
-std::shared_ptr<UIButton> makeEntry(const std::string& title, CGRect frame,
-                                    std::shared_ptr<UIColor> colour) {
-  auto button = UIButton::buttonWithType(UIButtonTypeCustom);
-  button->setFrame(frame);
-  button->setTitle(title);
-  button->setTitleColor(UIColor::whiteColor());
-  button->setBackgroundColor(std::move(colour));
-  button->layer().setCornerRadius(5);
-  return button;
-}
-}  // namespace
 
 std::shared_ptr<HomeViewController> HomeViewController::create() {
   return std::make_shared<HomeViewController>();
@@ -49,7 +37,7 @@ void HomeViewController::viewDidLoad() {
   root->addSubview(name);
 
   const auto green = UIColor::rgb(81, 158, 19);
-  auto entry = makeEntry(kEntryTitle, CGRectMake((width - 160) / 2, 260, 160, 44), green);
+  auto entry = makeEntryButton(kEntryTitle, CGRectMake((width - 160) / 2, 260, 160, 44), green);
   entry->addTarget(
       weakSelf,
       [weakSelf] {
@@ -59,7 +47,8 @@ void HomeViewController::viewDidLoad() {
   root->addSubview(entry);
 
   const auto blue = UIColor::rgb(47, 128, 197);
-  auto gameCenter = makeEntry(kGameCenterTitle, CGRectMake(width / 2 - 150, 320, 140, 44), blue);
+  auto gameCenter =
+      makeEntryButton(kGameCenterTitle, CGRectMake(width / 2 - 150, 320, 140, 44), blue);
   gameCenter->addTarget(
       weakSelf,
       [weakSelf] {
@@ -68,7 +57,7 @@ void HomeViewController::viewDidLoad() {
       UIControlEventTouchUpInside);
   root->addSubview(gameCenter);
 
-  auto timetable = makeEntry(kKaifubiaoTitle, CGRectMake(width / 2 + 10, 320, 140, 44), blue);
+  auto timetable = makeEntryButton(kKaifubiaoTitle, CGRectMake(width / 2 + 10, 320, 140, 44), blue);
   timetable->addTarget(
       weakSelf,
       [weakSelf] {
@@ -86,7 +75,7 @@ void HomeViewController::addSlides(double width) {
   std::weak_ptr<HomeViewController> weakSelf = sharedSelf<HomeViewController>();
   for (size_t i = 0; i < slides_.count(); ++i) {
     const Value slide = slides_[i];
-    auto row = makeEntry(
+    auto row = makeEntryButton(
         slide["title"].str(),
         CGRectMake(10, 10 + kSlideStep * static_cast<double>(i), width - 20, kSlideHeight),
         UIColor::rgb(216, 214, 215));

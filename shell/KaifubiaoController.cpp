@@ -12,6 +12,7 @@
 #include "platform/uikit/UIView.h"
 #include "shell/BackButton.h"
 #include "shell/ShellLists.h"
+#include "shell/ShellViews.h"
 
 TOVIRA_REGISTER_CLASS(KaifubiaoController, UIViewController)
 
@@ -25,16 +26,9 @@ void KaifubiaoController::viewDidLoad() {
   const CGRect bounds = root->bounds();
   const double width = bounds.size.width;
 
-  auto topBar = UIView::create(CGRectMake(0, 20, width, 44));
-  topBar->setBackgroundColor(UIColor::rgb(81, 158, 19));
+  auto topBar = makeTitleBar(width, kTitle, CGRectMake(60, 7, width - 120, 30));
   topBar->addSubview(makeBackButton(sharedSelf<KaifubiaoController>(), CGRectMake(5, 7, 50, 30),
                                     UIColor::whiteColor()));
-  auto titleLabel = UILabel::create(CGRectMake(60, 7, width - 120, 30));
-  titleLabel->setText(kTitle);
-  titleLabel->setTextAlignment(NSTextAlignmentCenter);
-  titleLabel->setTextColor(UIColor::whiteColor());
-  titleLabel->setFont(UIFont::boldSystemFontOfSize(17));
-  topBar->addSubview(titleLabel);
   root->addSubview(topBar);
 
   list_ = UIScrollView::create(CGRectMake(0, 64, width, bounds.size.height - 64));
@@ -61,13 +55,8 @@ void KaifubiaoController::addRow(size_t index, const Value& row, double width) {
   detail->setTextColor(UIColor::grayColor());
   view->addSubview(detail);
 
-  auto libao = UIButton::buttonWithType(UIButtonTypeCustom);
-  libao->setFrame(CGRectMake(width - 80, 10, 70, 30));
-  libao->setTitle(kLibaoTitle);
-  libao->setTitleColor(UIColor::whiteColor());
-  libao->setBackgroundColor(UIColor::rgb(81, 158, 19));
-  libao->titleLabel()->setFont(UIFont::systemFontOfSize(13));
-  libao->layer().setCornerRadius(5);
+  auto libao = makeEntryButton(kLibaoTitle, CGRectMake(width - 80, 10, 70, 30),
+                               UIColor::rgb(81, 158, 19), 13);
   libao->setTag(kLibaoTagBase + static_cast<long>(index));
   std::weak_ptr<KaifubiaoController> weakSelf = sharedSelf<KaifubiaoController>();
   libao->addTarget(
