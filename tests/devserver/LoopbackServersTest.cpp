@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "DevserverTestSupport.h"
 #include "core/Config.h"
 #include "core/CurlHandle.h"
 #include "core/EncDec.h"
@@ -16,45 +17,7 @@
 #include "devserver/StatServer.h"
 #include "support/Watchdog.h"
 
-namespace {
-
-// A connection to 127.0.0.1:port made by hand, so that a test decides when its bytes go out.
-class RawClient {
- public:
-  explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  }
-  ~RawClient() { close(fd_); }
-  bool connected() const { return connected_; }
-
-  // Sends a POST and reads until the server closes the connection.
-  std::string post(const std::string& path, const std::string& body) {
-    const std::string request =
-        "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-        "Connection: close\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-    if (send(fd_, request.data(), request.size(), MSG_NOSIGNAL) < 0) return "";
-    std::string reply;
-    char buffer[4096];
-    for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, n);
-    return reply;
-  }
-
- private:
-  int fd_;
-  bool connected_ = false;
-};
-
-std::string apiBody(const std::string& api) {
-  const std::string params = "api=" + api;
-  return "data=" +
-         *EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
-}
-
-}  // namespace
+using namespace devserver_test;
 
 class LoopbackServersTest : public ::testing::Test {
  protected:

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "DevserverTestSupport.h"
 #include "core/Config.h"
 #include "core/EncDec.h"
 #include "devserver/DevServer.h"
@@ -24,49 +25,9 @@
 
 namespace {
 
+using namespace devserver_test;
+
 using std::chrono::milliseconds;
-
-// A connection to 127.0.0.1:port made by hand, so that a test decides which bytes go out and
-// when. Every receive gives up after 30 seconds, so a server that never answers fails the test
-// instead of hanging it.
-class RawClient {
- public:
-  explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-    timeval limit{30, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  }
-  ~RawClient() { close(fd_); }
-  RawClient(const RawClient&) = delete;
-  RawClient& operator=(const RawClient&) = delete;
-
-  bool connected() const { return connected_; }
-  bool send(const std::string& bytes) {
-    for (size_t sent = 0; sent < bytes.size();) {
-      const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-      if (n <= 0) return false;
-      sent += static_cast<size_t>(n);
-    }
-    return true;
-  }
-  void halfClose() { shutdown(fd_, SHUT_WR); }
-  // Everything until the server closes the connection (or the receive limit passes).
-  std::string reply() {
-    std::string reply;
-    char buffer[4096];
-    for (ssize_t n; (n = recv(fd_, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, n);
-    return reply;
-  }
-
- private:
-  int fd_;
-  bool connected_ = false;
-};
 
 std::string head(const std::string& path, size_t length,
                  const std::string& extra = "Content-Type: application/x-www-form-urlencoded\r\n") {
@@ -78,12 +39,6 @@ std::string request(
     const std::string& path, const std::string& body,
     const std::string& extra = "Content-Type: application/x-www-form-urlencoded\r\n") {
   return head(path, body.size(), extra) + body;
-}
-
-std::string apiBody(const std::string& api) {
-  const std::string params = "api=" + api;
-  return "data=" +
-         *EncDec::encryptUseDES(params + "&sign=" + EncDec::md5(params + Config::kSignKey));
 }
 
 const std::string kStatKey = "scope_a_key";
@@ -99,20 +54,7 @@ std::string statReport() {
 }
 
 // A gzip stream that inflates to `size` zero bytes.
-std::string gzipOfZeros(size_t size) {
-  const std::string text(size, '\0');
-  z_stream zs{};
-  deflateInit2(&zs, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&zs, text.size()), '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  zs.avail_in = static_cast<uInt>(text.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
+std::string gzipOfZeros(size_t size) { return gzip(std::string(size, '\0'), Z_BEST_COMPRESSION); }
 
 std::string statusLine(const std::string& reply) { return reply.substr(0, reply.find("\r\n")); }
 

@@ -3,10 +3,13 @@
 #include <nettle/arcfour.h>
 #include <zlib.h>
 
+#include "DevserverTestSupport.h"
 #include "devserver/StatServer.h"
 #include "support/Watchdog.h"
 
 namespace {
+
+using devserver_test::gzip;
 
 const std::string kKey = "7be2c90d4a1f63e85d0b9c27f4a6e13d";
 
@@ -16,20 +19,6 @@ std::string rc4(std::string bytes) {
   arcfour_crypt(&ctx, bytes.size(), reinterpret_cast<uint8_t*>(bytes.data()),
                 reinterpret_cast<const uint8_t*>(bytes.data()));
   return bytes;
-}
-
-std::string gzip(const std::string& text) {
-  z_stream zs{};
-  deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&zs, text.size()) + 32, '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  zs.avail_in = static_cast<uInt>(text.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
 }
 
 std::string lengthPrefixed(const std::string& text, uint32_t length) {
