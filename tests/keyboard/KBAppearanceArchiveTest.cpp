@@ -6,19 +6,7 @@
 #include "platform/uikit/UIAppearance.h"
 #include "platform/uikit/UIKitNotification.h"
 
-namespace {
-// Counts how often the placeholder is refreshed; made by name from archives.
-class CountingArchivedTextView : public KBTextView {
-  TOVIRA_CLASS(CountingArchivedTextView)
- public:
-  void refreshPlaceholder() const override {
-    ++refreshes;
-    KBTextView::refreshPlaceholder();
-  }
-  mutable int refreshes = 0;
-};
-}  // namespace
-TOVIRA_REGISTER_CLASS(CountingArchivedTextView, KBTextView)
+TOVIRA_REGISTER_CLASS(CountingTextView, KBTextView)
 
 class KBAppearanceArchiveTest : public KeyboardFixture {
  protected:
@@ -112,7 +100,7 @@ TEST_F(KBAppearanceArchiveTest, TheBarAndThePlaceholderTextViewMadeFromAnArchive
                           {"UIItems", Value::array({Value::dict({{"$classname", "KBBarButtonItem"},
                                                                  {"UITitle", "好"},
                                                                  {"UIStyle", 2}})})}}),
-             Value::dict({{"$classname", "CountingArchivedTextView"},
+             Value::dict({{"$classname", "CountingTextView"},
                           {"UIFrame", "{{0, 200}, {300, 120}}"},
                           {"UIText", "已有"}})})}});
   auto root = std::dynamic_pointer_cast<UIView>(NSKeyedUnarchiver::instantiateObjectWithData(
@@ -134,7 +122,7 @@ TEST_F(KBAppearanceArchiveTest, TheBarAndThePlaceholderTextViewMadeFromAnArchive
   EXPECT_EQ(bar->items()[0]->style(), UIBarButtonItemStyleDone);
 
   // The text view woke and set itself up once: it follows its own text changes.
-  auto textView = std::dynamic_pointer_cast<CountingArchivedTextView>(root->subviews()[1]);
+  auto textView = std::dynamic_pointer_cast<CountingTextView>(root->subviews()[1]);
   ASSERT_NE(textView, nullptr);
   EXPECT_EQ(textView->text(), "已有");
   textView->setPlaceholder("说点什么");

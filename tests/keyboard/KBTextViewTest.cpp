@@ -2,18 +2,6 @@
 #include "keyboard/KeyboardFixture.h"
 #include "platform/uikit/UIKitNotification.h"
 
-namespace {
-// Counts how often the placeholder is refreshed.
-class CountingTextView : public KBTextView {
- public:
-  void refreshPlaceholder() const override {
-    ++refreshes;
-    KBTextView::refreshPlaceholder();
-  }
-  mutable int refreshes = 0;
-};
-}  // namespace
-
 class KBTextViewTest : public KeyboardFixture {};
 
 TEST_F(KBTextViewTest, ThePlaceholderShowsOnlyWhileTheTextIsEmpty) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "keyboard/KBKeyboardManager.h"
+#include "keyboard/KBTextView.h"
 #include "keyboard/KBTitleBarButtonItem.h"
 #include "keyboard/KBToolbar.h"
 #include "keyboard/KBToolbarAddition.h"
@@ -22,6 +23,18 @@
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIKit.h"
 #include "support/Watchdog.h"
+
+// A placeholder text view that counts how often its placeholder is refreshed. Registered by name
+// (in the archive tests), so that an archive can make one.
+class CountingTextView : public KBTextView {
+  TOVIRA_CLASS(CountingTextView)
+ public:
+  void refreshPlaceholder() const override {
+    ++refreshes;
+    KBTextView::refreshPlaceholder();
+  }
+  mutable int refreshes = 0;
+};
 
 class KeyboardFixture : public ::testing::Test {
  protected:
