@@ -34,8 +34,10 @@ class SimExitStatusTest : public ::testing::Test {
     Watchdog watchdog(120, "tovira-sim " + script);
     const std::string path = folder_ + "/script.txt";
     std::ofstream(path) << script;
+    // Each run starts as a first start, in a sandbox of its own.
+    const std::string sandbox = folder_ + "/app" + std::to_string(++runs_);
     const std::string command =
-        "'" TOVIRA_SIM_PATH "' --sandbox '" + folder_ + "/app' '" + path + "' 2>&1 </dev/null";
+        "'" TOVIRA_SIM_PATH "' --sandbox '" + sandbox + "' '" + path + "' 2>&1 </dev/null";
     SimRun result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -51,6 +53,7 @@ class SimExitStatusTest : public ::testing::Test {
   }
 
   std::string folder_;
+  int runs_ = 0;
 };
 
 }  // namespace
