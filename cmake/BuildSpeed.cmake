@@ -4,11 +4,13 @@
 # unit, so that the standard library and GoogleTest are parsed, instantiated and described in
 # debug information once a batch instead of once a file. The files of one batch share one file
 # scope, so two file-local helpers of the same name (static functions, anonymous-namespace
-# names) would clash. tovira_unity_exclusions() finds such names when CMake configures, and a
+# names) would clash. tovira_unity_loners() looks for such names when CMake configures, and a
 # file that repeats a name already defined by another file of its target is compiled on its own,
-# so that a new file never breaks the build; it only compiles a little slower. Name file-local
-# helpers after their file's subject to keep the files together. A file that must stay alone
-# for another reason says so:
+# so that a new file's helper named like another's does not break the build; it only compiles a
+# little slower. The search reads declarations that start in the first column (the project's
+# style), so a clash it cannot see (a helper declared over several lines with its name on a later
+# one) still fails to build: name file-local helpers after their file's subject, or keep the
+# file apart. A file that must stay alone for another reason says so:
 #
 #   set_source_files_properties(path/File.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 #
@@ -35,13 +37,14 @@ set(TOVIRA_PCH_STD
   <functional> <map> <memory> <mutex> <optional> <set> <sstream> <string> <string_view>
   <thread> <utility> <vector>)
 
-# Marks the files of `sources` that must not join a unity batch: those that define, at file
-# scope, a name that an earlier file of the list already defines (a helper function, variable,
-# type, alias or macro), and those that open a namespace for the rest of the batch
+# Sets `out` to the files of the list that must not join a unity batch: those that define, at
+# file scope, a name that an earlier file of the list already defines (a helper function,
+# variable, type, alias or macro), and those that open a namespace for the rest of the batch
 # ("using namespace"). It reads declarations that start in the first column, as the project's
 # style writes everything at namespace scope.
-function(tovira_unity_exclusions)
+function(tovira_unity_loners out)
   set(seen)
+  set(loners)
   foreach(src ${ARGN})
     if(NOT src MATCHES "\\.(cpp|cc|cxx)$")
       continue()
@@ -58,8 +61,11 @@ function(tovira_unity_exclusions)
         set(name ${CMAKE_MATCH_1})
       elseif(line MATCHES "^using ([A-Za-z_][A-Za-z0-9_]*) *=")
         set(name ${CMAKE_MATCH_1})
-      elseif(line MATCHES "^(struct|class|union|enum|enum class) ([A-Za-z_][A-Za-z0-9_]*)[^;]*$")
-        set(name ${CMAKE_MATCH_2})
+      elseif(line MATCHES "^(struct|class|union|enum) ")
+        # A definition, not a declaration of a type that another file defines.
+        if(line MATCHES "^(struct|class|union|enum|enum class) ([A-Za-z_][A-Za-z0-9_]*)[^;]*$")
+          set(name ${CMAKE_MATCH_2})
+        endif()
       elseif(line MATCHES "^namespace|^return|^template|^typedef")
       elseif(line MATCHES "^[A-Za-z_][A-Za-z0-9_:<>, *&]*[ *&]([A-Za-z_][A-Za-z0-9_]*) *(\\(|=|;|\\{|\\[)")
         set(name ${CMAKE_MATCH_1})
@@ -76,11 +82,12 @@ function(tovira_unity_exclusions)
       endif()
     endforeach()
     if(alone)
-      set_source_files_properties(${src} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+      list(APPEND loners ${src})
     else()
       list(APPEND seen ${names})
     endif()
   endforeach()
+  set(${out} ${loners} PARENT_SCOPE)
 endfunction()
 
 # Precompiles the standard headers, and `extra` headers after them, for a target's C++ sources;
@@ -94,7 +101,10 @@ function(tovira_build_speed target)
   endif()
   if(TOVIRA_UNITY)
     get_target_property(sources ${target} SOURCES)
-    tovira_unity_exclusions(${sources})
+    tovira_unity_loners(loners ${sources})
+    if(loners)
+      set_source_files_properties(${loners} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    endif()
     set_target_properties(${target} PROPERTIES UNITY_BUILD ON
       UNITY_BUILD_BATCH_SIZE ${TOVIRA_UNITY_BATCH})
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
