@@ -162,6 +162,8 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
   const std::string line = NSString::trim(rawLine);
   if (line.empty() || line[0] == '#') return "";
   const auto [verb, rest] = splitCommand(line);
+  ++steps_;
+  lastFailed_ = false;
   std::ostringstream out;
   out << "> " << line << "\n";
   std::string report;
@@ -175,28 +177,29 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     report = hold(rest);
   } else if (verb == "type") {
     report = Automation::typeText(rest) ? "typed \"" + rest + "\""
-                                        : std::string("no text field is being edited");
+                                        : fail("no text field is being edited");
   } else if (verb == "alert") {
     const std::string text = Automation::alertText();
     report = text.empty() ? "no alert" : text;
   } else if (verb == "press") {
     if (!Automation::currentAlert()) {
-      report = "no alert is up";
+      report = fail("no alert is up");
     } else {
-      report = Automation::pressAlertButton(rest) ? "pressed \"" + rest + "\""
-                                                  : "the alert has no button \"" + rest + "\"";
+      report = Automation::pressAlertButton(rest)
+                   ? "pressed \"" + rest + "\""
+                   : fail("the alert has no button \"" + rest + "\"");
     }
   } else if (verb == "wait") {
     const auto seconds = parseNumber(rest);
     if (!seconds || *seconds < 0) {
-      report = "wait needs a number of seconds";
+      report = fail("wait needs a number of seconds");
     } else {
       RunLoop::main().advance(*seconds);
       report = "waited " + rest + " s";
     }
   } else if (verb == "requests") {
     if (!hooks_.requests) {
-      report = "the requests are known only to the built-in server";
+      report = fail("the requests are known only to the built-in server");
     } else {
       const auto lines = hooks_.requests();
       report = lines.empty() ? "(no requests)" : NSString::componentsJoinedByString(lines, "\n");
@@ -204,11 +207,11 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
   } else if (verb == "reply") {
     const auto [api, json] = splitCommand(rest);
     if (!hooks_.reply) {
-      report = "replies can be scripted only on the built-in server";
+      report = fail("replies can be scripted only on the built-in server");
     } else if (api.empty() || json.empty()) {
-      report = "usage: reply <api> <json>";
+      report = fail("usage: reply <api> <json>");
     } else if (!Value::fromJSON(json)) {
-      report = "not valid JSON: " + json;
+      report = fail("not valid JSON: " + json);
     } else {
       hooks_.reply(api, json);
       report = "the next reply to " + api + " is set";
@@ -222,7 +225,7 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     report = "the app went to the background and came back";
   } else if (verb == "stats") {
     if (!hooks_.stats) {
-      report = "the statistics are known only to the built-in statistics server";
+      report = fail("the statistics are known only to the built-in statistics server");
     } else {
       report = NSString::componentsJoinedByString(hooks_.stats(), "\n");
     }
@@ -259,7 +262,7 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     }
   } else if (verb == "install") {
     if (rest.empty()) {
-      report = "usage: install <scheme>";
+      report = fail("usage: install <scheme>");
     } else {
       if (rest == "parley") {
         parley_ = StandInParley::install();
@@ -273,11 +276,11 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     // that the tab bar's own buttons do not reach.
     auto tabs = std::dynamic_pointer_cast<UITabBarController>(Automation::topViewController());
     if (rest.empty()) {
-      report = "usage: tab <class name>";
+      report = fail("usage: tab <class name>");
     } else if (!tabs) {
-      report = "the tab bar is not on screen";
+      report = fail("the tab bar is not on screen");
     } else if (!tabs->viewControllerOfClass(rest)) {
-      report = "no tab of class " + rest;
+      report = fail("no tab of class " + rest);
     } else {
       TabBarHelper::qiehuanTabBarViewControllers(tabs, rest);
       report = "switched to " + rest;
@@ -293,7 +296,7 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
     out << "bye\n";
     return out.str();
   } else {
-    report = "unknown command: " + verb;
+    report = fail("unknown command: " + verb);
   }
 
   // Whatever the command set off (appearance calls, queued alerts, finished requests) shows
@@ -306,12 +309,33 @@ std::string SimCommandLoop::execute(const std::string& rawLine) {
 
 void SimCommandLoop::run(std::istream& in, std::ostream& out) {
   std::string line;
+  int lineNumber = 0;
   while (!quit_ && std::getline(in, line)) {
+    ++lineNumber;
     const std::string output = execute(line);
     if (output.empty()) continue;
+    if (lastFailed_) failedLines_.push_back(lineNumber);
     out << output << "\n";
     out.flush();
   }
+}
+
+std::string SimCommandLoop::summary(const std::string& name) const {
+  std::string text = name + ": " + std::to_string(steps_) + (steps_ == 1 ? " step, " : " steps, ") +
+                     std::to_string(failures_) + " failed";
+  if (failedLines_.empty()) return text;
+  text += " (line";
+  if (failedLines_.size() > 1) text += "s";
+  for (size_t i = 0; i < failedLines_.size(); ++i) {
+    text += (i == 0 ? " " : ", ") + std::to_string(failedLines_[i]);
+  }
+  return text + ")";
+}
+
+std::string SimCommandLoop::fail(std::string why) {
+  if (!lastFailed_) ++failures_;
+  lastFailed_ = true;
+  return why;
 }
 
 std::string SimCommandLoop::launch() {
@@ -335,19 +359,19 @@ std::string SimCommandLoop::launch() {
 std::string SimCommandLoop::tap(const std::string& target) {
   Target parsed;
   const std::string refused = readTarget("tap", target, parsed);
-  if (!refused.empty()) return refused;
+  if (!refused.empty()) return fail(refused);
   auto hit = parsed.point ? Automation::tapAt(*parsed.point) : Automation::tap(findTarget(parsed));
-  if (!hit) return "nothing to tap: " + target;
+  if (!hit) return fail("nothing to tap: " + target);
   return "tapped " + describeView(hit);
 }
 
 std::string SimCommandLoop::hold(const std::string& target) {
   Target parsed;
   const std::string refused = readTarget("hold", target, parsed);
-  if (!refused.empty()) return refused;
+  if (!refused.empty()) return fail(refused);
   auto view = parsed.point ? Automation::hitTest(*parsed.point) : findTarget(parsed);
   auto held = Automation::longPress(view, kHoldSeconds);
-  if (!held) return "nothing to hold: " + target;
+  if (!held) return fail("nothing to hold: " + target);
   return "held " + describeView(held) + " for 2 s";
 }
 

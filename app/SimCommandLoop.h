@@ -59,6 +59,18 @@ class SimCommandLoop {
   // Runs each line of `in` and writes its output to `out`, until the input ends or "quit".
   void run(std::istream& in, std::ostream& out);
 
+  // A command fails when it could not do what it was asked (unknown command, nothing to tap, a
+  // malformed target, no alert to press, ...); its report says why and the script goes on, so
+  // that the output of a broken script stays comparable line by line with a sound one.
+  // Commands run so far (skipped lines do not count), and how many of them failed.
+  int steps() const { return steps_; }
+  int failures() const { return failures_; }
+  // Whether the last command that ran failed.
+  bool lastCommandFailed() const { return lastFailed_; }
+  // One line for the end of a run: "<name>: 12 steps, 1 failed (line 7)", naming the script
+  // lines (counted by run(), from 1) of the failed commands.
+  std::string summary(const std::string& name) const;
+
   bool quitRequested() const { return quit_; }
   bool launched() const { return delegate_ != nullptr; }
   std::shared_ptr<AppDelegate> appDelegate() const { return delegate_; }
@@ -69,10 +81,16 @@ class SimCommandLoop {
   std::string hold(const std::string& target);
   static constexpr double kHoldSeconds = 2;
   std::string screen() const;
+  // Marks the running command as failed and answers `why`, its report.
+  std::string fail(std::string why);
 
   SimServerHooks hooks_;
   std::shared_ptr<AppDelegate> delegate_;
   // The stand-in messaging app, once "install parley" has put it on the device.
   std::shared_ptr<StandInParley> parley_;
   bool quit_ = false;
+  int steps_ = 0;
+  int failures_ = 0;
+  bool lastFailed_ = false;
+  std::vector<int> failedLines_;
 };

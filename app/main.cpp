@@ -5,7 +5,8 @@
 //   tovira-sim --help
 //
 // Without --endpoint it starts the bundled demo server on loopback; without --sandbox the app
-// gets a fresh temporary sandbox, removed at the end.
+// gets a fresh temporary sandbox, removed at the end. The run ends with a summary line, e.g.
+// "walk: 133 steps, 0 failed"; the exit status is 1 when a command failed, 2 for a usage error.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -155,9 +156,14 @@ int main(int argc, char** argv) {
   hooks.statsReportUrl = statServer->reportUrl();
   hooks.stats = statsSummaryHook(*statServer);
 
+  // A command that failed does not stop the script, so that its output stays comparable with a
+  // sound run's; it makes the exit status 1, so that a broken walk cannot pass unnoticed.
+  int failures = 0;
   {
     SimCommandLoop loop(hooks);
     loop.run(scriptFile.is_open() ? static_cast<std::istream&>(scriptFile) : std::cin, std::cout);
+    std::cout << loop.summary(options.walk ? "walk" : "script") << std::endl;
+    failures = loop.failures();
   }
   PLOStat::resetForTesting();
   statServer->stop();
@@ -166,5 +172,5 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::remove_all(sandbox, ec);
   }
-  return 0;
+  return failures > 0 ? 1 : 0;
 }

@@ -4,7 +4,10 @@
 # Inputs that the run finds interesting go to a scratch copy, not into the repository. A crash,
 # an abort, a sanitizer report, a leak or a timeout fails the script and leaves the input that
 # caused it in $FUZZ_ARTIFACTS (default build-fuzz/artifacts). Give harness names to run only those.
-# JOBS (default: every processor) sets the build's parallelism.
+# JOBS (default: every processor) sets the build's parallelism; BUILD_TYPE (default
+# RelWithDebInfo), CC and CXX (default clang-16) the build's. A BUILD_DIR that scripts/test.sh
+# built with -DTOVIRA_FUZZ=ON and the same BUILD_TYPE already holds the harnesses (CI does so),
+# so the libraries are compiled once for the sanitized tests and the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
@@ -27,8 +30,8 @@ for name in "${names[@]}"; do
   fi
 done
 
-CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$BUILD_DIR" -DTOVIRA_FUZZ=ON -DTOVIRA_BENCH=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=${CC:-clang-16} CXX=${CXX:-clang++-16} cmake -S . -B "$BUILD_DIR" -DTOVIRA_FUZZ=ON -DTOVIRA_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS" --target fuzzers >/dev/null
 mkdir -p "$ARTIFACTS"
 ARTIFACTS=$(cd "$ARTIFACTS" && pwd)

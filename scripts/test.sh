@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test. BUILD_DIR, BUILD_TYPE,
-# CMAKE_ARGS and JOBS (default: the number of cores) may be set by the caller.
+# CMAKE_ARGS, JOBS (default: the number of cores) and the compilers CC and CXX may be set by the
+# caller; the compilers count only when BUILD_DIR is configured for the first time. CI runs the
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer with
+#   CC=clang-16 CXX=clang++-16 BUILD_DIR=build-asan CMAKE_ARGS="-DTOVIRA_FUZZ=ON" scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh

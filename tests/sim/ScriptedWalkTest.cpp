@@ -48,6 +48,7 @@ TEST_F(ScriptedWalkTest, EverySegmentReachesItsServersAndAppsAndHandsOverToTheNe
     EXPECT_FALSE(contains(step.output, "\nunknown command")) << step.command;
     EXPECT_FALSE(contains(step.output, "\nno text field")) << step.command;
   }
+  EXPECT_EQ(walk.loop().failures(), 0) << "tovira-sim --walk would exit 1";
 
   // The shop: the exchange and the card form reach the server, the share reaches Parley.
   const std::string shop = outputOf(steps, "requests");

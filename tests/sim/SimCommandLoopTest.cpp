@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "WalkRunner.h"
 #include "core/TempData.h"
 
@@ -44,47 +46,67 @@ TEST_F(SimCommandLoopTest, EachCommandPrintsTheScreenAndTheSameScriptPrintsTheSa
 // Each command says what it did, what went wrong, or why it could not act; the script goes on.
 TEST_F(SimCommandLoopTest, EveryCommandReportsWhatHappenedOrWhyNothingDid) {
   const std::string frozen = R"(reply login {"state":"error","msg":"账号已冻结"})";
-  const std::vector<std::pair<std::string, std::string>> table = {
-      {"fly away", "unknown command: fly"},
-      {"install parley", "installed an app for parley://"},
-      {"urls", "(no URLs opened)"},
-      {"photos", "0 photo(s)"},
-      {"pasteboard", "(the pasteboards are empty)"},
-      {"screen", "(the app is not running)"},
-      {"stats", "the statistics are known only to the built-in statistics server"},
-      {"tab BindToviraController", "the tab bar is not on screen"},
-      {"launch", "the app started"},
-      {"tap 不存在的按钮", "nothing to tap: 不存在的按钮"},
-      {"tap #abc", "not a tag: #abc"},
-      {"tap #1.7", "not a tag: #1.7"},
-      {"hold #", "not a tag: #"},
-      {"tap @1", "not a point: @1"},
-      {"tap @x,1", "not a point: @x,1"},
-      {"wait soon", "wait needs a number of seconds"},
-      {"reply login {broken", "not valid JSON: {broken"},
-      {"press 好", "no alert is up"},
-      {"type 无处可打", "no text field is being edited"},
-      {"tap 立即体验", "tapped UIButton \"立即体验\""},
-      {"tap 进入平台", "tapped UIButton \"进入平台\""},
-      {"tab NoSuchScreen", "no tab of class NoSuchScreen"},
-      {"tab", "usage: tab <class name>"},
-      {"tap 我的", "tapped UIButton \"我的\""},
-      {"tap 点击登录", "tapped UIButton \"点击登录\""},
-      {frozen, "the next reply to login is set"},
-      {"tap 登录", "tapped UIButton \"登录\""},
-      {"alert", "提示 | 账号已冻结 | [确定]"},
-      {"tap 登录", "an alert is up and takes every touch: press one of its buttons"},
-      {"hold @160,300", "an alert is up and takes every touch: press one of its buttons"},
-      {"press 好", "the alert has no button \"好\""},
-      {"press 确定", "pressed \"确定\""},
-      {"alert", "no alert"},
+  // Each row: the command, its report, and whether the command counts as failed.
+  const std::vector<std::tuple<std::string, std::string, bool>> table = {
+      {"fly away", "unknown command: fly", true},
+      {"install parley", "installed an app for parley://", false},
+      {"urls", "(no URLs opened)", false},
+      {"photos", "0 photo(s)", false},
+      {"pasteboard", "(the pasteboards are empty)", false},
+      {"screen", "(the app is not running)", false},
+      {"stats", "the statistics are known only to the built-in statistics server", true},
+      {"tab BindToviraController", "the tab bar is not on screen", true},
+      {"launch", "the app started", false},
+      {"tap 不存在的按钮", "nothing to tap: 不存在的按钮", true},
+      {"tap #abc", "not a tag: #abc", true},
+      {"tap #1.7", "not a tag: #1.7", true},
+      {"hold #", "not a tag: #", true},
+      {"tap @1", "not a point: @1", true},
+      {"tap @x,1", "not a point: @x,1", true},
+      {"wait soon", "wait needs a number of seconds", true},
+      {"reply login {broken", "not valid JSON: {broken", true},
+      {"press 好", "no alert is up", true},
+      {"type 无处可打", "no text field is being edited", true},
+      {"tap 立即体验", "tapped UIButton \"立即体验\"", false},
+      {"tap 进入平台", "tapped UIButton \"进入平台\"", false},
+      {"tab NoSuchScreen", "no tab of class NoSuchScreen", true},
+      {"tab", "usage: tab <class name>", true},
+      {"tap 我的", "tapped UIButton \"我的\"", false},
+      {"tap 点击登录", "tapped UIButton \"点击登录\"", false},
+      {frozen, "the next reply to login is set", false},
+      {"tap 登录", "tapped UIButton \"登录\"", false},
+      {"alert", "提示 | 账号已冻结 | [确定]", false},
+      {"tap 登录", "an alert is up and takes every touch: press one of its buttons", true},
+      {"hold @160,300", "an alert is up and takes every touch: press one of its buttons", true},
+      {"press 好", "the alert has no button \"好\"", true},
+      {"press 确定", "pressed \"确定\"", false},
+      {"alert", "no alert", false},
   };
   WalkRunner walk(server());
-  for (const auto& [command, report] : table) {
+  int failed = 0;
+  for (const auto& [command, report, fails] : table) {
     SCOPED_TRACE(command);
     const std::string output = walk.loop().execute(command);
     EXPECT_EQ(reportIn(output), report) << output;
+    EXPECT_EQ(walk.loop().lastCommandFailed(), fails);
+    failed += fails;
   }
+  EXPECT_EQ(walk.loop().failures(), failed);
+  EXPECT_EQ(walk.loop().steps(), static_cast<int>(table.size()));
+}
+
+// A failed command does not stop the script; the summary counts the commands (not comments or
+// blank lines) and names the script lines of the failed ones.
+TEST_F(SimCommandLoopTest, TheSummaryCountsTheStepsAndNamesTheLinesOfTheFailedOnes) {
+  WalkRunner walk(server());
+  const std::string out =
+      walk.run("# a broken tour\nlaunch\ntap 不存在的按钮\n\nfly\ntap 立即体验\nhold @1\n");
+  EXPECT_TRUE(contains(out, "> tap 立即体验\ntapped UIButton \"立即体验\"\n")) << out;
+  EXPECT_EQ(walk.loop().summary("walk"), "walk: 5 steps, 3 failed (lines 3, 5, 7)");
+
+  WalkRunner clean(server());
+  clean.run("launch\n");
+  EXPECT_EQ(clean.loop().summary("walk"), "walk: 1 step, 0 failed");
 }
 
 TEST_F(SimCommandLoopTest, ASecureFieldsTextIsNeverPrinted) {
