@@ -87,6 +87,15 @@ std::vector<uint8_t> readFile(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// The cached file of an icon when it is small enough to decode on the main thread: within
+// kShownAtOnceBytes and, unscaled, kShownAtOncePixels. Anything else is left to the background.
+std::shared_ptr<UIImage> fitCachedIcon(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec || size == 0 || size > ImageCache::kShownAtOnceBytes) return nullptr;
+  return UIImage::imageWithData(readFile(path), ImageCache::kShownAtOncePixels, 1.0, false);
+}
+
 // Writes through a temporary file and a rename, so that a reader never sees half an image.
 bool storeAtomically(const std::string& path, const std::string& bytes) {
   static std::atomic<unsigned> counter{0};
@@ -121,8 +130,9 @@ std::string ImageCache::cachePath(const std::string& url) {
 
 // A cached file used to be decoded on the main thread as the view appeared, at full size: a
 // page of crafted icons (8 KB files claiming 8192 x 8192 pixels) froze the screen for many seconds
-// and took gigabytes. Now only an already decoded image is shown at once; files are decoded on a
-// background queue, one at a time, within an icon's pixel limit.
+// and took gigabytes. Now only an already decoded image, or a small file of an icon's size, is
+// shown at once; other files are decoded on a background queue, one at a time, within an icon's
+// pixel limit.
 void ImageCache::loadImage(const std::shared_ptr<UIImageView>& view, const std::string& url) {
   if (!view) return;
   auto request = std::make_shared<std::string>(url);
@@ -131,9 +141,17 @@ void ImageCache::loadImage(const std::shared_ptr<UIImageView>& view, const std::
     view->setImage(image);
     return;
   }
-  view->setImage(UIImage::imageNamed("ic_launcher"));
-  if (url.empty()) return;
+  if (url.empty()) {
+    view->setImage(UIImage::imageNamed("ic_launcher"));
+    return;
+  }
   const std::string path = cachePath(url);
+  if (auto image = fitCachedIcon(path)) {
+    memoryCache().put(url, image);
+    view->setImage(image);
+    return;
+  }
+  view->setImage(UIImage::imageNamed("ic_launcher"));
   std::weak_ptr<UIImageView> weakView = view;
   dispatch_async_global([weakView, request, url, path] {
     auto image = decodeIcon(readFile(path));

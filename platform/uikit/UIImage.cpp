@@ -379,9 +379,10 @@ std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& byte
 }
 
 std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& bytes,
-                                                long long maxPixels, double scale) {
+                                                long long maxPixels, double scale,
+                                                bool scaleDown) {
   if (maxPixels <= 0) return nullptr;
-  return decode(bytes, scale, "", DecodeLimits{std::min(maxPixels, kMaxPixels), true});
+  return decode(bytes, scale, "", DecodeLimits{std::min(maxPixels, kMaxPixels), scaleDown});
 }
 
 std::shared_ptr<UIImage> UIImage::imageWithPixels(int w, int h, std::vector<uint8_t> rgba,

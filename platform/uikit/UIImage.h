@@ -33,10 +33,11 @@ class UIImage : public NSObject {
                                                 double scale = 1.0);
   // The same for images shown small (icons): at most maxPixels pixels come out. A larger JPEG is
   // decoded at 1/2, 1/4 or 1/8 of its size, the largest that fits, without the full-size pixels
-  // ever being made; any other larger image is refused. The limits on work and memory are
-  // tightened with the pixels. Any thread.
+  // ever being made (unless scaleDown is false: it is then refused too); any other larger image
+  // is refused. The limits on work and memory are tightened with the pixels. Any thread.
   static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& bytes,
-                                                long long maxPixels, double scale);
+                                                long long maxPixels, double scale,
+                                                bool scaleDown = true);
   // From a pixel matrix (RGBA rows); nullptr when the sizes do not match.
   static std::shared_ptr<UIImage> imageWithPixels(int pixelWidth, int pixelHeight,
                                                   std::vector<uint8_t> rgba, double scale = 1.0);

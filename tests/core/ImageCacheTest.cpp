@@ -86,11 +86,20 @@ std::vector<uint8_t> pngOf(int w, int h, uint8_t shade) {
 }
 }  // namespace
 
-TEST_F(ImageCacheTest, ACachedFileIsDecodedOffTheMainThreadAndShownOnTheMainQueue) {
-  // As on a new launch: the file is on disk, nothing is decoded yet. Decoding it inside loadImage
-  // held the main thread for as long as the file took.
+TEST_F(ImageCacheTest, AFitCachedIconShowsAtOnceAndALargerFileIsDecodedOffTheMainThread) {
+  // As on a new launch: the files are on disk, nothing is decoded yet. An icon-sized file shows
+  // at once, as it always did.
+  const std::string small = url("cached-small.png");
+  writeFile(ImageCache::cachePath(small), pngOf(60, 60, 0x20));
+  auto shown = UIImageView::create();
+  ImageCache::loadImage(shown, small);
+  ASSERT_TRUE(shown->image());
+  EXPECT_EQ(shown->image()->pixelAt(0, 0), 0x20202020u);
+
+  // A larger one is decoded in the background: decoding it inside loadImage held the main thread
+  // for as long as the file took.
   const std::string icon = url("cached-only.png");
-  writeFile(ImageCache::cachePath(icon), pngOf(60, 60, 0x40));
+  writeFile(ImageCache::cachePath(icon), pngOf(300, 300, 0x40));
   auto view = UIImageView::create();
   ImageCache::loadImage(view, icon);
   EXPECT_EQ(view->image(), UIImage::imageNamed("ic_launcher"));
