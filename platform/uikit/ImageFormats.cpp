@@ -13,12 +13,13 @@
 #include <memory>
 
 namespace ImageFormats {
-namespace {
 
 bool acceptableSize(long long width, long long height, long long maxPixels) {
   return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels &&
          width * height <= maxPixels;
 }
+
+namespace {
 
 bool startsWith(const uint8_t* bytes, size_t size, const char* magic, size_t length,
                 size_t offset = 0) {
@@ -130,8 +131,6 @@ struct TiffCloser {
 
 // --- BMP through gdk-pixbuf's loader ---
 
-// What the loader's signals tell of one image: whether its size was refused, and which rows it
-// has filled in.
 // What the loader's signals tell of one image: its height once the header is read, whether
 // that size was refused, and the rows filled in so far, as ranges [first, last + 1) that neither
 // overlap nor touch. The loader fills rows in order, so there is mostly one range.

@@ -17,6 +17,11 @@ namespace ImageFormats {
 
 enum class Format { Unknown, Gif, WebP, Tiff, Bmp };
 
+// Whether an image of width x height is one to decode: both sides positive and at most maxPixels
+// pixels in all (checked without overflow, whatever sides a header claims). Every decoder, PNG
+// and JPEG included, asks this before it decodes a pixel.
+bool acceptableSize(long long width, long long height, long long maxPixels);
+
 // Tells the format by its first bytes: "GIF87a"/"GIF89a", "RIFF" .... "WEBP", "II*\0" or
 // "MM\0*", "BM". Unknown for anything else, PNG and JPEG included.
 Format sniff(const uint8_t* bytes, size_t size);

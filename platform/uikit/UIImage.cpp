@@ -71,9 +71,7 @@ struct DecodeLimits {
   bool scaleDown = false;
 };
 
-bool acceptableSize(long long w, long long h, long long maxPixels) {
-  return w > 0 && h > 0 && w * h <= maxPixels;
-}
+using ImageFormats::acceptableSize;
 
 // PNG through libpng's full reader, so that its limits can be set: the simplified reader inflates
 // and keeps every text chunk before the pixels, and a 7 MB file of compressed text took gigabytes
