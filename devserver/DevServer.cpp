@@ -1,9 +1,6 @@
 #include "devserver/DevServer.h"
 
-#include <arpa/inet.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <filesystem>
@@ -72,37 +69,6 @@ std::vector<std::pair<std::string, std::string>> parseForm(const std::string& te
   return pairs;
 }
 
-// Ends the server's side of the loopback connection from clientPort, so that the client reads
-// the end of the stream where it waits for an answer. The HTTP library does not hand its sockets
-// to a handler, so the socket is found among the process's descriptors by its two ports; it is
-// only shut down, never closed, and the library closes it as usual after its write fails.
-void closeConnectionFrom(int serverPort, int clientPort) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/proc/self/fd", ec)) {
-    int fd = -1;
-    try {
-      fd = std::stoi(entry.path().filename().string());
-    } catch (...) {
-      continue;
-    }
-    sockaddr_storage local{}, peer{};
-    socklen_t localLength = sizeof local, peerLength = sizeof peer;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
-        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0)
-      continue;
-    auto portOf = [](const sockaddr_storage& a) {
-      if (a.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(a).sin_port);
-      if (a.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(a).sin6_port);
-      return uint16_t{0};
-    };
-    if (portOf(local) == serverPort && portOf(peer) == clientPort) {
-      shutdown(fd, SHUT_RDWR);
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 bool DevRequest::has(const std::string& key) const {
@@ -130,7 +96,7 @@ DevServer::DevServer() : server_(std::make_unique<loopback::Server>()) {
     std::string body;
     int status = 200;
     const Answer answer = handle(req.body, req.remote_port, body, status);
-    if (answer == Answer::Close) closeConnectionFrom(port_, req.remote_port);
+    if (answer == Answer::Close) loopback::Server::closeCurrentConnection();
     if (answer == Answer::Endless) {
       std::string block;
       while (block.size() < 65536) block += body;

@@ -301,6 +301,10 @@ void Server::closeConnections() {
   for (const socket_t sock : open_) ::shutdown(sock, SHUT_RDWR);
 }
 
+void Server::closeCurrentConnection() {
+  if (reading_) ::shutdown(reading_->socket(), SHUT_RDWR);
+}
+
 bool Server::track(socket_t sock) {
   std::lock_guard lock(mutex_);
   if (halting_) return false;

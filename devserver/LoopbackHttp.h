@@ -60,6 +60,9 @@ class Server : public httplib::Server {
   // Shuts every open connection down and lets no new one be served, so that the connection
   // threads return. Used by halt(); run() lets connections be served again.
   void closeConnections();
+  // From a handler: shuts down the connection whose request the calling thread is answering, so
+  // that its client sees the connection end without a reply. Does nothing on other threads.
+  static void closeCurrentConnection();
 
  private:
   class Connection;
