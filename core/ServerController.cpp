@@ -123,10 +123,15 @@ bool ServerController::movesMoneyOrGoods(const std::string& api) {
          api == "add_user_alipay";
 }
 
-Value ServerController::send(const std::string& api, Params params, const Params& escaped) {
+std::optional<std::string> ServerController::requestData(const std::string& api, Params params,
+                                                         const Params& escaped) {
   params["api"] = api;
   params["tgid"] = Tgid::gettgid();
-  const auto data = jiami(parameterString(params, escaped));
+  return jiami(parameterString(params, escaped));
+}
+
+Value ServerController::send(const std::string& api, Params params, const Params& escaped) {
+  const auto data = requestData(api, std::move(params), escaped);
   if (!data) {
     // Nothing can be sent: to the player this is a call that failed like one without a reply.
     NSLog("%@", "request to " + api + " too long to encipher; not sent");
@@ -258,14 +263,31 @@ Value ServerController::getInviteWithQxusername(const std::string& qxusername,
   return send("getInvite_v2", {{"token", token}, {"username", qxusername}});
 }
 
+namespace {
+ServerController::Params tbkToGoldParams(const std::string& qxusername,
+                                         const std::string& qxaccount, const std::string& cardnum,
+                                         const std::string& cardpsd, const std::string& token) {
+  return {{"getter", qxaccount},
+          {"qx_tbk_code", cardnum},
+          {"qx_tbk_pwd", cardpsd},
+          {"qx_username", qxusername},
+          {"token", token}};
+}
+}  // namespace
+
 Value ServerController::certainGiveMoney(const std::string& qxusername,
                                          const std::string& qxaccount, const std::string& cardnum,
                                          const std::string& cardpsd, const std::string& token) {
-  return send("tbkToGold", {{"getter", qxaccount},
-                            {"qx_tbk_code", cardnum},
-                            {"qx_tbk_pwd", cardpsd},
-                            {"qx_username", qxusername},
-                            {"token", token}});
+  return send("tbkToGold", tbkToGoldParams(qxusername, qxaccount, cardnum, cardpsd, token));
+}
+
+bool ServerController::certainGiveMoneyGoesOut(const std::string& qxusername,
+                                               const std::string& qxaccount,
+                                               const std::string& cardnum,
+                                               const std::string& cardpsd,
+                                               const std::string& token) {
+  return requestData("tbkToGold", tbkToGoldParams(qxusername, qxaccount, cardnum, cardpsd, token))
+      .has_value();
 }
 
 Value ServerController::getZFBInfo(const std::string& qxusername, const std::string& token) {

@@ -49,6 +49,11 @@ class ServerController {
   static std::string escapeEscapedValue(const std::string& value);
   // The common road of every call: adds "api" and "tgid" to params, then signs, posts and decodes.
   static Value send(const std::string& api, Params params, const Params& escaped = {});
+  // The "data" that send posts for these arguments: the parameter string with "api" and "tgid",
+  // signed and enciphered. nullopt when it cannot be enciphered (too long), and send then posts
+  // nothing.
+  static std::optional<std::string> requestData(const std::string& api, Params params,
+                                                const Params& escaped = {});
 
   // True for the apis whose calls move money or goods: "exchangePTB", "tbkToGold", "getCard",
   // "get_cash", "add_user_alipay".
@@ -107,6 +112,11 @@ class ServerController {
   static Value certainGiveMoney(const std::string& qxusername, const std::string& qxaccount,
                                 const std::string& cardnum, const std::string& cardpsd,
                                 const std::string& token);
+  // Whether certainGiveMoney with these texts sends a request at all: a nil reply is the same
+  // whether the request was too long to encipher or went out and got no answer.
+  static bool certainGiveMoneyGoesOut(const std::string& qxusername, const std::string& qxaccount,
+                                      const std::string& cardnum, const std::string& cardpsd,
+                                      const std::string& token);
   // api "get_alipay_info": "token", "username".
   static Value getZFBInfo(const std::string& qxusername, const std::string& token);
   // api "get_code_by_token": "token", "username".

@@ -2,7 +2,6 @@
 
 #include "core/ServerController.h"
 #include "core/TempData.h"
-#include "core/Tgid.h"
 #include "core/UserHelper.h"
 #include "platform/foundation/NSLog.h"
 #include "platform/foundation/NSString.h"
@@ -356,7 +355,8 @@ bool ShopController::querenChongzhi(const std::string& account, const std::strin
   const std::string token = user["token"].str();
   // Both a request too long to encipher and one that got no reply come back as no reply; only
   // the second went out, so they are told apart before the call.
-  const bool goesOut = rechargeRequestFits(username, account, cardnum, cardpsd, token);
+  const bool goesOut =
+      ServerController::certainGiveMoneyGoesOut(username, account, cardnum, cardpsd, token);
   const Value reply =
       ServerController::certainGiveMoney(username, account, cardnum, cardpsd, token);
   // Nothing went out: the call has shown the network alert, and the form keeps what was typed.
@@ -372,15 +372,4 @@ bool ShopController::querenChongzhi(const std::string& account, const std::strin
   // again after every request that went out.
   UserHelper::reLogin();
   return true;
-}
-
-bool ShopController::rechargeRequestFits(const std::string& qxusername, const std::string& account,
-                                         const std::string& cardnum, const std::string& cardpsd,
-                                         const std::string& token) {
-  // The same keys as certainGiveMoney sends, with the "api" and "tgid" of every call.
-  const ServerController::Params params = {
-      {"api", "tbkToGold"},    {"getter", account},         {"qx_tbk_code", cardnum},
-      {"qx_tbk_pwd", cardpsd}, {"qx_username", qxusername}, {"tgid", Tgid::gettgid()},
-      {"token", token}};
-  return ServerController::jiami(ServerController::parameterString(params)).has_value();
 }

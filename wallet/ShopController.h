@@ -89,11 +89,6 @@ class ShopController : public UIViewController,
   void jinbiCard() override;
   bool querenChongzhi(const std::string& account, const std::string& cardnum,
                       const std::string& cardpsd) override;
-  // Whether the card form's request can be enciphered, i.e. whether a call with these texts
-  // reaches the network at all.
-  static bool rechargeRequestFits(const std::string& qxusername, const std::string& account,
-                                  const std::string& cardnum, const std::string& cardpsd,
-                                  const std::string& token);
 
   // What the screen holds, for tests and the simulator.
   std::shared_ptr<UIView> topView() const { return topView_; }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "ShopFixture.h"
+#include "core/ServerController.h"
 #include "platform/services/SimulatedDevice.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UICollectionView.h"
@@ -142,8 +143,8 @@ TEST_F(RechargeTest, ACardTooLongToEncipherIsNeverSentAndTheFormKeepsIt) {
 
   // Just short enough to encipher, the same form goes out.
   auto fits = [](size_t length) {
-    return ShopController::rechargeRequestFits("demo", "demo", std::string(length, '7'), "secret",
-                                               "tok123");
+    return ServerController::certainGiveMoneyGoesOut("demo", "demo", std::string(length, '7'),
+                                                     "secret", "tok123");
   };
   size_t shortest = 0, longer = card.size();  // fits(shortest), !fits(longer)
   ASSERT_TRUE(fits(shortest) && !fits(longer));
