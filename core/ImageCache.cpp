@@ -11,6 +11,7 @@
 #include "core/Config.h"
 #include "core/CurlHandle.h"
 #include "core/EncDec.h"
+#include "platform/foundation/NSFileManager.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/uikit/UIImage.h"
@@ -81,19 +82,16 @@ std::shared_ptr<UIImage> decodeIcon(const std::vector<uint8_t>& bytes) {
   return UIImage::imageWithData(bytes, ImageCache::kIconMaxPixels, 1.0);
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+Value::Data readFile(const std::string& path) {
+  return NSFileManager::defaultManager().contentsAtPath(path).value_or(Value::Data{});
 }
 
-// The cached file of an icon when it is small enough to decode on the main thread: within
-// kShownAtOnceBytes and, unscaled, kShownAtOncePixels. Anything else is left to the background.
-std::shared_ptr<UIImage> fitCachedIcon(const std::string& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec || size == 0 || size > ImageCache::kShownAtOnceBytes) return nullptr;
-  return UIImage::imageWithData(readFile(path), ImageCache::kShownAtOncePixels, 1.0, false);
+// The bytes of a cached file small enough to read and try on the main thread (within
+// kShownAtOnceBytes); empty for a larger or missing one, which the background reads.
+Value::Data smallCachedFile(const std::string& path) {
+  const auto size = NSFileManager::defaultManager().fileSizeAtPath(path);
+  if (!size || *size > ImageCache::kShownAtOnceBytes) return {};
+  return readFile(path);
 }
 
 // Writes through a temporary file and a rename, so that a reader never sees half an image.
@@ -146,15 +144,18 @@ void ImageCache::loadImage(const std::shared_ptr<UIImageView>& view, const std::
     return;
   }
   const std::string path = cachePath(url);
-  if (auto image = fitCachedIcon(path)) {
+  // A small cached file shows at once when it is an icon of at most kShownAtOncePixels, unscaled;
+  // otherwise its bytes go on to the background, which does not read them again.
+  Value::Data cached = smallCachedFile(path);
+  if (auto image = UIImage::imageWithData(cached, kShownAtOncePixels, 1.0, false)) {
     memoryCache().put(url, image);
     view->setImage(image);
     return;
   }
   view->setImage(UIImage::imageNamed("ic_launcher"));
   std::weak_ptr<UIImageView> weakView = view;
-  dispatch_async_global([weakView, request, url, path] {
-    auto image = decodeIcon(readFile(path));
+  dispatch_async_global([weakView, request, url, path, cached = std::move(cached)] {
+    auto image = decodeIcon(cached.empty() ? readFile(path) : cached);
     if (!image) {
       CurlHandle curl;
       auto result = curl.get(url, Config::timeout());
