@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "bench/BenchSupport.h"
@@ -65,8 +66,12 @@ void printBenchVerdict(const char* label, double ratio, BenchBound bound, double
               note.c_str(), holds ? "holds" : "misses");
 }
 
+// The hostile-input case runs tovira-bench again to read one file in a process of its own.
+int benchReadOne(const char* how, const char* path);
+
 int main(int argc, char** argv) {
   NSLogSink::setEcho(false);
+  if (argc == 4 && std::string(argv[1]) == "--read-one") return benchReadOne(argv[2], argv[3]);
   DevServer server;
   if (!server.start()) {
     std::fprintf(stderr, "devserver could not start\n");
