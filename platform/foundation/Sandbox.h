@@ -5,6 +5,7 @@
 // to an unexpected place. Thread-safe.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class Sandbox {
  public:
@@ -19,6 +20,11 @@ class Sandbox {
   static std::string preferences();  // root/Library/Preferences
   static std::string tmp();          // root/tmp
   static uint64_t generation();      // grows by one at each setRoot()
-  // For tests: a new empty folder under the system's temporary folder.
+  // A new empty folder "<prefix>-XXXXXX" under the system's temporary folder ($TMPDIR when
+  // set, else /tmp); "" when it cannot be made. Whoever asked for it removes it.
   static std::string makeTemporaryDirectory(const std::string& prefix = "tovira");
+  // Every folder that makeTemporaryDirectory made in this process, in the order made, whether
+  // or not it still exists (folders of other processes are never listed). The tests' guard
+  // reads it to find a folder that a test, or the code under test, forgot to remove.
+  static std::vector<std::string> temporaryDirectoriesMade();
 };
