@@ -2,7 +2,8 @@
 // The app's sandbox: its home folder with Documents, Library/Caches, Library/Preferences
 // and tmp. The root is chosen at start (tests use a temporary folder). Before any
 // setRoot(), the first use creates a fresh temporary folder, so nothing is ever written
-// to an unexpected place. Thread-safe.
+// to an unexpected place; nothing removes that folder by itself (other code may still hold
+// paths into it), so whoever lets the sandbox choose removes root() when done. Thread-safe.
 #include <cstdint>
 #include <string>
 #include <vector>
