@@ -5,13 +5,21 @@
 //   tovira-sim --help
 //
 // Without --endpoint it starts the bundled demo server on loopback; without --sandbox the app
-// gets a fresh temporary sandbox, removed at the end. The run ends with a summary line, e.g.
-// "walk: 133 steps, 0 failed"; the exit status is 1 when a command failed, 2 for a usage error.
+// gets a fresh temporary sandbox, removed at the end, also when the run ends on an error. The run
+// ends with a summary line, e.g. "walk: 151 steps, 0 failed"; the exit status is 1 when a command
+// failed, 2 for a usage error (a wrong option or a script file that cannot be read), which is
+// printed on a line of its own before the usage.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "app/SimCommandLoop.h"
@@ -46,22 +54,64 @@ struct Options {
   bool walk = false;
 };
 
-bool parseOptions(int argc, char** argv, Options& options) {
+// Reads the arguments into options; on a usage error answers what was wrong, without the
+// program's name, and leaves options half filled.
+std::string parseOptions(int argc, char** argv, Options& options) {
   std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if ((arg == "--endpoint" || arg == "--sandbox") && i + 1 < args.size()) {
+    if (arg == "--endpoint" || arg == "--sandbox") {
+      if (i + 1 >= args.size()) return arg + " needs a value";
       (arg == "--endpoint" ? options.endpoint : options.sandbox) = args[++i];
     } else if (arg == "--walk") {
       options.walk = true;
-    } else if (!arg.empty() && arg[0] != '-' && options.script.empty()) {
-      options.script = arg;
+    } else if (arg.empty()) {
+      return "an empty script file name";
+    } else if (arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (!options.script.empty()) {
+      return "one script file at most, but two were given: " + options.script + " and " + arg;
     } else {
-      return false;
+      options.script = arg;
     }
   }
-  return !(options.walk && !options.script.empty());
+  if (options.walk && !options.script.empty())
+    return "--walk runs the bundled tour and takes no script file, but " + options.script +
+           " was given";
+  return "";
 }
+
+// Why a script file cannot be read, or "" when it can. The reason is the system's own, except
+// for a folder, which opens like a file and only fails at the first read.
+std::string unreadable(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return std::generic_category().message(errno);
+  ::close(fd);
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::generic_category().message(EISDIR);
+  return "";
+}
+
+int usageError(const std::string& what) {
+  std::cerr << "tovira-sim: " << what << "\n" << kUsage;
+  return 2;
+}
+
+// Removes the run's temporary sandbox on every way out of main, so that a run that ends on an
+// error (a server that cannot start, say) leaves nothing in the temporary directory either.
+class TemporarySandbox {
+ public:
+  explicit TemporarySandbox(std::string path) : path_(std::move(path)) {}
+  ~TemporarySandbox() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TemporarySandbox(const TemporarySandbox&) = delete;
+  TemporarySandbox& operator=(const TemporarySandbox&) = delete;
+
+ private:
+  std::string path_;
+};
 
 // The API host of an endpoint URL: the URL itself, less the API path when it ends with it.
 std::string hostOfEndpoint(std::string url) {
@@ -91,18 +141,22 @@ int main(int argc, char** argv) {
     }
   }
   Options options;
-  if (!parseOptions(argc, argv, options)) {
-    std::cerr << kUsage;
-    return 2;
-  }
+  const std::string wrong = parseOptions(argc, argv, options);
+  if (!wrong.empty()) return usageError(wrong);
   const std::string resources = TOVIRA_RESOURCES;
 
   std::ifstream scriptFile;
-  if (options.walk || !options.script.empty()) {
-    const std::string path = options.walk ? resources + "/walk.txt" : options.script;
-    scriptFile.open(path);
+  if (!options.script.empty()) {
+    // A script that cannot be read is the caller's mistake, as a wrong option is; no command ran.
+    const std::string reason = unreadable(options.script);
+    if (!reason.empty()) return usageError("cannot read " + options.script + ": " + reason);
+    scriptFile.open(options.script);
+    if (!scriptFile) return usageError("cannot read " + options.script);
+  } else if (options.walk) {
+    // The tour is part of the installation: when it is missing, the simulator is broken.
+    scriptFile.open(resources + "/walk.txt");
     if (!scriptFile) {
-      std::cerr << "tovira-sim: cannot read " << path << "\n";
+      std::cerr << "tovira-sim: cannot read " << resources << "/walk.txt\n";
       return 1;
     }
   }
@@ -114,6 +168,8 @@ int main(int argc, char** argv) {
     std::cerr << "tovira-sim: cannot make a temporary sandbox folder\n";
     return 1;
   }
+  // Declared before the servers and the loop, so that it goes after them.
+  const TemporarySandbox removeSandbox(temporarySandbox ? sandbox : "");
   Sandbox::setRoot(sandbox);
   SimulatedDevice::shared().setRoot(sandbox + "/Device");
   NSBundle::mainBundle().setResourcePath(resources);
@@ -168,9 +224,5 @@ int main(int argc, char** argv) {
   PLOStat::resetForTesting();
   statServer->stop();
   if (server) server->stop();
-  if (temporarySandbox) {
-    std::error_code ec;
-    std::filesystem::remove_all(sandbox, ec);
-  }
   return failures > 0 ? 1 : 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the simulator and runs its scripted walk against the bundled
 # demo server. The build's progress goes to the error stream, the walk to standard output; the
-# walk ends with a summary line ("walk: 133 steps, 0 failed"), and the exit status is 1 when a
+# walk ends with a summary line ("walk: 151 steps, 0 failed"), and the exit status is 1 when a
 # step failed (nothing to tap, an unknown command, a malformed target, ...).
 # BUILD_DIR and JOBS (default: the number of cores) may be set by the caller.
 set -euo pipefail

@@ -14,6 +14,17 @@ struct SandboxState {
   std::atomic<uint64_t> generation{0};
 };
 
+// Kept apart from the root's lock: currentRoot() makes a folder while it holds that one.
+struct MadeFolders {
+  std::mutex mutex;
+  std::vector<std::string> paths;
+};
+
+MadeFolders& madeFolders() {
+  static MadeFolders* m = new MadeFolders();
+  return *m;
+}
+
 SandboxState& state() {
   static SandboxState* s = new SandboxState();
   return *s;
@@ -78,5 +89,15 @@ std::string Sandbox::makeTemporaryDirectory(const std::string& prefix) {
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   if (!mkdtemp(buf.data())) return "";
-  return std::string(buf.data());
+  std::string made(buf.data());
+  MadeFolders& m = madeFolders();
+  std::lock_guard<std::mutex> lock(m.mutex);
+  m.paths.push_back(made);
+  return made;
+}
+
+std::vector<std::string> Sandbox::temporaryDirectoriesMade() {
+  MadeFolders& m = madeFolders();
+  std::lock_guard<std::mutex> lock(m.mutex);
+  return m.paths;
 }

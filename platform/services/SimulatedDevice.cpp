@@ -1,5 +1,7 @@
 #include "platform/services/SimulatedDevice.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,7 +17,16 @@ namespace fs = std::filesystem;
 
 SimulatedDevice::SimulatedDevice() { UIPasteboard::setStore(this); }
 
-SimulatedDevice::~SimulatedDevice() { UIPasteboard::setStore(nullptr); }
+SimulatedDevice::~SimulatedDevice() {
+  UIPasteboard::setStore(nullptr);
+  // At the end of the process, so without a log line: the log may be gone already. A child
+  // that was forked without exec leaves its parent's folder alone.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (madeRoot_ && madeBy_ == getpid()) {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+}
 
 SimulatedDevice& SimulatedDevice::shared() {
   static SimulatedDevice device;
@@ -24,9 +35,21 @@ SimulatedDevice& SimulatedDevice::shared() {
 
 std::string SimulatedDevice::lower(const std::string& s) { return NSString::lowercaseString(s); }
 
+void SimulatedDevice::moveTo(const std::string& dir) {
+  if (dir == root_) return;
+  // A new folder inside the old one keeps the old one, which holds it.
+  if (madeRoot_ && !NSString::hasPrefix(dir, root_ + "/")) {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+    if (ec) NSLog("SimulatedDevice: cannot remove %@: %@", root_, ec.message());
+  }
+  madeRoot_ = false;
+  root_ = dir;
+}
+
 void SimulatedDevice::setRoot(const std::string& dir) {
   std::lock_guard<std::mutex> lock(mutex_);
-  root_ = dir;
+  moveTo(dir);
   std::error_code ec;
   fs::create_directories(fs::path(root_) / "Pasteboards", ec);
   loadPasteboards();
@@ -101,6 +124,8 @@ std::shared_ptr<UIPasteboard> SimulatedDevice::pasteboard(const std::string& nam
   std::lock_guard<std::mutex> lock(mutex_);
   if (root_.empty()) {
     root_ = Sandbox::makeTemporaryDirectory("tovira-device");
+    madeRoot_ = !root_.empty();
+    madeBy_ = getpid();
     std::error_code ec;
     fs::create_directories(fs::path(root_) / "Pasteboards", ec);
     loadPasteboards();
@@ -195,7 +220,7 @@ void SimulatedDevice::reset(const std::string& dir) {
   drop.swap(pasteboards_);
   dropApps.swap(apps_);
   opened_.clear();
-  root_ = dir;
+  moveTo(dir);
   if (root_.empty()) return;  // a temporary folder is made when a pasteboard is first used
   std::error_code ec;
   fs::create_directories(fs::path(root_) / "Pasteboards", ec);

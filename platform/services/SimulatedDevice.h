@@ -5,7 +5,10 @@
 //
 // The device folder holds what survives an app restart (the pasteboards, under
 // "<device folder>/Pasteboards"). Until setRoot is called it is a folder under the system's
-// temporary directory. Thread-safe; handlers run on the main run loop.
+// temporary directory, made when a pasteboard is first used; the device removes that folder of
+// its own when it moves to another (setRoot, reset) and when it is destroyed, since nothing
+// else knows where it is. A folder that it was given is never removed. Thread-safe; handlers
+// run on the main run loop.
 
 #include <functional>
 #include <map>
@@ -61,8 +64,13 @@ class SimulatedDevice : public UIPasteboardStore {
   std::string pasteboardPath(const std::string& name) const;
   static std::string lower(const std::string& s);
 
+  // Leaves the current folder for dir; the device's own temporary folder goes. Needs mutex_.
+  void moveTo(const std::string& dir);
+
   mutable std::mutex mutex_;
   std::string root_;
+  bool madeRoot_ = false;  // root_ is the device's own temporary folder
+  int madeBy_ = 0;         // the process that made it
   std::map<std::string, URLHandler> apps_;
   std::vector<std::string> opened_;
   std::map<std::string, std::shared_ptr<UIPasteboard>> pasteboards_;

@@ -37,16 +37,20 @@ class PLApiRegisterTest : public ParleyTest {
   void SetUp() override {
     watchdog_ = std::make_unique<Watchdog>(
         60, ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    resetModule();
     SimulatedNetwork::shared().reset();
     SimulatedNetwork::shared().setKind(NetworkKind::Offline);
-    ParleyTest::SetUp();  // registers kAppId
+    ParleyTest::SetUp();  // resets the module in the test's sandbox, then registers kAppId
   }
+
+  // The statistics store opens its database in the sandbox as soon as it is made.
+  void resetBeforeRegistration() override { resetModule(); }
 
   void TearDown() override {
     NSBundle::mainBundle().setResourcePath(TOVIRA_RESOURCES);
-    ParleyTest::TearDown();
+    // While the sandbox is still there: resetting makes a fresh store, which opens its file.
+    EXPECT_TRUE(RunLoop::main().runUntilIdle());
     resetModule();
+    ParleyTest::TearDown();
     SimulatedNetwork::shared().reset();
     watchdog_.reset();
   }

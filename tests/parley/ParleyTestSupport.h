@@ -38,8 +38,13 @@ class ParleyTest : public ::testing::Test {
     Sandbox::setRoot(Sandbox::makeTemporaryDirectory("parley-test"));
     SimulatedDevice::shared().reset(Sandbox::root() + "/device");
     setSystemVersion("7.0");
+    resetBeforeRegistration();
     PLApi::registerApp(kAppId);
   }
+
+  // For suites whose modules keep state across tests: runs once the sandbox and the device are
+  // the test's own (so that whatever they open goes there), before the AppID is registered.
+  virtual void resetBeforeRegistration() {}
 
   void TearDown() override {
     EXPECT_TRUE(RunLoop::main().runUntilIdle());

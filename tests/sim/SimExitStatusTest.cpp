@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/foundation/Sandbox.h"
 #include "support/Watchdog.h"
@@ -17,27 +19,54 @@ namespace {
 struct SimRun {
   int status = -1;
   std::string output;
+  std::string firstLine;
+  std::string secondLine;
   std::string lastLine;
 };
 
+// One argument for the shell, as it is.
+std::string shellQuoted(const std::string& arg) {
+  std::string out = "'";
+  for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
 class SimExitStatusTest : public ::testing::Test {
  protected:
-  void SetUp() override { folder_ = Sandbox::makeTemporaryDirectory("sim-exit"); }
+  void SetUp() override {
+    folder_ = Sandbox::makeTemporaryDirectory("sim-exit");
+    ASSERT_FALSE(folder_.empty());
+    // The simulator's own temporary directory, which it must leave as empty as it found it.
+    temporaryDirectory_ = folder_ + "/tmp";
+    ASSERT_TRUE(std::filesystem::create_directory(temporaryDirectory_));
+  }
   void TearDown() override {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
 
-  // Runs tovira-sim on `script` with the bundled demo server, standard error folded in.
-  SimRun run(const std::string& script) {
-    // A sanitizer build starts the app slowly; a hang still fails instead of stalling the run.
-    Watchdog watchdog(120, "tovira-sim " + script);
+  // Runs tovira-sim on `script` with the bundled demo server, standard error folded in; by
+  // default in a sandbox of the run's own, otherwise in the simulator's temporary one.
+  SimRun run(const std::string& script, bool ownSandbox = true) {
     const std::string path = folder_ + "/script.txt";
     std::ofstream(path) << script;
-    // Each run starts as a first start, in a sandbox of its own.
-    const std::string sandbox = folder_ + "/app" + std::to_string(++runs_);
-    const std::string command =
-        "'" TOVIRA_SIM_PATH "' --sandbox '" + sandbox + "' '" + path + "' 2>&1 </dev/null";
+    std::vector<std::string> args;
+    if (ownSandbox) {
+      // Each run starts as a first start, in a sandbox of its own.
+      args = {"--sandbox", folder_ + "/app" + std::to_string(++runs_)};
+    }
+    args.push_back(path);
+    return runArgs(args);
+  }
+
+  // Runs tovira-sim with these arguments and TMPDIR pointed at a folder of the test's own;
+  // the run fails the test when it leaves anything there.
+  SimRun runArgs(const std::vector<std::string>& args) {
+    // A sanitizer build starts the app slowly; a hang still fails instead of stalling the run.
+    Watchdog watchdog(120, "tovira-sim " + (args.empty() ? std::string() : args.back()));
+    std::string command = "TMPDIR=" + shellQuoted(temporaryDirectory_) + " '" TOVIRA_SIM_PATH "'";
+    for (const auto& arg : args) command += " " + shellQuoted(arg);
+    command += " 2>&1 </dev/null";
     SimRun result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -49,10 +78,17 @@ class SimExitStatusTest : public ::testing::Test {
     std::string text = result.output;
     while (!text.empty() && text.back() == '\n') text.pop_back();
     result.lastLine = text.substr(text.rfind('\n') + 1);
+    std::istringstream lines(result.output);
+    std::getline(lines, result.firstLine);
+    std::getline(lines, result.secondLine);
+    std::error_code ec;
+    EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory_, ec) && !ec)
+        << "tovira-sim left files in its temporary directory";
     return result;
   }
 
   std::string folder_;
+  std::string temporaryDirectory_;
   int runs_ = 0;
 };
 
@@ -73,5 +109,48 @@ TEST_F(SimExitStatusTest, AScriptWithAFailingCommandExitsNonZeroAfterRunningToIt
     EXPECT_EQ(broken.status, 1) << broken.output;
     EXPECT_NE(broken.output.find("> tap 立即体验\ntapped UIButton"), std::string::npos);
     EXPECT_EQ(broken.lastLine, "script: 3 steps, 1 failed (line 2)");
+  }
+}
+
+// A run without --sandbox works in a temporary sandbox, which goes however the run ends.
+TEST_F(SimExitStatusTest, ARunWithoutASandboxLeavesNothingInTheTemporaryDirectory) {
+  for (const auto& [script, status] : {std::pair<std::string, int>{"launch\n", 0},
+                                       std::pair<std::string, int>{"launch\nfly away\n", 1}}) {
+    SCOPED_TRACE(script);
+    const SimRun ran = run(script, /*ownSandbox=*/false);
+    EXPECT_EQ(ran.status, status) << ran.output;
+  }
+}
+
+// A usage error used to print only the usage, so that the caller had to guess which argument
+// was wrong, and a script that could not be read ended with status 1 like a failed step.
+TEST_F(SimExitStatusTest, AUsageErrorExitsTwoNamingWhatWasWrongBeforeTheUsage) {
+  const std::string dir = folder_;
+  std::ofstream(dir + "/a.txt") << "launch\n";
+  std::ofstream(dir + "/b.txt") << "launch\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"--bogus"}, "tovira-sim: unknown option --bogus"},
+      {{"launch.txt", "-x"}, "tovira-sim: unknown option -x"},
+      {{dir + "/a.txt", dir + "/b.txt"},
+       "tovira-sim: one script file at most, but two were given: " + dir + "/a.txt and " + dir +
+           "/b.txt"},
+      {{"--walk", "x"},
+       "tovira-sim: --walk runs the bundled tour and takes no script file, but x was given"},
+      {{"--endpoint"}, "tovira-sim: --endpoint needs a value"},
+      {{"--walk", "--sandbox"}, "tovira-sim: --sandbox needs a value"},
+      {{""}, "tovira-sim: an empty script file name"},
+      {{dir + "/missing.txt"},
+       "tovira-sim: cannot read " + dir + "/missing.txt: No such file or directory"},
+      {{dir}, "tovira-sim: cannot read " + dir + ": Is a directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const SimRun ran = runArgs(c.args);
+    EXPECT_EQ(ran.status, 2) << ran.output;
+    EXPECT_EQ(ran.firstLine, c.message);
+    EXPECT_EQ(ran.secondLine.rfind("usage: tovira-sim ", 0), 0u) << ran.output;
   }
 }

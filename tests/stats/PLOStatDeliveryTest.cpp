@@ -7,6 +7,7 @@
 #include <set>
 
 #include "StatTestFixture.h"
+#include "support/TemporaryFolder.h"
 
 // Delivery end to end: events recorded with the batch strategy reach the statistics server at
 // least once each, nothing else arrives, and the store ends empty; also when the sending
@@ -78,7 +79,13 @@ TEST_F(PLOStatDeliveryTest, AThousandBatchedEventsAllReachTheServerAndTheStoreEn
 }
 
 TEST_F(PLOStatDeliveryTest, EventsOfASenderKilledMidBatchAllArriveAfterTheNextLaunch) {
-  const std::string sandbox = Sandbox::makeTemporaryDirectory("stat-delivery");
+  const TemporaryFolder sandboxFolder("stat-delivery");
+  const std::string& sandbox = sandboxFolder.path();
+  ASSERT_FALSE(sandbox.empty());
+  // The child is killed, so it cannot remove the folders that its fixture makes: they go into a
+  // temporary directory that this test removes.
+  const TemporaryFolder childTemporaryDirectory("stat-delivery-child");
+  ASSERT_FALSE(childTemporaryDirectory.path().empty());
   const std::string marker = sandbox + "/recorded";
   // The first report is held unanswered: the child's sender stays in the middle of a batch while
   // it records and marks further batches as sending.
@@ -88,6 +95,7 @@ TEST_F(PLOStatDeliveryTest, EventsOfASenderKilledMidBatchAllArriveAfterTheNextLa
   if (child == 0) {
     setenv(kChildSandbox, sandbox.c_str(), 1);
     setenv(kChildUrl, server.reportUrl().c_str(), 1);
+    setenv("TMPDIR", childTemporaryDirectory.path().c_str(), 1);
     execl("/proc/self/exe", "test_stats",
           "--gtest_filter=PLOStatDeliveryTest.ChildRecordsUntilKilled", nullptr);
     _exit(127);
@@ -113,8 +121,6 @@ TEST_F(PLOStatDeliveryTest, EventsOfASenderKilledMidBatchAllArriveAfterTheNextLa
   ASSERT_TRUE(waitFor([] { return storedRows() == 0; }, 30));
   expectEveryEventArrivedAndNoneInvented();
   PLOStat::resetForTesting();
-  std::error_code ignored;
-  std::filesystem::remove_all(sandbox, ignored);
 }
 
 // The child of the test above: records every event with the batch strategy, says so, and waits

@@ -6,6 +6,7 @@
 // module reports to.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <filesystem>
@@ -14,8 +15,6 @@
 #include <source_location>
 #include <string>
 #include <thread>
-
-#include <sqlite3.h>
 
 #include "devserver/StatServer.h"
 #include "parley/stats/PLOStat.h"
@@ -41,8 +40,8 @@ inline std::vector<std::vector<std::string>> query(
   sqlite3* db = nullptr;
   sqlite3_stmt* stmt = nullptr;
   std::vector<std::vector<std::string>> rows;
-  int rc = sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READWRITE,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(PLOStatStore::databasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   sqlite3_busy_timeout(db, 5000);  // the store may be writing meanwhile
   if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
   while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -70,9 +69,11 @@ class StatTestFixture : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     watchdog_ = std::make_unique<Watchdog>(
         90, info ? std::string(info->test_suite_name()) + "." + info->name() : "a test");
-    PLOStat::resetForTesting();
+    // The sandbox first: the module's fresh store opens its database there at once, and before
+    // any root is set the platform would make a temporary one that nobody removes.
     root_ = Sandbox::makeTemporaryDirectory("stat-test");
     Sandbox::setRoot(root_);
+    PLOStat::resetForTesting();
     NSUserDefaults::resetStandardUserDefaults();
     SimulatedDevice::shared().reset(root_ + "/device");
     SimulatedNetwork::shared().reset();

@@ -1,6 +1,9 @@
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/foundation/Plist.h"
 #include "uikit/UIKitFixture.h"
@@ -116,4 +119,33 @@ TEST_F(PasteboardTest, PasteboardsLiveInTheInstalledStoreAndInMemoryWithoutOne) 
   UIPasteboard::generalPasteboard()->setString("on the device");
   SimulatedDevice::shared().restartApp();
   EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "on the device");
+}
+
+// A device given no folder makes one of its own when a pasteboard is first used. That folder
+// used to be forgotten when the device moved on (an app restart in the tests resets the device),
+// and piled up in the temporary directory; a folder that the device was given stays.
+TEST_F(PasteboardTest, TheDevicesOwnTemporaryFolderGoesWhenItMovesOnAndAGivenFolderStays) {
+  auto& device = SimulatedDevice::shared();
+  const std::string given = device.root();
+  ASSERT_FALSE(given.empty());
+  const auto moves = std::vector<std::function<void(const std::string&)>>{
+      [&](const std::string& dir) { device.reset(dir); },
+      [&](const std::string& dir) { device.setRoot(dir); }};
+  for (size_t i = 0; i < moves.size(); ++i) {
+    SCOPED_TRACE(i == 0 ? "reset" : "setRoot");
+    device.reset("");
+    UIPasteboard::pasteboardWithName("parley_register", true)->setPersistent(true);
+    const std::string own = device.root();
+    ASSERT_FALSE(own.empty());
+    ASSERT_NE(own, given);
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(own) / "Pasteboards" /
+                                        "parley_register.plist"));
+    moves[i](given);
+    EXPECT_FALSE(std::filesystem::exists(own)) << own;
+    EXPECT_EQ(device.root(), given);
+    // Moving away from a given folder keeps it.
+    moves[i](given + "/elsewhere");
+    EXPECT_TRUE(std::filesystem::is_directory(given + "/Pasteboards"));
+    device.reset(given);
+  }
 }
