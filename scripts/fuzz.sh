@@ -42,10 +42,22 @@ failed=0
 for name in "${names[@]}"; do
   mkdir -p "$scratch/$name"
   cp -r "fuzz/corpus/$name/." "$scratch/$name/"
-  # Per harness: image decoding is budgeted to about 1 s and 512 MB in a Release build; the
-  # sanitizers make it a few times slower and heavier, so a slower or greedier input is a finding.
-  case $name in image) limits=(-timeout=4 -rss_limit_mb=1536) ;; *) limits=(-timeout=10 -rss_limit_mb=2048) ;; esac
-  if "$BUILD_DIR/fuzz_$name" -max_total_time="$((10#$SECONDS_EACH))" "${limits[@]}" \
+  # Every decoder of outside bytes is budgeted to about a second of CPU and 512 MB in a Release
+  # build, and the limits follow: one allocation of more than 512 MB is a finding; so is a peak of
+  # more than 1 GB, twice the budget, which covers the sanitizers' shadow memory and redzones
+  # (their quarantine of freed memory is kept small below, so that it does not count); and so is
+  # an input that takes more than 6 s, about twice what the slowest real input (a 50-megapixel
+  # image, decoded whole under the sanitizers) takes on a busy machine. The crafted inputs that
+  # cost seconds or gigabytes are in the corpora, so a budget that slips shows at the first run.
+  # Inputs are read whole: -max_len fits the largest seed of each harness.
+  limits=(-timeout=6 -rss_limit_mb=1024 -malloc_limit_mb=512)
+  case $name in
+    image) limits+=(-max_len=8388608) ;;
+    plist) limits+=(-max_len=16777216) ;;
+    keyed_unarchiver) limits+=(-max_len=262144) ;;
+  esac
+  if ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=32} \
+      "$BUILD_DIR/fuzz_$name" -max_total_time="$((10#$SECONDS_EACH))" "${limits[@]}" \
       -print_final_stats=1 -artifact_prefix="$ARTIFACTS/$name-" "$scratch/$name" \
       >"$scratch/$name.log" 2>&1; then
     echo "fuzz $name: $(grep -o 'number_of_executed_units: [0-9]*' "$scratch/$name.log" | cut -d' ' -f2) runs, no finding"
