@@ -260,6 +260,7 @@ bool tiffJpegStrilesWithinBudget(TIFF* tiff, const TiffStrileShape& shape,
   unsigned long long coefficients = 0;
   for (uint32_t strile = 0; strile < shape.count; ++strile) {
     const auto span = tiffStrileBytes(tiff, strile, bytes.size());
+    if (span.second == 0) return false;  // no JPEG at all: libtiff would fail on it too
     auto it = read.find(span);
     if (it == read.end())
       it = read.emplace(span,
