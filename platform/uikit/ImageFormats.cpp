@@ -11,8 +11,22 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
+
+#include "platform/uikit/JpegStreamCost.h"
 
 namespace ImageFormats {
+
+unsigned long long jpegCoefficientBudget(long long maxPixels) {
+  return std::min<unsigned long long>(
+      kMaxJpegCoefficients, static_cast<unsigned long long>(std::max(maxPixels, 0LL)) * 256ULL);
+}
+
+long long jpegMemoryBudget(long long maxPixels) {
+  return std::min(kMaxJpegMemory,
+                  std::max<long long>(std::min(maxPixels, 1LL << 40) * 16, 64LL << 20));
+}
 
 bool acceptableSize(long long width, long long height, long long maxPixels) {
   return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels &&
@@ -121,6 +135,183 @@ void tiffUnmap(thandle_t, void*, toff_t) {}
 // Errors and warnings are not printed: a damaged file is simply no image. Answering 1 keeps the
 // process-wide handlers from being called too.
 int tiffQuiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+// --- TIFF: what decoding the first directory costs, counted before libtiff decodes any of it ---
+
+// The most bytes libtiff may decode for an image: up to 16 a pixel of the image (eight 16-bit
+// samples: RGBA or CMYK at 16 bits, 8 bytes, with room for alpha and spot colours), but never more
+// than 8 for each pixel the caller allows, so that the work shrinks with the caller's limit (400
+// MB, under half a second of inflating, at the app's 50 Mi pixels; 512 KB for a 256 x 256 icon).
+// On top of that, whatever the image's size, a little room for the padding of strips and tiles
+// (a small image in one 256 x 256 tile decodes the whole tile) and for the set-up of a strip:
+// 16 bytes a pixel of the caller's limit, at least 64 KB and at most 4 MB.
+constexpr unsigned long long kTiffBytesPerImagePixel = 16;
+constexpr unsigned long long kTiffBytesPerAllowedPixel = 8;
+constexpr unsigned long long kTiffLeastPaddingAllowance = 64ULL << 10;
+constexpr unsigned long long kTiffMostPaddingAllowance = 4ULL << 20;
+// Every strip or tile costs libtiff a seek, a read and a codec's reset besides its bytes; a file
+// of a million one-row strips must not pass for free. Charged as that many decoded bytes.
+constexpr unsigned long long kTiffBytesPerStrile = 1024;
+// A JPEG strip or tile also costs libjpeg a header to parse and decoding state to build, about
+// what decoding this many coefficients costs.
+constexpr unsigned long long kJpegStreamSetupCoefficients = 16384;
+
+unsigned long long tiffMul(unsigned long long a, unsigned long long b) {
+  unsigned long long product = 0;
+  return __builtin_mul_overflow(a, b, &product) ? ~0ULL : product;
+}
+unsigned long long tiffAdd(unsigned long long a, unsigned long long b) {
+  unsigned long long sum = 0;
+  return __builtin_add_overflow(a, b, &sum) ? ~0ULL : sum;
+}
+unsigned long long tiffRoundUp(unsigned long long value, unsigned long long step) {
+  return (value + step - 1) / step * step;
+}
+
+// Compressions whose decoders' work and memory follow from what they write out and read in,
+// which is what is counted. The others take sizes or memory from headers of their own inside
+// each strip, which this count does not read: WebP (Huffman groups, its own canvas), LERC and JBIG
+// (their own size headers), LZMA (a dictionary size of up to 1.5 GB from the stream, which libtiff
+// opens without a memory limit); and old-style JPEG (6) rebuilds its tables and scans from tags
+// and a stream that may lie anywhere in the file, so its scans cannot be read as a strip's. It
+// was replaced in 1995 and is not written any more.
+bool tiffCompressionCounted(uint16_t compression) {
+  switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_LZW:
+    case COMPRESSION_JPEG:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_ZSTD:
+    case COMPRESSION_NEXT:
+    case COMPRESSION_THUNDERSCAN:
+    case COMPRESSION_PIXARLOG:
+    case COMPRESSION_SGILOG:
+    case COMPRESSION_SGILOG24:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The shape of one strip or tile of the first directory, as libtiff decodes it.
+struct TiffStrileShape {
+  bool tiled = false;
+  uint32_t count = 0;              // strips or tiles, every plane's
+  uint32_t segmentWidth = 0;       // pixels across one
+  uint32_t segmentHeight = 0;      // rows of one (of a strip: as many as it holds, not the last's)
+  uint16_t samples = 1;            // samples a pixel of one: all of them, or one plane's
+  unsigned long long decoded = 0;  // bytes of one, decoded
+};
+
+std::optional<TiffStrileShape> tiffStrileShape(TIFF* tiff, uint32_t width, uint32_t height) {
+  uint16_t samplesPerPixel = 1, bitsPerSample = 1, planar = PLANARCONFIG_CONTIG;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+  TiffStrileShape shape;
+  shape.tiled = TIFFIsTiled(tiff);
+  shape.samples = planar == PLANARCONFIG_SEPARATE ? 1 : samplesPerPixel;
+  if (shape.tiled) {
+    if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &shape.segmentWidth) ||
+        !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &shape.segmentHeight))
+      return std::nullopt;
+    shape.count = TIFFNumberOfTiles(tiff);
+  } else {
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    shape.segmentWidth = width;
+    shape.segmentHeight = std::min(rowsPerStrip, height);
+    shape.count = TIFFNumberOfStrips(tiff);
+  }
+  if (shape.count == 0 || shape.segmentWidth == 0 || shape.segmentHeight == 0 || bitsPerSample == 0)
+    return std::nullopt;
+  // Whole rows of whole samples, subsampled chroma counted in full (libtiff's JPEG codec hands
+  // them over so).
+  const unsigned long long rowBits =
+      tiffMul(tiffMul(shape.segmentWidth, shape.samples), bitsPerSample);
+  shape.decoded = tiffMul((rowBits / 8) + (rowBits % 8 != 0), shape.segmentHeight);
+  return shape;
+}
+
+// The bytes of a strip or tile that lie in the file: libtiff reads no more, and a read beyond
+// the end fails.
+std::pair<uint64_t, uint64_t> tiffStrileBytes(TIFF* tiff, uint32_t strile, uint64_t fileSize) {
+  const uint64_t offset = TIFFGetStrileOffset(tiff, strile);
+  const uint64_t count = TIFFGetStrileByteCount(tiff, strile);
+  if (offset >= fileSize) return {offset, 0};
+  return {offset, std::min<uint64_t>(count, fileSize - offset)};
+}
+
+// Each JPEG strip or tile is read as libjpeg would read it: it may be no larger than its strip or
+// tile rounded up to whole units (libtiff alone takes a last strip of any height, and decodes it
+// all), holds the samples that its strip or tile holds, and all of them together stay within the
+// JPEG budgets. Strips that share bytes are read once and charged each time.
+bool tiffJpegStrilesWithinBudget(TIFF* tiff, const TiffStrileShape& shape,
+                                 const std::vector<uint8_t>& bytes, long long maxPixels) {
+  const unsigned long long budget = jpegCoefficientBudget(maxPixels);
+  const auto memoryBudget = static_cast<unsigned long long>(jpegMemoryBudget(maxPixels));
+  std::map<std::pair<uint64_t, uint64_t>, std::optional<JpegStreamCost>> read;
+  unsigned long long coefficients = 0;
+  for (uint32_t strile = 0; strile < shape.count; ++strile) {
+    const auto span = tiffStrileBytes(tiff, strile, bytes.size());
+    if (span.second == 0) return false;  // no JPEG at all: libtiff would fail on it too
+    auto it = read.find(span);
+    if (it == read.end())
+      it = read.emplace(span,
+                        JpegStreamCost::read(bytes.data() + span.first, span.second, kMaxJpegScans))
+               .first;
+    const std::optional<JpegStreamCost>& cost = it->second;
+    if (!cost || cost->components != shape.samples ||
+        cost->width > tiffRoundUp(shape.segmentWidth, 8ULL * cost->maxH) ||
+        cost->height > tiffRoundUp(shape.segmentHeight, 8ULL * cost->maxV) ||
+        cost->coefficientMemory > memoryBudget)
+      return false;
+    coefficients = tiffAdd(coefficients, cost->coefficients + kJpegStreamSetupCoefficients);
+    if (coefficients > budget) return false;
+  }
+  return true;
+}
+
+// Counts what TIFFReadRGBAImage would decode of the first directory, and refuses it beyond the
+// budget above. libtiff's own limit is on single allocations only, so a file whose strips or
+// samples are each of an allowed size may still ask for gigabytes of decoding in all.
+bool tiffWithinBudget(TIFF* tiff, const std::vector<uint8_t>& bytes, uint32_t width,
+                      uint32_t height, long long maxPixels) {
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+  if (!tiffCompressionCounted(compression)) return false;
+  const auto shape = tiffStrileShape(tiff, width, height);
+  if (!shape) return false;
+  const auto allowed = static_cast<unsigned long long>(std::min(maxPixels, 1LL << 40));
+  const unsigned long long budget =
+      std::min(tiffMul(static_cast<unsigned long long>(width) * height, kTiffBytesPerImagePixel),
+               allowed * kTiffBytesPerAllowedPixel) +
+      std::clamp(allowed * 16, kTiffLeastPaddingAllowance, kTiffMostPaddingAllowance);
+  // libtiff's JPEG codec reads the shared tables again for every strip or tile.
+  unsigned long long tables = 0;
+  if (compression == COMPRESSION_JPEG) {
+    uint32_t count = 0;
+    void* data = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_JPEGTABLES, &count, &data)) tables = count;
+  }
+  const unsigned long long perStrile =
+      tiffAdd(tiffAdd(shape->decoded, tables), kTiffBytesPerStrile);
+  unsigned long long charged = 0;
+  // Every strile adds at least kTiffBytesPerStrile, so the count stops soon on a file of millions.
+  for (uint32_t strile = 0; strile < shape->count; ++strile) {
+    charged =
+        tiffAdd(tiffAdd(charged, perStrile), tiffStrileBytes(tiff, strile, bytes.size()).second);
+    if (charged > budget) return false;
+  }
+  return compression != COMPRESSION_JPEG ||
+         tiffJpegStrilesWithinBudget(tiff, *shape, bytes, maxPixels);
+}
 
 struct TiffOptionsFree {
   void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
@@ -335,7 +526,9 @@ bool decodeTiff(const std::vector<uint8_t>& bytes, long long maxPixels, int& wid
       !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &h) || !acceptableSize(w, h, maxPixels))
     return false;
   char message[1024] = {};
-  if (!TIFFRGBAImageOK(tiff.get(), message)) return false;
+  if (!TIFFRGBAImageOK(tiff.get(), message) ||
+      !tiffWithinBudget(tiff.get(), bytes, w, h, maxPixels))
+    return false;
   width = static_cast<int>(w);
   height = static_cast<int>(h);
   rgba.resize(static_cast<size_t>(w) * h * 4);

@@ -44,24 +44,10 @@ bool readFile(const std::string& path, std::vector<uint8_t>& out) {
 // crafted bytes may claim. A header is a few bytes and may claim any size: the size is checked
 // after the header is read and before any pixel is, so that such a file costs nothing.
 constexpr long long kMaxPixels = 50LL << 20;
-// A progressive JPEG may have any number of scans, each of which passes over the whole image:
-// a small file of many empty scans keeps the decoder busy for minutes. Encoders write about ten.
-constexpr int kMaxJpegScans = 500;
-// What the scans of one JPEG may cost, in coefficients decoded (8 x 8 per block of each component
-// in a scan). Empty scans cost next to no bytes, so the file's size does not bound this work: a
-// 255-byte file claiming 8192 x 8192 CMYK pixels in ten scans asks for 2.7 billion. A real
-// 12-megapixel progressive photo needs about 100 million, a 48-megapixel one about 400 million;
-// the budget leaves room for those and stops a crafted file within about a second. Arithmetic
-// coding decodes each block bit by bit, empty or not (several times the cost of a Huffman-coded
-// empty block), and real files hardly ever use it: its coefficients count four times.
-constexpr unsigned long long kMaxJpegCoefficients = 1'000'000'000ULL;
-constexpr unsigned long long kArithmeticWeight = 4;
-// The most memory libjpeg may take for one image besides the pixels it hands over: a
-// progressive or multi-scan JPEG keeps every coefficient of the image (2 bytes each) until its
-// last scan, 512 MiB for 8192 x 8192 CMYK. 256 MiB holds a 48-megapixel 4:2:2 photo's (192 MiB);
-// with the pixels themselves, one decode stays under 512 MiB. A decode that would need more is
-// refused by libjpeg before it allocates.
-constexpr long long kMaxJpegMemory = 256LL << 20;
+// The JPEG budgets (scans, coefficients, memory) are ImageFormats', which the JPEG strips of TIFF
+// files are held to as well.
+using ImageFormats::kJpegArithmeticWeight;
+using ImageFormats::kMaxJpegScans;
 
 struct DecodeLimits {
   // Images of more pixels are refused...
@@ -175,7 +161,7 @@ void jpegMessage(j_common_ptr info, int level) {
 // scan starts, before it is decoded, and stops the image once the budget is spent.
 struct JpegProgress {
   jpeg_progress_mgr manager;
-  unsigned long long budget = kMaxJpegCoefficients;
+  unsigned long long budget = ImageFormats::kMaxJpegCoefficients;
   int scan = 0;
   unsigned long long coefficients = 0;
 };
@@ -191,7 +177,7 @@ void jpegProgress(j_common_ptr common) {
     const jpeg_component_info* component = info->cur_comp_info[c];
     if (component) scan += 64ULL * component->width_in_blocks * component->height_in_blocks;
   }
-  progress->coefficients += info->arith_code ? scan * kArithmeticWeight : scan;
+  progress->coefficients += info->arith_code ? scan * kJpegArithmeticWeight : scan;
   if (progress->coefficients > progress->budget) jpegFail(common);
 }
 
@@ -209,9 +195,8 @@ bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<u
   JpegErrors errors{};
   JpegProgress progress{};
   progress.manager.progress_monitor = jpegProgress;
-  // An image shown small gets work in proportion: an icon decoded at 1/8 scale from a full-size
-  // three-component baseline file needs 64 x 3 coefficients a pixel.
-  progress.budget = std::min<unsigned long long>(kMaxJpegCoefficients, limits.maxPixels * 256ULL);
+  // An image shown small gets work in proportion.
+  progress.budget = ImageFormats::jpegCoefficientBudget(limits.maxPixels);
   info.err = jpegErrors(errors);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
@@ -219,11 +204,9 @@ bool decodeJpeg(const std::vector<uint8_t>& bytes, int& w, int& h, std::vector<u
   }
   jpeg_create_decompress(&info);
   info.progress = &progress.manager;
-  // What libjpeg keeps besides the pixels is bounded as the pixels are: a small image has no
-  // business needing hundreds of megabytes of coefficients. 64 MB still holds a 12-megapixel
-  // progressive photo's (36 MB), so that one decodes even for an icon.
-  info.mem->max_memory_to_use = static_cast<long>(
-      std::min(kMaxJpegMemory, std::max<long long>(limits.maxPixels * 16, 64LL << 20)));
+  // What libjpeg keeps besides the pixels is bounded as the pixels are; a decode that would need
+  // more is refused by libjpeg before it allocates.
+  info.mem->max_memory_to_use = static_cast<long>(ImageFormats::jpegMemoryBudget(limits.maxPixels));
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
   if (!acceptableSize(info.image_width, info.image_height, kMaxPixels)) {
@@ -377,8 +360,7 @@ std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& byte
 }
 
 std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& bytes,
-                                                long long maxPixels, double scale,
-                                                bool scaleDown) {
+                                                long long maxPixels, double scale, bool scaleDown) {
   if (maxPixels <= 0) return nullptr;
   return decode(bytes, scale, "", DecodeLimits{std::min(maxPixels, kMaxPixels), scaleDown});
 }

@@ -127,6 +127,29 @@ TEST_F(ImageCacheTest, AnIconClaimingHugeDimensionsLeavesThePlaceholder) {
   EXPECT_EQ(view->image(), UIImage::imageNamed("ic_launcher"));
 }
 
+TEST_F(ImageCacheTest, ACraftedIconCostingMoreThanItsPixelsLeavesThePlaceholder) {
+  // Small files (most under 256 KB, so tried on the main thread first) whose few pixels would
+  // decode gigabytes of samples or JPEG coefficients; neither the main thread nor the background
+  // shows them.
+  for (const std::string name : {"tiff-64x1024-spp65535-16bit-deflate.iconnow.tif",
+                                 "tiff-64x1024-spp65535-16bit-lzw.iconnow.tif",
+                                 "tiff-64x1024-spp65535-16bit-zstd.iconnow.tif",
+                                 "tiff-1024x1-jpeg-strip-1024x65500-cmyk-99-scans.iconnow.tif",
+                                 "tiff-16384x1-jpeg-strip-16384x16384-cmyk-1-scan.iconnow.tif",
+                                 "tiff-64x16384-spp65535-16bit-deflate.icon.tif",
+                                 "gif-screen-7240x7240-frame-1x1.icon.gif"}) {
+    std::ifstream in(resourcesPath() + "/../fuzz/corpus/image/" + name, std::ios::binary);
+    const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    ASSERT_FALSE(bytes.empty()) << name;
+    const std::string icon = url(name);  // not served either
+    writeFile(ImageCache::cachePath(icon), bytes);
+    auto view = UIImageView::create();
+    ImageCache::loadImage(view, icon);
+    pump();
+    EXPECT_EQ(view->image(), UIImage::imageNamed("ic_launcher")) << name;
+  }
+}
+
 TEST_F(ImageCacheTest, ALargeJpegIconIsScaledDownWhileDecoding) {
   const std::string icon = url("big-photo.jpg");
   auto photo = UIImage::imageWithPixels(2048, 1536, std::vector<uint8_t>(2048 * 1536 * 4, 0x80));

@@ -1,3 +1,6 @@
+#include <tiffio.h>
+
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -82,6 +85,86 @@ Bytes bmpClaiming(int32_t width, int32_t height) {
   put32(bmp, 18, static_cast<uint32_t>(width));
   put32(bmp, 22, static_cast<uint32_t>(height));
   return bmp;
+}
+
+uint32_t rgba(unsigned r, unsigned g, unsigned b, unsigned a);
+
+// --- TIFF files written by libtiff, into the test's sandbox (removed with it) ---
+
+// The pixels every written TIFF holds: smooth, so that JPEG keeps them within a few levels.
+uint32_t tiffPixel(int x, int y, bool grey) {
+  const unsigned r = 40 + x * 4, g = grey ? r : 30 + y * 5, b = grey ? r : 200 - x * 2;
+  return rgba(r, g, b, 255);
+}
+
+struct TiffLayout {
+  std::string name;
+  uint16_t compression, photometric, samples, bits, planar;
+  uint32_t tile, rowsPerStrip;  // tile side, or 0 for strips
+  int tolerance;
+};
+
+Bytes writeTiff(const TiffLayout& layout, int width, int height) {
+  const std::string path = Sandbox::tmp() + "/written.tif";
+  std::filesystem::create_directories(Sandbox::tmp());
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planar);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+  if (layout.samples == 4) {
+    const uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &alpha);
+  }
+  // Subsampled YCbCr is written from RGB rows by libjpeg, as cameras' TIFFs are.
+  if (layout.photometric == PHOTOMETRIC_YCBCR)
+    TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+  const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK;
+  const int channels = layout.planar == PLANARCONFIG_SEPARATE ? 1 : layout.samples;
+  auto row = [&](int y, int sample, int fromX, int count) {
+    Bytes out;
+    for (int x = fromX; x < fromX + count; ++x)
+      for (int c = 0; c < channels; ++c) {
+        const unsigned v = (tiffPixel(x, y, grey) >> (24 - 8 * (sample + c))) & 0xFF;
+        out.push_back(static_cast<uint8_t>(v));
+        if (layout.bits == 16) out.push_back(static_cast<uint8_t>(v));  // v * 257, either order
+      }
+    return out;
+  };
+  if (layout.tile) {
+    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, layout.tile);
+    TIFFSetField(tiff, TIFFTAG_TILELENGTH, layout.tile);
+    for (int ty = 0; ty < height; ty += layout.tile)
+      for (int tx = 0; tx < width; tx += layout.tile) {
+        Bytes tile;
+        for (uint32_t y = 0; y < layout.tile; ++y) {
+          Bytes line = row(std::min<int>(ty + y, height - 1), 0, tx, layout.tile);
+          tile.insert(tile.end(), line.begin(), line.end());
+        }
+        TIFFWriteTile(tiff, tile.data(), tx, ty, 0, 0);
+      }
+  } else {
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.rowsPerStrip);
+    for (int sample = 0; sample < layout.samples / channels; ++sample)
+      for (int y = 0; y < height; ++y) {
+        Bytes line = row(y, sample, 0, width);
+        TIFFWriteScanline(tiff, line.data(), y, static_cast<uint16_t>(sample));
+      }
+  }
+  TIFFClose(tiff);
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// How each crafted file of the corpus is decoded: "name.icon.tif" as a background icon,
+// "name.iconnow.tif" as an icon shown at once, others with the app's limit.
+long long corpusPixelLimit(const std::string& file) {
+  if (file.find(".iconnow.") != std::string::npos) return 256 * 256;
+  if (file.find(".icon.") != std::string::npos) return 1024 * 1024;
+  return 50LL << 20;
 }
 
 uint32_t rgba(unsigned r, unsigned g, unsigned b, unsigned a) {
@@ -270,4 +353,99 @@ TEST_F(ImageFormatsTest, AGifFrameReachingBeyondTheScreenIsCutOffAtItsEdge) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pixels(), Bytes(6 * 4 * 4, 0));
   }
+}
+
+TEST_F(ImageFormatsTest, RealTiffsOfEveryLayoutStillDecodeToTheirExactPixelsWithinTheirOwnSize) {
+  const std::vector<TiffLayout> layouts = {
+      {"raw RGB strips", COMPRESSION_NONE, PHOTOMETRIC_RGB, 3, 8, PLANARCONFIG_CONTIG, 0, 7, 0},
+      {"LZW RGBA strips", COMPRESSION_LZW, PHOTOMETRIC_RGB, 4, 8, PLANARCONFIG_CONTIG, 0, 5, 0},
+      {"deflate 16-bit grey", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1, 16,
+       PLANARCONFIG_CONTIG, 0, 16, 0},
+      {"deflate RGB planes", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_RGB, 3, 8,
+       PLANARCONFIG_SEPARATE, 0, 8, 0},
+      {"PackBits RGB", COMPRESSION_PACKBITS, PHOTOMETRIC_RGB, 3, 8, PLANARCONFIG_CONTIG, 0, 29, 0},
+      {"deflate RGBA tiles", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_RGB, 4, 8, PLANARCONFIG_CONTIG,
+       16, 0, 0},
+      {"JPEG RGB strips", COMPRESSION_JPEG, PHOTOMETRIC_RGB, 3, 8, PLANARCONFIG_CONTIG, 0, 8, 8},
+      {"JPEG YCbCr 4:2:0 strips", COMPRESSION_JPEG, PHOTOMETRIC_YCBCR, 3, 8, PLANARCONFIG_CONTIG, 0,
+       16, 12},
+      {"JPEG RGB tiles", COMPRESSION_JPEG, PHOTOMETRIC_RGB, 3, 8, PLANARCONFIG_CONTIG, 16, 0, 8},
+  };
+  const int width = 37, height = 29;  // neither a whole number of strips, tiles nor JPEG units
+  for (const auto& layout : layouts) {
+    SCOPED_TRACE(layout.name);
+    const Bytes tiff = writeTiff(layout, width, height);
+    int w = 0, h = 0;
+    Bytes pixels;
+    // The budget holds them even at a limit of their own size.
+    ASSERT_TRUE(ImageFormats::decode(tiff, width * height, w, h, pixels));
+    ASSERT_EQ(w, width);
+    ASSERT_EQ(h, height);
+    int worst = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int c = 0; c < 4; ++c) {
+          const int want =
+              (tiffPixel(x, y, layout.photometric == PHOTOMETRIC_MINISBLACK) >> (24 - 8 * c)) &
+              0xFF;
+          worst =
+              std::max(worst, std::abs(want - pixels[(static_cast<size_t>(y) * w + x) * 4 + c]));
+        }
+    EXPECT_LE(worst, layout.tolerance);
+  }
+}
+
+TEST_F(ImageFormatsTest, ATiffWhoseStripsOrSamplesWouldDecodeMoreThanItsPixelsAllowIsRefused) {
+  // Each has few pixels for what its strips, tiles or samples decode (shared blobs each time).
+  for (const std::string file :
+       {"tiff-1024x20000-spp1000-100-shared-deflate-strips.tif",
+        "tiff-1024x20000-spp1000-100-shared-zstd-strips.tif",
+        "tiff-1024x20000-spp1000-100-shared-packbits-strips.tif",
+        "tiff-800x4000-spp65535-16bit-deflate.tif", "tiff-64x16384-spp65535-16bit-deflate.icon.tif",
+        "tiff-64x16384-spp65535-16bit-lzw.icon.tif",
+        "tiff-64x1024-spp65535-16bit-deflate.iconnow.tif",
+        "tiff-64x1024-spp65535-16bit-lzw.iconnow.tif",
+        "tiff-64x1024-spp65535-16bit-zstd.iconnow.tif",
+        "tiff-1x1-one-tile-7232x7232-deflate.tif"}) {
+    const Bytes bytes = sample(file);
+    ASSERT_FALSE(bytes.empty()) << file;
+    int w = 0, h = 0;
+    Bytes pixels;
+    EXPECT_FALSE(ImageFormats::decode(bytes, corpusPixelLimit(file), w, h, pixels)) << file;
+  }
+  // The room for padding shrinks with the caller's limit: 64 x 64 pixels in one tile of 1024 x
+  // 1024 (3 MB decoded) are fine for the app's limit, not for a 64 x 64 icon.
+  const Bytes padded = writeTiff({"one large tile", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_RGB, 3,
+                                  8, PLANARCONFIG_CONTIG, 1024, 0, 0},
+                                 64, 64);
+  int w = 0, h = 0;
+  Bytes pixels;
+  EXPECT_TRUE(ImageFormats::decode(padded, 50LL << 20, w, h, pixels));
+  EXPECT_FALSE(ImageFormats::decode(padded, 64 * 64, w, h, pixels));
+}
+
+TEST_F(ImageFormatsTest, AJpegStripLargerThanItsStripOrOverTheCoefficientBudgetIsRefused) {
+  std::vector<std::pair<std::string, Bytes>> cases;
+  for (const std::string file : {"tiff-1024x1-jpeg-strip-1024x65500-cmyk-1-scan.tif",
+                                 "tiff-1024x1-jpeg-strip-1024x65500-cmyk-99-huffman-scans.tif",
+                                 "tiff-1024x1-jpeg-strip-1024x65500-cmyk-99-scans.tif",
+                                 "tiff-1024x1-jpeg-strip-1024x65500-cmyk-99-scans.iconnow.tif",
+                                 "tiff-16384x1-jpeg-strip-16384x16384-cmyk-1-scan.iconnow.tif",
+                                 "tiff-7240x7240-905-strips-share-one-jpeg-99-scans.tif"})
+    cases.emplace_back(file, sample(file));
+  // A real JPEG strip of 16 rows in a file that says the image has 1: libtiff alone would decode
+  // all 16 rows of a last strip; whole JPEG units (8 rows here) are all it may have.
+  const TiffLayout jpeg{"", COMPRESSION_JPEG, PHOTOMETRIC_RGB, 3, 8, PLANARCONFIG_CONTIG, 0, 16, 8};
+  const Bytes strip = writeTiff(jpeg, 64, 16);
+  cases.emplace_back("strip of 16 rows in an image of 1", withTiffTag(strip, 257, 1));
+  for (const auto& [name, bytes] : cases) {
+    ASSERT_FALSE(bytes.empty()) << name;
+    int w = 0, h = 0;
+    Bytes pixels;
+    EXPECT_FALSE(ImageFormats::decode(bytes, corpusPixelLimit(name), w, h, pixels)) << name;
+  }
+  int w = 0, h = 0;
+  Bytes pixels;
+  EXPECT_TRUE(ImageFormats::decode(strip, 64 * 16, w, h, pixels));
+  EXPECT_EQ(h, 16);
 }
