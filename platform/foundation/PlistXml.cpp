@@ -346,7 +346,7 @@ class XmlPlistReader {
       if (!inDict || stack_.back().key) return false;
       std::string k;
       if (!empty && !text(name, k)) return false;
-      size_.add(Size{0, k.size()});
+      size_.add(Size{1, k.size()});  // a key is an object of its own in the binary format
       if (!budget_.allows(size_)) return false;
       stack_.back().key = std::move(k);
       return true;
