@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
