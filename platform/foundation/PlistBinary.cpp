@@ -202,7 +202,7 @@ std::optional<Value> BinaryTable::scalar(const Object& o) const {
       const size_t n = static_cast<size_t>(o.count);
       std::string s;
       if (!o.wide) {
-        // One byte per character; bytes that are no ASCII become U+FFFD, as invalid UTF-8 does.
+        // One byte per character, read as UTF-8 as it always was: invalid bytes become U+FFFD.
         if (std::memchr(p, 0, n)) return std::nullopt;
         s.assign(reinterpret_cast<const char*>(p), n);
         return Value(NSString::sanitizeUTF8(s));
