@@ -199,7 +199,11 @@ Value PLOStatCommonUDID::_getDictFromPasteboard(const std::shared_ptr<UIPasteboa
   if (!bytes) return Value::dict();
   auto object = NSKeyedUnarchiver::unarchiveObjectWithData(*bytes);
   if (!object || !object->isDict()) return Value::dict();
-  return *object;
+  // A slot's time stamps are archived dates; a slot an older app wrote holds them as numbers.
+  Value dict = *object;
+  for (const char* key : {kCreatedKey, kOptOutKey})
+    if (dict[key].isNumber()) dict.set(key, asDate(dict[key]));
+  return dict;
 }
 
 void PLOStatCommonUDID::_setDict(const Value& dict,

@@ -1,88 +1,89 @@
 #include "platform/foundation/NSKeyedArchiver.h"
 
-#include <plist/plist.h>
-
-#include <cstdlib>
 #include <map>
-#include <memory>
 #include <set>
+#include <unordered_map>
 
-#include "platform/foundation/NSString.h"
+#include "platform/foundation/PlistFormat.h"
 
-namespace {
+namespace archiver_detail {
 
-struct NodeDeleter {
-  void operator()(void* node) const {
-    if (node) plist_free(static_cast<plist_t>(node));
-  }
-};
-using Node = std::unique_ptr<void, NodeDeleter>;
+using plist_format::BinaryWriter;
 
-// Builds the "$objects" array: index 0 is "$null"; class records are shared by name.
+// Builds the "$objects" array: index 0 is "$null"; class records are shared by name, equal
+// strings and the containers and data that the value shares are archived once.
 class Archiver {
  public:
-  Archiver() : objects_(plist_new_array()) {
-    plist_array_append_item(objects_.get(), plist_new_string("$null"));
-  }
+  Archiver() { objects_.push_back(writer_.addScalar(Value("$null"))); }
 
   uint64_t add(const Value& v, int depth) {
-    if (depth > 512) return 0;
+    if (depth > plist_format::kMaxDepth) return 0;
+    const void* box = v.isArray()  ? static_cast<const void*>(&v.arrayValue())
+                      : v.isDict() ? static_cast<const void*>(&v.dictValue())
+                      : v.isData() ? static_cast<const void*>(&v.dataValue())
+                                   : nullptr;
+    if (box) {
+      if (auto it = shared_.find(box); it != shared_.end()) return it->second;
+    }
     switch (v.kind()) {
       case Value::Kind::Absent:
         return 0;
       case Value::Kind::Null: {
-        plist_t object = plist_new_dict();
-        uint64_t index = append(object);
-        plist_dict_set_item(object, "$class",
-                            plist_new_uid(classRecord("NSNull", {"NSNull", "NSObject"})));
+        const uint64_t index = reserveObject();
+        setObject(index, {{key("$class"), classRecord("NSNull", {"NSNull", "NSObject"})}});
         return index;
       }
       case Value::Kind::Bool:
-        return append(plist_new_bool(v.boolValue() ? 1 : 0));
       case Value::Kind::Integer:
-        return append(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
       case Value::Kind::Real:
-        return append(plist_new_real(v.doubleValue()));
-      case Value::Kind::String:
-        return append(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
+        return append(writer_.addScalar(v));
+      case Value::Kind::String: {
+        const std::string text = plist_format::plistText(v.str());
+        if (auto it = strings_.find(text); it != strings_.end()) return it->second;
+        const uint64_t index = append(writer_.addScalar(Value(text)));
+        strings_.emplace(text, index);
+        return index;
+      }
       case Value::Kind::Data: {
-        const auto& d = v.dataValue();
-        return append(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
+        const uint64_t index = append(writer_.addScalar(v));
+        shared_.emplace(box, index);
+        return index;
       }
       case Value::Kind::Date: {
-        // NSDate keeps its seconds since 2001-01-01 under "NS.time".
-        plist_t object = plist_new_dict();
-        uint64_t index = append(object);
-        plist_dict_set_item(object, "NS.time", plist_new_real(v.dateValue() - 978307200.0));
-        plist_dict_set_item(object, "$class",
-                            plist_new_uid(classRecord("NSDate", {"NSDate", "NSObject"})));
+        // NSDate keeps its seconds since 2001-01-01 under "NS.time", exactly as the binary
+        // format keeps a date.
+        const uint64_t index = reserveObject();
+        setObject(index, {{key("NS.time"),
+                           writer_.addScalar(Value(plist_format::since2001(v.dateValue())))},
+                          {key("$class"), classRecord("NSDate", {"NSDate", "NSObject"})}});
         return index;
       }
       case Value::Kind::Array: {
-        plist_t object = plist_new_dict();
-        uint64_t index = append(object);
-        plist_t refs = plist_new_array();
-        for (const auto& item : v.arrayValue())
-          plist_array_append_item(refs, plist_new_uid(add(item, depth + 1)));
-        plist_dict_set_item(object, "NS.objects", refs);
-        plist_dict_set_item(object, "$class",
-                            plist_new_uid(classRecord("NSArray", {"NSArray", "NSObject"})));
+        const uint64_t index = reserveObject();
+        shared_.emplace(box, index);
+        std::vector<uint64_t> refs;
+        refs.reserve(v.count());
+        for (const auto& item : v.arrayValue()) refs.push_back(uid(add(item, depth + 1)));
+        setObject(index, {{key("NS.objects"), writer_.addArray(std::move(refs))},
+                          {key("$class"), classRecord("NSArray", {"NSArray", "NSObject"})}});
         return index;
       }
       case Value::Kind::Dict: {
-        if (isArchivedObject(v)) return addObject(v, depth);
-        plist_t object = plist_new_dict();
-        uint64_t index = append(object);
-        plist_t keys = plist_new_array(), values = plist_new_array();
-        for (const auto& [key, item] : v.dictValue()) {
-          plist_array_append_item(keys, plist_new_uid(add(Value(key), depth + 1)));
-          plist_array_append_item(values, plist_new_uid(add(item, depth + 1)));
+        const uint64_t index = reserveObject();
+        shared_.emplace(box, index);
+        if (isArchivedObject(v)) {
+          addObject(index, v, depth);
+          return index;
         }
-        plist_dict_set_item(object, "NS.keys", keys);
-        plist_dict_set_item(object, "NS.objects", values);
-        plist_dict_set_item(
-            object, "$class",
-            plist_new_uid(classRecord("NSDictionary", {"NSDictionary", "NSObject"})));
+        std::vector<uint64_t> keys, values;
+        for (const auto& [k, item] : v.dictValue()) {
+          keys.push_back(uid(add(Value(k), depth + 1)));
+          values.push_back(uid(add(item, depth + 1)));
+        }
+        setObject(index,
+                  {{key("NS.keys"), writer_.addArray(std::move(keys))},
+                   {key("NS.objects"), writer_.addArray(std::move(values))},
+                   {key("$class"), classRecord("NSDictionary", {"NSDictionary", "NSObject"})}});
         return index;
       }
     }
@@ -109,68 +110,69 @@ class Archiver {
     return valueClasses.count(v["$classname"].str()) == 0;
   }
 
-  // An object of another class, as the unarchiver reads one: its class record and each field
-  // under its own key, so that such an object is written back as the object it was.
-  uint64_t addObject(const Value& v, int depth) {
-    plist_t object = plist_new_dict();
-    uint64_t index = append(object);
-    for (const auto& [key, item] : v.dictValue()) {
-      if (key == "$classname" || key == "$class") continue;
-      plist_dict_set_item(object, NSString::sanitizeUTF8(key).c_str(),
-                          plist_new_uid(add(item, depth + 1)));
-    }
-    const std::string name = NSString::sanitizeUTF8(v["$classname"].str());
-    plist_dict_set_item(object, "$class",
-                        plist_new_uid(classRecord(name, {name.c_str(), "NSObject"})));
-    return index;
-  }
-
   Value::Data finish(uint64_t root) {
-    Node archive(plist_new_dict());
-    plist_dict_set_item(archive.get(), "$archiver", plist_new_string("NSKeyedArchiver"));
-    plist_dict_set_item(archive.get(), "$version", plist_new_uint(100000));
-    plist_t top = plist_new_dict();
-    plist_dict_set_item(top, "root", plist_new_uid(root));
-    plist_dict_set_item(archive.get(), "$top", top);
-    plist_dict_set_item(archive.get(), "$objects", objects_.release());
-    char* raw = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(archive.get(), &raw, &length);
-    if (!raw) return {};
-    Value::Data out(reinterpret_cast<uint8_t*>(raw), reinterpret_cast<uint8_t*>(raw) + length);
-    std::free(raw);
-    return out;
+    const uint64_t objects = writer_.addArray(objects_);
+    const uint64_t top = writer_.addDict({{key("root"), writer_.addUid(root)}});
+    const uint64_t archive =
+        writer_.addDict({{key("$archiver"), writer_.addScalar(Value("NSKeyedArchiver"))},
+                         {key("$version"), writer_.addScalar(Value(100000))},
+                         {key("$top"), top},
+                         {key("$objects"), objects}});
+    return writer_.finish(archive);
   }
 
  private:
-  uint64_t append(plist_t node) {
-    uint64_t index = plist_array_get_size(objects_.get());
-    plist_array_append_item(objects_.get(), node);  // the array owns it; we may still fill it
-    return index;
+  // An object of another class, as the unarchiver reads one: its class record and each field
+  // under its own key, so that such an object is written back as the object it was.
+  void addObject(uint64_t index, const Value& v, int depth) {
+    std::vector<std::pair<uint64_t, uint64_t>> fields;
+    for (const auto& [k, item] : v.dictValue()) {
+      if (k == "$classname" || k == "$class") continue;
+      fields.emplace_back(key(k), uid(add(item, depth + 1)));
+    }
+    const std::string name = plist_format::plistText(v["$classname"].str());
+    fields.emplace_back(key("$class"), classRecord(name, {name, "NSObject"}));
+    setObject(index, std::move(fields));
   }
 
-  uint64_t classRecord(const std::string& name, std::initializer_list<const char*> chain) {
+  uint64_t append(uint64_t tableIndex) {
+    objects_.push_back(tableIndex);
+    return objects_.size() - 1;
+  }
+  // An archived object whose fields are given later (after the objects it holds).
+  uint64_t reserveObject() { return append(writer_.reserve()); }
+  void setObject(uint64_t index, std::vector<std::pair<uint64_t, uint64_t>> fields) {
+    writer_.setDict(objects_[index], std::move(fields));
+  }
+  uint64_t key(const std::string& text) { return writer_.addScalar(Value(text)); }
+  uint64_t uid(uint64_t archived) { return writer_.addUid(archived); }
+
+  // The UID of the class record of `name`.
+  uint64_t classRecord(const std::string& name, std::initializer_list<std::string> chain) {
     auto it = classes_.find(name);
-    if (it != classes_.end()) return it->second;
-    plist_t record = plist_new_dict();
-    plist_dict_set_item(record, "$classname", plist_new_string(name.c_str()));
-    plist_t classes = plist_new_array();
-    for (const char* c : chain) plist_array_append_item(classes, plist_new_string(c));
-    plist_dict_set_item(record, "$classes", classes);
-    uint64_t index = append(record);
-    classes_[name] = index;
-    return index;
+    if (it == classes_.end()) {
+      std::vector<uint64_t> names;
+      for (const auto& c : chain) names.push_back(writer_.addScalar(Value(c)));
+      const uint64_t record =
+          writer_.addDict({{key("$classname"), writer_.addScalar(Value(name))},
+                           {key("$classes"), writer_.addArray(std::move(names))}});
+      it = classes_.emplace(name, append(record)).first;
+    }
+    return uid(it->second);
   }
 
-  Node objects_;
+  BinaryWriter writer_;
+  std::vector<uint64_t> objects_;  // the table index of each archived object
   std::map<std::string, uint64_t> classes_;
+  std::unordered_map<std::string, uint64_t> strings_;
+  std::unordered_map<const void*, uint64_t> shared_;
 };
 
-}  // namespace
+}  // namespace archiver_detail
 
 Value::Data NSKeyedArchiver::archivedDataWithRootObject(const Value& root) {
   if (root.kind() == Value::Kind::Absent) return {};
-  Archiver archiver;
-  uint64_t index = archiver.add(root, 0);
+  archiver_detail::Archiver archiver;
+  const uint64_t index = archiver.add(root, 0);
   return archiver.finish(index);
 }

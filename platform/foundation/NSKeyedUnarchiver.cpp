@@ -1,186 +1,243 @@
 #include "platform/foundation/NSKeyedUnarchiver.h"
 
-#include <plist/plist.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <limits>
-#include <memory>
-#include <set>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/foundation/NSObject.h"
-#include "platform/foundation/NSString.h"
-#include "platform/foundation/Plist.h"
+#include "platform/foundation/PlistFormat.h"
 
-namespace {
+namespace keyed_detail {
 
-constexpr double kReferenceDateOffset = 978307200.0;  // 2001-01-01 in seconds since 1970
+using plist_format::BinaryTable;
+using plist_format::Size;
 
-struct NodeDeleter {
-  void operator()(void* node) const {
-    if (node) plist_free(static_cast<plist_t>(node));
+// The entries of a dictionary object of the table whose keys are strings, by key.
+using Fields = std::vector<std::pair<std::string, uint64_t>>;
+bool fieldsOf(const BinaryTable& table, uint64_t index, Fields& out) {
+  BinaryTable::Object o;
+  if (!table.object(index, o) || o.kind != BinaryTable::Kind::Dict) return false;
+  out.clear();
+  out.reserve(static_cast<size_t>(std::min<uint64_t>(o.count, 4096)));
+  for (uint64_t i = 0; i < o.count; ++i) {
+    uint64_t keyRef = 0, valueRef = 0;
+    BinaryTable::Object key;
+    if (!table.ref(o, i, keyRef) || !table.ref(o, o.count + i, valueRef) ||
+        !table.object(keyRef, key) || key.kind != BinaryTable::Kind::String)
+      return false;
+    auto text = table.scalar(key);
+    if (!text) return false;
+    out.emplace_back(text->str(), valueRef);
   }
-};
-using Node = std::unique_ptr<void, NodeDeleter>;
-
-std::string stringOf(plist_t node) {
-  if (!node ||
-      (plist_get_node_type(node) != PLIST_STRING && plist_get_node_type(node) != PLIST_KEY))
-    return "";
-  char* raw = nullptr;
-  plist_get_string_val(node, &raw);
-  std::string s = raw ? raw : "";
-  std::free(raw);
-  return NSString::sanitizeUTF8(s);
+  return true;
 }
 
-// Resolves the object graph; fails on broken or circular references.
+const uint64_t* field(const Fields& fields, std::string_view key) {
+  for (const auto& [k, ref] : fields)
+    if (k == key) return &ref;
+  return nullptr;
+}
+
+// Resolves the archive's object graph through its $objects: each object is decoded once, when
+// first referenced, and shared by every later reference. Every reference ($null among them)
+// counts, with the whole size of what it refers to, against the budget of a read; references
+// deeper than kMaxDepth, or back to an object being decoded (a cycle), refuse the archive. The
+// recursion is bounded by that depth.
 class Unarchiver {
  public:
-  explicit Unarchiver(plist_t objects) : objects_(objects) {}
+  Unarchiver(const BinaryTable& table, const BinaryTable::Object& objects,
+             const plist_format::Budget& budget)
+      : table_(table), objects_(objects), budget_(budget) {}
 
-  std::optional<Value> objectAt(uint64_t index) {
-    if (index == 0) return Value();  // "$null"
-    // Every reference is decoded afresh, so a small archive whose objects refer to one
-    // another many times over (each level listing the next twice) would expand without end:
-    // past a budget of references, the archive is refused.
-    if (++visits_ > kMaxReferences) return std::nullopt;
-    if (index >= plist_array_get_size(objects_) || active_.count(index) || active_.size() > 512)
-      return std::nullopt;
-    active_.insert(index);
-    auto result = decode(plist_array_get_item(objects_, static_cast<uint32_t>(index)));
-    active_.erase(index);
-    return result;
+  // The object that UID `index` names, at `depth`: its size is added to `size`, and `height`
+  // (how deep the referring object nests) grows to hold it.
+  std::optional<Value> reference(uint64_t index, Size& size, int depth, int& height) {
+    if (index == 0) {  // "$null"
+      size.add(Size{1, 0});
+      return budget_.allows(size) ? std::optional<Value>(Value()) : std::nullopt;
+    }
+    auto it = memo_.find(index);
+    if (it == memo_.end()) {
+      if (depth > plist_format::kMaxDepth) return std::nullopt;
+      memo_[index].done = false;
+      Size own{1, 0};
+      int ownHeight = 0;
+      auto value = decode(index, own, depth, ownHeight);
+      if (!value || !budget_.allows(own)) return std::nullopt;
+      it = memo_.find(index);
+      it->second = Memo{true, std::move(*value), own, ownHeight};
+    } else if (!it->second.done) {
+      return std::nullopt;  // an object that holds itself
+    }
+    // An object decoded before, referred to again from deeper down, must fit there too.
+    if (depth + it->second.height > plist_format::kMaxDepth) return std::nullopt;
+    height = std::max(height, it->second.height + 1);
+    size.add(it->second.size);
+    if (!budget_.allows(size)) return std::nullopt;
+    return it->second.value;
   }
 
  private:
-  std::optional<Value> resolve(plist_t node) {
-    if (node && plist_get_node_type(node) == PLIST_UID) {
-      uint64_t index = 0;
-      plist_get_uid_val(node, &index);
-      return objectAt(index);
-    }
-    return scalar(node);
+  struct Memo {
+    bool done = false;
+    Value value;
+    Size size;
+    int height = 0;
+  };
+
+  // The table index of archived object `index`.
+  bool tableIndex(uint64_t index, uint64_t& out) const {
+    return index < objects_.count && table_.ref(objects_, index, out);
   }
 
-  // Booleans, numbers, strings and data; nullopt for anything else.
-  std::optional<Value> scalar(plist_t node) {
-    if (!node) return std::nullopt;
-    switch (plist_get_node_type(node)) {
-      case PLIST_BOOLEAN:
-      case PLIST_UINT:
-      case PLIST_REAL:
-      case PLIST_STRING:
-      case PLIST_KEY:
-      case PLIST_DATA:
-        return Plist::valueOfNode(node);
-      default:
-        return std::nullopt;
-    }
+  // A field's value: a UID names another object; booleans, numbers, strings and data are
+  // themselves; anything else is refused.
+  std::optional<Value> resolve(uint64_t ref, Size& size, int depth, int& height) {
+    BinaryTable::Object o;
+    if (!table_.object(ref, o)) return std::nullopt;
+    if (o.kind == BinaryTable::Kind::Uid) return reference(table_.uid(o), size, depth + 1, height);
+    if (o.kind == BinaryTable::Kind::Array || o.kind == BinaryTable::Kind::Dict ||
+        o.kind == BinaryTable::Kind::Date)
+      return std::nullopt;
+    auto v = table_.scalar(o);
+    if (!v) return std::nullopt;
+    size.add(Size{1, v->isString() ? v->str().size() : v->isData() ? o.count : 0});
+    return v;
   }
 
-  std::optional<Value> refs(plist_t array, Value::Array& out) {
-    if (!array || plist_get_node_type(array) != PLIST_ARRAY) return std::nullopt;
-    for (uint32_t i = 0, n = plist_array_get_size(array); i < n; ++i) {
-      auto item = resolve(plist_array_get_item(array, i));
-      if (!item) return std::nullopt;
-      out.push_back(*item);
+  // The members of an array field (NS.keys, NS.objects).
+  bool members(const uint64_t* ref, Value::Array& out, Size& size, int depth, int& height) {
+    BinaryTable::Object o;
+    if (!ref || !table_.object(*ref, o) || o.kind != BinaryTable::Kind::Array) return false;
+    out.reserve(static_cast<size_t>(std::min<uint64_t>(o.count, 4096)));
+    for (uint64_t i = 0; i < o.count; ++i) {
+      uint64_t member = 0;
+      if (!table_.ref(o, i, member)) return false;
+      auto item = resolve(member, size, depth, height);
+      if (!item || !budget_.allows(size)) return false;
+      out.push_back(std::move(*item));
     }
-    return Value();
+    return true;
   }
 
-  std::optional<Value> decode(plist_t node) {
-    if (!node) return std::nullopt;
-    if (plist_get_node_type(node) != PLIST_DICT) return scalar(node);
-    plist_t classRef = plist_dict_get_item(node, "$class");
-    if (!classRef || plist_get_node_type(classRef) != PLIST_UID) return std::nullopt;
-    uint64_t classIndex = 0;
-    plist_get_uid_val(classRef, &classIndex);
-    if (classIndex >= plist_array_get_size(objects_)) return std::nullopt;
-    plist_t record = plist_array_get_item(objects_, static_cast<uint32_t>(classIndex));
-    if (!record || plist_get_node_type(record) != PLIST_DICT) return std::nullopt;
-    std::string name = stringOf(plist_dict_get_item(record, "$classname"));
+  std::optional<std::string> className(uint64_t classIndex) {
+    if (auto it = classNames_.find(classIndex); it != classNames_.end()) return it->second;
+    uint64_t ref = 0;
+    Fields record;
+    if (!tableIndex(classIndex, ref) || !fieldsOf(table_, ref, record)) return std::nullopt;
+    const uint64_t* name = field(record, "$classname");
+    BinaryTable::Object o;
+    if (!name || !table_.object(*name, o) || o.kind != BinaryTable::Kind::String)
+      return std::nullopt;
+    auto text = table_.scalar(o);
+    if (!text) return std::nullopt;
+    return classNames_[classIndex] = text->str();
+  }
 
-    if (name == "NSDictionary" || name == "NSMutableDictionary") {
+  std::optional<Value> decode(uint64_t index, Size& size, int depth, int& height) {
+    uint64_t ref = 0;
+    BinaryTable::Object o;
+    if (!tableIndex(index, ref) || !table_.object(ref, o)) return std::nullopt;
+    if (o.kind != BinaryTable::Kind::Dict) {
+      if (o.kind == BinaryTable::Kind::Uid) return std::nullopt;
+      auto v = resolve(ref, size, depth, height);
+      if (v) size.nodes -= 1;  // the object itself was counted by its reference
+      return v;
+    }
+    Fields fields;
+    if (!fieldsOf(table_, ref, fields)) return std::nullopt;
+    const uint64_t* classRef = field(fields, "$class");
+    BinaryTable::Object classObject;
+    if (!classRef || !table_.object(*classRef, classObject) ||
+        classObject.kind != BinaryTable::Kind::Uid)
+      return std::nullopt;
+    const auto name = className(table_.uid(classObject));
+    if (!name) return std::nullopt;
+
+    if (*name == "NSDictionary" || *name == "NSMutableDictionary") {
       Value::Array keys, values;
-      if (!refs(plist_dict_get_item(node, "NS.keys"), keys) ||
-          !refs(plist_dict_get_item(node, "NS.objects"), values) || keys.size() != values.size())
+      if (!members(field(fields, "NS.keys"), keys, size, depth, height) ||
+          !members(field(fields, "NS.objects"), values, size, depth, height) ||
+          keys.size() != values.size())
         return std::nullopt;
       Value::Dict d;
       for (size_t i = 0; i < keys.size(); ++i)
         if (!values[i].isNil() || values[i].isNull()) d.insert_or_assign(keys[i].str(), values[i]);
       return Value(std::move(d));
     }
-    if (name == "NSArray" || name == "NSMutableArray" || name == "NSSet" ||
-        name == "NSMutableSet") {
+    if (*name == "NSArray" || *name == "NSMutableArray" || *name == "NSSet" ||
+        *name == "NSMutableSet") {
       Value::Array a;
-      if (!refs(plist_dict_get_item(node, "NS.objects"), a)) return std::nullopt;
+      if (!members(field(fields, "NS.objects"), a, size, depth, height)) return std::nullopt;
       return Value(std::move(a));
     }
-    if (name == "NSNull") return Value::null();
-    if (name == "NSString" || name == "NSMutableString")
-      return resolve(plist_dict_get_item(node, "NS.string"));
-    if (name == "NSData" || name == "NSMutableData")
-      return resolve(plist_dict_get_item(node, "NS.data"));
-    if (name == "NSDate") {
-      auto t = scalar(plist_dict_get_item(node, "NS.time"));
-      if (!t) return std::nullopt;
-      return Value(t->doubleValue() + kReferenceDateOffset);
+    if (*name == "NSNull") return Value::null();
+    if (*name == "NSString" || *name == "NSMutableString" || *name == "NSData" ||
+        *name == "NSMutableData") {
+      const bool string = *name == "NSString" || *name == "NSMutableString";
+      const uint64_t* value = field(fields, string ? "NS.string" : "NS.data");
+      if (!value) return std::nullopt;
+      return resolve(*value, size, depth, height);
+    }
+    if (*name == "NSDate") {
+      // Seconds since 2001, kept exactly (plist_format::since1970).
+      const uint64_t* time = field(fields, "NS.time");
+      BinaryTable::Object t;
+      if (!time || !table_.object(*time, t) ||
+          (t.kind != BinaryTable::Kind::Real && t.kind != BinaryTable::Kind::Integer))
+        return std::nullopt;
+      auto seconds = table_.scalar(t);
+      if (!seconds) return std::nullopt;
+      return Value::date(plist_format::since1970(seconds->doubleValue()));
     }
     // Any other class: its fields, by key.
-    Value fields = Value::dict({{"$classname", name}});
-    plist_dict_iter raw = nullptr;
-    plist_dict_new_iter(node, &raw);
-    for (;;) {
-      char* key = nullptr;
-      plist_t item = nullptr;
-      plist_dict_next_item(node, raw, &key, &item);
-      std::string k = key ? key : "";
-      std::free(key);
-      if (!item) break;
-      if (k == "$class") continue;
-      auto v = resolve(item);
-      if (!v) {
-        std::free(raw);
-        return std::nullopt;
-      }
-      fields.set(NSString::sanitizeUTF8(k), *v);
+    Value::Dict d;
+    d.emplace("$classname", Value(*name));
+    for (const auto& [key, value] : fields) {
+      if (key == "$class") continue;
+      auto v = resolve(value, size, depth, height);
+      size.add(Size{0, key.size()});
+      if (!v || !budget_.allows(size)) return std::nullopt;
+      d.insert_or_assign(key, std::move(*v));
     }
-    std::free(raw);
-    return fields;
+    return Value(std::move(d));
   }
 
-  static constexpr uint64_t kMaxReferences = 250000;
-  plist_t objects_;
-  uint64_t visits_ = 0;
-  std::set<uint64_t> active_;  // objects being decoded: a reference back to one is a cycle
+  const BinaryTable& table_;
+  const BinaryTable::Object& objects_;
+  const plist_format::Budget& budget_;
+  std::unordered_map<uint64_t, Memo> memo_;
+  std::unordered_map<uint64_t, std::string> classNames_;
 };
 
-}  // namespace
+}  // namespace keyed_detail
 
 std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const Value::Data& data) {
-  if (data.size() < 8 || data.size() > std::numeric_limits<uint32_t>::max() ||
-      std::memcmp(data.data(), "bplist00", 8) != 0)
+  using namespace keyed_detail;
+  BinaryTable table;
+  if (!table.open(data.data(), data.size())) return std::nullopt;
+  // The archive itself: {"$archiver": "NSKeyedArchiver", "$top": {"root": UID}, "$objects": [...]}.
+  // Only what the root refers to is read from $objects.
+  Fields archive, top;
+  if (!fieldsOf(table, table.top(), archive)) return std::nullopt;
+  const uint64_t* archiver = field(archive, "$archiver");
+  const uint64_t* topRef = field(archive, "$top");
+  const uint64_t* objectsRef = field(archive, "$objects");
+  BinaryTable::Object o, objects, root;
+  if (!archiver || !table.object(*archiver, o) || o.kind != BinaryTable::Kind::String ||
+      table.scalar(o).value_or(Value()).str() != "NSKeyedArchiver")
     return std::nullopt;
-  if (!Plist::binaryReadable(data.data(), data.size())) return std::nullopt;
-  plist_t raw = nullptr;
-  plist_from_bin(reinterpret_cast<const char*>(data.data()), static_cast<uint32_t>(data.size()),
-                 &raw);
-  Node archive(raw);
-  if (!archive || plist_get_node_type(archive.get()) != PLIST_DICT) return std::nullopt;
-  if (stringOf(plist_dict_get_item(archive.get(), "$archiver")) != "NSKeyedArchiver")
+  if (!objectsRef || !table.object(*objectsRef, objects) ||
+      objects.kind != BinaryTable::Kind::Array)
     return std::nullopt;
-  plist_t objects = plist_dict_get_item(archive.get(), "$objects");
-  plist_t top = plist_dict_get_item(archive.get(), "$top");
-  if (!objects || plist_get_node_type(objects) != PLIST_ARRAY || !top ||
-      plist_get_node_type(top) != PLIST_DICT)
+  if (!topRef || !fieldsOf(table, *topRef, top)) return std::nullopt;
+  const uint64_t* rootRef = field(top, "root");
+  if (!rootRef || !table.object(*rootRef, root) || root.kind != BinaryTable::Kind::Uid)
     return std::nullopt;
-  plist_t root = plist_dict_get_item(top, "root");
-  if (!root || plist_get_node_type(root) != PLIST_UID) return std::nullopt;
-  uint64_t index = 0;
-  plist_get_uid_val(root, &index);
-  Unarchiver unarchiver(objects);
-  return unarchiver.objectAt(index);
+  const plist_format::Budget budget(data.size());
+  Unarchiver unarchiver(table, objects, budget);
+  Size size;
+  int height = 0;
+  return unarchiver.reference(table.uid(root), size, 0, height);
 }
 
 // --- Archived interfaces -----------------------------------------------------------------------
@@ -190,7 +247,12 @@ struct NSCoder::Session {
   // crafted archive cannot exhaust the stack or memory through nested objects.
   static constexpr int kMaxDepth = 128;
   static constexpr size_t kMaxObjects = 20000;
+  // The text and data that initWithCoder is handed, counted once per object made: objects of an
+  // archive may share one text, which each object then keeps a copy of. An interface's texts
+  // amount to kilobytes; past 32 MB, objects are no longer made.
+  static constexpr uint64_t kMaxBytes = uint64_t{32} << 20;
   std::vector<std::shared_ptr<NSObject>> made;
+  uint64_t bytes = 0;
 };
 
 NSCoder::NSCoder(Value fields, Session& session, int depth)
@@ -235,8 +297,13 @@ std::vector<std::shared_ptr<NSObject>> NSCoder::decodeArrayOfObjectsForKey(
 std::shared_ptr<NSObject> NSCoder::make(const Value& archived) const {
   if (!archived.isDict() || !archived["$classname"].isString()) return nullptr;
   if (depth_ >= Session::kMaxDepth || session_.made.size() >= Session::kMaxObjects) return nullptr;
+  uint64_t cost = 0;
+  for (const auto& [key, field] : archived.dictValue())
+    cost += key.size() + (field.isString() ? field.str().size() : field.dataValue().size());
+  if (cost > Session::kMaxBytes - session_.bytes) return nullptr;
   auto object = ClassRegistry::alloc(archived["$classname"].str());
   if (!object) return nullptr;
+  session_.bytes += cost;
   session_.made.push_back(object);
   NSCoder coder(archived, session_, depth_ + 1);
   object->initWithCoder(coder);

@@ -1,13 +1,18 @@
 #pragma once
 // Reads keyed archives (see NSKeyedArchiver.h). Besides what the archiver writes, it reads
-// NSString/NSData/NSDate objects and sets; an object of any other class reads as a
-// dictionary of its fields with its class name under "$classname". Thread-safe.
+// NSString/NSData objects and sets; NSDate objects read as dates (Value::date), exactly; an object
+// of any other class reads as a dictionary of its fields with its class name under "$classname".
+// Only the objects the root refers to are decoded, each once, and shared by every reference to it;
+// every reference ("$null" among them) counts, with the whole size of what it refers to, against
+// the budget of a plist read (PlistFormat.h). Thread-safe.
 //
 // An archived interface (a view tree, as an interface file holds it) is made into objects with
 // instantiateObjectWithData: each archived object whose class is in the class registry is
 // made bare (ClassRegistry::alloc) and given its fields through initWithCoder; once the whole
 // tree is made, every object made gets awakeFromNib, in the order they were made (an object
-// before the objects it holds). Main thread, as views are made there.
+// before the objects it holds). Main thread, as views are made there. The objects of one archive
+// are bounded: at most 20,000, nested at most 128 deep, and handed at most 32 MB of text and data
+// between them (objects of an archive may share one text, which each then copies).
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,8 +24,8 @@ class NSObject;
 
 class NSKeyedUnarchiver {
  public:
-  // nullopt when the bytes are not a keyed archive or its references are broken or
-  // circular: the platform's "cannot be unarchived".
+  // nullopt when the bytes are not a keyed archive, its references are broken, circular or
+  // nested deeper than 512, or it expands past the budget: the platform's "cannot be unarchived".
   static std::optional<Value> unarchiveObjectWithData(const Value::Data& data);
   // The archive's root object, made with its class and everything it holds; nullptr when the
   // bytes cannot be unarchived or the root is not an object of a class the registry can make.

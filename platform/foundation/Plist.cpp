@@ -1,367 +1,138 @@
 #include "platform/foundation/Plist.h"
 
-#include <plist/plist.h>
-
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <limits>
-#include <memory>
 
 #include "platform/foundation/NSString.h"
+#include "platform/foundation/PlistFormat.h"
 
-namespace {
+namespace plist_format {
 
-// Deeper containers are refused when reading (and left out when writing).
-constexpr int kMaxDepth = 512;
-
-// Seconds between 1970-01-01 and 2001-01-01, the epoch of plist dates.
-constexpr double kPlistEpoch = 978307200.0;
-
-// Owns a plist node tree (freed with plist_free).
-struct NodeDeleter {
-  void operator()(void* node) const {
-    if (node) plist_free(static_cast<plist_t>(node));
-  }
-};
-using Node = std::unique_ptr<void, NodeDeleter>;
-
-// Owns memory that libplist allocated with malloc.
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-using Owned = std::unique_ptr<char, FreeDeleter>;
-
-// A date node: libplist counts whole seconds since 2001 in 32 bits (1933 to 2069), plus
-// microseconds of the same sign. A moment outside that range (or not finite) cannot be a plist
-// date; it is kept as a real number of seconds since 1970, which readers of dates accept.
-Node dateNode(double secondsSince1970) {
-  const double since2001 = secondsSince1970 - kPlistEpoch;
-  if (!std::isfinite(since2001) || since2001 <= std::numeric_limits<int32_t>::min() ||
-      since2001 >= std::numeric_limits<int32_t>::max())
-    return Node(plist_new_real(secondsSince1970));
-  const double whole = std::trunc(since2001);
-  auto usec = static_cast<int32_t>(std::llround((since2001 - whole) * 1e6));
-  auto sec = static_cast<int32_t>(whole);
-  if (usec >= 1000000 || usec <= -1000000) {  // rounding reached the next second
-    sec += usec > 0 ? 1 : -1;
-    usec = 0;
-  }
-  return Node(plist_new_date(sec, usec));
+namespace date_detail {
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back: 400-year eras
+// of 146097 days, years counted from March so that the leap day ends each year.
+int64_t daysFromCivil(int64_t y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yearOfEra = y - era * 400;
+  const int64_t dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
 }
 
-// Builds a node for v, or nullptr when a plist cannot hold it. Strings are made valid
-// UTF-8 first: libplist trusts what it gets.
-Node toNode(const Value& v, int depth) {
-  if (depth > 512) return nullptr;
-  switch (v.kind()) {
-    case Value::Kind::Absent:
-    case Value::Kind::Null:
-      return nullptr;
-    case Value::Kind::Bool:
-      return Node(plist_new_bool(v.boolValue() ? 1 : 0));
-    case Value::Kind::Integer:
-      return Node(plist_new_uint(static_cast<uint64_t>(v.longLongValue())));
-    case Value::Kind::Real:
-      return Node(plist_new_real(v.doubleValue()));
-    case Value::Kind::String:
-      return Node(plist_new_string(NSString::sanitizeUTF8(v.str()).c_str()));
-    case Value::Kind::Data: {
-      const auto& d = v.dataValue();
-      return Node(plist_new_data(reinterpret_cast<const char*>(d.data()), d.size()));
-    }
-    case Value::Kind::Date:
-      return dateNode(v.dateValue());
-    case Value::Kind::Array: {
-      Node array(plist_new_array());
-      for (const auto& item : v.arrayValue()) {
-        Node child = toNode(item, depth + 1);
-        if (child) plist_array_append_item(array.get(), child.release());  // the array owns it now
-      }
-      return array;
-    }
-    case Value::Kind::Dict: {
-      Node dict(plist_new_dict());
-      for (const auto& [key, item] : v.dictValue()) {
-        Node child = toNode(item, depth + 1);
-        if (child)
-          plist_dict_set_item(dict.get(), NSString::sanitizeUTF8(key).c_str(), child.release());
-      }
-      return dict;
-    }
-  }
-  return nullptr;
+void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t dayOfEra = z - era * 146097;
+  const int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const int64_t mp = (5 * dayOfYear + 2) / 153;
+  d = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = yearOfEra + era * 400 + (m <= 2);
 }
 
-Value fromNode(plist_t node, int depth) {
-  if (!node || depth > 512) return Value();
-  switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-      uint8_t b = 0;
-      plist_get_bool_val(node, &b);
-      return Value::boolean(b != 0);
-    }
-    case PLIST_UINT: {
-      uint64_t u = 0;
-      plist_get_uint_val(node, &u);
-      // Integers are stored as 64-bit two's complement: negative numbers come back intact.
-      return Value(static_cast<long long>(u));
-    }
-    case PLIST_REAL: {
-      double d = 0;
-      plist_get_real_val(node, &d);
-      return Value(d);
-    }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-      char* raw = nullptr;
-      plist_get_string_val(node, &raw);
-      Owned s(raw);
-      return Value(NSString::sanitizeUTF8(s ? s.get() : ""));
-    }
-    case PLIST_DATA: {
-      char* raw = nullptr;
-      uint64_t length = 0;
-      plist_get_data_val(node, &raw, &length);
-      Owned d(raw);
-      const auto* bytes = reinterpret_cast<const uint8_t*>(d.get());
-      return Value::data(bytes ? Value::Data(bytes, bytes + length) : Value::Data());
-    }
-    case PLIST_DATE: {
-      int32_t sec = 0, usec = 0;
-      plist_get_date_val(node, &sec, &usec);
-      // libplist gives the fraction without its sign: before 2001 it lies further back.
-      const double fraction = usec / 1e6;
-      return Value::date(kPlistEpoch + sec + (sec < 0 ? -fraction : fraction));
-    }
-    case PLIST_UID: {
-      uint64_t u = 0;
-      plist_get_uid_val(node, &u);
-      return Value(static_cast<unsigned long long>(u));
-    }
-    case PLIST_ARRAY: {
-      Value::Array a;
-      uint32_t n = plist_array_get_size(node);
-      for (uint32_t i = 0; i < n; ++i)
-        a.push_back(fromNode(plist_array_get_item(node, i), depth + 1));
-      return Value(std::move(a));
-    }
-    case PLIST_DICT: {
-      Value::Dict d;
-      plist_dict_iter raw = nullptr;
-      plist_dict_new_iter(node, &raw);
-      Owned iter(static_cast<char*>(raw));
-      for (;;) {
-        char* key = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(node, raw, &key, &item);
-        Owned ownedKey(key);
-        if (!item) break;
-        Value v = fromNode(item, depth + 1);
-        if (!v.isNil()) d.insert_or_assign(NSString::sanitizeUTF8(key ? key : ""), std::move(v));
-      }
-      return Value(std::move(d));
-    }
-    default:
-      return Value();
-  }
+// 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
+constexpr double kFirstXmlSecond = -62135596800.0;
+constexpr double kPastXmlSeconds = 253402300800.0;
+}  // namespace date_detail
+
+double since1970(double since2001) { return since2001 + kEpoch2001; }
+
+double since2001(double since1970) {
+  const double d = since1970 - kEpoch2001;
+  if (!std::isfinite(d)) return d;
+  // Other writers give dates in whole microseconds: of the doubles that read back as this
+  // moment, the one of whole microseconds is what such a writer wrote.
+  // (Beyond 9e9 seconds, about year 2286, a double holds no single microseconds.)
+  const double micro = std::nearbyint(d * 1e6) / 1e6;
+  if (std::fabs(d) < 9e9 && micro + kEpoch2001 == since1970) return micro;
+  for (double candidate : {d, std::nextafter(d, INFINITY), std::nextafter(d, -INFINITY)})
+    if (candidate + kEpoch2001 == since1970) return candidate;
+  return d;
 }
 
-}  // namespace
+std::optional<std::string> xmlDate(double since1970) {
+  using namespace date_detail;
+  if (!std::isfinite(since1970)) return std::nullopt;
+  const double second = std::floor(since1970);
+  if (second < kFirstXmlSecond || second >= kPastXmlSeconds) return std::nullopt;
+  const auto whole = static_cast<int64_t>(second);
+  int64_t days = whole / 86400, rest = whole % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  int64_t year = 0;
+  int month = 0, day = 0;
+  civilFromDays(days, year, month, day);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", static_cast<int>(year), month,
+                day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                static_cast<int>(rest % 60));
+  return std::string(buf);
+}
+
+std::optional<double> parseXmlDate(std::string_view t) {
+  using namespace date_detail;
+  // YYYY-MM-DDTHH:MM:SSZ
+  if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
+      t[16] != ':' || t[19] != 'Z')
+    return std::nullopt;
+  auto number = [&](size_t at, size_t width, int& out) {
+    out = 0;
+    for (size_t i = at; i < at + width; ++i) {
+      if (t[i] < '0' || t[i] > '9') return false;
+      out = out * 10 + (t[i] - '0');
+    }
+    return true;
+  };
+  int year, month, day, hour, minute, second;
+  if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || !number(11, 2, hour) ||
+      !number(14, 2, minute) || !number(17, 2, second))
+    return std::nullopt;
+  if (year < 1 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59)
+    return std::nullopt;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return std::nullopt;
+  return static_cast<double>(daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 +
+                             second);
+}
+
+std::string plistText(const std::string& s) {
+  const size_t nul = s.find('\0');
+  return NSString::sanitizeUTF8(nul == std::string::npos ? s : s.substr(0, nul));
+}
+
+}  // namespace plist_format
 
 namespace Plist {
 
-bool binaryNestingWithin(const uint8_t* bytes, size_t size, int limit) {
-  // Layout: "bplist00", the objects, a table of their offsets, and a 32-byte trailer.
-  if (!bytes || size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0) return false;
-  auto readInt = [&](size_t at, size_t width, uint64_t& out) {
-    if (width == 0 || width > 8 || at > size || size - at < width) return false;
-    out = 0;
-    for (size_t i = 0; i < width; ++i) out = (out << 8) | bytes[at + i];
-    return true;
-  };
-  const size_t trailer = size - 32;
-  const size_t offsetSize = bytes[trailer + 6], refSize = bytes[trailer + 7];
-  uint64_t count = 0, top = 0, table = 0;
-  if (!readInt(trailer + 8, 8, count) || !readInt(trailer + 16, 8, top) ||
-      !readInt(trailer + 24, 8, table))
-    return false;
-  if (offsetSize == 0 || offsetSize > 8 || refSize == 0 || refSize > 8 || count == 0 ||
-      top >= count || table > trailer || count > (trailer - table) / offsetSize)
-    return false;
-
-  // The references an object holds: the members of arrays, sets and dictionaries.
-  auto children = [&](uint64_t index, std::vector<uint64_t>& out) {
-    out.clear();
-    uint64_t offset = 0;
-    if (!readInt(static_cast<size_t>(table + index * offsetSize), offsetSize, offset) ||
-        offset < 8 || offset >= table)
-      return false;
-    size_t at = static_cast<size_t>(offset);
-    uint8_t marker = bytes[at++];
-    uint8_t type = marker >> 4;
-    if (type != 0xA && type != 0xB && type != 0xC && type != 0xD) return true;  // no members
-    uint64_t n = marker & 0x0F;
-    if (n == 0x0F) {  // the count follows as an integer object
-      if (at >= size || (bytes[at] >> 4) != 0x1) return false;
-      size_t width = size_t{1} << (bytes[at] & 0x0F);
-      if (!readInt(at + 1, width, n)) return false;
-      at += 1 + width;
-    }
-    if (type == 0xD) {
-      if (n > size) return false;
-      n *= 2;  // keys, then values
-    }
-    if (n > (size - at) / refSize) return false;
-    for (uint64_t i = 0; i < n; ++i) {
-      uint64_t ref = 0;
-      readInt(at + static_cast<size_t>(i) * refSize, refSize, ref);
-      if (ref >= count) return false;
-      out.push_back(ref);
-    }
-    return true;
-  };
-
-  // Depth-first, without recursion, remembering each object's depth below it so that shared
-  // objects are walked once.
-  enum : uint8_t { kNew, kOpen, kDone };
-  std::vector<uint8_t> state(static_cast<size_t>(count), kNew);
-  std::vector<int> height(static_cast<size_t>(count), 0);
-  struct Frame {
-    uint64_t index;
-    std::vector<uint64_t> refs;
-    size_t next = 0;
-  };
-  std::vector<Frame> stack;
-  auto open = [&](uint64_t index) {
-    Frame f{index, {}, 0};
-    if (!children(index, f.refs)) return false;
-    state[static_cast<size_t>(index)] = kOpen;
-    stack.push_back(std::move(f));
-    return static_cast<int>(stack.size()) <= limit + 1;
-  };
-  if (!open(top)) return false;
-  while (!stack.empty()) {
-    Frame& f = stack.back();
-    if (f.next < f.refs.size()) {
-      uint64_t child = f.refs[f.next++];
-      uint8_t st = state[static_cast<size_t>(child)];
-      if (st == kOpen) return false;  // a cycle
-      if (st == kDone) {
-        if (static_cast<int>(stack.size()) + height[static_cast<size_t>(child)] > limit + 1)
-          return false;
-        continue;
-      }
-      if (!open(child)) return false;
-      continue;
-    }
-    int h = 0;
-    for (uint64_t child : f.refs) h = std::max(h, height[static_cast<size_t>(child)] + 1);
-    height[static_cast<size_t>(f.index)] = h;
-    state[static_cast<size_t>(f.index)] = kDone;
-    stack.pop_back();
-  }
-  return true;
-}
-
-bool binaryStringsWithoutNul(const uint8_t* bytes, size_t size) {
-  if (!bytes || size < 8 + 32 || std::memcmp(bytes, "bplist00", 8) != 0) return false;
-  auto readInt = [&](size_t at, size_t width, uint64_t& out) {
-    if (width == 0 || width > 8 || at > size || size - at < width) return false;
-    out = 0;
-    for (size_t i = 0; i < width; ++i) out = (out << 8) | bytes[at + i];
-    return true;
-  };
-  const size_t trailer = size - 32;
-  const size_t offsetSize = bytes[trailer + 6];
-  uint64_t count = 0, table = 0;
-  if (!readInt(trailer + 8, 8, count) || !readInt(trailer + 24, 8, table)) return false;
-  if (offsetSize == 0 || offsetSize > 8 || table > trailer ||
-      count > (trailer - table) / offsetSize)
-    return false;
-  for (uint64_t index = 0; index < count; ++index) {
-    uint64_t offset = 0;
-    if (!readInt(static_cast<size_t>(table + index * offsetSize), offsetSize, offset) ||
-        offset < 8 || offset >= table)
-      return false;
-    size_t at = static_cast<size_t>(offset);
-    const uint8_t marker = bytes[at++];
-    const uint8_t type = marker >> 4;
-    // 0x5: one byte per character; 0x6: UTF-16, big-endian; 0x7: UTF-8.
-    if (type != 0x5 && type != 0x6 && type != 0x7) continue;
-    uint64_t n = marker & 0x0F;
-    if (n == 0x0F) {  // the length follows as an integer object
-      if (at >= size || (bytes[at] >> 4) != 0x1) return false;
-      const size_t width = size_t{1} << (bytes[at] & 0x0F);
-      if (!readInt(at + 1, width, n)) return false;
-      at += 1 + width;
-    }
-    const size_t unit = type == 0x6 ? 2 : 1;
-    if (at > table || n > (table - at) / unit) return false;  // runs past the objects
-    const uint8_t* text = bytes + at;
-    if (unit == 1) {
-      if (std::memchr(text, 0, static_cast<size_t>(n))) return false;
-    } else {
-      for (uint64_t i = 0; i < n; ++i) {
-        if (text[2 * i] == 0 && text[2 * i + 1] == 0) return false;
-      }
-    }
-  }
-  return true;
-}
-
-bool binaryReadable(const uint8_t* bytes, size_t size) {
-  return binaryNestingWithin(bytes, size, kMaxDepth) && binaryStringsWithoutNul(bytes, size);
-}
-
 std::optional<Value> parse(const std::vector<uint8_t>& bytes) {
-  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-  plist_t raw = nullptr;
-  const char* data = reinterpret_cast<const char*>(bytes.data());
-  uint32_t size = static_cast<uint32_t>(bytes.size());
-  if (bytes.size() >= 8 && std::memcmp(data, "bplist00", 8) == 0) {
-    if (!binaryReadable(bytes.data(), bytes.size())) return std::nullopt;
-    plist_from_bin(data, size, &raw);
-  } else {
-    // The XML reader wants text it can trust: no NUL bytes inside, valid UTF-8.
-    std::string text(data, size);
-    if (text.find('\0') != std::string::npos || !NSString::isValidUTF8(text)) return std::nullopt;
-    if (text.find("<plist") == std::string::npos) return std::nullopt;
-    plist_from_xml(text.c_str(), size, &raw);
+  using namespace plist_format;
+  if (bytes.empty()) return std::nullopt;
+  const Budget budget(bytes.size());
+  if (bytes.size() >= 8 && std::memcmp(bytes.data(), "bplist00", 8) == 0) {
+    BinaryTable table;
+    if (!table.open(bytes.data(), bytes.size())) return std::nullopt;
+    return readBinary(table, table.top(), budget);
   }
-  Node node(raw);
-  if (!node) return std::nullopt;
-  return fromNode(node.get(), 0);
+  // XML is text: no NUL bytes inside, valid UTF-8.
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.find('\0') != std::string_view::npos || !NSString::isValidUTF8(std::string(text)))
+    return std::nullopt;
+  return readXml(text, budget);
 }
-
-Value valueOfNode(void* node) { return fromNode(static_cast<plist_t>(node), 0); }
 
 std::optional<Value> parse(const std::string& text) {
   return parse(std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-std::vector<uint8_t> toBinary(const Value& v) {
-  Node node = toNode(v, 0);
-  if (!node) return {};
-  char* raw = nullptr;
-  uint32_t length = 0;
-  plist_to_bin(node.get(), &raw, &length);
-  Owned out(raw);
-  if (!out) return {};
-  const auto* bytes = reinterpret_cast<const uint8_t*>(out.get());
-  return std::vector<uint8_t>(bytes, bytes + length);
-}
+std::vector<uint8_t> toBinary(const Value& v) { return plist_format::writeBinary(v); }
 
-std::string toXML(const Value& v) {
-  Node node = toNode(v, 0);
-  if (!node) return "";
-  char* raw = nullptr;
-  uint32_t length = 0;
-  plist_to_xml(node.get(), &raw, &length);
-  Owned out(raw);
-  if (!out) return "";
-  return std::string(out.get(), length);
-}
+std::string toXML(const Value& v) { return plist_format::writeXml(v); }
 
 }  // namespace Plist

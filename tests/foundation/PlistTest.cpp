@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
+#include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <limits>
 
 #include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
+#include "platform/foundation/PlistFormat.h"
 
 namespace {
 // A binary plist of `levels` arrays, each holding the next, around one empty array.
@@ -80,7 +87,7 @@ TEST(Plist, BinaryAndXmlRoundTripsKeepEveryKindOfValue) {
   }
 }
 
-TEST(Plist, InvalidUtf8IsReplacedBeforeLibplistSeesIt) {
+TEST(Plist, InvalidUtf8IsReplacedWhenWrittenAndRead) {
   Value v = Value::dict({{std::string("k\xff"), std::string("v\xc3")}});
   auto back = Plist::parse(Plist::toBinary(v));
   ASSERT_TRUE(back);
@@ -118,7 +125,7 @@ TEST(Plist, GarbageDeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
   EXPECT_FALSE(Plist::parse(loop));
 }
 
-TEST(Plist, StringsHoldingNulOfEitherWidthAreRefusedBeforeLibplistSeesThem) {
+TEST(Plist, StringsHoldingNulOfEitherWidthAreRefused) {
   const std::vector<std::vector<uint8_t>> refused[] = {
       {{0x53, 'a', 0, 'b'}},                            // one byte per character
       {{0x62, 0x00, 'a', 0x00, 0x00}},                  // UTF-16
@@ -147,15 +154,351 @@ TEST(Plist, DatesRoundTripAsDatesOnEitherSideOf2001) {
     ASSERT_TRUE(binary);
     EXPECT_TRUE((*binary)["at"].isDate());
     EXPECT_DOUBLE_EQ((*binary)["at"].dateValue(), seconds);
-    // XML dates carry whole seconds, toward 2001.
+    // XML dates carry the whole second the moment falls in.
     const auto xml = Plist::parse(Plist::toXML(dict));
     ASSERT_TRUE(xml);
     EXPECT_TRUE((*xml)["at"].isDate());
-    EXPECT_DOUBLE_EQ((*xml)["at"].dateValue(),
-                     seconds < 978307200.0 ? std::ceil(seconds) : std::floor(seconds));
+    EXPECT_DOUBLE_EQ((*xml)["at"].dateValue(), std::floor(seconds));
   }
   EXPECT_NE(Plist::toXML(Value::date(946684799)).find("<date>1999-12-31T23:59:59Z</date>"),
             std::string::npos);
-  // A moment a plist date cannot hold is kept as its number of seconds.
-  EXPECT_EQ(*Plist::parse(Plist::toBinary(Value::date(-5e9))), Value(-5e9));
+  // 1811 is a plist date like any other.
+  EXPECT_EQ(*Plist::parse(Plist::toBinary(Value::date(-5e9))), Value::date(-5e9));
+}
+
+namespace {
+std::vector<uint8_t> corpusFile(const std::string& name) {
+  std::ifstream in(std::string(TOVIRA_RESOURCES) + "/../fuzz/corpus/" + name, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string nestedXml(int levels, const std::string& inner = "<array/>") {
+  std::string out = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int i = 0; i < levels; ++i) out += "<array>";
+  out += inner;
+  for (int i = 0; i < levels; ++i) out += "</array>";
+  return out + "</plist>";
+}
+}  // namespace
+
+TEST(Plist, SharedReferencesAreReadOnceAndBounded) {
+  // Crafted files whose references expand to 2^20 and more values or gigabytes of text: refused.
+  for (const char* name :
+       {"plist-bin-100k-refs-to-one-64KB-string.bplist",
+        "plist-bin-10k-refs-to-one-16KB-string.bplist",
+        "plist-bin-dict-100k-refs-to-one-64KB-data.bplist",
+        "plist-bin-nested-arrays-2-pow-20.bplist", "plist-bin-nested-arrays-2-pow-24.bplist",
+        "plist-bin-nested-arrays-2-pow-30.bplist", "plist-bin-array-count-2-pow-60.bplist",
+        "plist-bin-data-length-2-pow-60.bplist"}) {
+    const auto bytes = corpusFile(std::string("plist/") + name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    EXPECT_FALSE(Plist::parse(bytes)) << name;
+  }
+  // 2^16 leaves from 18 objects are within bounds: read, and written back as small as they came.
+  const auto dag = corpusFile("plist/plist-bin-nested-arrays-2-pow-16.bplist");
+  const auto read = Plist::parse(dag);
+  ASSERT_TRUE(read);
+  EXPECT_EQ((*read)[0][1][0][1][0][1][0][1][0][1][0][1][0][1][0].count(), 2u);
+  EXPECT_LT(Plist::toBinary(*read).size(), 4 * dag.size());
+
+  // Shared text and data, built here: read once however often they are referred to, and within
+  // the budget while the expanded size is.
+  const std::string text(64 * 1024, 'x');
+  for (const Value& shared : {Value(text), Value::data(Value::Data(64 * 1024, 7))}) {
+    Value::Array list(500, shared);
+    const auto bytes = Plist::toBinary(Value(list));
+    EXPECT_LT(bytes.size(), 70u * 1024);  // written once
+    const auto back = Plist::parse(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->count(), 500u);
+    EXPECT_EQ((*back)[499], shared);
+    Value::Array tooMany(1100, shared);  // 70 MB expanded
+    EXPECT_FALSE(Plist::parse(Plist::toBinary(Value(tooMany))));
+  }
+  // More values than the budget, each small and distinct, are refused too; a flat array of
+  // 200,000 reads.
+  Value::Array flat;
+  for (int i = 0; i < 200000; ++i) flat.push_back(Value(i));
+  const auto flatBack = Plist::parse(Plist::toBinary(Value(flat)));
+  ASSERT_TRUE(flatBack);
+  EXPECT_EQ((*flatBack)[199999].intValue(), 199999);
+  Value::Array wide(1100000, Value(1));
+  EXPECT_FALSE(Plist::parse(Plist::toBinary(Value(wide))));
+}
+
+TEST(Plist, NestingIsBoundedInBothFormatsWithoutRecursion) {
+  const struct {
+    const char* name;
+    bool reads;
+  } files[] = {
+      {"plist-bin-nesting-512.bplist", true},           {"plist-bin-nesting-513.bplist", false},
+      {"plist-xml-nesting-10000.plist", false},         {"plist-xml-nesting-150000.plist", false},
+      {"plist-xml-nesting-200000.plist", false},        {"plist-xml-nesting-1000000.plist", false},
+      {"plist-xml-200000-unclosed-arrays.plist", false}};
+  for (const auto& file : files) {
+    const auto bytes = corpusFile(std::string("plist/") + file.name);
+    ASSERT_FALSE(bytes.empty()) << file.name;
+    EXPECT_EQ(Plist::parse(bytes).has_value(), file.reads) << file.name;
+  }
+  // The top value and 512 levels below it read in either format; one more level does not.
+  for (int levels : {512, 513}) {
+    const bool reads = levels == 512;
+    const auto binary = Plist::parse(nestedBinaryPlist(static_cast<uint32_t>(levels)));
+    EXPECT_EQ(binary.has_value(), reads) << levels;
+    const auto xml = Plist::parse(nestedXml(levels));
+    EXPECT_EQ(xml.has_value(), reads) << levels;
+    if (binary && xml) {
+      EXPECT_EQ(*binary, *xml);
+    }
+    EXPECT_EQ(Plist::parse(nestedXml(levels, "<integer>1</integer>")).has_value(), reads);
+  }
+  // An object read once must fit at every depth it is referred to from: a chain of 300 arrays,
+  // referred to from the top and again from the end of another chain of 300.
+  plist_format::BinaryWriter writer;
+  const uint64_t top = writer.reserve();
+  uint64_t first = writer.addArray({});
+  for (int i = 0; i < 299; ++i) first = writer.addArray({first});
+  uint64_t second = writer.addArray({first});
+  for (int i = 0; i < 300; ++i) second = writer.addArray({second});
+  writer.setArray(top, {first, second});
+  EXPECT_FALSE(Plist::parse(writer.finish(top)));
+}
+
+TEST(Plist, DatesFromYear1To9999RoundTripExactlyInBothFormats) {
+  const struct {
+    double seconds;  // since 1970
+    const char* xml;
+  } dates[] = {
+      {-62135596800.0, "0001-01-01T00:00:00Z"},      {-3187209600.0 + 0.25, "1869-01-01T00:00:00Z"},
+      {-1169176671.0, "1932-12-13T20:42:09Z"},       {-1.5, "1969-12-31T23:59:58Z"},
+      {978307199.5, "2000-12-31T23:59:59Z"},  // the last second before 2001
+      {978307200.0, "2001-01-01T00:00:00Z"},         {3126211200.0 + 0.125, "2069-01-24T00:00:00Z"},
+      {7258118400.0 + 1e-3, "2200-01-01T00:00:00Z"}, {951782400.0, "2000-02-29T00:00:00Z"},
+      {253402300799.0, "9999-12-31T23:59:59Z"},
+  };
+  for (const auto& date : dates) {
+    SCOPED_TRACE(date.xml);
+    const Value v = Value::array({Value::date(date.seconds)});
+    const auto binary = Plist::parse(Plist::toBinary(v));
+    ASSERT_TRUE(binary);
+    ASSERT_TRUE((*binary)[0].isDate());
+    EXPECT_EQ((*binary)[0].dateValue(), date.seconds);
+    const std::string xml = Plist::toXML(v);
+    EXPECT_NE(xml.find(std::string("<date>") + date.xml + "</date>"), std::string::npos) << xml;
+    const auto back = Plist::parse(xml);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, Value::array({Value::date(std::floor(date.seconds))}));
+  }
+  // A binary date written in whole microseconds by another writer is written back bit for bit.
+  for (double since2001 : {0.1, -0.5, -63113904000.0 + 0.123456, 12345.678901, 1e-6}) {
+    std::vector<uint8_t> object = {0x33};
+    uint64_t bits;
+    std::memcpy(&bits, &since2001, 8);
+    for (int i = 7; i >= 0; --i) object.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    const auto read = Plist::parse(binaryPlist({object}));
+    ASSERT_TRUE(read && read->isDate()) << since2001;
+    const auto again = Plist::toBinary(*read);
+    EXPECT_NE(std::search(again.begin(), again.end(), object.begin(), object.end()), again.end())
+        << since2001;
+  }
+  // Moments XML cannot write as a date stay their real number of seconds since 1970; binary
+  // keeps every finite moment as a date.
+  for (double seconds : {-62135596801.0, 253402300800.0, 1e300}) {
+    EXPECT_EQ(*Plist::parse(Plist::toXML(Value::date(seconds))), Value(seconds));
+    EXPECT_EQ(*Plist::parse(Plist::toBinary(Value::date(seconds))), Value::date(seconds));
+  }
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(*Plist::parse(Plist::toBinary(Value::date(-inf))), Value(-inf));
+  // Dates that are no dates are refused.
+  for (const char* text : {"2001-02-29T00:00:00Z", "0000-01-01T00:00:00Z", "2001-01-01T24:00:00Z",
+                           "2001-1-01T00:00:00Z", "2001-01-01 00:00:00Z", "2001-01-01T00:00:00"})
+    EXPECT_FALSE(Plist::parse(std::string("<plist><date>") + text + "</date></plist>")) << text;
+}
+
+TEST(Plist, XmlPlistsReadEveryMarkupAPlistMayHold) {
+  const std::string head =
+      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC "
+      "\"-//Example//DTD PLIST 1.0//EN\" \"plist.dtd\" [<!ENTITY x \"y\">]>\n<!-- written by hand "
+      "-->\n<plist version=\"1.0\">";
+  const struct {
+    const char* body;
+    Value expected;
+  } valid[] = {
+      {"<string>a &amp; &lt;b&gt; &quot;c&quot; &apos;d&apos; &#233;&#x4E2D;&#x1F600;</string>",
+       Value("a & <b> \"c\" 'd' é中😀")},
+      {"<string><![CDATA[<kept> & as is]]><!-- gone --><?pi?>!</string>", Value("<kept> & as is!")},
+      {"<string/>", Value("")},
+      {"<string>  spaced\n</string>", Value("  spaced\n")},
+      {"<array/>", Value(Value::Array{})},
+      {"<dict/>", Value(Value::Dict{})},
+      {"<data/>", Value::data({})},
+      {"<array><integer>-9223372036854775808</integer><integer>18446744073709551615</integer>"
+       "<integer> 0x10 </integer><integer>+7</integer></array>",
+       Value::array(
+           {Value(std::numeric_limits<long long>::min()), Value(-1), Value(16), Value(7)})},
+      {"<array><real>9.5</real><real>-1e-3</real><real>1E400</real><real>inf</real></array>",
+       Value::array({Value(9.5), Value(-1e-3), Value(std::numeric_limits<double>::infinity()),
+                     Value(std::numeric_limits<double>::infinity())})},
+      {"<data>\n\tAAH/\n\tAA==\n</data>", Value::data({0, 1, 255, 0})},
+      {"<dict><key>k</key><true/><key>k</key><false></false><key></key><date>2026-12-07T05:58:31Z"
+       "</date></dict>",
+       Value::dict({{"k", Value::boolean(false)}, {"", Value::date(1796623111)}})},
+  };
+  for (const auto& c : valid) {
+    const auto v = Plist::parse(head + c.body + "</plist>\n<!-- end -->\n");
+    ASSERT_TRUE(v) << c.body;
+    EXPECT_EQ(*v, c.expected) << c.body;
+    EXPECT_EQ(v->kind(), c.expected.kind()) << c.body;
+  }
+  const auto nan = Plist::parse(head + "<real>nan</real></plist>");
+  ASSERT_TRUE(nan);
+  EXPECT_TRUE(std::isnan(nan->doubleValue()));
+  for (const char* body :
+       {"<string>a&#0;b</string>", "<string>&#xD800;</string>", "<string>&unknown;</string>",
+        "<string>a<b/></string>", "<dict><key>a</key></dict>", "<dict><string>v</string></dict>",
+        "<array>text</array>", "<string>a</string><string>b</string>", "", "<set/>",
+        "<integer>18446744073709551616</integer>", "<integer>1.5</integer>", "<integer/>",
+        "<real>1.5x</real>", "<data>AA!A</data>", "<true>yes</true>", "<array></dict>",
+        "<key>a</key>"}) {
+    EXPECT_FALSE(Plist::parse(head + body + "</plist>")) << body;
+  }
+  EXPECT_FALSE(Plist::parse(corpusFile("plist/plist-xml-nul-entity.plist")));
+  const auto entities = Plist::parse(corpusFile("plist/plist-xml-100k-entities.plist"));
+  ASSERT_TRUE(entities);
+  EXPECT_GE(entities->str().size(), 100000u);
+  // What the writer escapes reads back.
+  const Value text = Value::dict({{"<&>", "]]> & <tag> &amp;"}});
+  EXPECT_EQ(*Plist::parse(Plist::toXML(text)), text);
+}
+
+namespace {
+// libplist's view of a plist, as a Value: the reference the reader is held to.
+Value libplistValue(plist_t node) {
+  switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+      uint8_t b = 0;
+      plist_get_bool_val(node, &b);
+      return Value::boolean(b != 0);
+    }
+    case PLIST_UINT: {
+      uint64_t u = 0;
+      plist_get_uint_val(node, &u);
+      return Value(static_cast<long long>(u));
+    }
+    case PLIST_REAL: {
+      double d = 0;
+      plist_get_real_val(node, &d);
+      return Value(d);
+    }
+    case PLIST_STRING: {
+      char* s = nullptr;
+      plist_get_string_val(node, &s);
+      Value v(std::string(s ? s : ""));
+      std::free(s);
+      return v;
+    }
+    case PLIST_DATA: {
+      char* d = nullptr;
+      uint64_t n = 0;
+      plist_get_data_val(node, &d, &n);
+      const auto* p = reinterpret_cast<const uint8_t*>(d);
+      Value v = Value::data(p ? Value::Data(p, p + n) : Value::Data());
+      std::free(d);
+      return v;
+    }
+    case PLIST_DATE: {  // only dates within its range are compared
+      int32_t sec = 0, usec = 0;
+      plist_get_date_val(node, &sec, &usec);
+      return Value::date(978307200.0 + sec + usec / 1e6);
+    }
+    case PLIST_UID: {
+      uint64_t u = 0;
+      plist_get_uid_val(node, &u);
+      return Value(static_cast<unsigned long long>(u));
+    }
+    case PLIST_ARRAY: {
+      Value::Array a;
+      for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
+        a.push_back(libplistValue(plist_array_get_item(node, i)));
+      return Value(std::move(a));
+    }
+    case PLIST_DICT: {
+      Value::Dict d;
+      plist_dict_iter it = nullptr;
+      plist_dict_new_iter(node, &it);
+      for (;;) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(node, it, &key, &item);
+        if (!item) break;
+        d.insert_or_assign(key ? key : "", libplistValue(item));
+        std::free(key);
+      }
+      std::free(it);
+      return Value(std::move(d));
+    }
+    default:
+      return Value();
+  }
+}
+
+std::optional<Value> libplistParse(const std::vector<uint8_t>& bytes) {
+  plist_t node = nullptr;
+  const char* data = reinterpret_cast<const char*>(bytes.data());
+  if (bytes.size() >= 8 && std::memcmp(data, "bplist00", 8) == 0)
+    plist_from_bin(data, static_cast<uint32_t>(bytes.size()), &node);
+  else
+    plist_from_xml(data, static_cast<uint32_t>(bytes.size()), &node);
+  if (!node) return std::nullopt;
+  Value v = libplistValue(node);
+  plist_free(node);
+  return v;
+}
+}  // namespace
+
+TEST(Plist, ThePlatformsReaderReadsWhatLibplistReads) {
+  std::vector<std::vector<uint8_t>> inputs;
+  for (const char* name : {"plist/array", "plist/binary", "plist/date", "plist/date_xml",
+                           "plist/xml", "keyed_unarchiver/date", "keyed_unarchiver/dictionary",
+                           "plist/plist-bin-nesting-512.bplist"})
+    inputs.push_back(corpusFile(name));
+  const Value mixed =
+      Value::dict({{"sample", sample()},
+                   {"dates", Value::array({Value::date(946684799), Value::date(1796623111)})},
+                   {"wide", std::string("\xF0\x9F\x98\x80 ü")},
+                   {"ints", Value::array({0, 255, 256, 65535, 65536, 4294967295LL, 4294967296LL, -1,
+                                          std::numeric_limits<long long>::min()})},
+                   {"reals", Value::array({0.1, -2.5, 1e300})},
+                   {"long", std::string(300, 'a')},
+                   {"many", Value(Value::Array(40, Value("same")))}});
+  const auto binary = Plist::toBinary(mixed);
+  const auto xml = Plist::toXML(mixed);
+  inputs.push_back(binary);
+  inputs.emplace_back(xml.begin(), xml.end());
+  // What libplist writes, too.
+  for (const auto& source : std::vector<std::vector<uint8_t>>(inputs)) {
+    plist_t node = nullptr;
+    const char* data = reinterpret_cast<const char*>(source.data());
+    if (std::memcmp(data, "bplist00", 8) == 0)
+      plist_from_bin(data, static_cast<uint32_t>(source.size()), &node);
+    else
+      plist_from_xml(data, static_cast<uint32_t>(source.size()), &node);
+    ASSERT_TRUE(node);
+    char* out = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &out, &length);
+    inputs.emplace_back(out, out + length);
+    std::free(out);
+    plist_to_xml(node, &out, &length);
+    inputs.emplace_back(out, out + length);
+    std::free(out);
+    plist_free(node);
+  }
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const auto ours = Plist::parse(inputs[i]);
+    const auto theirs = libplistParse(inputs[i]);
+    ASSERT_TRUE(ours) << i;
+    ASSERT_TRUE(theirs) << i;
+    EXPECT_EQ(*ours, *theirs) << i << "\n" << ours->description() << "\n" << theirs->description();
+  }
 }

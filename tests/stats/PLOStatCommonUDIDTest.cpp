@@ -138,3 +138,38 @@ TEST_F(PLOStatCommonUDIDTest, AnOlderRecordHoldingSecondsStillReadsAsItsDate) {
   PLOStatCommonUDID::setOptOut(false);
   EXPECT_EQ(PLOStatCommonUDID::value(), aId('d'));
 }
+
+TEST_F(PLOStatCommonUDIDTest, SlotDatesComeBackAsDates) {
+  // The app's own slot, written at its first launch.
+  PLOStatCommonUDID::value();
+  const Value own = PLOStatCommonUDID::_getDictFromPasteboard(
+      UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false));
+  EXPECT_TRUE(own["CommonUDID_createdTS"].isDate()) << own.description();
+  EXPECT_EQ(own["CommonUDID_createdTS"], NSUserDefaults::standardUserDefaults().objectForKey(
+                                             "CommonUDID")["CommonUDID_createdTS"]);
+
+  // Other apps' slots: dates of any year come back exactly; a number an older app wrote reads as
+  // its date.
+  const struct {
+    Value stamp;
+    double seconds;
+  } stamps[] = {{Value::date(-3187209600.5), -3187209600.5},  // 1869
+                {Value::date(7258118400.25), 7258118400.25},  // 2200
+                {Value::date(978307199.5), 978307199.5},      // the last second before 2001
+                {Value(1796623111.5), 1796623111.5}};
+  int n = 1;
+  for (const auto& s : stamps) {
+    auto slot = UIPasteboard::pasteboardWithName("org.CommonUDID.slot." + std::to_string(n), true);
+    PLOStatCommonUDID::_setDict(Value::dict({{"CommonUDID", aId('e')},
+                                             {"CommonUDID_appUID", "OTHER-" + std::to_string(n)},
+                                             {"CommonUDID_createdTS", s.stamp},
+                                             {"CommonUDID_optOutTS", s.stamp}}),
+                                slot);
+    const Value read = PLOStatCommonUDID::_getDictFromPasteboard(slot);
+    for (const char* key : {"CommonUDID_createdTS", "CommonUDID_optOutTS"}) {
+      EXPECT_TRUE(read[key].isDate()) << n << key;
+      EXPECT_EQ(read[key].dateValue(), s.seconds) << n << key;
+    }
+    ++n;
+  }
+}

@@ -1,3 +1,6 @@
+#include <fstream>
+#include <iterator>
+
 #include "UIKitFixture.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSKeyedUnarchiver.h"
@@ -90,4 +93,42 @@ TEST_F(InterfaceArchiveTest, AnObjectOfAnotherClassIsArchivedBackAsTheObjectItWa
   EXPECT_EQ(NSKeyedUnarchiver::unarchiveObjectWithData(
                 NSKeyedArchiver::archivedDataWithRootObject(named)),
             std::optional<Value>(named));
+}
+
+namespace {
+std::vector<uint8_t> nibFile(const std::string& name) {
+  std::ifstream in(std::string(TOVIRA_RESOURCES) + "/../fuzz/corpus/keyed_unarchiver/" + name,
+                   std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The views under root, and the bytes of text they hold.
+std::pair<size_t, size_t> viewsAndText(const std::shared_ptr<NSObject>& object) {
+  auto root = std::dynamic_pointer_cast<UIView>(object);
+  if (!root) return {0, 0};
+  size_t text = 0;
+  for (const auto& view : root->subviews())
+    if (auto textView = std::dynamic_pointer_cast<UITextView>(view))
+      text += textView->text().size();
+  return {root->subviews().size(), text};
+}
+}  // namespace
+
+TEST_F(InterfaceArchiveTest, TextSharedByManyObjectsIsBudgetedAcrossTheObjectsMade) {
+  constexpr size_t kBudget = size_t{32} << 20;
+  // 19,999 text views sharing one 16 KB text would copy 320 MB.
+  const auto big = viewsAndText(NSKeyedUnarchiver::instantiateObjectWithData(
+      nibFile("nib-19999-textviews-sharing-16KB-text.bplist")));
+  EXPECT_LE(big.second, kBudget);
+  auto nested = std::dynamic_pointer_cast<UIView>(
+      NSKeyedUnarchiver::instantiateObjectWithData(nibFile("nib-views-nested-200.bplist")));
+  ASSERT_NE(nested, nullptr);
+
+  // Within the archive's own budget but past the session's: 2,000 views, each handed a 20 KB
+  // field (40 MB), of which the first 32 MB are made.
+  const Value view = Value::dict({{"$classname", "UIView"}, {"note", std::string(20 * 1024, 't')}});
+  const auto made = viewsAndText(make(
+      Value::dict({{"$classname", "UIView"}, {"UISubviews", Value(Value::Array(2000, view))}})));
+  EXPECT_GT(made.first, 1000u);
+  EXPECT_LT(made.first, 2000u);
 }
