@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +45,12 @@ class LosslessBits {
   uint32_t peek(int n) const {
     const uint64_t byte = bit_ >> 3;
     uint64_t window = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      if (byte + 8 <= size_) {
+        std::memcpy(&window, data_ + byte, 8);
+        return static_cast<uint32_t>((window >> (bit_ & 7)) & ((uint64_t{1} << n) - 1));
+      }
+    }
     if (byte < size_) {
       const size_t available = std::min<uint64_t>(8, size_ - byte);
       for (size_t i = 0; i < available; ++i) window |= uint64_t{data_[byte + i]} << (8 * i);
