@@ -14,7 +14,7 @@ namespace {
 
 // The decoder looks prefix codes up in two-level tables with an 8-bit first level, and sizes
 // each group's tables for the worst complete code of each alphabet with codes of up to 15 bits
-// (the most entries such a table can take, found by enumerating the codes): 630 entries for the
+// (the most entries such a table can take for that alphabet): 630 entries for the
 // red, blue and alpha alphabets of 256 symbols, 410 for the 40 distance symbols, and for the
 // green alphabet (256 literals, 24 lengths and the colour cache's entries) a size that grows with
 // the cache. An entry takes 4 bytes.
