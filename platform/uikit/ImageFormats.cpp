@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/uikit/JpegStreamCost.h"
+#include "platform/uikit/WebPBudget.h"
 
 namespace ImageFormats {
 
@@ -496,6 +497,9 @@ bool decodeWebP(const std::vector<uint8_t>& bytes, long long maxPixels, int& wid
   // a blank first frame.
   if (features.has_animation || !acceptableSize(features.width, features.height, maxPixels))
     return false;
+  // A lossless image (or a lossy image's lossless alpha plane) may name tens of thousands of
+  // prefix-code groups, each of which libwebp builds tables for before it decodes a pixel.
+  if (!WebPBudget::withinBudget(bytes.data(), bytes.size(), maxPixels)) return false;
   width = features.width;
   height = features.height;
   rgba.resize(static_cast<size_t>(width) * height * 4);

@@ -60,7 +60,9 @@ Format sniff(const uint8_t* bytes, size_t size);
 // transparent; whatever of the frame lies outside the canvas is cut off.
 bool decodeGif(const std::vector<uint8_t>& bytes, long long maxPixels, int& width, int& height,
                std::vector<uint8_t>& rgba);
-// Still WebP images, lossy or lossless, with or without alpha. Animated ones are refused.
+// Still WebP images, lossy or lossless, with or without alpha. Animated ones are refused, and so
+// is a lossless image (or lossless alpha plane) whose Huffman tables would cost more memory than
+// its pixels allow (WebPBudget).
 bool decodeWebP(const std::vector<uint8_t>& bytes, long long maxPixels, int& width, int& height,
                 std::vector<uint8_t>& rgba);
 // The first page of a TIFF file, in any layout libtiff turns into RGBA, shown top-left first
