@@ -18,10 +18,7 @@ class Archiver {
 
   uint64_t add(const Value& v, int depth) {
     if (depth > plist_format::kMaxDepth) return 0;
-    const void* box = v.isArray()  ? static_cast<const void*>(&v.arrayValue())
-                      : v.isDict() ? static_cast<const void*>(&v.dictValue())
-                      : v.isData() ? static_cast<const void*>(&v.dataValue())
-                                   : nullptr;
+    const void* box = plist_format::sharedBox(v);
     if (box) {
       if (auto it = shared_.find(box); it != shared_.end()) return it->second;
     }

@@ -27,6 +27,8 @@ std::optional<size_t> rangeOfString(const std::string& s, const std::string& nee
 bool containsString(const std::string& s, const std::string& needle);
 std::u16string toUTF16(const std::string& s);    // invalid bytes become U+FFFD
 std::string fromUTF16(const std::u16string& s);  // lone surrogates become U+FFFD
+// Appends one code point (at most U+10FFFF, not a surrogate half) as UTF-8.
+void appendUTF8(std::string& out, char32_t cp);
 bool isValidUTF8(const std::string& s);          // strict: no overlongs, no surrogates
 std::string sanitizeUTF8(const std::string& s);  // invalid bytes replaced by U+FFFD
 std::string trim(const std::string& s);          // whitespace and newlines, Unicode ones included

@@ -476,10 +476,7 @@ std::optional<uint64_t> addValue(BinaryWriter& writer,
                                  std::unordered_map<const void*, uint64_t>& shared, const Value& v,
                                  int depth) {
   if (v.isNil() || depth > kMaxDepth) return std::nullopt;
-  const void* box = v.isArray()  ? static_cast<const void*>(&v.arrayValue())
-                    : v.isDict() ? static_cast<const void*>(&v.dictValue())
-                    : v.isData() ? static_cast<const void*>(&v.dataValue())
-                                 : nullptr;
+  const void* box = sharedBox(v);
   if (box) {
     if (auto it = shared.find(box); it != shared.end()) return it->second;
   }

@@ -137,6 +137,15 @@ class BinaryWriter {
   std::unordered_map<std::string, uint64_t> scalars_;  // numbers, booleans and dates by encoding
 };
 
+// What a container or data value shares with its copies (the address of its storage), so that a
+// writer writes each shared one once; nullptr for every other value.
+inline const void* sharedBox(const Value& v) {
+  if (v.isArray()) return &v.arrayValue();
+  if (v.isDict()) return &v.dictValue();
+  if (v.isData()) return &v.dataValue();
+  return nullptr;
+}
+
 // Writes v as a binary plist: each container, string and data that v shares is written once.
 std::vector<uint8_t> writeBinary(const Value& v);
 std::optional<Value> readXml(std::string_view text, const Budget& budget);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/foundation/NSString.h"
 #include "platform/foundation/PlistFormat.h"
 
 namespace plist_format {
@@ -17,24 +18,6 @@ std::string_view trimXmlSpace(std::string_view s) {
   while (!s.empty() && isXmlSpace(s.front())) s.remove_prefix(1);
   while (!s.empty() && isXmlSpace(s.back())) s.remove_suffix(1);
   return s;
-}
-
-void appendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Signed and unsigned 64-bit integers, decimal or hexadecimal ("0x"), kept as 64-bit two's
@@ -293,7 +276,7 @@ class XmlPlistReader {
       if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return false;
       // NUL cannot be in a plist string (nor the halves of a UTF-16 pair, alone).
       if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-      appendUtf8(out, c);
+      NSString::appendUTF8(out, c);
     } else {
       return false;
     }
