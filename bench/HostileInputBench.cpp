@@ -35,6 +35,7 @@
 #include "platform/foundation/Plist.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/uikit/UIImage.h"
+#include "platform/uikit/UIResponder.h"
 
 // clang-format off
 #include <jpeglib.h>
@@ -400,6 +401,7 @@ int benchReadOne(const char* how, const char* path) {
       read = NSKeyedUnarchiver::unarchiveObjectWithData(bytes).has_value();
       break;
     case Reader::Nib:
+      registerUIKitClasses();  // as the app does at start, so that the views can be made
       read = NSKeyedUnarchiver::instantiateObjectWithData(bytes) != nullptr;
       break;
   }
