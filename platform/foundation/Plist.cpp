@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "platform/foundation/NSString.h"
 #include "platform/foundation/PlistFormat.h"
@@ -10,30 +11,6 @@
 namespace plist_format {
 
 namespace date_detail {
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back: 400-year eras
-// of 146097 days, years counted from March so that the leap day ends each year.
-int64_t daysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yearOfEra = y - era * 400;
-  const int64_t dayOfYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t dayOfEra = z - era * 146097;
-  const int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t mp = (5 * dayOfYear + 2) / 153;
-  d = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = yearOfEra + era * 400 + (m <= 2);
-}
-
 // 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
 constexpr double kFirstXmlSecond = -62135596800.0;
 constexpr double kPastXmlSeconds = 253402300800.0;
@@ -59,24 +36,17 @@ std::optional<std::string> xmlDate(double since1970) {
   if (!std::isfinite(since1970)) return std::nullopt;
   const double second = std::floor(since1970);
   if (second < kFirstXmlSecond || second >= kPastXmlSeconds) return std::nullopt;
-  const auto whole = static_cast<int64_t>(second);
-  int64_t days = whole / 86400, rest = whole % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days;
-  }
-  int64_t year = 0;
-  int month = 0, day = 0;
-  civilFromDays(days, year, month, day);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", static_cast<int>(year), month,
-                day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
-                static_cast<int>(rest % 60));
+  // time_t is 64 bits: gmtime_r and timegm cover every year of the proleptic Gregorian calendar.
+  const auto t = static_cast<time_t>(second);
+  struct tm parts {};
+  if (!gmtime_r(&t, &parts)) return std::nullopt;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", parts.tm_year + 1900,
+                parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
   return std::string(buf);
 }
 
 std::optional<double> parseXmlDate(std::string_view t) {
-  using namespace date_detail;
   // YYYY-MM-DDTHH:MM:SSZ
   if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
       t[16] != ':' || t[19] != 'Z')
@@ -98,8 +68,14 @@ std::optional<double> parseXmlDate(std::string_view t) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return std::nullopt;
-  return static_cast<double>(daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 +
-                             second);
+  struct tm parts {};
+  parts.tm_year = year - 1900;
+  parts.tm_mon = month - 1;
+  parts.tm_mday = day;
+  parts.tm_hour = hour;
+  parts.tm_min = minute;
+  parts.tm_sec = second;
+  return static_cast<double>(timegm(&parts));
 }
 
 std::string plistText(const std::string& s) {

@@ -1,5 +1,7 @@
 // The XML property list format: a reader that keeps its open containers on a stack of its own (so
 // that nesting costs no call stack) and a writer.
+#include <nettle/base64.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -407,17 +409,8 @@ void appendEscaped(std::string& out, const std::string& text) {
 }
 
 std::string base64(const Value::Data& d) {
-  static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  out.reserve((d.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < d.size(); i += 3) {
-    const uint32_t n = (uint32_t{d[i]} << 16) | (i + 1 < d.size() ? uint32_t{d[i + 1]} << 8 : 0) |
-                       (i + 2 < d.size() ? d[i + 2] : 0);
-    out += digits[(n >> 18) & 63];
-    out += digits[(n >> 12) & 63];
-    out += i + 1 < d.size() ? digits[(n >> 6) & 63] : '=';
-    out += i + 2 < d.size() ? digits[n & 63] : '=';
-  }
+  std::string out(BASE64_ENCODE_RAW_LENGTH(d.size()), '\0');
+  base64_encode_raw(reinterpret_cast<char*>(out.data()), d.size(), d.data());
   return out;
 }
 
