@@ -50,9 +50,9 @@ class Archiver {
         // NSDate keeps its seconds since 2001-01-01 under "NS.time", exactly as the binary
         // format keeps a date.
         const uint64_t index = reserveObject();
-        setObject(index, {{key("NS.time"),
-                           writer_.addScalar(Value(plist_format::since2001(v.dateValue())))},
-                          {key("$class"), classRecord("NSDate", {"NSDate", "NSObject"})}});
+        setObject(index,
+                  {{key("NS.time"), writer_.addScalar(Value(v.timeIntervalSinceReferenceDate()))},
+                   {key("$class"), classRecord("NSDate", {"NSDate", "NSObject"})}});
         return index;
       }
       case Value::Kind::Array: {

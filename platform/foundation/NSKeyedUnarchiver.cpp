@@ -179,7 +179,7 @@ class Unarchiver {
       return resolve(*value, size, depth, height);
     }
     if (*name == "NSDate") {
-      // Seconds since 2001, kept exactly (plist_format::since1970).
+      // Seconds since 2001, kept exactly.
       const uint64_t* time = field(fields, "NS.time");
       BinaryTable::Object t;
       if (!time || !table_.object(*time, t) ||
@@ -187,7 +187,7 @@ class Unarchiver {
         return std::nullopt;
       auto seconds = table_.scalar(t);
       if (!seconds) return std::nullopt;
-      return Value::date(plist_format::since1970(seconds->doubleValue()));
+      return Value::dateSinceReferenceDate(seconds->doubleValue());
     }
     // Any other class: its fields, by key.
     Value::Dict d;

@@ -1,10 +1,10 @@
 #pragma once
 // Reads keyed archives (see NSKeyedArchiver.h). Besides what the archiver writes, it reads
-// NSString/NSData objects and sets; NSDate objects read as dates (Value::date), exactly; an object
-// of any other class reads as a dictionary of its fields with its class name under "$classname".
-// Only the objects the root refers to are decoded, each once, and shared by every reference to it;
-// every reference ("$null" among them) counts, with the whole size of what it refers to, against
-// the budget of a plist read (PlistFormat.h). Thread-safe.
+// NSString/NSData objects and sets; NSDate objects read as dates of the same seconds since 2001; an
+// object of any other class reads as a dictionary of its fields with its class name under
+// "$classname". Only the objects the root refers to are decoded, each once, and shared by every
+// reference to it; every reference ("$null" among them) counts, with the whole size of what it
+// refers to, against the budget of a plist read (PlistFormat.h). Thread-safe.
 //
 // An archived interface (a view tree, as an interface file holds it) is made into objects with
 // instantiateObjectWithData: each archived object whose class is in the class registry is

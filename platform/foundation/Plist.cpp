@@ -1,5 +1,7 @@
 #include "platform/foundation/Plist.h"
 
+#include <unicode/ustring.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,30 +13,19 @@
 namespace plist_format {
 
 namespace date_detail {
-// 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
+// 2001-01-01T00:00:00Z, 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
+constexpr double kEpoch2001 = 978307200.0;
 constexpr double kFirstXmlSecond = -62135596800.0;
 constexpr double kPastXmlSeconds = 253402300800.0;
 }  // namespace date_detail
 
-double since1970(double since2001) { return since2001 + kEpoch2001; }
-
-double since2001(double since1970) {
-  const double d = since1970 - kEpoch2001;
-  if (!std::isfinite(d)) return d;
-  // Other writers give dates in whole microseconds: of the doubles that read back as this
-  // moment, the one of whole microseconds is what such a writer wrote.
-  // (Beyond 9e9 seconds, about year 2286, a double holds no single microseconds.)
-  const double micro = std::nearbyint(d * 1e6) / 1e6;
-  if (std::fabs(d) < 9e9 && micro + kEpoch2001 == since1970) return micro;
-  for (double candidate : {d, std::nextafter(d, INFINITY), std::nextafter(d, -INFINITY)})
-    if (candidate + kEpoch2001 == since1970) return candidate;
-  return d;
-}
-
-std::optional<std::string> xmlDate(double since1970) {
+std::optional<std::string> xmlDate(double since2001) {
   using namespace date_detail;
-  if (!std::isfinite(since1970)) return std::nullopt;
-  const double second = std::floor(since1970);
+  if (!std::isfinite(since2001)) return std::nullopt;
+  // The second the moment falls in: flooring is exact, and so is the sum of two whole numbers of
+  // seconds far below 2^53, whereas seconds since 1970 as a double may already have rounded a
+  // moment just before a second up into it.
+  const double second = std::floor(since2001) + kEpoch2001;
   if (second < kFirstXmlSecond || second >= kPastXmlSeconds) return std::nullopt;
   // time_t is 64 bits: gmtime_r and timegm cover every year of the proleptic Gregorian calendar.
   const auto t = static_cast<time_t>(second);
@@ -75,12 +66,34 @@ std::optional<double> parseXmlDate(std::string_view t) {
   parts.tm_hour = hour;
   parts.tm_min = minute;
   parts.tm_sec = second;
-  return static_cast<double>(timegm(&parts));
+  return static_cast<double>(timegm(&parts)) - date_detail::kEpoch2001;
 }
 
-std::string plistText(const std::string& s) {
-  const size_t nul = s.find('\0');
-  return NSString::sanitizeUTF8(nul == std::string::npos ? s : s.substr(0, nul));
+std::string plistText(const std::string& s) { return NSString::sanitizeUTF8(s); }
+
+std::optional<std::string> utf16Document(const uint8_t* bytes, size_t size) {
+  if (size < 2 || size % 2 != 0) return std::nullopt;
+  const bool bigEndian = bytes[0] == 0xFE && bytes[1] == 0xFF;
+  if (!bigEndian && !(bytes[0] == 0xFF && bytes[1] == 0xFE)) return std::nullopt;
+  // Past the byte-order mark, as the native units that ICU converts.
+  const size_t count = size / 2 - 1;
+  if (count > static_cast<size_t>(INT32_MAX)) return std::nullopt;
+  std::vector<UChar> units(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = bytes + 2 + 2 * i;
+    units[i] = static_cast<UChar>(bigEndian ? (p[0] << 8) | p[1] : (p[1] << 8) | p[0]);
+  }
+  // The length first, then the text. A half of a pair on its own is an error, not a character
+  // to replace: such a document is not UTF-16.
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8(nullptr, 0, &length, units.data(), static_cast<int32_t>(count), &status);
+  if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) return std::nullopt;
+  std::string out(static_cast<size_t>(length), '\0');
+  status = U_ZERO_ERROR;
+  u_strToUTF8(out.data(), length, &length, units.data(), static_cast<int32_t>(count), &status);
+  if (U_FAILURE(status) || length != static_cast<int32_t>(out.size())) return std::nullopt;
+  return out;
 }
 
 }  // namespace plist_format
@@ -96,10 +109,13 @@ std::optional<Value> parse(const std::vector<uint8_t>& bytes) {
     if (!table.open(bytes.data(), bytes.size())) return std::nullopt;
     return readBinary(table, table.top(), budget);
   }
-  // XML is text: no NUL bytes inside, valid UTF-8.
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (text.find('\0') != std::string_view::npos || !NSString::isValidUTF8(std::string(text)))
-    return std::nullopt;
+  // XML is text: UTF-8, or UTF-16 of either byte order after its byte-order mark; no NUL inside.
+  std::string text;
+  if (auto converted = utf16Document(bytes.data(), bytes.size()))
+    text = std::move(*converted);
+  else
+    text.assign(bytes.begin(), bytes.end());
+  if (text.find('\0') != std::string::npos || !NSString::isValidUTF8(text)) return std::nullopt;
   return readXml(text, budget);
 }
 

@@ -109,7 +109,7 @@ bool BinaryTable::object(uint64_t index, Object& out) const {
       out.kind = Kind::Bool;
       return true;
     case kInt:
-      // 1, 2, 4 and 8 bytes; 16-byte integers keep their low 64 bits.
+      // 1, 2, 4, 8 and 16 bytes.
       if (out.info > 4) return false;
       out.kind = Kind::Integer;
       return payload(uint64_t{1} << out.info);
@@ -173,10 +173,17 @@ std::optional<Value> BinaryTable::scalar(const Object& o) const {
     case Kind::Bool:
       return Value::boolean(o.info == 0x9);
     case Kind::Integer: {
-      // Integers are 64-bit two's complement: negative numbers come back intact.
       const size_t width = size_t{1} << o.info;
-      const size_t low = width > 8 ? width - 8 : width;
-      return Value(static_cast<long long>(readInt(o.at + (width - low), low)));
+      if (width < 16) {
+        // Eight bytes are 64-bit two's complement (negative numbers); fewer are unsigned.
+        return Value(static_cast<long long>(readInt(o.at, width)));
+      }
+      // Sixteen bytes are 128-bit two's complement: writers use them for the numbers from 2^63 to
+      // 2^64-1. A number that fits no 64-bit integer is refused rather than cut.
+      const uint64_t high = readInt(o.at, 8), low = readInt(o.at + 8, 8);
+      if (high == 0) return Value(static_cast<unsigned long long>(low));
+      if (high == UINT64_MAX && (low >> 63) != 0) return Value(static_cast<long long>(low));
+      return std::nullopt;
     }
     case Kind::Uid:
       return Value(static_cast<unsigned long long>(uid(o)));
@@ -192,7 +199,7 @@ std::optional<Value> BinaryTable::scalar(const Object& o) const {
         const uint64_t bits = readInt(o.at, 8);
         std::memcpy(&d, &bits, sizeof d);
       }
-      if (o.kind == Kind::Date) return Value::date(since1970(d));
+      if (o.kind == Kind::Date) return Value::dateSinceReferenceDate(d);
       return Value(d);
     }
     case Kind::Data:
@@ -203,15 +210,12 @@ std::optional<Value> BinaryTable::scalar(const Object& o) const {
       std::string s;
       if (!o.wide) {
         // One byte per character, read as UTF-8 as it always was: invalid bytes become U+FFFD.
-        if (std::memchr(p, 0, n)) return std::nullopt;
         s.assign(reinterpret_cast<const char*>(p), n);
         return Value(NSString::sanitizeUTF8(s));
       }
       std::u16string units(n, u'\0');
-      for (size_t i = 0; i < n; ++i) {
+      for (size_t i = 0; i < n; ++i)
         units[i] = static_cast<char16_t>((p[2 * i] << 8) | p[2 * i + 1]);
-        if (units[i] == 0) return std::nullopt;
-      }
       return Value(NSString::fromUTF16(units));
     }
     case Kind::Array:
@@ -360,6 +364,13 @@ uint64_t BinaryWriter::addScalar(const Value& v) {
       out.push_back(v.boolValue() ? 0x09 : 0x08);
       break;
     case Value::Kind::Integer: {
+      if (v.isUnsigned()) {
+        // Above INT64_MAX: a 16-byte integer, whose high half is zero.
+        out.push_back(0x14);
+        appendBigEndian(out, 0, 8);
+        appendBigEndian(out, v.unsignedLongLongValue(), 8);
+        break;
+      }
       const long long n = v.longLongValue();
       // Negative numbers take eight bytes (two's complement); others the fewest of 1, 2, 4, 8.
       const size_t width = n < 0 ? 8 : widthFor(static_cast<uint64_t>(n));
@@ -377,9 +388,9 @@ uint64_t BinaryWriter::addScalar(const Value& v) {
     case Value::Kind::Date:
       // A moment that is no finite number of seconds is no date: it is kept as the real number
       // of seconds since 1970, which readers of dates accept.
-      if (std::isfinite(v.dateValue())) {
+      if (std::isfinite(v.timeIntervalSinceReferenceDate())) {
         out.push_back(0x33);
-        appendBigEndian(out, doubleBits(since2001(v.dateValue())), 8);
+        appendBigEndian(out, doubleBits(v.timeIntervalSinceReferenceDate()), 8);
       } else {
         out.push_back(0x23);
         appendBigEndian(out, doubleBits(v.dateValue()), 8);

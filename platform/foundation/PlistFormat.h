@@ -46,23 +46,24 @@ struct Budget {
   bool allows(const Size& s) const { return s.nodes <= maxNodes && s.bytes <= maxBytes; }
 };
 
-// Plist dates count seconds since 2001-01-01 (binary: a double; keyed archives: NS.time); Value
-// dates count seconds since 1970. These convert so that a Value date written and read back is the
-// same double, and a date written with whole microseconds (as other writers do) reads and writes
-// back bit for bit wherever the 1970-based double can tell it from its neighbours.
-constexpr double kEpoch2001 = 978307200.0;
-double since1970(double since2001);
-double since2001(double since1970);
+// Plist dates count seconds since 2001-01-01 (binary: a double; keyed archives: NS.time), as Value
+// dates do (Value::dateSinceReferenceDate, timeIntervalSinceReferenceDate): a date is read and
+// written back as the same double.
 
-// "YYYY-MM-DDTHH:MM:SSZ" for a moment of the years 1 to 9999 (the second it falls in, in the
-// proleptic Gregorian calendar); nullopt outside them or when not finite.
-std::optional<std::string> xmlDate(double since1970);
-// The moment such a text names; nullopt unless it is exactly that form with a valid date.
+// "YYYY-MM-DDTHH:MM:SSZ" for a moment of the years 1 to 9999, given in seconds since 2001 (the
+// second it falls in, in the proleptic Gregorian calendar); nullopt outside them or when not
+// finite.
+std::optional<std::string> xmlDate(double since2001);
+// The moment such a text names, in seconds since 2001; nullopt unless it is exactly that form
+// with a valid date.
 std::optional<double> parseXmlDate(std::string_view text);
 
-// UTF-8 (made valid first) cut at its first NUL: neither format can hold a NUL in a string, and
-// the writers have always ended a string there.
+// UTF-8, made valid (invalid bytes become U+FFFD). A NUL stays: the binary format holds it.
 std::string plistText(const std::string& s);
+
+// A document in UTF-16 of either byte order, after its byte-order mark, as UTF-8; nullopt when the
+// bytes start with no such mark or are no UTF-16.
+std::optional<std::string> utf16Document(const uint8_t* bytes, size_t size);
 
 // The object table of a binary plist ("bplist00", objects, offset table, 32-byte trailer). Reads
 // one object at a time, checking every offset, length and reference against the bytes, so that a
@@ -89,8 +90,10 @@ class BinaryTable {
   // The i-th reference of a container (a dictionary's keys come first, then its values); false
   // when the reference is out of range.
   bool ref(const Object& container, uint64_t i, uint64_t& out) const;
-  // The value of a non-container: integers (UIDs among them) as 64-bit two's complement,
-  // strings as UTF-8 (nullopt when one holds a NUL), dates as Value dates.
+  // The value of a non-container: integers of 1, 2 and 4 bytes as unsigned, of 8 bytes as
+  // 64-bit two's complement, of 16 bytes as the number they hold (nullopt unless it fits a signed
+  // or an unsigned 64-bit integer); UIDs as unsigned; strings as UTF-8, whole; dates as Value
+  // dates of the same seconds since 2001.
   std::optional<Value> scalar(const Object& o) const;
   uint64_t uid(const Object& o) const;  // the number of a UID object
 
@@ -112,7 +115,8 @@ std::optional<Value> readBinary(const BinaryTable& table, uint64_t index, const 
 // shared containers keeps their indexes.
 class BinaryWriter {
  public:
-  uint64_t addScalar(const Value& v);  // bool, integer, real, string, data or date
+  // Bool, integer (one above INT64_MAX as a 16-byte integer), real, string, data or date.
+  uint64_t addScalar(const Value& v);
   uint64_t addUid(uint64_t n);
   uint64_t addArray(std::vector<uint64_t> refs);
   // Keys and values are object indexes; keys should be strings.
@@ -148,7 +152,12 @@ inline const void* sharedBox(const Value& v) {
 
 // Writes v as a binary plist: each container, string and data that v shares is written once.
 std::vector<uint8_t> writeBinary(const Value& v);
+// Reads an XML plist in UTF-8. Line ends are normalised first, as XML 1.0 (2.11) asks: CR LF and
+// a lone CR read as LF (a CR is carried as "&#13;").
 std::optional<Value> readXml(std::string_view text, const Budget& budget);
+// Writes well-formed XML 1.0 only: "" when v holds a string or key with a character that XML 1.0
+// cannot carry (a C0 control other than tab, LF and CR, NUL among them, or U+FFFE and U+FFFF).
+// A CR is written as "&#13;".
 std::string writeXml(const Value& v);
 
 }  // namespace plist_format

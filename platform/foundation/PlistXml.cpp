@@ -22,9 +22,9 @@ std::string_view trimXmlSpace(std::string_view s) {
   return s;
 }
 
-// Signed and unsigned 64-bit integers, decimal or hexadecimal ("0x"), kept as 64-bit two's
-// complement as the binary format keeps them.
-std::optional<long long> parseXmlInteger(std::string_view s) {
+// Signed and unsigned 64-bit integers, decimal or hexadecimal ("0x"), as the numbers they are:
+// those from 2^63 to 2^64-1 as unsigned integers.
+std::optional<Value> parseXmlInteger(std::string_view s) {
   s = trimXmlSpace(s);
   bool negative = false;
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
@@ -42,9 +42,9 @@ std::optional<long long> parseXmlInteger(std::string_view s) {
   if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
   if (negative) {
     if (magnitude > (uint64_t{1} << 63)) return std::nullopt;
-    return static_cast<long long>(0 - magnitude);
+    return Value(static_cast<long long>(0 - magnitude));
   }
-  return static_cast<long long>(magnitude);
+  return Value(static_cast<unsigned long long>(magnitude));
 }
 
 std::optional<double> parseXmlReal(std::string_view s) {
@@ -360,8 +360,8 @@ class XmlPlistReader {
       return add(Value(std::move(content)), bytes);
     }
     if (name == "integer") {
-      const auto n = parseXmlInteger(content);
-      return n && add(Value(*n), 0);
+      auto n = parseXmlInteger(content);
+      return n && add(std::move(*n), 0);
     }
     if (name == "real") {
       const auto d = parseXmlReal(content);
@@ -369,7 +369,7 @@ class XmlPlistReader {
     }
     if (name == "date") {
       const auto t = parseXmlDate(trimXmlSpace(content));
-      return t && add(Value::date(*t), 0);
+      return t && add(Value::dateSinceReferenceDate(*t), 0);
     }
     if (name == "data") {
       auto d = parseBase64(content);
@@ -390,22 +390,41 @@ class XmlPlistReader {
 
 // --- Writing -------------------------------------------------------------------------------------
 
-void appendEscaped(std::string& out, const std::string& text) {
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
+// Appends text (valid UTF-8) as XML character data; false when it holds a character that XML 1.0
+// cannot carry at all: a C0 control other than tab, LF and CR (NUL among them), U+FFFE or U+FFFF.
+// (Valid UTF-8 holds no surrogates, and every other character is allowed.) A CR is written as a
+// reference, since a reader turns a raw one into LF.
+bool appendEscaped(std::string& out, const std::string& text) {
+  size_t plain = 0;  // where the run of characters not yet appended starts
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const char* replacement;
+    if (c == '&') {
+      replacement = "&amp;";
+    } else if (c == '<') {
+      replacement = "&lt;";
+    } else if (c == '>') {
+      replacement = "&gt;";
+    } else if (c == '\r') {
+      replacement = "&#13;";
+    } else if (c < 0x20) {
+      if (c != '\t' && c != '\n') return false;
+      continue;
+    } else if (c == 0xEF) {
+      // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
+      if (i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+          (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE)
+        return false;
+      continue;
+    } else {
+      continue;
     }
+    out.append(text, plain, i - plain);
+    out += replacement;
+    plain = i + 1;
   }
+  out.append(text, plain, text.size() - plain);
+  return true;
 }
 
 std::string base64(const Value::Data& d) {
@@ -423,75 +442,95 @@ std::string xmlReal(double d) {
 }
 
 // Writes v at the given depth; values a plist cannot hold (absent, null) and values nested past
-// kMaxDepth are left out. The depth bounds the recursion.
-void writeXmlValue(std::string& out, const Value& v, int depth) {
+// kMaxDepth are left out. The depth bounds the recursion. False, with the output unfinished, when
+// v holds text that XML cannot carry.
+bool writeXmlValue(std::string& out, const Value& v, int depth) {
   const std::string indent(static_cast<size_t>(depth), '\t');
   switch (v.kind()) {
     case Value::Kind::Absent:
     case Value::Kind::Null:
-      return;
+      return true;
     case Value::Kind::Bool:
       out += indent + (v.boolValue() ? "<true/>\n" : "<false/>\n");
-      return;
+      return true;
     case Value::Kind::Integer:
-      out += indent + "<integer>" + std::to_string(v.longLongValue()) + "</integer>\n";
-      return;
+      out += indent + "<integer>" +
+             (v.isUnsigned() ? std::to_string(v.unsignedLongLongValue())
+                             : std::to_string(v.longLongValue())) +
+             "</integer>\n";
+      return true;
     case Value::Kind::Real:
       out += indent + "<real>" + xmlReal(v.doubleValue()) + "</real>\n";
-      return;
+      return true;
     case Value::Kind::Date:
       // XML dates hold the years 1 to 9999 in whole seconds; another moment is kept as its real
       // number of seconds since 1970, which readers of dates accept.
-      if (auto text = xmlDate(v.dateValue()))
+      if (auto text = xmlDate(v.timeIntervalSinceReferenceDate()))
         out += indent + "<date>" + *text + "</date>\n";
       else
         out += indent + "<real>" + xmlReal(v.dateValue()) + "</real>\n";
-      return;
+      return true;
     case Value::Kind::String:
       out += indent + "<string>";
-      appendEscaped(out, plistText(v.str()));
+      if (!appendEscaped(out, plistText(v.str()))) return false;
       out += "</string>\n";
-      return;
+      return true;
     case Value::Kind::Data:
       out += indent + "<data>" + base64(v.dataValue()) + "</data>\n";
-      return;
+      return true;
     case Value::Kind::Array:
       if (v.count() == 0 || depth >= kMaxDepth) {
         out += indent + "<array/>\n";
-        return;
+        return true;
       }
       out += indent + "<array>\n";
-      for (const auto& item : v.arrayValue()) writeXmlValue(out, item, depth + 1);
+      for (const auto& item : v.arrayValue())
+        if (!writeXmlValue(out, item, depth + 1)) return false;
       out += indent + "</array>\n";
-      return;
+      return true;
     case Value::Kind::Dict:
       if (v.count() == 0 || depth >= kMaxDepth) {
         out += indent + "<dict/>\n";
-        return;
+        return true;
       }
       out += indent + "<dict>\n";
       for (const auto& [key, item] : v.dictValue()) {
         if (item.isNil()) continue;
         out += indent + "\t<key>";
-        appendEscaped(out, plistText(key));
+        if (!appendEscaped(out, plistText(key))) return false;
         out += "</key>\n";
-        writeXmlValue(out, item, depth + 1);
+        if (!writeXmlValue(out, item, depth + 1)) return false;
       }
       out += indent + "</dict>\n";
-      return;
+      return true;
   }
+  return true;
 }
 
 }  // namespace xml_detail
 
 std::optional<Value> readXml(std::string_view text, const Budget& budget) {
+  // XML 1.0 (2.11): CR LF and a lone CR read as LF before anything else is parsed. Most documents
+  // hold no CR, and are read as they are.
+  std::string normalised;
+  if (size_t cr = text.find('\r'); cr != std::string_view::npos) {
+    normalised.reserve(text.size());
+    size_t from = 0;
+    for (; cr != std::string_view::npos; cr = text.find('\r', from)) {
+      normalised.append(text.substr(from, cr - from));
+      normalised += '\n';
+      from = cr + 1 < text.size() && text[cr + 1] == '\n' ? cr + 2 : cr + 1;
+    }
+    normalised.append(text.substr(from));
+    text = normalised;
+  }
   return xml_detail::XmlPlistReader(text, budget).read();
 }
 
 std::string writeXml(const Value& v) {
   if (v.isNil()) return "";
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
-  xml_detail::writeXmlValue(out, v, 0);
+  if (!xml_detail::writeXmlValue(out, v, 0)) return "";
   out += "</plist>\n";
   return out;
 }

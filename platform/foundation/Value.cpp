@@ -179,10 +179,16 @@ void describe(const Value& v, int indent, std::string& out) {
   }
 }
 
-// A date as Foundation describes one: the second it falls in, in UTC.
-std::string dateDescription(double secondsSince1970) {
+// 2001-01-01T00:00:00Z, NSDate's reference date, in seconds since 1970.
+constexpr double kReferenceDateSince1970 = 978307200.0;
+
+// A date as Foundation describes one: the second it falls in, in UTC. The second is found from the
+// seconds since 2001 (flooring a double is exact, and so is adding whole seconds of this size), not
+// from a sum that may round a moment just before a second up into it.
+std::string dateDescription(double secondsSince2001) {
+  const double secondsSince1970 = secondsSince2001 + kReferenceDateSince1970;
   if (!std::isfinite(secondsSince1970)) return shortestDouble(secondsSince1970);
-  const double second = std::floor(secondsSince1970);
+  const double second = std::floor(secondsSince2001) + kReferenceDateSince1970;
   // gmtime_r works on time_t; moments beyond its years print as their number of seconds.
   if (second < -6.2e10 || second > 2.5e11) return shortestDouble(secondsSince1970);
   const auto t = static_cast<time_t>(second);
@@ -238,6 +244,7 @@ Json toJson(const Value& v) {
     case Value::Kind::Bool:
       return v.boolValue();
     case Value::Kind::Integer:
+      if (v.isUnsigned()) return v.unsignedLongLongValue();
       return v.longLongValue();
     case Value::Kind::Real: {
       double d = v.doubleValue();
@@ -305,15 +312,10 @@ Value::Value(long n) : kind_(Kind::Integer), int_(n) {}
 Value::Value(long long n) : kind_(Kind::Integer), int_(n) {}
 Value::Value(unsigned n) : kind_(Kind::Integer), int_(n) {}
 Value::Value(unsigned long n) : Value(static_cast<unsigned long long>(n)) {}
-Value::Value(unsigned long long n) {
-  if (n > static_cast<unsigned long long>(std::numeric_limits<long long>::max())) {
-    kind_ = Kind::Real;
-    real_ = static_cast<double>(n);
-  } else {
-    kind_ = Kind::Integer;
-    int_ = static_cast<long long>(n);
-  }
-}
+Value::Value(unsigned long long n)
+    : kind_(Kind::Integer),
+      unsigned_(n > static_cast<unsigned long long>(std::numeric_limits<long long>::max())),
+      int_(static_cast<long long>(n)) {}
 Value::Value(double d) : kind_(Kind::Real), real_(d) {}
 Value::Value(float f) : kind_(Kind::Real), real_(f) {}
 Value::Value(Dict d) : kind_(Kind::Dict), dict_(std::move(d)) {}
@@ -337,9 +339,24 @@ Value Value::data(Data bytes) {
   return v;
 }
 Value Value::date(double secondsSince1970) {
+  const double d = secondsSince1970 - kReferenceDateSince1970;
+  if (!std::isfinite(d)) return dateSinceReferenceDate(d);
+  // Of the 2001-based doubles that give back this double, the one of whole microseconds is how
+  // other writers of dates (which count microseconds) keep the moment; otherwise the nearest one
+  // that gives it back, and failing that the nearest to the moment. (Beyond 9e9 seconds, about
+  // the year 2286, a double holds no single microseconds.)
+  const double micro = std::nearbyint(d * 1e6) / 1e6;
+  if (std::fabs(d) < 9e9 && micro + kReferenceDateSince1970 == secondsSince1970)
+    return dateSinceReferenceDate(micro);
+  for (double candidate : {d, std::nextafter(d, INFINITY), std::nextafter(d, -INFINITY)})
+    if (candidate + kReferenceDateSince1970 == secondsSince1970)
+      return dateSinceReferenceDate(candidate);
+  return dateSinceReferenceDate(d);
+}
+Value Value::dateSinceReferenceDate(double secondsSince2001) {
   Value v;
   v.kind_ = Kind::Date;
-  v.real_ = secondsSince1970;
+  v.real_ = secondsSince2001;
   return v;
 }
 Value Value::dict(std::initializer_list<std::pair<const std::string, Value>> items) {
@@ -417,7 +434,10 @@ const Value::Array& Value::arrayValue() const {
   return kind_ == Kind::Array ? *array_ : emptyArray();
 }
 const Value::Data& Value::dataValue() const { return kind_ == Kind::Data ? *data_ : emptyData(); }
-double Value::dateValue() const { return kind_ == Kind::Date ? real_ : 0; }
+double Value::dateValue() const {
+  return kind_ == Kind::Date ? real_ + kReferenceDateSince1970 : 0;
+}
+double Value::timeIntervalSinceReferenceDate() const { return kind_ == Kind::Date ? real_ : 0; }
 
 std::string Value::str() const {
   switch (kind_) {
@@ -442,7 +462,8 @@ std::string Value::description() const {
     case Kind::Bool:
       return bool_ ? "1" : "0";
     case Kind::Integer:
-      return std::to_string(int_);
+      return unsigned_ ? std::to_string(static_cast<unsigned long long>(int_))
+                       : std::to_string(int_);
     case Kind::Real:
       return shortestDouble(real_);
     case Kind::String:
@@ -469,6 +490,10 @@ std::string Value::description() const {
   return "";
 }
 
+unsigned long long Value::unsignedLongLongValue() const {
+  if (kind_ == Kind::Real) return clampDouble<unsigned long long>(real_);
+  return static_cast<unsigned long long>(longLongValue());
+}
 long long Value::longLongValue() const {
   switch (kind_) {
     case Kind::Bool:
@@ -496,7 +521,8 @@ double Value::doubleValue() const {
     case Kind::Bool:
       return bool_ ? 1 : 0;
     case Kind::Integer:
-      return static_cast<double>(int_);
+      return unsigned_ ? static_cast<double>(static_cast<unsigned long long>(int_))
+                       : static_cast<double>(int_);
     case Kind::Real:
       return real_;
     case Kind::String:
@@ -540,7 +566,8 @@ bool Value::operator==(const Value& o) const {
   if (isNil() || o.isNil()) return isNil() && o.isNil();
   if (isNumber() && o.isNumber()) {
     bool exactInts = (kind_ != Kind::Real) && (o.kind_ != Kind::Real);
-    if (exactInts) return longLongValue() == o.longLongValue();
+    // 2^63 unsigned and -2^63 share their bits but are different numbers.
+    if (exactInts) return longLongValue() == o.longLongValue() && isUnsigned() == o.isUnsigned();
     return doubleValue() == o.doubleValue();
   }
   if (kind_ != o.kind_) return false;

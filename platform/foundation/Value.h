@@ -5,10 +5,15 @@
 // Semantics that the app relies on:
 // - A missing key and JSON null both read as absent (isNil()). An absent value has no text
 //   (str() == ""), a count of 0 and numbers of 0; `%@` prints it as "(null)".
-// - Integers stay integers (64-bit); doubles print in their shortest round-trip form.
+// - Integers stay integers (64-bit); doubles print in their shortest round-trip form. An integer
+//   from 2^63 to 2^64-1 (NSNumber's unsigned long long) stays that number: it prints, compares and
+//   converts to JSON as itself, while longLongValue and integerValue give its 64 bits as a signed
+//   number, as NSNumber does.
 // - Strings parse their leading number for intValue/doubleValue as Foundation does.
-// - A date (NSDate) is a moment in seconds since 1970. It is no number: its number values
-//   are 0, and it equals only a date of the same moment. `%@` prints it as Foundation prints a
+// - A date (NSDate) is a moment, kept as NSDate keeps it: its seconds since 2001-01-01 UTC (the
+//   reference date), which the property list and archive formats store bit for bit; dateValue()
+//   gives its seconds since 1970. It is no number: its number values are 0, and it equals only a
+//   date of the same moment. `%@` prints it as Foundation prints a
 //   date, in UTC ("2026-12-07 05:58:31 +0000"); JSON has no dates, so toJSON writes null.
 //
 // Copies are cheap: containers and data are shared and copied only when one copy is
@@ -83,8 +88,8 @@ class Value {
   Value(long n);
   Value(long long n);
   Value(unsigned n);
-  Value(unsigned long n);       // values above INT64_MAX become doubles
-  Value(unsigned long long n);  // values above INT64_MAX become doubles
+  Value(unsigned long n);       // values above INT64_MAX stay unsigned integers (isUnsigned())
+  Value(unsigned long long n);  // values above INT64_MAX stay unsigned integers (isUnsigned())
   Value(double d);
   Value(float f);
   Value(Dict d);
@@ -94,8 +99,12 @@ class Value {
   static Value boolean(bool b);  // NSNumber numberWithBool
   static Value null();           // JSON null (NSNull): reads as absent everywhere
   static Value data(Data bytes);
-  // NSDate dateWithTimeIntervalSince1970: a moment, in seconds since 1970 (fractions kept).
+  // NSDate dateWithTimeIntervalSince1970: a moment, in seconds since 1970 (fractions kept). It is
+  // kept as seconds since 2001, chosen so that dateValue() gives back the same double wherever
+  // one of the 2001-based doubles does (a double near 1970 may be finer than any near 2001).
   static Value date(double secondsSince1970);
+  // NSDate dateWithTimeIntervalSinceReferenceDate: a moment in seconds since 2001, kept exactly.
+  static Value dateSinceReferenceDate(double secondsSince2001);
   static Value dict(std::initializer_list<std::pair<const std::string, Value>> items = {});
   static Value array(std::initializer_list<Value> items = {});
 
@@ -106,6 +115,9 @@ class Value {
   bool isNumber() const;  // integer, real or bool
   bool isBool() const { return kind_ == Kind::Bool; }
   bool isInteger() const { return kind_ == Kind::Integer; }
+  // An integer above INT64_MAX (2^63 to 2^64-1). Smaller non-negative integers are signed ones,
+  // however they were made, so that equal numbers have one form.
+  bool isUnsigned() const { return kind_ == Kind::Integer && unsigned_; }
   bool isReal() const { return kind_ == Kind::Real; }
   bool isDict() const { return kind_ == Kind::Dict; }
   bool isArray() const { return kind_ == Kind::Array; }
@@ -132,10 +144,11 @@ class Value {
   size_t count() const;                      // dictionary/array size; 0 for every other kind
   std::vector<std::string> allKeys() const;  // sorted; empty when not a dictionary
 
-  const Dict& dictValue() const;    // empty when not a dictionary
-  const Array& arrayValue() const;  // empty when not an array
-  const Data& dataValue() const;    // empty when not data
-  double dateValue() const;         // a date's seconds since 1970; 0 when not a date
+  const Dict& dictValue() const;                  // empty when not a dictionary
+  const Array& arrayValue() const;                // empty when not an array
+  const Data& dataValue() const;                  // empty when not data
+  double dateValue() const;                       // a date's seconds since 1970; 0 when not a date
+  double timeIntervalSinceReferenceDate() const;  // a date's seconds since 2001; 0 when not a date
 
   // The text of a string; numbers and dates as %@ prints them; "" for absent/null and
   // containers other than strings ("" for dict/array/data: use description() for those).
@@ -150,7 +163,10 @@ class Value {
   // values clamp to the type's limits. Bools are 1/0; absent, containers, data and dates are 0.
   int intValue() const;
   long integerValue() const;
-  long long longLongValue() const;
+  long long longLongValue() const;  // an unsigned integer's 64 bits as a signed number
+  // Integers as NSNumber gives them (a negative one's 64 bits as an unsigned number), reals cut
+  // within the range, strings, bools and the rest as longLongValue.
+  unsigned long long unsignedLongLongValue() const;
   float floatValue() const;
   double doubleValue() const;
   // Strings: true when the first non-space character after an optional sign and leading
@@ -179,11 +195,12 @@ class Value {
 
   Kind kind_ = Kind::Absent;
   bool bool_ = false;
+  bool unsigned_ = false;  // an Integer whose int_ holds the bits of a number above INT64_MAX
   // Only the one that kind_ names is used. Sharing their storage keeps a Value, and so the node
   // of a dictionary, small enough for the allocator's fast bins: replies hold many of them.
   union {
     long long int_ = 0;
-    double real_;  // a real number, or a date's seconds since 1970
+    double real_;  // a real number, or a date's seconds since 2001
   };
   std::shared_ptr<const std::string> string_;
   std::shared_ptr<const Data> data_;

@@ -125,20 +125,27 @@ TEST(Plist, GarbageDeeplyNestedOrBrokenBinaryInputIsRefusedWithoutCrashing) {
   EXPECT_FALSE(Plist::parse(loop));
 }
 
-TEST(Plist, StringsHoldingNulOfEitherWidthAreRefused) {
-  const std::vector<std::vector<uint8_t>> refused[] = {
-      {{0x53, 'a', 0, 'b'}},                            // one byte per character
-      {{0x62, 0x00, 'a', 0x00, 0x00}},                  // UTF-16
-      {{0xA1, 1}, {0x61, 0x00, 0x00}},                  // inside an array
-      {{0xD1, 1, 2}, {0x61, 0x00, 0x00}, {0x51, 'v'}},  // a dictionary's key
-      {{0xD1, 1, 2}, {0x52, 'k', 0}, {0x51, 'v'}},
-      {{0x6F, 0x10, 0x01, 0x00, 0x00}},  // a length that runs past the objects
+TEST(Plist, BinaryStringsHoldingNulReadAndWriteWhole) {
+  using namespace std::string_literals;
+  const struct {
+    std::vector<std::vector<uint8_t>> objects;
+    Value expected;
+  } cases[] = {
+      {{{0x53, 'a', 0, 'b'}}, Value("a\0b"s)},                   // one byte per character
+      {{{0x62, 0x00, 'a', 0x00, 0x00}}, Value("a\0"s)},          // UTF-16
+      {{{0xA1, 1}, {0x61, 0x00, 0x00}}, Value::array({"\0"s})},  // inside an array
+      {{{0xD1, 1, 2}, {0x61, 0x00, 0x00}, {0x51, 'v'}}, Value::dict({{"\0"s, "v"}})},  // a key
+      {{{0xD1, 1, 2}, {0x52, 'k', 0}, {0x51, 'v'}}, Value::dict({{"k\0"s, "v"}})},
+      {{{0x62, 0x4E, 0x2D, 0x00, 0x00}}, Value("中\0"s)},
   };
-  for (const auto& objects : refused) {
-    const auto bytes = binaryPlist(objects);
-    EXPECT_FALSE(Plist::parse(bytes)) << objects[0].size();
-    EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(bytes));
+  for (const auto& c : cases) {
+    const auto read = Plist::parse(binaryPlist(c.objects));
+    ASSERT_TRUE(read) << c.expected.description();
+    EXPECT_EQ(*read, c.expected);
+    EXPECT_EQ(*Plist::parse(Plist::toBinary(*read)), c.expected);
   }
+  // A length that runs past the objects is still refused.
+  EXPECT_FALSE(Plist::parse(binaryPlist({{0x6F, 0x10, 0x10, 0x00, 0x00}})));
   auto clean = Plist::parse(binaryPlist({{0xD1, 1, 2}, {0x62, 0x00, 'k', 0x00, 'y'}, {0x51, 'v'}}));
   ASSERT_TRUE(clean);
   EXPECT_EQ((*clean)["ky"].str(), "v");
@@ -334,8 +341,8 @@ TEST(Plist, XmlPlistsReadEveryMarkupAPlistMayHold) {
       {"<data/>", Value::data({})},
       {"<array><integer>-9223372036854775808</integer><integer>18446744073709551615</integer>"
        "<integer> 0x10 </integer><integer>+7</integer></array>",
-       Value::array(
-           {Value(std::numeric_limits<long long>::min()), Value(-1), Value(16), Value(7)})},
+       Value::array({Value(std::numeric_limits<long long>::min()),
+                     Value(std::numeric_limits<unsigned long long>::max()), Value(16), Value(7)})},
       {"<array><real>9.5</real><real>-1e-3</real><real>1E400</real><real>inf</real></array>",
        Value::array({Value(9.5), Value(-1e-3), Value(std::numeric_limits<double>::infinity()),
                      Value(std::numeric_limits<double>::infinity())})},
