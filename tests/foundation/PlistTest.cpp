@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 
+#include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/foundation/Plist.h"
 #include "platform/foundation/PlistFormat.h"
@@ -297,7 +298,10 @@ TEST(Plist, DatesFromYear1To9999RoundTripExactlyInBothFormats) {
     EXPECT_EQ(*back, Value::array({Value::date(std::floor(date.seconds))}));
   }
   // A binary date written in whole microseconds by another writer is written back bit for bit.
-  for (double since2001 : {0.1, -0.5, -63113904000.0 + 0.123456, 12345.678901, 1e-6}) {
+  // So is every other finite date, however fine its fraction: 2106-02-07 06:29:15.000007 and
+  // 2242-03-16 12:56:32.999999 moved by a microsecond when kept as seconds since 1970.
+  for (double since2001 : {0.1, -0.5, -63113904000.0 + 0.123456, 12345.678901, 1e-6,
+                           0x1.8b606f760000fp+31, 0x1.c5b03780fffffp+32, 5e-324, -1e300, 1e15}) {
     std::vector<uint8_t> object = {0x33};
     uint64_t bits;
     std::memcpy(&bits, &since2001, 8);
@@ -308,6 +312,10 @@ TEST(Plist, DatesFromYear1To9999RoundTripExactlyInBothFormats) {
     EXPECT_NE(std::search(again.begin(), again.end(), object.begin(), object.end()), again.end())
         << since2001;
   }
+  // XML names the second a moment falls in, also where seconds since 1970 would round it up.
+  EXPECT_NE(Plist::toXML(Value::dateSinceReferenceDate(0x1.c5b03780fffffp+32))
+                .find("<date>2242-03-16T12:56:32Z</date>"),
+            std::string::npos);
   // Moments XML cannot write as a date stay their real number of seconds since 1970; binary
   // keeps every finite moment as a date.
   for (double seconds : {-62135596801.0, 253402300800.0, 1e300}) {
@@ -336,6 +344,9 @@ TEST(Plist, XmlPlistsReadEveryMarkupAPlistMayHold) {
       {"<string><![CDATA[<kept> & as is]]><!-- gone --><?pi?>!</string>", Value("<kept> & as is!")},
       {"<string/>", Value("")},
       {"<string>  spaced\n</string>", Value("  spaced\n")},
+      // Line ends read as LF (XML 1.0, 2.11); a CR is carried as a reference.
+      {"<string>a\r\nb\rc\r\r\nd&#13;<![CDATA[\r]]></string>", Value("a\nb\nc\n\nd\r\n")},
+      {"<dict><key>k\r\n</key><integer>\r\n1\r</integer></dict>", Value::dict({{"k\n", 1}})},
       {"<array/>", Value(Value::Array{})},
       {"<dict/>", Value(Value::Dict{})},
       {"<data/>", Value::data({})},
@@ -507,5 +518,99 @@ TEST(Plist, ThePlatformsReaderReadsWhatLibplistReads) {
     ASSERT_TRUE(ours) << i;
     ASSERT_TRUE(theirs) << i;
     EXPECT_EQ(*ours, *theirs) << i << "\n" << ours->description() << "\n" << theirs->description();
+  }
+}
+
+TEST(Plist, IntegersOfSixteenBytesReadAsTheNumberTheyHoldOrAreRefused) {
+  const std::vector<uint8_t> zeros(8, 0x00), ones(8, 0xFF);
+  auto integer16 = [](const std::vector<uint8_t>& high, std::vector<uint8_t> low) {
+    std::vector<uint8_t> object = {0x14};
+    object.insert(object.end(), high.begin(), high.end());
+    object.insert(object.end(), low.begin(), low.end());
+    return binaryPlist({object});
+  };
+  const unsigned long long max = std::numeric_limits<unsigned long long>::max();
+  const struct {
+    std::vector<uint8_t> bytes;
+    std::optional<Value> expected;
+  } cases[] = {
+      {integer16(zeros, ones), Value(max)},
+      {integer16(zeros, {0x80, 0, 0, 0, 0, 0, 0, 0}), Value(1ULL << 63)},
+      {integer16(zeros, {0, 0, 0, 0, 0, 0, 0, 5}), Value(5)},
+      {integer16(ones, ones), Value(-1)},
+      {integer16(ones, {0x80, 0, 0, 0, 0, 0, 0, 0}), Value(std::numeric_limits<long long>::min())},
+      // 2^64, -2^63-1 and 2^127: no 64-bit integer holds them.
+      {integer16({0, 0, 0, 0, 0, 0, 0, 1}, zeros), std::nullopt},
+      {integer16(ones, {0x7F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), std::nullopt},
+      {integer16({0x80, 0, 0, 0, 0, 0, 0, 0}, zeros), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected ? c.expected->description() : "refused");
+    const auto read = Plist::parse(c.bytes);
+    ASSERT_EQ(read.has_value(), c.expected.has_value());
+    if (!read) continue;
+    EXPECT_EQ(*read, *c.expected);
+    EXPECT_EQ(read->isUnsigned(), c.expected->isUnsigned());
+    // Written back as the same number, in every form.
+    EXPECT_EQ(*Plist::parse(Plist::toBinary(*read)), *read);
+    EXPECT_EQ(*Plist::parse(Plist::toXML(*read)), *read);
+    EXPECT_EQ(*NSKeyedUnarchiver::unarchiveObjectWithData(
+                  NSKeyedArchiver::archivedDataWithRootObject(Value::array({*read}))),
+              Value::array({*read}));
+  }
+  // Above the signed range, binary writes sixteen bytes whose high half is zero, as others do.
+  const auto written = Plist::toBinary(Value(max));
+  EXPECT_EQ(std::vector<uint8_t>(written.begin() + 8, written.begin() + 25),
+            std::vector<uint8_t>(cases[0].bytes.begin() + 8, cases[0].bytes.begin() + 25));
+  EXPECT_EQ(*Plist::parse(std::string("<plist><integer>0xFFFFFFFFFFFFFFFF</integer></plist>")),
+            Value(max));
+}
+
+TEST(Plist, ToXmlDeclinesWhatXmlCannotCarryAndWritesTheRest) {
+  using namespace std::string_literals;
+  std::vector<std::string> declined = {"\xEF\xBF\xBE", "a\xEF\xBF\xBF"};
+  for (char c = 0; c < 0x20; ++c)
+    if (c != '\t' && c != '\n' && c != '\r') declined.push_back("a"s + c + "b");
+  for (const auto& text : declined) {
+    SCOPED_TRACE(Value::data(Value::Data(text.begin(), text.end())).description());
+    for (const Value& v : {Value(text), Value::dict({{text, 1}}),
+                           Value::array({1, Value::dict({{"k", Value::array({text})}})})}) {
+      EXPECT_EQ(Plist::toXML(v), "");
+      EXPECT_EQ(*Plist::parse(Plist::toBinary(v)), v);  // the binary format holds it
+    }
+  }
+  // Every other character is written, and reads back as itself.
+  for (const std::string& text : {"\t\n\r"s, "\x7F"s, "\xC2\x85"s, "\xEF\xBF\xBD"s, "\xEF\xBF\xBC"s,
+                                  "\xF4\x8F\xBF\xBF"s, "\xED\x9F\xBF\xEE\x80\x80"s, "\xEF\xBF"s}) {
+    const Value v = Value::dict({{text, text}});
+    const std::string xml = Plist::toXML(v);
+    ASSERT_FALSE(xml.empty()) << xml;
+    EXPECT_EQ(*Plist::parse(xml), *Plist::parse(Plist::toBinary(v))) << xml;
+  }
+}
+
+TEST(Plist, XmlInUtf16ReadsAfterItsByteOrderMarkAndBrokenUtf16IsRefused) {
+  auto utf16 = [](const std::u16string& text, bool bigEndian) {
+    std::vector<uint8_t> out =
+        bigEndian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
+    for (char16_t u : text) {
+      const auto high = static_cast<uint8_t>(u >> 8), low = static_cast<uint8_t>(u & 0xFF);
+      out.push_back(bigEndian ? high : low);
+      out.push_back(bigEndian ? low : high);
+    }
+    return out;
+  };
+  const std::u16string head = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><string>";
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian);
+    EXPECT_EQ(*Plist::parse(utf16(head + u"中 \U0001F600\r\n</string></plist>", bigEndian)),
+              Value("中 😀\n"));
+    for (const std::u16string& broken :
+         {head + u"\xD800</string></plist>", head + u"\xDC00 </string></plist>",
+          head + std::u16string(1, u'\0') + u"</string></plist>"})
+      EXPECT_FALSE(Plist::parse(utf16(broken, bigEndian)));
+    auto odd = utf16(head + u"</string></plist>", bigEndian);
+    odd.push_back(0);
+    EXPECT_FALSE(Plist::parse(odd));
   }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <thread>
 #include <utility>
@@ -175,4 +177,63 @@ TEST(Value, ADateIsAMomentThatPrintsInUtcAndIsNoNumber) {
   EXPECT_EQ(date.doubleValue(), 0);
   EXPECT_EQ(Value(12.5).dateValue(), 0);
   EXPECT_EQ(Value::dict({{"at", date}}).toJSON(), R"({"at":null})");
+}
+
+TEST(Value, UnsignedIntegersAboveTheSignedRangeStayTheNumberTheyAre) {
+  const unsigned long long max = std::numeric_limits<unsigned long long>::max();
+  const long long min = std::numeric_limits<long long>::min();
+  const struct {
+    Value v;
+    const char* text;
+    long long asLongLong;  // NSNumber's longLongValue: the same 64 bits, signed
+    double asDouble;
+  } numbers[] = {
+      {Value(max), "18446744073709551615", -1, 18446744073709551615.0},
+      {Value(1ULL << 63), "9223372036854775808", min, 9223372036854775808.0},
+      {Value(static_cast<unsigned long>(max - 1)), "18446744073709551614", -2,
+       18446744073709551615.0},
+      {*Value::fromJSON("18446744073709551615"), "18446744073709551615", -1,
+       18446744073709551615.0},
+  };
+  for (const auto& n : numbers) {
+    SCOPED_TRACE(n.text);
+    EXPECT_TRUE(n.v.isInteger());
+    EXPECT_TRUE(n.v.isUnsigned());
+    EXPECT_EQ(n.v.description(), n.text);
+    EXPECT_EQ(n.v.str(), n.text);
+    EXPECT_TRUE(n.v.isEqualToString(n.text));
+    EXPECT_EQ(n.v.toJSON(), n.text);
+    EXPECT_EQ(*Value::fromJSON(n.v.toJSON()), n.v);
+    EXPECT_EQ(n.v.longLongValue(), n.asLongLong);
+    EXPECT_EQ(n.v.integerValue(), n.asLongLong);
+    EXPECT_EQ(n.v.unsignedLongLongValue(), static_cast<unsigned long long>(n.asLongLong));
+    EXPECT_EQ(n.v.doubleValue(), n.asDouble);
+    EXPECT_TRUE(n.v.boolValue());
+    // Equal only to the same number: not to the signed number of the same bits.
+    EXPECT_NE(n.v, Value(n.asLongLong));
+    EXPECT_EQ(n.v, Value(static_cast<unsigned long long>(n.asLongLong)));
+    EXPECT_EQ(n.v, Value(n.asDouble));
+  }
+  // Below 2^63 an unsigned number is the signed one.
+  EXPECT_FALSE(Value(5ULL).isUnsigned());
+  EXPECT_EQ(Value(5ULL), Value(5));
+  EXPECT_EQ(Value(-1).unsignedLongLongValue(), max);
+  EXPECT_FALSE(Value(min).isUnsigned());
+  EXPECT_EQ(Value(min).description(), "-9223372036854775808");
+}
+
+TEST(Value, ADateKeepsItsSecondsSince2001AndPrintsTheSecondItFallsIn) {
+  // 2242-03-16 12:56:32.999999: in seconds since 1970 the nearest double is 12:56:33.
+  const double since2001 = 0x1.c5b03780fffffp+32;
+  const Value date = Value::dateSinceReferenceDate(since2001);
+  EXPECT_TRUE(date.isDate());
+  EXPECT_EQ(date.timeIntervalSinceReferenceDate(), since2001);
+  EXPECT_EQ(date.description(), "2242-03-16 12:56:32 +0000");
+  EXPECT_EQ(date.dateValue(), since2001 + 978307200.0);
+  EXPECT_NE(date, Value::dateSinceReferenceDate(std::nextafter(since2001, 0.0)));
+  // A date made from seconds since 1970 gives them back.
+  for (double since1970 : {1796623111.75, -0.5, 978307200.0, -62135596800.0, 7258118400.001})
+    EXPECT_EQ(Value::date(since1970).dateValue(), since1970) << since1970;
+  EXPECT_EQ(Value::date(978307260.5).timeIntervalSinceReferenceDate(), 60.5);
+  EXPECT_EQ(Value(1.0).timeIntervalSinceReferenceDate(), 0);
 }
