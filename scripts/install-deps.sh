@@ -9,6 +9,7 @@ packages=(
   libplist-dev libpng-dev libjpeg62-turbo-dev libgif-dev libwebp-dev libtiff-dev libgdk-pixbuf-2.0-dev libicu-dev nlohmann-json3-dev rapidjson-dev
   libcpp-httplib-dev libssl-dev libbrotli-dev libzxing-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  python3
   clang libclang-rt-dev clang-16 libclang-rt-16-dev gcovr stress-ng
 )
 installed=" $(dpkg-query -W -f='${Package}:${db:Status-Status} ' "${packages[@]}" 2>/dev/null || true)"
