@@ -498,7 +498,10 @@ TEST_F(PLApiTest, AHostilePlistOnThePasteboardIsIgnoredWithoutCrashing) {
   ASSERT_EQ(delegate->reqs.size(), 1u);
   EXPECT_EQ(std::dynamic_pointer_cast<GetMessageFromPLReq>(delegate->reqs.back())->lang, "zh");
 
-  UIPasteboard::generalPasteboard()->setData(commandWith(0), "content");
+  // Its language claiming fourteen characters, more than the file holds.
+  auto hostile = commandWith('h');
+  hostile[44] = 0x6E;
+  UIPasteboard::generalPasteboard()->setData(hostile, "content");
   EXPECT_FALSE(PLApi::handleOpenURL(url("plapp://x"), delegate));
   EXPECT_EQ(delegate->reqs.size(), 1u);
 }
