@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -141,7 +142,8 @@ class DevServer {
 
   std::unique_ptr<loopback::Server> server_;
   std::thread thread_;
-  int port_ = 0;
+  // Written by start() after the server's thread is running, read by request handlers on it.
+  std::atomic<int> port_{0};
 
   mutable std::mutex mutex_;
   std::condition_variable released_;

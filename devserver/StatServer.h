@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -119,7 +120,8 @@ class StatServer {
   std::string key_;
   std::unique_ptr<loopback::Server> server_;
   std::thread thread_;
-  int port_ = 0;
+  // Written by start() after the server's thread is running, read by request handlers on it.
+  std::atomic<int> port_{0};
   std::string host_ = "127.0.0.1";
 
   mutable std::mutex mutex_;
