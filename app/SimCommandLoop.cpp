@@ -341,8 +341,10 @@ std::string SimCommandLoop::fail(std::string why) {
 std::string SimCommandLoop::launch() {
   const bool restart = delegate_ != nullptr;
   if (restart) {
-    // The process ends: its memory, queued work and screens are gone. What lives on disk (the
-    // sandbox, persistent pasteboards) and on the device (installed apps) stays.
+    // The process ends: its memory, queued work and screens are gone. The device stays as it
+    // is: the sandbox and the device's folder, the general and persistent pasteboards, the
+    // installed apps (the browser and the stand-in messaging app among them), the photo album
+    // and the record of opened URLs.
     AppShutdown();
     delegate_.reset();
     PLApiRegister::resetForTesting();

@@ -54,7 +54,7 @@ void AppShutdown() {
   auto clock = RunLoop::main().clockPtr();
   RunLoop::main().reset();
   RunLoop::main().install(clock);
-  Automation::resetPlatform();
+  Automation::endAppProcess();
   TempData::reset();
   NSUserDefaults::resetStandardUserDefaults();
   SimulatedDevice::shared().restartApp();

@@ -19,14 +19,16 @@ class ShellTestFixture : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    Automation::resetPlatform();
-    SimulatedDevice::shared().reset(sandboxRoot() + "/Device");
+    // Every test starts on a fresh device of its own; relaunch() keeps it.
+    Automation::endAppProcess();
+    Automation::resetDevice(sandboxRoot() + "/Device");
     NSUserDefaults::resetStandardUserDefaults();
   }
 
   void TearDown() override {
     delegate_.reset();
-    Automation::resetPlatform();
+    Automation::endAppProcess();
+    Automation::resetDevice();
     AppFixture::TearDown();
   }
 
@@ -38,7 +40,8 @@ class ShellTestFixture : public AppFixture {
     return delegate_;
   }
 
-  // Ends the app as the end of its process would and starts it again.
+  // Ends the app as the end of its process would and starts it again on the same device: the
+  // sandbox, pasteboards, installed apps, photo album and opened URLs stay.
   std::shared_ptr<AppDelegate> relaunch() {
     AppShutdown();
     delegate_ = AppMain();
