@@ -10,9 +10,7 @@
 
 #include "app/StandInParley.h"
 #include "devserver/StatServer.h"
-#include "parley/PLApiRegister.h"
 #include "parley/ParleyApiUtil.h"
-#include "parley/StatPL.h"
 #include "parley/stats/PLOStat.h"
 #include "parley/stats/PLOStatConfig.h"
 #include "parley/stats/PLOStatDispatcher.h"
@@ -347,9 +345,6 @@ std::string SimCommandLoop::launch() {
     // and the record of opened URLs.
     AppShutdown();
     delegate_.reset();
-    PLApiRegister::resetForTesting();
-    StatPL::resetForTesting();
-    PLOStat::resetForTesting();
   }
   if (!hooks_.statsReportUrl.empty()) {
     PLOStatConfig::getInstance()->setStatReportURL(hooks_.statsReportUrl);
