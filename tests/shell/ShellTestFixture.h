@@ -5,6 +5,9 @@
 #include <string>
 
 #include "core/DBHelper.h"
+#include "parley/PLApiRegister.h"
+#include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/services/SimulatedDevice.h"
@@ -19,7 +22,9 @@ class ShellTestFixture : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    // Every test starts on a fresh device of its own; relaunch() keeps it.
+    // Every test starts as a new process on a fresh device of its own; relaunch() keeps the
+    // device. The SDK's singletons that an earlier test left belong to another process.
+    endSdkSingletons();
     Automation::endAppProcess();
     Automation::resetDevice(sandboxRoot() + "/Device");
     NSUserDefaults::resetStandardUserDefaults();
@@ -27,6 +32,7 @@ class ShellTestFixture : public AppFixture {
 
   void TearDown() override {
     delegate_.reset();
+    endSdkSingletons();
     Automation::endAppProcess();
     Automation::resetDevice();
     AppFixture::TearDown();
@@ -77,4 +83,12 @@ class ShellTestFixture : public AppFixture {
   }
 
   std::shared_ptr<AppDelegate> delegate_;
+
+ private:
+  // What AppShutdown ends of the SDK, for a test that never launched or has just ended.
+  static void endSdkSingletons() {
+    PLApiRegister::resetForTesting();
+    StatPL::resetForTesting();
+    PLOStat::resetForTesting();
+  }
 };
