@@ -145,16 +145,21 @@ sigset_t stoppingSignals() {
 void stopOnSignals() {
   const sigset_t set = stoppingSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread([] {
-    const sigset_t waitFor = stoppingSignals();
-    int number = 0;
-    while (sigwait(&waitFor, &number) != 0) {
-    }
-    // Held until the process ends: main can neither make nor remove the sandbox meanwhile.
-    ending().mutex.lock();
-    removeFolder(ending().temporarySandbox);
-    _exit(128 + number);
-  }).detach();
+  try {
+    std::thread([] {
+      const sigset_t waitFor = stoppingSignals();
+      int number = 0;
+      while (sigwait(&waitFor, &number) != 0) {
+      }
+      // Held until the process ends: main can neither make nor remove the sandbox meanwhile.
+      ending().mutex.lock();
+      removeFolder(ending().temporarySandbox);
+      _exit(128 + number);
+    }).detach();
+  } catch (const std::system_error&) {
+    // Without the thread, blocked signals would never stop the run: they stop it as before.
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  }
 }
 
 // The run's temporary sandbox: made by the constructor (path() is "" when it could not be) and
