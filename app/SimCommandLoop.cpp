@@ -10,9 +10,7 @@
 
 #include "app/StandInParley.h"
 #include "devserver/StatServer.h"
-#include "parley/PLApiRegister.h"
 #include "parley/ParleyApiUtil.h"
-#include "parley/StatPL.h"
 #include "parley/stats/PLOStat.h"
 #include "parley/stats/PLOStatConfig.h"
 #include "parley/stats/PLOStatDispatcher.h"
@@ -341,13 +339,12 @@ std::string SimCommandLoop::fail(std::string why) {
 std::string SimCommandLoop::launch() {
   const bool restart = delegate_ != nullptr;
   if (restart) {
-    // The process ends: its memory, queued work and screens are gone. What lives on disk (the
-    // sandbox, persistent pasteboards) and on the device (installed apps) stays.
+    // The process ends: its memory, queued work and screens are gone. The device stays as it
+    // is: the sandbox and the device's folder, the general and persistent pasteboards, the
+    // installed apps (the browser and the stand-in messaging app among them), the photo album
+    // and the record of opened URLs.
     AppShutdown();
     delegate_.reset();
-    PLApiRegister::resetForTesting();
-    StatPL::resetForTesting();
-    PLOStat::resetForTesting();
   }
   if (!hooks_.statsReportUrl.empty()) {
     PLOStatConfig::getInstance()->setStatReportURL(hooks_.statsReportUrl);

@@ -42,8 +42,9 @@ std::function<std::vector<std::string>()> statsSummaryHook(const StatServer& ser
 // hold reach nothing and say so. The device has a browser for http and https, installed when the
 // loop is made, so web links always open and show under "urls"; it fetches nothing.
 // Empty lines and lines starting with "#" are skipped. "launch" starts the app, or restarts it
-// when it runs (the process's memory is lost; the sandbox, the pasteboards kept on the device
-// and the installed apps stay).
+// when it runs: the process's memory is lost, and the device stays as it was (the sandbox, the
+// device's folder, the general and persistent pasteboards, the installed apps, the photo album
+// and the opened URLs).
 //
 // The caller prepares the process first: sandbox, bundle resources, the API host, the simulated
 // device's folder and the run loop's clock. Everything runs on the caller's thread, which

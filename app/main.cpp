@@ -5,20 +5,25 @@
 //   tovira-sim --help
 //
 // Without --endpoint it starts the bundled demo server on loopback; without --sandbox the app
-// gets a fresh temporary sandbox, removed at the end, also when the run ends on an error. The run
+// gets a fresh temporary sandbox, removed at the end, also when the run ends on an error or is
+// stopped by SIGINT or SIGTERM (the exit status is then 128 plus the signal's number). The run
 // ends with a summary line, e.g. "walk: 151 steps, 0 failed"; the exit status is 1 when a command
 // failed, 2 for a usage error (a wrong option or a script file that cannot be read), which is
 // printed on a line of its own before the usage.
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -97,17 +102,89 @@ int usageError(const std::string& what) {
   return 2;
 }
 
-// Removes the run's temporary sandbox on every way out of main, so that a run that ends on an
-// error (a server that cannot start, say) leaves nothing in the temporary directory either.
+// The temporary sandbox of the run, shared by main and the thread that ends the run on a
+// signal. Made on the heap and never destroyed, so that a signal that comes while the process
+// exits still finds it intact.
+struct Ending {
+  std::mutex mutex;
+  std::string temporarySandbox;  // guarded by mutex; "" when there is none (left) to remove
+};
+
+Ending& ending() {
+  static Ending* const state = new Ending;
+  return *state;
+}
+
+// Removes the folder. Another thread may still write into it while it goes (the statistics
+// module's queues, say), so that a removal can find a folder that is not empty: it is tried
+// again a few times.
+void removeFolder(const std::string& path) {
+  if (path.empty()) return;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+    if (!std::filesystem::exists(path, ec) && !ec) return;
+  }
+}
+
+// The signals that stop a run: an interrupt from the terminal, or a polite request to end.
+sigset_t stoppingSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  return set;
+}
+
+// Ends the run on SIGINT or SIGTERM as a normal end would leave the files: the temporary
+// sandbox goes, then the process exits with status 128 plus the signal's number. The signals are
+// blocked in the calling thread, before it starts any other, so that every thread inherits the
+// mask and none of them is interrupted; one thread of its own takes them with sigwait. The
+// removal thus runs as ordinary code, not in a signal handler, and it ends the run also while
+// the main thread is blocked reading a script from standard input. Call first thing in main.
+void stopOnSignals() {
+  const sigset_t set = stoppingSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  try {
+    std::thread([] {
+      const sigset_t waitFor = stoppingSignals();
+      int number = 0;
+      while (sigwait(&waitFor, &number) != 0) {
+      }
+      // Held until the process ends: main can neither make nor remove the sandbox meanwhile.
+      ending().mutex.lock();
+      removeFolder(ending().temporarySandbox);
+      _exit(128 + number);
+    }).detach();
+  } catch (const std::system_error&) {
+    // Without the thread, blocked signals would never stop the run: they stop it as before.
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  }
+}
+
+// The run's temporary sandbox: made by the constructor (path() is "" when it could not be) and
+// removed on every way out of main, so that a run that ends on an error (a server that cannot
+// start, say) leaves nothing in the temporary directory either; a signal removes it through
+// stopOnSignals' thread. Making it and naming it to that thread are one step under the lock, so
+// that a signal in between cannot leave it behind.
 class TemporarySandbox {
  public:
-  explicit TemporarySandbox(std::string path) : path_(std::move(path)) {}
+  explicit TemporarySandbox(bool wanted) {
+    if (!wanted) return;
+    std::lock_guard<std::mutex> lock(ending().mutex);
+    path_ = Sandbox::makeTemporaryDirectory("tovira-sim");
+    ending().temporarySandbox = path_;
+  }
   ~TemporarySandbox() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    if (path_.empty()) return;
+    std::lock_guard<std::mutex> lock(ending().mutex);
+    removeFolder(path_);
+    ending().temporarySandbox.clear();
   }
   TemporarySandbox(const TemporarySandbox&) = delete;
   TemporarySandbox& operator=(const TemporarySandbox&) = delete;
+
+  const std::string& path() const { return path_; }
 
  private:
   std::string path_;
@@ -133,6 +210,7 @@ std::string describeRequest(const DevRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  stopOnSignals();
   // Asking for the usage is not a mistake: it goes to standard output and the run succeeds.
   for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
@@ -161,15 +239,13 @@ int main(int argc, char** argv) {
     }
   }
 
-  const bool temporarySandbox = options.sandbox.empty();
-  const std::string sandbox =
-      temporarySandbox ? Sandbox::makeTemporaryDirectory("tovira-sim") : options.sandbox;
+  // Declared before the servers and the loop, so that it goes after them.
+  const TemporarySandbox temporarySandbox(options.sandbox.empty());
+  const std::string sandbox = options.sandbox.empty() ? temporarySandbox.path() : options.sandbox;
   if (sandbox.empty()) {
     std::cerr << "tovira-sim: cannot make a temporary sandbox folder\n";
     return 1;
   }
-  // Declared before the servers and the loop, so that it goes after them.
-  const TemporarySandbox removeSandbox(temporarySandbox ? sandbox : "");
   Sandbox::setRoot(sandbox);
   SimulatedDevice::shared().setRoot(sandbox + "/Device");
   NSBundle::mainBundle().setResourcePath(resources);

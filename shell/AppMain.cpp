@@ -3,6 +3,9 @@
 #include "account/AccountClasses.h"
 #include "core/TempData.h"
 #include "keyboard/KBKeyboardManager.h"
+#include "parley/PLApiRegister.h"
+#include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/RunLoop.h"
@@ -54,8 +57,13 @@ void AppShutdown() {
   auto clock = RunLoop::main().clockPtr();
   RunLoop::main().reset();
   RunLoop::main().install(clock);
-  Automation::resetPlatform();
+  Automation::endAppProcess();
   TempData::reset();
   NSUserDefaults::resetStandardUserDefaults();
   SimulatedDevice::shared().restartApp();
+  // The SDK's singletons lived in the app's process too: the next launch registers again, and the
+  // statistics module reads its shared identifier back from the defaults and the device's slots.
+  PLApiRegister::resetForTesting();
+  StatPL::resetForTesting();
+  PLOStat::resetForTesting();
 }

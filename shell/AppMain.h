@@ -14,10 +14,13 @@ class AppDelegate;
 std::shared_ptr<AppDelegate> AppMain(const Value& launchOptions = Value());
 
 // Ends the running app as the end of its process would, so that AppMain can start it again:
-// the application terminates; queued work, timers, screens, alerts and the login state in memory
-// are dropped; the user defaults are read again from disk at next use; pasteboards that were not
-// persistent are gone. The run loop keeps its clock; the sandbox and the device's installed apps
-// stay. Main thread.
+// the application terminates; queued work, timers, screens, alerts, the keyboard, the login
+// state in memory and the SDK's singletons are dropped; the user defaults are read again from their
+// file at next use; pasteboards that were not persistent are gone. The run loop keeps its clock.
+// The device is left as it was: the sandbox, the device's folder, the general and persistent
+// pasteboards, the installed apps, the photo album and the record of opened URLs all stay, so that
+// what another launch reads from them (the statistics module's shared identifier, say) is what this
+// one left. A test that wants a fresh device asks Automation::resetDevice for one. Main thread.
 void AppShutdown();
 
 // Registers the shell's classes with the class registry (idempotent).

@@ -522,15 +522,23 @@ std::string Automation::dumpScreen() {
   return out.str();
 }
 
-void Automation::resetPlatform() {
+void Automation::endAppProcess() {
   UIAlertView::resetRecorded();
   UIResponder::clearFirstResponderForTesting();
   UIKeyboard::shared().reset();
   UIApplication::sharedApplication()->reset();
-  UIScreen::mainScreen()->reset();
-  UIDevice::currentDevice()->reset();
   UIView::clearRecordedAnimations();
   UIImage::clearNamedCache();
+}
+
+void Automation::resetDevice(const std::string& deviceFolder) {
+  UIScreen::mainScreen()->reset();
+  UIDevice::currentDevice()->reset();
   PhotoAlbum::shared().reset();
-  SimulatedDevice::shared().reset("");
+  SimulatedDevice::shared().reset(deviceFolder);
+}
+
+void Automation::resetPlatform() {
+  endAppProcess();
+  resetDevice("");
 }

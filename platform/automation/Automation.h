@@ -98,8 +98,18 @@ class Automation {
   static std::string dumpScreen();
   static std::string dumpView(const std::shared_ptr<UIView>& view);
 
-  // Tests: resets the view system's global state (alerts, windows, first responder,
-  // keyboard, screen, device, recorded animations, application). The simulated device is
-  // emptied and gets its folder on first use (SimulatedDevice::setRoot chooses one).
+  // What the end of the app's process drops of the view system: the alerts, the first
+  // responder, the keyboard, the application (delegate, windows, state, notifications), the
+  // recorded animations and the named-image cache. Everything the device keeps for the next
+  // launch stays: the simulated device (its folder, pasteboards, installed apps and the record
+  // of opened URLs), the photo album, the screen and the device's properties. AppShutdown
+  // calls it; so does a test's tear-down before it asks for a fresh device.
+  static void endAppProcess();
+  // A fresh device, for a test that needs one: nothing installed, nothing opened, no
+  // pasteboards but those kept in `deviceFolder` (an empty one is made on first use when ""),
+  // an empty photo album, and the screen and the device's properties as they are out of the
+  // box. The app's own state is not touched: end its process first.
+  static void resetDevice(const std::string& deviceFolder = "");
+  // No app running, on a fresh device: endAppProcess, then resetDevice("").
   static void resetPlatform();
 };

@@ -20,6 +20,9 @@ class PhotoAlbum {
   std::vector<std::string> savedPhotoPaths() const;
   // While set, saves fail with this text (e.g. "用户拒绝访问相册"); "" restores success.
   void setFailure(const std::string& error);
+  // Tests: the album of a fresh device (nothing listed, saves succeed, numbering starts again;
+  // files already in the folder are kept and never overwritten). A relaunch of the app leaves
+  // the album as it is.
   void reset();
 
  private:

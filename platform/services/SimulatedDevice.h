@@ -52,9 +52,10 @@ class SimulatedDevice : public UIPasteboardStore {
   void persist(const UIPasteboard& pasteboard) override;
 
   // The app quits and starts again: pasteboards that were not persistent are gone, the others
-  // are read back from the device folder. Installed apps stay.
+  // are read back from the device folder. The folder, the installed apps (with their handlers)
+  // and the record of opened URLs stay: they are the device's, not the app's.
   void restartApp();
-  // Tests: a new device in the given folder (nothing installed, nothing opened, pasteboards
+  // Tests: a fresh device in the given folder (nothing installed, nothing opened, pasteboards
   // read from that folder); "" leaves the folder to be made on first use.
   void reset(const std::string& dir);
 

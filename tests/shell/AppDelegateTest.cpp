@@ -1,13 +1,20 @@
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "core/Config.h"
 #include "core/ImageCache.h"
 #include "core/TempData.h"
 #include "parley/PLApi.h"
+#include "parley/stats/PLOStatCommonUDID.h"
 #include "platform/foundation/NSLog.h"
+#include "platform/foundation/NSString.h"
 #include "platform/foundation/NSURL.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/services/PhotoAlbum.h"
 #include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIImage.h"
+#include "platform/uikit/UIPasteboard.h"
 #include "platform/uikit/UIWindow.h"
 #include "shell/ShellTestFixture.h"
 
@@ -67,6 +74,62 @@ TEST_F(AppStartTest, TheNewestRememberedLoginWithAutologinIsLoggedInAtStart) {
   EXPECT_EQ(request->value("password"), "demo123");
   EXPECT_EQ(server().requests("login").size(), 1u);
   EXPECT_EQ(TempData::getuserdata()["token"].str(), "t1");
+}
+
+// A relaunch used to wipe the device with the app: the statistics module's shared identifier,
+// the other apps, the links opened, the photos and even the device's folder were gone, so that
+// the identifier's slots could never do what they exist for. What the process held goes.
+TEST_F(AppStartTest, ARelaunchEndsOnlyWhatTheAppsProcessHeldAndKeepsTheDevice) {
+  launch();
+  const std::string identifier = PLOStatCommonUDID::value();
+  auto slot = [] {
+    auto board = UIPasteboard::pasteboardWithName("org.CommonUDID.slot.0", false);
+    return board ? PLOStatCommonUDID::_getDictFromPasteboard(board)["CommonUDID"].str() : "";
+  };
+  auto joined = [](const std::vector<std::string>& lines) {
+    return NSString::componentsJoinedByString(lines, " ");
+  };
+  SimulatedDevice::shared().installApp("taobao", [](const std::string&) { return true; });
+  ASSERT_TRUE(UIApplication::sharedApplication()->openURL(NSURL::URLWithString("taobao://a")));
+  UIPasteboard::generalPasteboard()->setString("copied");
+  UIPasteboard::pasteboardWithName("scratch", true)->setString("not persistent");
+  UIImageWriteToSavedPhotosAlbum(UIImage::imageWithBitMatrix({{true}}, 2), nullptr);
+  pump();
+
+  // Each row: what is read, and whether the device keeps it (else it ends with the process).
+  const struct {
+    const char* what;
+    std::function<std::string()> read;
+    bool kept;
+  } table[] = {
+      {"the identifier's slot", slot, true},
+      {"the identifier", [] { return PLOStatCommonUDID::value(); }, true},
+      {"the general pasteboard", [] { return UIPasteboard::generalPasteboard()->string(); }, true},
+      {"the installed apps", [&] { return joined(SimulatedDevice::shared().installedSchemes()); },
+       true},
+      {"the opened URLs", [&] { return joined(SimulatedDevice::shared().openedURLs()); }, true},
+      {"the photo album", [&] { return joined(PhotoAlbum::shared().savedPhotoPaths()); }, true},
+      {"the device's folder", [] { return SimulatedDevice::shared().root(); }, true},
+      {"the sandbox", [] { return Sandbox::root(); }, true},
+      {"a pasteboard that was not persistent",
+       [] {
+         auto board = UIPasteboard::pasteboardWithName("scratch", false);
+         return board ? board->string() : "";
+       },
+       false},
+  };
+  std::vector<std::string> before;
+  for (const auto& row : table) {
+    before.push_back(row.read());
+    EXPECT_FALSE(before.back().empty()) << row.what;
+  }
+  EXPECT_EQ(before[0], identifier);
+
+  relaunch();
+  for (size_t i = 0; i < std::size(table); ++i) {
+    SCOPED_TRACE(table[i].what);
+    EXPECT_EQ(table[i].read(), table[i].kept ? before[i] : "");
+  }
 }
 
 class AppURLTest : public ShellTestFixture {

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "core/DBHelper.h"
+#include "parley/PLApiRegister.h"
+#include "parley/StatPL.h"
+#include "parley/stats/PLOStat.h"
 #include "platform/automation/Automation.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/services/SimulatedDevice.h"
@@ -19,14 +22,19 @@ class ShellTestFixture : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    Automation::resetPlatform();
-    SimulatedDevice::shared().reset(sandboxRoot() + "/Device");
+    // Every test starts as a new process on a fresh device of its own; relaunch() keeps the
+    // device. The SDK's singletons that an earlier test left belong to another process.
+    endSdkSingletons();
+    Automation::endAppProcess();
+    Automation::resetDevice(sandboxRoot() + "/Device");
     NSUserDefaults::resetStandardUserDefaults();
   }
 
   void TearDown() override {
     delegate_.reset();
-    Automation::resetPlatform();
+    endSdkSingletons();
+    Automation::endAppProcess();
+    Automation::resetDevice();
     AppFixture::TearDown();
   }
 
@@ -38,7 +46,8 @@ class ShellTestFixture : public AppFixture {
     return delegate_;
   }
 
-  // Ends the app as the end of its process would and starts it again.
+  // Ends the app as the end of its process would and starts it again on the same device: the
+  // sandbox, pasteboards, installed apps, photo album and opened URLs stay.
   std::shared_ptr<AppDelegate> relaunch() {
     AppShutdown();
     delegate_ = AppMain();
@@ -74,4 +83,12 @@ class ShellTestFixture : public AppFixture {
   }
 
   std::shared_ptr<AppDelegate> delegate_;
+
+ private:
+  // What AppShutdown ends of the SDK, for a test that never launched or has just ended.
+  static void endSdkSingletons() {
+    PLApiRegister::resetForTesting();
+    StatPL::resetForTesting();
+    PLOStat::resetForTesting();
+  }
 };

@@ -2,6 +2,9 @@
 
 #include "WalkRunner.h"
 #include "core/TempData.h"
+#include "platform/services/PhotoAlbum.h"
+#include "platform/services/SimulatedDevice.h"
+#include "platform/uikit/UIImage.h"
 
 using SimCommandLoopTest = WalkTest;
 
@@ -125,4 +128,46 @@ TEST_F(SimCommandLoopTest, TheNewUserGiftOpensInTheBrowserWhenNoShopAppIsInstall
                                 "tap #1\ntype demo\ntap #2\ntype demo123\ntap 登录\n"
                                 "tap 新手礼包\ntap 星海远征\nurls\n");
   EXPECT_EQ(reportOf(steps, "urls"), "https://gift.example/newbie?g=101");
+}
+
+// "launch" on a running app used to restart it on an empty device: the statistics slot, the
+// browser, the installed apps, the opened links and the device's folder were gone.
+TEST_F(SimCommandLoopTest, ARelaunchKeepsTheDeviceWithItsSlotAppsLinksAndPhotos) {
+  UIImageWriteToSavedPhotosAlbum(UIImage::imageWithBitMatrix({{true}}, 2), nullptr);
+  pump();
+  const std::string gift = "tap 我的\ntap 新手礼包\ntap 星海远征\n";
+  const std::string device = "background\npasteboard org.CommonUDID.slot.0\nurls\nphotos\n";
+  WalkRunner walk(server());
+  const auto steps = walk.steps(kToLogin + "tap #1\ntype demo\ntap #2\ntype demo123\ntap 登录\n" +
+                                gift + device + "# restarted\nlaunch\n" + device +
+                                "tap 进入平台\n" + gift + "# the browser\nurls\ninstall taobao\n" +
+                                "# restarted again\nlaunch\ntap 进入平台\n" + gift + "urls\n");
+  EXPECT_EQ(walk.loop().failures(), 0);
+  // The report of a command: what it printed between its echo and the screen.
+  auto reported = [&](const std::string& command, const std::string& after = "") {
+    const std::string output = outputOf(steps, command, after);
+    const size_t from = output.find('\n') + 1;
+    return output.substr(from, output.find("\nUIWindow", from) - from);
+  };
+  const std::string link = "https://gift.example/newbie?g=101";
+  const std::string slot = reported("pasteboard org.CommonUDID.slot.0");
+  EXPECT_TRUE(contains(slot, "\"CommonUDID_slot\",\"org.CommonUDID.slot.0\"")) << slot;
+  EXPECT_EQ(reported("urls"), link);
+  EXPECT_EQ(reported("photos"), "1 photo(s)\nIMG_0001.PNG");
+  // Each row: what the device keeps, what showed before the restart and what shows after.
+  const struct {
+    const char* what;
+    std::string before;
+    std::string after;
+  } kept[] = {
+      {"the statistics slot and its identifier", slot,
+       reported("pasteboard org.CommonUDID.slot.0", "# restarted")},
+      {"the opened links", reported("urls"), reported("urls", "# restarted")},
+      {"the photo album", reported("photos"), reported("photos", "# restarted")},
+      {"the browser", link + "\n" + link, reported("urls", "# the browser")},
+      {"an installed app", link + "\n" + link + "\ntaobao://gift.example/newbie?g=101",
+       reported("urls", "# restarted again")},
+      {"the device's folder", sandboxRoot() + "/Device", SimulatedDevice::shared().root()},
+  };
+  for (const auto& row : kept) EXPECT_EQ(row.after, row.before) << row.what;
 }

@@ -1,9 +1,13 @@
 // tovira-sim as a script's caller sees it: the output ends with a summary line, and the exit
 // status says whether every command did what it was asked.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,8 @@
 
 #include "platform/foundation/Sandbox.h"
 #include "support/Watchdog.h"
+
+extern char** environ;
 
 namespace {
 
@@ -152,5 +158,62 @@ TEST_F(SimExitStatusTest, AUsageErrorExitsTwoNamingWhatWasWrongBeforeTheUsage) {
     EXPECT_EQ(ran.status, 2) << ran.output;
     EXPECT_EQ(ran.firstLine, c.message);
     EXPECT_EQ(ran.secondLine.rfind("usage: tovira-sim ", 0), 0u) << ran.output;
+  }
+}
+
+// A run stopped by a signal used to leave its temporary sandbox behind: only a normal end, or an
+// error, removed it. The run is stopped while it waits for its next command on standard input,
+// after it has shown that it started (and so made its sandbox).
+TEST_F(SimExitStatusTest, ARunStoppedBySigintOrSigtermRemovesItsTemporarySandbox) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    Watchdog watchdog(120, "tovira-sim stopped by a signal");
+    int input[2], output[2];
+    ASSERT_EQ(pipe2(input, O_CLOEXEC), 0);
+    ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+    // The first command waits in the pipe: the simulator can never find its input closed early.
+    const std::string launch = "launch\n";
+    ASSERT_EQ(write(input[1], launch.data(), launch.size()), ssize_t(launch.size()));
+    std::vector<std::string> variables = {"TMPDIR=" + temporaryDirectory_};
+    for (char** variable = environ; *variable; ++variable)
+      if (std::string(*variable).rfind("TMPDIR=", 0) != 0) variables.push_back(*variable);
+    std::vector<char*> envp;
+    for (auto& variable : variables) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    std::string program = TOVIRA_SIM_PATH;
+    char* argv[] = {program.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 2);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(input[0]);
+    close(output[1]);
+    if (spawned != 0) {
+      close(input[1]);
+      close(output[0]);
+      FAIL() << "cannot start tovira-sim";
+    }
+    // Reads until the simulator has said that the app started, then to the end of its output.
+    std::string text;
+    char buffer[4096];
+    ssize_t n = 0;
+    while (text.find("the app started\n") == std::string::npos &&
+           (n = read(output[0], buffer, sizeof buffer)) > 0)
+      text.append(buffer, size_t(n));
+    EXPECT_NE(text.find("the app started\n"), std::string::npos) << text;
+    kill(pid, signal);
+    while ((n = read(output[0], buffer, sizeof buffer)) > 0) text.append(buffer, size_t(n));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(input[1]);
+    close(output[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << status << text;
+    std::error_code ec;
+    EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory_, ec) && !ec)
+        << "tovira-sim left files in its temporary directory";
   }
 }

@@ -19,8 +19,8 @@
 
 void ScreenFixture::SetUp() {
   AppFixture::SetUp();
-  Automation::resetPlatform();
-  SimulatedDevice::shared().reset(sandboxRoot() + "/device");
+  Automation::endAppProcess();
+  Automation::resetDevice(sandboxRoot() + "/device");
   registerUIKitClasses();
   registerShellClasses();
   registerAccountClasses();
@@ -31,7 +31,8 @@ void ScreenFixture::TearDown() {
   tabs_.reset();
   home_.reset();
   window_.reset();
-  Automation::resetPlatform();
+  Automation::endAppProcess();
+  Automation::resetDevice();
   AppFixture::TearDown();
 }
 

@@ -9,11 +9,12 @@
 //     EXPECT_TRUE(shown("商城"));
 //   }
 //
-// SetUp adds to AppFixture's: a reset headless platform (Automation::resetPlatform), a fresh
-// simulated device in the sandbox, and the UIKit, shell, account and wallet classes registered
-// by name (suites that reach the games' screens register those themselves). TearDown drops the
-// window, the home screen and the tab bar controller before resetting the platform; suites that
-// hold screens of their own drop them first, then call ScreenFixture::TearDown.
+// SetUp adds to AppFixture's: the view system's state of a new process
+// (Automation::endAppProcess), a fresh device in the sandbox (Automation::resetDevice), and the
+// UIKit, shell, account and wallet classes registered by name (suites that reach the games'
+// screens register those themselves). TearDown drops the window, the home screen and the tab bar
+// controller before ending the app's process and leaving the device; suites that hold screens of
+// their own drop them first, then call ScreenFixture::TearDown.
 
 #include <memory>
 #include <source_location>

@@ -24,7 +24,7 @@ TEST_F(PhotoAlbumTest, PhotosSavedBeforeTheAppRestartedAreNotOverwritten) {
   auto second = UIImage::imageWithBitMatrix({{true, false}, {false, true}}, 4);
   ASSERT_EQ(save(first), "");
   std::string firstPath = PhotoAlbum::shared().savedPhotoPaths().at(0);
-  PhotoAlbum::shared().reset();  // the app starts again in the same sandbox
+  PhotoAlbum::shared().reset();  // a fresh album over the same folder: numbering starts again
   ASSERT_EQ(save(second), "");
   std::string secondPath = PhotoAlbum::shared().savedPhotoPaths().at(0);
   EXPECT_NE(secondPath, firstPath);

@@ -33,13 +33,14 @@ class UIKitFixture : public ::testing::Test {
     root_ = Sandbox::makeTemporaryDirectory("uikit-test");
     Sandbox::setRoot(root_ + "/app");
     NSBundle::mainBundle().setResourcePath(TOVIRA_RESOURCES);
-    Automation::resetPlatform();
-    SimulatedDevice::shared().reset(root_ + "/device");
+    Automation::endAppProcess();
+    Automation::resetDevice(root_ + "/device");
   }
 
   void TearDown() override {
     RunLoop::main().reset();
-    Automation::resetPlatform();
+    Automation::endAppProcess();
+    Automation::resetDevice();
     NSNotificationCenter::defaultCenter().removeAllObservers();
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
