@@ -1,7 +1,7 @@
 // What hostile input may cost against what a real photo costs. Each input is read in a process of
 // its own (tovira-bench runs itself again on one file), so that its CPU time and peak memory are
 // its own, as wait4 reports them, whatever the benchmark's other threads do:
-// - images: the crafted JPEGs and PNG of bench/images, the crafted GIF, WebP, TIFF, BMP and JPEG
+// - images: the crafted JPEGs and PNG of bench/images, the crafted GIF, WebP, TIFF and BMP
 //   files of bench/hostile/image (those that cost too much under the sanitizers to be fuzzing
 //   seeds) and fuzz/corpus/image (a name with ".icon." is decoded as the image cache decodes an
 //   icon in the background, ".iconnow." as it decodes a small cached icon on the main thread),

@@ -37,7 +37,6 @@ const HostileFile kFiles[] = {
     {"image", "gif-7240x7240-uniform-interlaced.gif", true},
     {"image", "gif-7240x7240-uniform.gif", true},
     {"image", "gif-frame-7240x7240-screen-1x1.gif", true},
-    {"image", "small-1024x1024-cmyk-arith-500-scans.jpg", false},
     {"image", "tiff-7168x7168-rgba-784-tiles-share-one-deflate.tif", true},
     {"image", "tiff-7240x7240-1bit-g4.tif", true},
     {"image", "tiff-7240x7240-rgba-deflate.tif", true},

@@ -34,10 +34,11 @@ class ImageTest : public UIKitFixture {
     }
     FAIL() << "no frame header";
   }
-  // A crafted input kept with the image harness's seeds, or with the benchmark's hostile inputs
-  // when it costs too much under the sanitizers to be a seed.
+  // A crafted input kept with the image harness's seeds, or with the benchmark's inputs when it
+  // costs too much under the sanitizers to be a seed.
   static std::vector<uint8_t> fuzzSeed(const std::string& name) {
-    for (const char* folder : {"/../fuzz/corpus/image/", "/../bench/hostile/image/"}) {
+    for (const char* folder :
+         {"/../fuzz/corpus/image/", "/../bench/hostile/image/", "/../bench/images/"}) {
       std::ifstream in(std::string(TOVIRA_RESOURCES) + folder + name, std::ios::binary);
       if (in) return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
@@ -95,7 +96,7 @@ TEST_F(ImageTest, APngWhoseFirstIdatIsEmptyIsRefused) {
   EXPECT_EQ(UIImage::imageWithData(png), nullptr);
 }
 
-// Crafted JPEGs (kept with the fuzzer's seeds or the benchmark's hostile inputs) whose few bytes
+// Crafted JPEGs (kept with the fuzzer's seeds or the benchmark's inputs) whose few bytes
 // ask for far more work or memory than any real image of their size: each is refused rather than
 // decoded at that cost.
 TEST_F(ImageTest, AJpegWhoseScansCostMoreThanTheWorkBudgetIsRefused) {
