@@ -1,13 +1,15 @@
 // What hostile input may cost against what a real photo costs. Each input is read in a process of
 // its own (tovira-bench runs itself again on one file), so that its CPU time and peak memory are
 // its own, as wait4 reports them, whatever the benchmark's other threads do:
-// - images: the crafted JPEGs and PNG of bench/images, the crafted GIF, WebP, TIFF and BMP files of
-//   fuzz/corpus/image (a name with ".icon." is decoded as the image cache decodes an icon in the
-//   background, ".iconnow." as it decodes a small cached icon on the main thread), and PNGs whose
-//   header is followed by hundreds of compressed text chunks of 7.9 MB each (made here);
+// - images: the crafted JPEGs and PNG of bench/images, the crafted GIF, WebP, TIFF and BMP
+//   files of bench/hostile/image (those that cost too much under the sanitizers to be fuzzing
+//   seeds) and fuzz/corpus/image (a name with ".icon." is decoded as the image cache decodes an
+//   icon in the background, ".iconnow." as it decodes a small cached icon on the main thread),
+//   and PNGs whose header is followed by hundreds of compressed text chunks of 7.9 MB each (made
+//   here);
 // - property lists: fuzz/corpus/plist, and a flat binary array of 200,000 small items (made here);
-// - keyed archives: fuzz/corpus/keyed_unarchiver (a name starting "nib-" is made into objects as an
-//   interface file is).
+// - keyed archives: bench/hostile/keyed_unarchiver and fuzz/corpus/keyed_unarchiver (a name
+//   starting "nib-" is made into objects as an interface file is).
 // The baseline is a 12-megapixel progressive photo made here with libjpeg. For each kind, the
 // worst input's CPU time must stay within six times the photo's (about a second where the photo
 // takes a sixth of one) and its peak memory within 512 MB.
@@ -250,7 +252,7 @@ void addManifest(std::vector<Input>& inputs, const std::filesystem::path& folder
     if (!readerNamed(how, reader)) continue;
     const bool known = std::any_of(inputs.begin(), inputs.end(),
                                    [&file](const Input& input) { return input.name == file; });
-    if (known) continue;  // already read from the corpora
+    if (known) continue;  // already read from the folders above
     inputs.push_back({file, (folder / file).string(), reader, file.rfind("real-", 0) == 0});
   }
 }
@@ -264,9 +266,12 @@ void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 // The inputs made here are written to `scratch` once, so that every child only reads a file.
 std::vector<Input> hostileInputs(const std::filesystem::path& scratch) {
   const std::filesystem::path source(TOVIRA_SOURCE_DIR);
+  const std::filesystem::path hostile = source / "bench" / "hostile";
+  const std::filesystem::path corpus = source / "fuzz" / "corpus";
   std::vector<Input> inputs;
   addFolder(inputs, source / "bench" / "images", Reader::Image);
-  addFolder(inputs, source / "fuzz" / "corpus" / "image", Reader::Image);
+  addFolder(inputs, hostile / "image", Reader::Image);
+  addFolder(inputs, corpus / "image", Reader::Image);
   const struct {
     const char* name;
     const char* kind;
@@ -279,11 +284,12 @@ std::vector<Input> hostileInputs(const std::filesystem::path& scratch) {
     inputs.push_back(
         {std::string(bomb.name) + " (made here)", (scratch / bomb.name).string(), Reader::Image});
   }
-  addFolder(inputs, source / "fuzz" / "corpus" / "plist", Reader::Plist);
+  addFolder(inputs, corpus / "plist", Reader::Plist);
   writeFile(scratch / "flat-array-200000.bplist", flatArrayPlist(200000));
   inputs.push_back({"flat-array-200000.bplist (made here)",
                     (scratch / "flat-array-200000.bplist").string(), Reader::Plist});
-  addFolder(inputs, source / "fuzz" / "corpus" / "keyed_unarchiver", Reader::Archive);
+  addFolder(inputs, hostile / "keyed_unarchiver", Reader::Archive);
+  addFolder(inputs, corpus / "keyed_unarchiver", Reader::Archive);
   if (const char* extra = std::getenv("TOVIRA_BENCH_HOSTILE_DIR"); extra && *extra)
     addManifest(inputs, extra);
   return inputs;
