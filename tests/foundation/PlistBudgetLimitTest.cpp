@@ -12,23 +12,9 @@
 #include <vector>
 
 #include "platform/foundation/Plist.h"
+#include "support/ThreadSanitizer.h"
 
 namespace {
-
-// Each value is written and read on one thread, so ThreadSanitizer has nothing to check here;
-// under it each case takes half a minute (46 to 87 MB of XML). The plain build and the build
-// under AddressSanitizer run them.
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
 
 struct LimitCase {
   const char* name;

@@ -15,23 +15,9 @@
 
 #include "platform/foundation/NSKeyedUnarchiver.h"
 #include "platform/uikit/UIImage.h"
+#include "support/ThreadSanitizer.h"
 
 namespace {
-
-// Each file is read on one thread, so ThreadSanitizer has nothing to check here; under it the
-// images of 52 megapixels take more than ten seconds each. The plain build and the build under
-// AddressSanitizer read them.
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
 
 const std::filesystem::path kHostile =
     std::filesystem::path(TOVIRA_RESOURCES) / ".." / "bench" / "hostile";
