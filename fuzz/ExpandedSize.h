@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/foundation/PlistFormat.h"
 #include "platform/foundation/Value.h"
 
 namespace fuzz {
@@ -40,8 +41,7 @@ inline ExpandedSize expandedSize(const Value& v,
   } else if (v.isData()) {
     size.bytes = v.dataValue().size();
   } else if (v.isArray() || v.isDict()) {
-    const void* storage = v.isArray() ? static_cast<const void*>(&v.arrayValue())
-                                      : static_cast<const void*>(&v.dictValue());
+    const void* storage = plist_format::sharedBox(v);
     if (auto it = known.find(storage); it != known.end()) return it->second;
     if (v.isArray()) {
       for (const auto& item : v.arrayValue()) size.add(expandedSize(item, known));

@@ -538,7 +538,7 @@ void Automation::resetDevice(const std::string& deviceFolder) {
   SimulatedDevice::shared().reset(deviceFolder);
 }
 
-void Automation::resetPlatform() {
+void Automation::resetPlatform(const std::string& deviceFolder) {
   endAppProcess();
-  resetDevice("");
+  resetDevice(deviceFolder);
 }

@@ -110,6 +110,7 @@ class Automation {
   // an empty photo album, and the screen and the device's properties as they are out of the
   // box. The app's own state is not touched: end its process first.
   static void resetDevice(const std::string& deviceFolder = "");
-  // No app running, on a fresh device: endAppProcess, then resetDevice("").
-  static void resetPlatform();
+  // No app running, on a fresh device: endAppProcess, then resetDevice(deviceFolder). Tests'
+  // set-up and tear-down.
+  static void resetPlatform(const std::string& deviceFolder = "");
 };

@@ -13,8 +13,8 @@
 namespace plist_format {
 
 namespace date_detail {
-// 2001-01-01T00:00:00Z, 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
-constexpr double kEpoch2001 = 978307200.0;
+// 0001-01-01T00:00:00Z and 10000-01-01T00:00:00Z in seconds since 1970.
+constexpr double kEpoch2001 = Value::kReferenceDateSince1970;
 constexpr double kFirstXmlSecond = -62135596800.0;
 constexpr double kPastXmlSeconds = 253402300800.0;
 }  // namespace date_detail

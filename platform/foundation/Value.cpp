@@ -179,16 +179,13 @@ void describe(const Value& v, int indent, std::string& out) {
   }
 }
 
-// 2001-01-01T00:00:00Z, NSDate's reference date, in seconds since 1970.
-constexpr double kReferenceDateSince1970 = 978307200.0;
-
 // A date as Foundation describes one: the second it falls in, in UTC. The second is found from the
 // seconds since 2001 (flooring a double is exact, and so is adding whole seconds of this size), not
 // from a sum that may round a moment just before a second up into it.
 std::string dateDescription(double secondsSince2001) {
-  const double secondsSince1970 = secondsSince2001 + kReferenceDateSince1970;
+  const double secondsSince1970 = secondsSince2001 + Value::kReferenceDateSince1970;
   if (!std::isfinite(secondsSince1970)) return shortestDouble(secondsSince1970);
-  const double second = std::floor(secondsSince2001) + kReferenceDateSince1970;
+  const double second = std::floor(secondsSince2001) + Value::kReferenceDateSince1970;
   // gmtime_r works on time_t; moments beyond its years print as their number of seconds.
   if (second < -6.2e10 || second > 2.5e11) return shortestDouble(secondsSince1970);
   const auto t = static_cast<time_t>(second);

@@ -103,6 +103,8 @@ class Value {
   // kept as seconds since 2001, chosen so that dateValue() gives back the same double wherever
   // one of the 2001-based doubles does (a double near 1970 may be finer than any near 2001).
   static Value date(double secondsSince1970);
+  // NSDate's reference date, 2001-01-01T00:00:00Z, in seconds since 1970.
+  static constexpr double kReferenceDateSince1970 = 978307200.0;
   // NSDate dateWithTimeIntervalSinceReferenceDate: a moment in seconds since 2001, kept exactly.
   static Value dateSinceReferenceDate(double secondsSince2001);
   static Value dict(std::initializer_list<std::pair<const std::string, Value>> items = {});

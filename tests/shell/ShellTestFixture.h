@@ -25,16 +25,14 @@ class ShellTestFixture : public AppFixture {
     // Every test starts as a new process on a fresh device of its own; relaunch() keeps the
     // device. The SDK's singletons that an earlier test left belong to another process.
     endSdkSingletons();
-    Automation::endAppProcess();
-    Automation::resetDevice(sandboxRoot() + "/Device");
+    Automation::resetPlatform(sandboxRoot() + "/Device");
     NSUserDefaults::resetStandardUserDefaults();
   }
 
   void TearDown() override {
     delegate_.reset();
     endSdkSingletons();
-    Automation::endAppProcess();
-    Automation::resetDevice();
+    Automation::resetPlatform();
     AppFixture::TearDown();
   }
 

@@ -19,8 +19,7 @@
 
 void ScreenFixture::SetUp() {
   AppFixture::SetUp();
-  Automation::endAppProcess();
-  Automation::resetDevice(sandboxRoot() + "/device");
+  Automation::resetPlatform(sandboxRoot() + "/device");
   registerUIKitClasses();
   registerShellClasses();
   registerAccountClasses();
@@ -31,8 +30,7 @@ void ScreenFixture::TearDown() {
   tabs_.reset();
   home_.reset();
   window_.reset();
-  Automation::endAppProcess();
-  Automation::resetDevice();
+  Automation::resetPlatform();
   AppFixture::TearDown();
 }
 

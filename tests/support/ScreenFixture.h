@@ -9,8 +9,8 @@
 //     EXPECT_TRUE(shown("商城"));
 //   }
 //
-// SetUp adds to AppFixture's: the view system's state of a new process
-// (Automation::endAppProcess), a fresh device in the sandbox (Automation::resetDevice), and the
+// SetUp adds to AppFixture's: the view system's state of a new process on a fresh device in the
+// sandbox (Automation::resetPlatform), and the
 // UIKit, shell, account and wallet classes registered by name (suites that reach the games'
 // screens register those themselves). TearDown drops the window, the home screen and the tab bar
 // controller before ending the app's process and leaving the device; suites that hold screens of

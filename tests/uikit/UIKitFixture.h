@@ -33,14 +33,12 @@ class UIKitFixture : public ::testing::Test {
     root_ = Sandbox::makeTemporaryDirectory("uikit-test");
     Sandbox::setRoot(root_ + "/app");
     NSBundle::mainBundle().setResourcePath(TOVIRA_RESOURCES);
-    Automation::endAppProcess();
-    Automation::resetDevice(root_ + "/device");
+    Automation::resetPlatform(root_ + "/device");
   }
 
   void TearDown() override {
     RunLoop::main().reset();
-    Automation::endAppProcess();
-    Automation::resetDevice();
+    Automation::resetPlatform();
     NSNotificationCenter::defaultCenter().removeAllObservers();
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
